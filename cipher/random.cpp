@@ -1,0 +1,74 @@
+#include "cipher/random.h"
+
+#include <sys/random.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace tazu {
+
+std::uint32_t Random::Below(std::uint32_t n) {
+    if (n <= 1) {
+        return 0;
+    }
+    if (n <= 256) {
+        // Rejection keeps every value equally likely: bytes at or above the
+        // largest multiple of n are drawn again.
+        const std::uint32_t limit = 256 - (256 % n);
+        for (;;) {
+            const std::uint32_t b = Byte();
+            if (b < limit) {
+                return b % n;
+            }
+        }
+    }
+    const std::uint64_t range = std::uint64_t{1} << 32;
+    const std::uint64_t limit = range - (range % n);
+    for (;;) {
+        std::uint32_t v = 0;
+        for (int i = 0; i < 4; ++i) {
+            v = (v << 8) | Byte();
+        }
+        if (v < limit) {
+            return v % n;
+        }
+    }
+}
+
+void SystemRandom::Fill(std::uint8_t* out, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t got = getrandom(out + done, count - done, 0);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            std::fprintf(stderr, "getrandom failed: %s\n", std::strerror(errno));
+            std::abort();
+        }
+        done += static_cast<std::size_t>(got);
+    }
+}
+
+void SeededRandom::Fill(std::uint8_t* out, std::size_t count) {
+    std::size_t i = 0;
+    while (i < count) {
+        state_ += 0x9E3779B97F4A7C15ull;
+        std::uint64_t z = state_;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        z ^= z >> 31;
+        for (int k = 0; k < 8 && i < count; ++k, ++i) {
+            out[i] = static_cast<std::uint8_t>(z >> (8 * k));
+        }
+    }
+}
+
+Random& ProgramRandom() {
+    static SystemRandom generator;
+    return generator;
+}
+
+}  // namespace tazu

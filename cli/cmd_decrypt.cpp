@@ -1,0 +1,16 @@
+#include "cli/commands.h"
+#include "cli/common.h"
+
+namespace tazu::cli {
+
+int RunDecrypt(const std::vector<std::string>&) {
+    PrintError("this command is not available yet");
+    return 2;
+}
+
+int RunVerify(const std::vector<std::string>&) {
+    PrintError("this command is not available yet");
+    return 2;
+}
+
+}  // namespace tazu::cli

@@ -1,0 +1,21 @@
+#include "cli/commands.h"
+#include "cli/common.h"
+
+namespace tazu::cli {
+
+int RunKeystoreNew(const std::vector<std::string>&) {
+    PrintError("this command is not available yet");
+    return 2;
+}
+
+int RunKeystoreInfo(const std::vector<std::string>&) {
+    PrintError("this command is not available yet");
+    return 2;
+}
+
+int RunKeystorePasswd(const std::vector<std::string>&) {
+    PrintError("this command is not available yet");
+    return 2;
+}
+
+}  // namespace tazu::cli

@@ -1,0 +1,99 @@
+// Buffered byte streams over files, with fixed buffers so memory does not
+// grow with file size. Every short write is a failure, and a failure sticks:
+// once a write failed, every later write and Close() report failure too.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+
+#include "cipher/str255.h"
+
+namespace tazu {
+
+inline constexpr std::size_t kFileBufferSize = 1 << 20;
+
+class InputStream {
+  public:
+    virtual ~InputStream() = default;
+    // Reads up to count bytes; fewer only at the end of the data or on a
+    // read error (which reads as the end).
+    virtual std::size_t Read(std::uint8_t* out, std::size_t count) = 0;
+};
+
+class OutputStream {
+  public:
+    virtual ~OutputStream() = default;
+    // Writes all count bytes, or returns false.
+    virtual bool Write(const std::uint8_t* data, std::size_t count) = 0;
+    // Pushes buffered bytes to their destination.
+    virtual bool Flush() = 0;
+};
+
+class FileReader final : public InputStream {
+  public:
+    explicit FileReader(std::size_t buffer_size = kFileBufferSize);
+    ~FileReader() override;
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    // Opens read-only. Fails for anything that is not a regular file, so a
+    // FIFO or a device is never opened for reading by mistake.
+    bool Open(const std::filesystem::path& path);
+    void Close();
+    bool is_open() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
+    // Bytes handed out by Read() so far.
+    std::uint64_t position() const { return position_; }
+
+    std::size_t Read(std::uint8_t* out, std::size_t count) override;
+
+  private:
+    int fd_ = -1;
+    std::size_t capacity_;
+    std::unique_ptr<std::uint8_t[]> buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    bool eof_ = false;
+    std::uint64_t position_ = 0;
+};
+
+class FileWriter final : public OutputStream {
+  public:
+    explicit FileWriter(std::size_t buffer_size = kFileBufferSize);
+    ~FileWriter() override;  // closes without reporting; call Close() to know
+    FileWriter(const FileWriter&) = delete;
+    FileWriter& operator=(const FileWriter&) = delete;
+
+    // Creates the file, or truncates an existing one. With exclusive, an
+    // existing path (also a symbolic link) makes it fail instead. Never
+    // follows a symbolic link at the final path component.
+    bool Create(const std::filesystem::path& path, bool exclusive = false, unsigned mode = 0666);
+    bool Write(const std::uint8_t* data, std::size_t count) override;
+    bool Flush() override;
+    // Flushes and writes the file's data through to the disk.
+    bool Sync();
+    // Flushes and closes; false when anything written was lost.
+    bool Close();
+    bool is_open() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
+    bool failed() const { return failed_; }
+
+  private:
+    int fd_ = -1;
+    std::size_t capacity_;
+    std::unique_ptr<std::uint8_t[]> buffer_;
+    std::size_t used_ = 0;
+    bool failed_ = false;
+};
+
+// Reads up to n bytes (at most 255) into chunk; true when all n came.
+bool ReadChunk(InputStream& source, std::size_t n, Str255& chunk);
+
+// Writes the content bytes of s (not its length); true when all were
+// written. An empty s writes nothing and succeeds.
+bool WriteRawBytes(const Str255& s, OutputStream& out);
+bool WriteByte(std::uint8_t b, OutputStream& out);
+
+}  // namespace tazu
