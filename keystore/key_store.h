@@ -51,9 +51,12 @@ class KeyStore {
 };
 
 // Reads text as a number in the given base: digits '0'-'9' count 0-9 and
-// letters from 'A' count 10 on, each weighted by the base to the power of its
-// distance from the last character. The main window turns its switches into
-// the settings byte with ParseBaseN("0b0110...", 2) style eight-character text.
+// letters from 'A' count 10 on ('a' too), each weighted by the base to the
+// power of its distance from the last character. Digits are not checked
+// against the base; any other character counts 0; the sum wraps around at
+// 2^32. The main window turns its switches into the settings byte by reading
+// eight characters of '0' and '1', most significant bit first, in base 2:
+// ParseBaseN("00011000", 2) == 0x18.
 std::uint32_t ParseBaseN(std::string_view text, unsigned base);
 
 }  // namespace tazu

@@ -4,12 +4,16 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string_view>
 
 #include "cipher/random.h"
 #include "cipher/str255.h"
 
 namespace tazu {
+
+class OutputStream;
 
 enum class KeyStoreLoadCode : std::uint8_t {
     kOk = 0,
@@ -39,15 +43,53 @@ KeyStoreLoadCode ReadKeyStoreFile(const std::filesystem::path& path, const Str25
 
 // Writes a store with a fresh salt and fresh envelopes (empty password means
 // the default password). The old store at path is replaced only once the new
-// one is completely on disk; on failure it is left untouched.
+// one is completely on disk; on failure it is left untouched. The random
+// generator is reseeded first. The 14th marker byte is always '0'.
+//
+// The new store goes to a temporary file in the same folder, is flushed and
+// synced, and is then renamed over path. kCannotCreate: the temporary file
+// cannot be created or cannot take path's place, or path names an existing
+// store that may not be written; also for values no store can hold (a
+// personal code of fewer than 128 bytes, an empty key mark or one of more
+// than 128 bytes), in which case nothing is touched. kShortWrite: a write,
+// the flush or the sync failed.
 KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str255& password,
                                    const KeyStoreValues& values, Random& random);
+
+// Test seam of WriteKeyStoreFile: the store's bytes go through the stream
+// that wrap returns for the temporary file (for example one that stops
+// writing part-way). A null stream acts as a temporary file that cannot be
+// created.
+using KeyStoreOutputWrapper = std::function<std::unique_ptr<OutputStream>(OutputStream& file)>;
+KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str255& password,
+                                   const KeyStoreValues& values, Random& random,
+                                   const KeyStoreOutputWrapper& wrap);
+
+// The values of a first key store: a personal code of 128 to 255 random
+// bytes, a key mark of 18 random characters from 0-9 and A-Z that is never
+// eighteen "0", and the given settings byte.
+KeyStoreValues MakeFirstKeyStoreValues(std::uint8_t settings, Random& random);
+
+// Makes a first key store at path, protected by password (empty: the
+// default password, that is, unprotected). Replaces any store at path.
+KeyStoreSaveCode CreateKeyStoreFile(const std::filesystem::path& path, const Str255& password,
+                                    std::uint8_t settings, Random& random);
 
 // "Tazu16x32.key" in the folder of the running program.
 std::filesystem::path DefaultKeyStorePath();
 
 // Status texts of the load and save codes, exactly as the program shows them.
+// LoadCodeText(kOk) is empty; SaveCodeText(kOk) is the message of a save made
+// on request ("Ключ успешно сохранен").
 std::string_view LoadCodeText(KeyStoreLoadCode code);
 std::string_view SaveCodeText(KeyStoreSaveCode code);
+
+// "файл ключа не найден": shown instead of a load code's text when the
+// store does not exist at all.
+std::string_view KeyStoreMissingText();
+
+// The text of a failed load of the store at path: the missing-file text when
+// nothing exists at path, else the code's text.
+std::string_view LoadFailureText(KeyStoreLoadCode code, const std::filesystem::path& path);
 
 }  // namespace tazu

@@ -1,0 +1,193 @@
+// Writing a key store: one copy built under a fresh salt, written twice to a
+// temporary file that replaces the old store only once it is on disk.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "cipher/constants.h"
+#include "cipher/envelope.h"
+#include "cipher/keyed.h"
+#include "cipher/salt_keys.h"
+#include "encrypt/file_io.h"
+#include "keystore/keystore_file.h"
+#include "keystore/keystore_layout.h"
+
+namespace tazu {
+namespace {
+
+using namespace keystore_layout;
+
+void AppendRecord(std::vector<std::uint8_t>& out, const Str255& record, const Str255& sig_key) {
+    out.insert(out.end(), record.data(), record.data() + record.size());
+    const Str255 sig = KeyedDigest(record, kSignatureSize, sig_key);
+    out.insert(out.end(), sig.data(), sig.data() + sig.size());
+}
+
+// One copy of the store under a fresh salt; empty when a value does not fit.
+std::vector<std::uint8_t> BuildCopy(const Str255& password, const KeyStoreValues& values,
+                                    Random& random) {
+    Str255 salt;
+    WipeOnExit wipe_salt(salt);
+    salt.resize(kSaltMinSize + random.Below(kSaltExtraRange));
+    for (std::size_t i = 0; i < salt.size(); ++i) {
+        salt[i] = random.Byte();
+    }
+    std::vector<std::uint8_t> out(kMarker.begin(), kMarker.end());
+    out.reserve(kCopySize);
+    out.push_back(values.settings);
+    AppendRecord(out, DoubleEnvelope(salt, password, random), BuiltInKey());
+
+    const Str255 signature_key = RecordSignatureKey(salt);
+    Str255 record_key = SaltRecordKey(salt);
+    WipeOnExit wipe_record_key(record_key);
+    Str255 head = values.personal_code.substr(0, kRecordAData);
+    Str255 tail = values.personal_code.substr(kRecordAData);
+    WipeOnExit wipe_head(head);
+    WipeOnExit wipe_tail(tail);
+    AppendRecord(out, Envelope(head, password, random), signature_key);
+    AppendRecord(out, Envelope(tail, password, random), signature_key);
+    AppendRecord(out, Envelope(values.key_mark, record_key, random), signature_key);
+    if (out.size() != kCopySize) {
+        std::fill(out.begin(), out.end(), 0);
+        out.clear();
+    }
+    return out;
+}
+
+bool ValuesFit(const KeyStoreValues& values) {
+    return values.personal_code.size() >= kPersonalCodeMin && !values.key_mark.empty() &&
+           values.key_mark.size() <= kKeyMarkMax;
+}
+
+// A name beside the store that no other save uses at the same time.
+std::filesystem::path TemporaryPath(const std::filesystem::path& path, unsigned attempt) {
+    static std::atomic<unsigned> counter{0};
+    std::filesystem::path tmp = path;
+    tmp += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+           std::to_string(attempt);
+    return tmp;
+}
+
+// Makes the rename durable; a folder that cannot be synced is no failure.
+void SyncFolder(const std::filesystem::path& path) {
+    std::filesystem::path folder = path.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+KeyStoreSaveCode WriteBuffer(const std::filesystem::path& path,
+                             const std::vector<std::uint8_t>& copy,
+                             const KeyStoreOutputWrapper& wrap) {
+    // A store that exists but may not be written is not replaced behind the
+    // owner's back, as a direct overwrite would not be either.
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)) &&
+        ::access(path.c_str(), W_OK) != 0 && errno != ENOENT) {
+        return KeyStoreSaveCode::kCannotCreate;
+    }
+    FileWriter file(2 * kFileSize);
+    std::filesystem::path tmp;
+    bool created = false;
+    for (unsigned attempt = 0; attempt < 8 && !created; ++attempt) {
+        tmp = TemporaryPath(path, attempt);
+        // Owner-only: the store holds the personal code.
+        created = file.Create(tmp, /*exclusive=*/true, 0600);
+        if (!created && errno != EEXIST) {
+            break;
+        }
+    }
+    if (!created) {
+        return KeyStoreSaveCode::kCannotCreate;
+    }
+    auto fail = [&](KeyStoreSaveCode code) {
+        file.Close();
+        std::filesystem::remove(tmp, ec);
+        return code;
+    };
+    std::unique_ptr<OutputStream> wrapped;
+    OutputStream* out = &file;
+    if (wrap) {
+        wrapped = wrap(file);
+        if (!wrapped) {
+            return fail(KeyStoreSaveCode::kCannotCreate);
+        }
+        out = wrapped.get();
+    }
+    for (int i = 0; i < 2; ++i) {
+        if (!out->Write(copy.data(), copy.size())) {
+            return fail(KeyStoreSaveCode::kShortWrite);
+        }
+    }
+    if (!out->Flush() || !file.Sync() || !file.Close()) {
+        return fail(KeyStoreSaveCode::kShortWrite);
+    }
+    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+        return fail(KeyStoreSaveCode::kCannotCreate);
+    }
+    SyncFolder(path);
+    return KeyStoreSaveCode::kOk;
+}
+
+}  // namespace
+
+KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str255& password,
+                                   const KeyStoreValues& values, Random& random,
+                                   const KeyStoreOutputWrapper& wrap) {
+    if (!ValuesFit(values)) {
+        return KeyStoreSaveCode::kCannotCreate;
+    }
+    random.Reseed();
+    const Str255& used = password.empty() ? DefaultPassword() : password;
+    std::vector<std::uint8_t> copy = BuildCopy(used, values, random);
+    if (copy.empty()) {
+        return KeyStoreSaveCode::kCannotCreate;
+    }
+    const KeyStoreSaveCode code = WriteBuffer(path, copy, wrap);
+    std::fill(copy.begin(), copy.end(), 0);
+    return code;
+}
+
+KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str255& password,
+                                   const KeyStoreValues& values, Random& random) {
+    return WriteKeyStoreFile(path, password, values, random, nullptr);
+}
+
+KeyStoreValues MakeFirstKeyStoreValues(std::uint8_t settings, Random& random) {
+    static constexpr std::string_view kMarkCharacters = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    KeyStoreValues values;
+    values.settings = settings;
+    values.personal_code.resize(kPersonalCodeMin + random.Below(128));
+    for (std::size_t i = 0; i < values.personal_code.size(); ++i) {
+        values.personal_code[i] = random.Byte();
+    }
+    do {
+        values.key_mark.resize(0);
+        for (std::size_t i = 0; i < NoKeyMark().size(); ++i) {
+            values.key_mark.push_back(
+                static_cast<std::uint8_t>(kMarkCharacters[random.Below(kMarkCharacters.size())]));
+        }
+    } while (values.key_mark == NoKeyMark());
+    return values;
+}
+
+KeyStoreSaveCode CreateKeyStoreFile(const std::filesystem::path& path, const Str255& password,
+                                    std::uint8_t settings, Random& random) {
+    random.Reseed();
+    KeyStoreValues values = MakeFirstKeyStoreValues(settings, random);
+    const KeyStoreSaveCode code = WriteKeyStoreFile(path, password, values, random);
+    values.personal_code.Wipe();
+    return code;
+}
+
+}  // namespace tazu
