@@ -1,21 +1,206 @@
+// keystore-new, keystore-info and keystore-passwd: making a first key store,
+// showing what it holds (never the personal code itself), and changing or
+// removing its protection password.
+#include <cstdio>
+#include <iostream>
+#include <system_error>
+
+#include "cipher/constants.h"
+#include "cipher/random.h"
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/keystore_access.h"
+#include "keystore/keystore_file.h"
 
 namespace tazu::cli {
+namespace {
 
-int RunKeystoreNew(const std::vector<std::string>&) {
-    PrintError("this command is not available yet");
-    return 2;
+constexpr std::uint8_t kDefaultSettings = 0x18;  // hide passwords, save settings on exit
+
+// A settings byte in decimal or with 0x in hexadecimal, 0 to 255.
+bool ParseSettingsByte(const std::string& text, std::uint8_t& value) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string digits = hex ? text.substr(2) : text;
+    if (digits.empty() || digits.size() > 4) {
+        return false;
+    }
+    unsigned v = 0;
+    for (const char c : digits) {
+        unsigned d = 0;
+        if (c >= '0' && c <= '9') {
+            d = static_cast<unsigned>(c - '0');
+        } else if (hex && c >= 'a' && c <= 'f') {
+            d = static_cast<unsigned>(c - 'a' + 10);
+        } else if (hex && c >= 'A' && c <= 'F') {
+            d = static_cast<unsigned>(c - 'A' + 10);
+        } else {
+            return false;
+        }
+        v = v * (hex ? 16 : 10) + d;
+    }
+    if (v > 255) {
+        return false;
+    }
+    value = static_cast<std::uint8_t>(v);
+    return true;
 }
 
-int RunKeystoreInfo(const std::vector<std::string>&) {
-    PrintError("this command is not available yet");
-    return 2;
+std::string Hex(std::uint8_t b) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "0x%02X", b);
+    return buf;
 }
 
-int RunKeystorePasswd(const std::vector<std::string>&) {
-    PrintError("this command is not available yet");
-    return 2;
+// The key mark as text when it is printable ASCII, else in hexadecimal.
+std::string Printable(const Str255& s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] < 0x20 || s[i] > 0x7E) {
+            out = "hex:";
+            for (std::size_t j = 0; j < s.size(); ++j) {
+                char buf[4];
+                std::snprintf(buf, sizeof buf, "%02x", s[j]);
+                out += buf;
+            }
+            return out;
+        }
+        out.push_back(static_cast<char>(s[i]));
+    }
+    return out;
+}
+
+int Fail(const std::string& message) {
+    PrintError(message);
+    return 1;
+}
+
+bool NoPositional(const Args& args, std::string& error) {
+    if (!args.ok()) {
+        error = args.error();
+        return false;
+    }
+    if (!args.positional().empty()) {
+        error = "unexpected argument " + args.positional().front();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int RunKeystoreNew(const std::vector<std::string>& argv) {
+    const Args args(argv, {"--settings", "--keystore", "--password-file"},
+                    {"--protect", "--force", "--password-stdin"});
+    std::string error;
+    if (!NoPositional(args, error)) {
+        PrintError(error);
+        return 2;
+    }
+    std::uint8_t settings = kDefaultSettings;
+    if (auto text = args.Value("--settings"); text && !ParseSettingsByte(*text, settings)) {
+        PrintError("--settings takes a byte, 0 to 255 or 0x00 to 0xFF: " + *text);
+        return 2;
+    }
+    const std::filesystem::path path = KeyStorePath(args);
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)) &&
+        !args.Has("--force")) {
+        return Fail("a key store already exists at " + path.string() +
+                    " (--force replaces it, and with it the personal code)");
+    }
+    const bool protect = args.Has("--protect");
+    if (!protect && (args.Has("--password-stdin") || args.Has("--password-file"))) {
+        PrintError("--password-stdin and --password-file need --protect");
+        return 2;
+    }
+    Str255 password;  // empty: the default password, no protection
+    WipeOnExit wipe(password);
+    if (protect && !ReadPassword(PasswordSourceFrom(args), "New key store password: ", true,
+                                 password, error)) {
+        return Fail(error);
+    }
+    const KeyStoreSaveCode code = CreateKeyStoreFile(path, password, settings, ProgramRandom());
+    if (code != KeyStoreSaveCode::kOk) {
+        return Fail(std::string(SaveCodeText(code)) + ": " + path.string());
+    }
+    std::cout << "Key store made: " << path.string() << "\n";
+    return 0;
+}
+
+int RunKeystoreInfo(const std::vector<std::string>& argv) {
+    const Args args(argv, {"--keystore", "--keystore-password-file"}, {});
+    std::string error;
+    if (!NoPositional(args, error)) {
+        PrintError(error);
+        return 2;
+    }
+    KeyStoreValues values;
+    WipeOnExit wipe_code(values.personal_code);
+    Str255 password;
+    WipeOnExit wipe_password(password);
+    bool is_protected = false;
+    if (!LoadKeyStoreWithPassword(args, values, password, is_protected, error)) {
+        return Fail(error);
+    }
+    struct Switch {
+        int bit;
+        const char* name;
+    };
+    static constexpr Switch kSwitches[] = {
+        {6, "use personal code when encrypting"},
+        {5, "embed the self-decryptor"},
+        {4, "hide passwords while typing"},
+        {3, "save settings on exit"},
+        {2, "second About picture"},
+    };
+    const std::uint8_t s = values.settings;
+    std::cout << "Key store: " << KeyStorePath(args).string() << "\n"
+              << "Loads: yes\n"
+              << "Protected: " << (is_protected ? "yes" : "no") << "\n"
+              << "Settings byte: " << Hex(s) << "\n";
+    for (const Switch& sw : kSwitches) {
+        std::cout << "  " << sw.name << ": " << ((s >> sw.bit) & 1 ? "on" : "off") << "\n";
+    }
+    std::cout << "  bits 7, 1, 0 (kept as they are): " << ((s >> 7) & 1) << " " << ((s >> 1) & 1)
+              << " " << (s & 1) << "\n"
+              << "Key mark: " << Printable(values.key_mark) << "\n"
+              << "Personal code: " << values.personal_code.size() << " bytes\n";
+    return 0;
+}
+
+int RunKeystorePasswd(const std::vector<std::string>& argv) {
+    const Args args(argv, {"--keystore", "--keystore-password-file", "--password-file"},
+                    {"--password-stdin"});
+    std::string error;
+    if (!NoPositional(args, error)) {
+        PrintError(error);
+        return 2;
+    }
+    KeyStoreValues values;
+    WipeOnExit wipe_code(values.personal_code);
+    Str255 old_password;
+    WipeOnExit wipe_old(old_password);
+    bool was_protected = false;
+    if (!LoadKeyStoreWithPassword(args, values, old_password, was_protected, error)) {
+        return Fail(error);
+    }
+    Str255 password;
+    WipeOnExit wipe_new(password);
+    if (!ReadPassword(PasswordSourceFrom(args),
+                      "New key store password (empty removes protection): ", true, password, error,
+                      /*allow_empty=*/true)) {
+        return Fail(error);
+    }
+    // The settings byte, personal code and key mark are written back as read.
+    const std::filesystem::path path = KeyStorePath(args);
+    const KeyStoreSaveCode code = WriteKeyStoreFile(path, password, values, ProgramRandom());
+    if (code != KeyStoreSaveCode::kOk) {
+        return Fail(std::string(SaveCodeText(code)) + ": " + path.string());
+    }
+    const bool now_protected = !password.empty() && !(password == DefaultPassword());
+    std::cout << (now_protected ? "Protection password set: " : "Protection removed: ")
+              << path.string() << "\n";
+    return 0;
 }
 
 }  // namespace tazu::cli

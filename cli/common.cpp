@@ -135,7 +135,7 @@ bool CheckLength(const std::string& bytes, std::string& error) {
 }  // namespace
 
 bool ReadPassword(const PasswordSource& source, const std::string& prompt, bool confirm,
-                  Str255& password, std::string& error) {
+                  Str255& password, std::string& error, bool allow_empty) {
     std::string bytes;
     if (!source.file.empty()) {
         std::ifstream in(source.file, std::ios::binary);
@@ -162,7 +162,7 @@ bool ReadPassword(const PasswordSource& source, const std::string& prompt, bool 
             }
         }
     }
-    if (!CheckLength(bytes, error)) {
+    if (!(allow_empty && bytes.empty()) && !CheckLength(bytes, error)) {
         return false;
     }
     password = Str255(bytes);

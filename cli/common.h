@@ -42,9 +42,11 @@ PasswordSource PasswordSourceFrom(const Args& args);
 
 // Reads a password of 1 to 255 bytes. On a terminal the prompt is shown and
 // typing is not echoed; with confirm it is asked twice. Returns false with a
-// message in error when there is none or it is unusable.
+// message in error when there is none or it is unusable. With allow_empty an
+// empty password (an empty line, an empty file, Enter on the terminal) is
+// accepted and leaves password empty.
 bool ReadPassword(const PasswordSource& source, const std::string& prompt, bool confirm,
-                  Str255& password, std::string& error);
+                  Str255& password, std::string& error, bool allow_empty = false);
 
 // A yes/no question on the terminal; false when there is no terminal.
 bool AskYesNo(const std::string& question);
