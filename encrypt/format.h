@@ -49,17 +49,34 @@ inline constexpr std::size_t kSaltMinSize = 48;
 inline constexpr std::uint32_t kSaltExtraRange = 16;  // salt length 48 + Random(16)
 inline constexpr std::size_t kBlockKeyMinSize = 254;  // block keys are 254 + Random(2) bytes
 inline constexpr std::size_t kEntryChainLimit = 254;  // at this length the chain is digested
+inline constexpr std::size_t kMaxKeyMarkSize = kEnvelopeMaxData;    // 128
+inline constexpr std::size_t kBlockKeyPartSize = kEnvelopeMaxData;  // B[1..128], then B[129..end]
+inline constexpr std::size_t kTrailerSize = 1 + kSignatureSize;     // 1 when no entry was written
 
 static_assert(kSaltRecordSize == 255);
 static_assert(kEnvelopeRecordSize == 254);
 static_assert(kFixedPartSize == 1794);
 static_assert(kLongNameFixedPartSize == 2048);
 static_assert(kMaxBlockRecordSize == 255);
+static_assert(kShortNameMax == kEnvelopeMaxData);
+static_assert(kContinuationSize == kEnvelopeRecordSize);
+static_assert(kMarkerSize == kMarker07.size());
 static_assert(kChunkSize + kBlockRandomBytes <= 252, "a block's n byte stays below 253");
 
 // Decimal text of a signed 32-bit sum: no leading zeros, "-" when negative.
 inline Str255 DecimalText(std::int32_t value) {
     return Str255(std::to_string(value));
+}
+
+// The byte sum of a file's plaintext: added up in unsigned 32-bit arithmetic
+// (wrap-around without overflow) and read as a signed value for its text.
+inline void AddToByteSum(std::uint32_t& sum, const Str255& chunk) {
+    for (std::size_t i = 0; i < chunk.size(); ++i) {
+        sum += chunk[i];
+    }
+}
+inline Str255 ByteSumText(std::uint32_t sum) {
+    return DecimalText(static_cast<std::int32_t>(sum));
 }
 
 // Adds salt[1] and salt[2] to the archive's EntryChain; at 254 bytes or more

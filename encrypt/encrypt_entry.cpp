@@ -1,0 +1,197 @@
+#include "encrypt/encrypt_entry.h"
+
+#include "cipher/constants.h"
+#include "cipher/envelope.h"
+#include "cipher/keyed.h"
+#include "cipher/salt_keys.h"
+#include "encrypt/clock.h"
+#include "encrypt/encrypt_messages.h"
+#include "encrypt/format.h"
+
+namespace tazu {
+
+namespace {
+
+// An envelope record followed by its signature: 254 bytes.
+Str255 SignedEnvelope(const Str255& data, const Str255& key, const Str255& signature_key,
+                      Random& random) {
+    Str255 record = Envelope(data, key, random);
+    record.append(KeyedDigest(record, kSignatureSize, signature_key));
+    return record;
+}
+
+// n random bytes, each uniform in 0..255.
+Str255 RandomBytes(std::size_t n, Random& random) {
+    Str255 s;
+    for (std::size_t i = 0; i < n; ++i) {
+        s.push_back(random.Byte());
+    }
+    return s;
+}
+
+// Block key B: 254 + Random(2) random bytes.
+Str255 MakeBlockKey(Random& random) {
+    const std::size_t size = kBlockKeyMinSize + random.Below(2);
+    return RandomBytes(size, random);
+}
+
+// Writes block-key records for B' (its first 128 bytes, then the rest).
+bool WriteBlockKeyRecords(const Str255& stored_key, const Str255& password,
+                          const Str255& signature_key, OutputStream& archive, Random& random) {
+    const Str255 first =
+        SignedEnvelope(stored_key.substr(0, kBlockKeyPartSize), password, signature_key, random);
+    if (!WriteRawBytes(first, archive)) {
+        return false;
+    }
+    const Str255 second =
+        SignedEnvelope(stored_key.substr(kBlockKeyPartSize), password, signature_key, random);
+    return WriteRawBytes(second, archive);
+}
+
+bool WriteNameRecords(const Str255& stored_name, const Str255& file_key,
+                      const Str255& signature_key, OutputStream& archive, Random& random) {
+    const bool long_name = stored_name.size() > kShortNameMax;
+    Str255 record =
+        SignedEnvelope(stored_name.substr(0, kShortNameMax), file_key, signature_key, random);
+    record.push_back(long_name ? kContinuationSize : kNoContinuation);
+    if (!WriteRawBytes(record, archive)) {
+        return false;
+    }
+    if (!long_name) {
+        return true;
+    }
+    return WriteRawBytes(
+        SignedEnvelope(stored_name.substr(kShortNameMax), file_key, signature_key, random),
+        archive);
+}
+
+// Everything of one call that has to be wiped or closed on every way out.
+struct EntrySecrets {
+    Str255 salt, file_key, b1, b2, b1_stored, b2_stored;
+    ~EntrySecrets() {
+        salt.Wipe();
+        file_key.Wipe();
+        b1.Wipe();
+        b2.Wipe();
+        b1_stored.Wipe();
+        b2_stored.Wipe();
+    }
+};
+
+}  // namespace
+
+bool EncryptEntry(Str255 password, Str255 personal_code, Str255 key_mark,
+                  const std::filesystem::path& source_path, Str255 stored_name,
+                  bool use_personal_code, Str255& entry_chain, OutputStream& archive,
+                  EncryptCode& result_code, const EncryptContext& ctx) {
+    WipeOnExit wipe_password(password);
+    WipeOnExit wipe_personal_code(personal_code);
+    EncryptRunState& state = ctx.state;
+    Random& random = ctx.random;
+
+    if (password.empty() || personal_code.empty() || key_mark.empty() ||
+        key_mark.size() > kMaxKeyMarkSize || source_path.empty() || stored_name.empty()) {
+        result_code = EncryptCode::kBadArgument;
+        return false;
+    }
+
+    FileReader source;
+    if (!source.Open(source_path)) {
+        ctx.host.appendReport(ReadErrorReportLine(source_path.native()));
+        return false;
+    }
+    // Any failed write leaves a broken entry behind: the run stops.
+    auto write_failed = [&] {
+        result_code = EncryptCode::kWriteFailed;
+        state.EncryptCancelled = true;
+        return false;
+    };
+
+    if (!archive.Write(reinterpret_cast<const std::uint8_t*>(kMarker07.data()), kMarkerSize)) {
+        return write_failed();
+    }
+
+    EntrySecrets k;
+    const std::size_t salt_size = kSaltMinSize + random.Below(kSaltExtraRange);
+    k.salt = RandomBytes(salt_size, random);
+    Str255 salt_record = DoubleEnvelope(k.salt, password, random);
+    salt_record.append(KeyedDigest(salt_record, kSignatureSize, BuiltInKey()));
+    if (!WriteRawBytes(salt_record, archive)) {
+        return write_failed();
+    }
+
+    const Str255 signature_key = RecordSignatureKey(k.salt);
+    AppendToEntryChain(entry_chain, k.salt, signature_key);
+    k.file_key = SaltRecordKey(k.salt);
+
+    if (!WriteRawBytes(SignedEnvelope(key_mark, k.file_key, signature_key, random), archive) ||
+        !WriteNameRecords(stored_name, k.file_key, signature_key, archive, random)) {
+        return write_failed();
+    }
+
+    k.b1 = MakeBlockKey(random);
+    k.b1_stored = use_personal_code ? KeyedAdd(k.b1, personal_code) : k.b1;
+    if (!WriteBlockKeyRecords(k.b1_stored, password, signature_key, archive, random)) {
+        return write_failed();
+    }
+    k.b2 = MakeBlockKey(random);
+    k.b2_stored = use_personal_code ? KeyedAdd(k.b2, personal_code) : k.b2;
+    if (!WriteBlockKeyRecords(k.b2_stored, password, signature_key, archive, random)) {
+        return write_failed();
+    }
+
+    std::int32_t blocks_since = 0;
+    std::int64_t bytes_since = 0;
+    std::uint32_t sum = 0;
+    TimeOfDay t0 = CurrentTimeOfDay();
+    Str255 chunk;
+    for (;;) {
+        const bool complete = ReadChunk(source, kChunkSize, chunk);
+        if (!complete && chunk.empty()) {
+            break;
+        }
+        AddToByteSum(sum, chunk);
+        const Str255 noise = RandomBytes(kBlockRandomBytes, random);
+        Str255 plain = chunk;
+        plain.append(noise);
+        const Str255 cipher = KeyedAdd(KeyedAdd(plain, k.b1), k.b2);
+        plain.Wipe();
+        k.b1 = KeyedAdd(k.b1, noise);
+
+        Str255 record;
+        record.push_back(static_cast<std::uint8_t>(cipher.size()));
+        record.append(cipher);
+        record.append(KeyedDigest(cipher, kSignatureSize, signature_key));
+        if (!WriteRawBytes(record, archive)) {
+            return write_failed();
+        }
+        bytes_since += static_cast<std::int64_t>(chunk.size());
+        ++blocks_since;
+
+        if (blocks_since > state.EncryptBlocksPerUpdate) {
+            AdaptBlocksPerUpdate(state.EncryptBlocksPerUpdate,
+                                 ElapsedSeconds(t0, CurrentTimeOfDay()));
+            ctx.host.addBytesProcessed(bytes_since);
+            if (state.EncryptCancelled) {
+                result_code = EncryptCode::kCancelled;
+                return false;
+            }
+            bytes_since = 0;
+            blocks_since = 0;
+            ctx.host.processEvents();
+            t0 = CurrentTimeOfDay();
+        }
+    }
+    chunk.Wipe();
+
+    Str255 end_record;
+    end_record.push_back(kEndRecordMarker);
+    end_record.append(KeyedDigest(ByteSumText(sum), kSignatureSize, signature_key));
+    if (!WriteRawBytes(end_record, archive)) {
+        return write_failed();
+    }
+    ctx.host.addBytesProcessed(bytes_since);
+    return true;
+}
+
+}  // namespace tazu

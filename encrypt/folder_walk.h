@@ -1,0 +1,75 @@
+// Walking a folder tree for the encryption driver: depth-first, a folder's
+// own files before its subfolders, names in byte-wise order.
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cipher/str255.h"
+#include "encrypt/encrypt_host.h"
+#include "encrypt/file_io.h"
+
+namespace tazu {
+
+enum class FolderEntryKind : std::uint8_t {
+    kFile,        // a regular file, or a symbolic link to one
+    kFolder,      // a folder (never a link to one)
+    kFolderLink,  // a symbolic link to a folder: neither stored nor entered
+    kOther,       // FIFO, socket, device, broken link: skipped, never opened
+};
+
+struct FolderEntry {
+    std::string name;
+    FolderEntryKind kind = FolderEntryKind::kOther;
+    dev_t device = 0;  // of the file the entry leads to
+    ino_t inode = 0;
+};
+
+// The entries of folder other than "." and "..", sorted by name bytes.
+// False when the folder cannot be listed.
+bool ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries);
+
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// The arguments every file of one walk shares.
+struct WalkArgs {
+    Str255 password;
+    Str255 personal_code;
+    Str255 key_mark;
+    bool use_personal_code = false;
+    Str255& entry_chain;
+    OutputStream& archive;
+    EncryptCode& result_code;
+    const EncryptContext& ctx;
+    // Files never packed: the archive being written and the one it replaces.
+    std::vector<FileIdentity> skip;
+};
+
+// The stored name of a folder chosen as root: "\" + its name, or "" for the
+// file-system root. Empty optional when names below it cannot be stored.
+std::optional<std::string> RootStoredPrefix(const std::filesystem::path& root);
+
+// prefix + "\" + name, or empty optional when name holds a backslash or the
+// result is longer than 255 bytes.
+std::optional<std::string> JoinStoredName(const std::optional<std::string>& prefix,
+                                          const std::string& name);
+
+// Encrypts the files (not the subfolders) directly inside folder, whose
+// stored name is prefix. Stops once EncryptCancelled is set.
+void EncryptFolderFiles(const std::filesystem::path& folder,
+                        const std::optional<std::string>& prefix, WalkArgs& args);
+
+// For each subfolder S of folder: EncryptFolderFiles(S), then
+// EncryptSubfolders(S).
+void EncryptSubfolders(const std::filesystem::path& folder,
+                       const std::optional<std::string>& prefix, WalkArgs& args);
+
+}  // namespace tazu

@@ -1,0 +1,31 @@
+// Copying the self-decrypting stub to the front of an archive.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "encrypt/encrypt_host.h"
+#include "encrypt/file_io.h"
+
+namespace tazu {
+
+// The stub size the status window's progress bar is scaled to (600 KiB).
+inline constexpr std::uint64_t kStubProgressScale = 614400;
+inline constexpr std::size_t kStubCopyChunk = 1024;
+
+enum class StubCopyResult : std::uint8_t {
+    kCopied,
+    kCannotOpen,   // nothing was written
+    kWriteFailed,  // the archive is broken
+};
+
+// The stub beside the running program: ProgramFolder() / "Tazu16x32.SFX".
+std::filesystem::path DefaultStubPath();
+
+// Appends every byte of the stub to the archive in chunks of 1024 bytes,
+// showing the status window ("Статус:", "Чтение/Запись") with its progress
+// at trunc(bytes read * 100 / 614400) meanwhile.
+StubCopyResult CopyStub(const std::filesystem::path& stub_path, OutputStream& archive,
+                        EncryptHost& host);
+
+}  // namespace tazu
