@@ -1,0 +1,56 @@
+// What the extraction engine needs from whoever runs it: the progress
+// window, the command-line companion, the stub or a test double. The engine
+// owns this interface; the windows implement it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tazu {
+
+enum class ExistingFileChoice : std::uint8_t { Replace, Skip, Cancel };
+
+class DecryptHost {
+  public:
+    virtual ~DecryptHost() = default;
+    // "Обработано байт:": plaintext bytes handled since the last call.
+    virtual void addBytesProcessed(std::int64_t count) = 0;
+    // "Файлов расшифровано:": one more entry handled (written, skipped or failed).
+    virtual void addEntryHandled() = 0;
+    // Lets the user interface run; the abort button sets the run's abort flag here.
+    virtual void processEvents() = 0;
+    // One line of the report list.
+    virtual void appendReport(const std::string& line) = 0;
+    // An output file exists at path. The host keeps the apply-to-all answer
+    // and returns it without asking again for the rest of the run.
+    virtual ExistingFileChoice askExistingFile(const std::string& path) = 0;
+    // A version-07 entry was opened with (true) or without (false) the
+    // personal code; UpdatePersonalCodeIndicator turns that into the text.
+    virtual void notePersonalCodeUse(bool used) = 0;
+};
+
+// The state of a run that outlives it, owned by the caller: the abort flag
+// (set by the abort button or a cancel answer, read by the engine) and the
+// adaptive count of blocks between progress updates.
+struct DecryptRunState {
+    bool abort = false;
+    std::int32_t blocks_per_update = 256;
+};
+
+inline constexpr const char* kPersonalCodeYes = "Да";
+inline constexpr const char* kPersonalCodeNo = "Нет";
+inline constexpr const char* kPersonalCodeMixed = "Да / Нет";
+
+// The personal-code indicator of the progress window: empty at the start of
+// a run, then "Да", "Нет" or "Да / Нет" once both kinds were met.
+inline void UpdatePersonalCodeIndicator(std::string& text, bool used) {
+    const std::string same = used ? kPersonalCodeYes : kPersonalCodeNo;
+    const std::string other = used ? kPersonalCodeNo : kPersonalCodeYes;
+    if (text.empty()) {
+        text = same;
+    } else if (text == other) {
+        text = kPersonalCodeMixed;
+    }
+}
+
+}  // namespace tazu

@@ -1,0 +1,37 @@
+// The part of an entry after its header: where its file goes, what happens
+// when one exists, the data blocks, and the end check.
+#pragma once
+
+#include <filesystem>
+
+#include "decrypt/decrypt_host.h"
+#include "decrypt/entry_header.h"
+#include "decrypt/entry_rules.h"
+#include "decrypt/output_target.h"
+#include "decrypt/result_code.h"
+#include "encrypt/file_io.h"
+
+namespace tazu {
+
+// What stays the same for all entries of a run.
+struct EntryContext {
+    InputStream& file;
+    DecryptHost& host;
+    DecryptRunState& state;
+    std::filesystem::path destination;
+    FileIdentity archive;
+    bool write_files = true;  // false: read and check everything, write nothing
+};
+
+// Reads past the rest of an entry, up to and including its end record.
+// False only when the user aborted (resultCode kAborted).
+bool SkipEntryBlocks(InputStream& file, DecryptHost& host, DecryptRunState& state,
+                     DecryptCode& resultCode);
+
+// Places, decrypts and checks the data of an entry whose header was read.
+// Returns true when the file was written (intact or damaged, and for the
+// versions whose rules say so) or skipped because it exists.
+bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys& keys,
+                      DecryptCode& resultCode);
+
+}  // namespace tazu

@@ -1,0 +1,39 @@
+// Reading the header of one entry, right after its version marker: the
+// salt record (the password check), the key mark, the stored name and the
+// block keys, each record checked against its signature.
+#pragma once
+
+#include "cipher/str255.h"
+#include "decrypt/decrypt_host.h"
+#include "decrypt/entry_rules.h"
+#include "decrypt/result_code.h"
+#include "encrypt/file_io.h"
+
+namespace tazu {
+
+struct EntryKeys {
+    Str255 salt;                  // as opened; versions 05 to 07 feed it to the EntryChain
+    Str255 record_signature_key;  // empty for versions 00 to 02 (unkeyed signatures)
+    Str255 stored_name;
+    Str255 block_key;
+    Str255 second_block_key;  // version 07 only
+    bool personal_code_used = false;
+};
+
+// Reads the header of an entry of the given rules' version. On failure sets
+// resultCode to kReadError (short record), kDamaged (signature),
+// kOtherKeyStore (foreign key mark) or kWrongPassword and returns false.
+// The personal code and key mark are used by version 07 only.
+bool ReadHeaderRecords(InputStream& file, const EntryRules& rules, const Str255& password,
+                       const Str255& personalCode, const Str255& keyMark, DecryptHost& host,
+                       EntryKeys& keys, DecryptCode& resultCode);
+
+// The version-07 header.
+inline bool ReadEntryHeader(InputStream& file, const Str255& password, const Str255& personalCode,
+                            const Str255& keyMark, DecryptHost& host, EntryKeys& keys,
+                            DecryptCode& resultCode) {
+    return ReadHeaderRecords(file, RulesFor(7), password, personalCode, keyMark, host, keys,
+                             resultCode);
+}
+
+}  // namespace tazu

@@ -1,0 +1,213 @@
+#include "decrypt/output_target.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+namespace tazu {
+
+namespace {
+
+bool IsSeparator(std::uint8_t c) {
+    return c == '\\' || c == '/';
+}
+
+// An OutputStream over a file descriptor opened relative to a folder, with
+// a fixed buffer; a short write is a failure that sticks.
+class DescriptorWriter final : public OutputStream {
+  public:
+    explicit DescriptorWriter(int fd) : fd_(fd) {}
+    ~DescriptorWriter() override { Close(); }
+
+    bool Write(const std::uint8_t* data, std::size_t count) override {
+        while (count > 0 && !failed_) {
+            if (used_ == kBuffer && !Flush()) {
+                break;
+            }
+            const std::size_t n = std::min(count, kBuffer - used_);
+            std::memcpy(buffer_ + used_, data, n);
+            used_ += n;
+            data += n;
+            count -= n;
+        }
+        return !failed_;
+    }
+    bool Flush() override {
+        std::size_t done = 0;
+        while (!failed_ && done < used_) {
+            const ssize_t put = ::write(fd_, buffer_ + done, used_ - done);
+            if (put < 0 && errno == EINTR) {
+                continue;
+            }
+            failed_ = put <= 0;
+            done += put > 0 ? static_cast<std::size_t>(put) : 0;
+        }
+        used_ = 0;
+        return !failed_;
+    }
+    bool Close() {
+        if (fd_ < 0) {
+            return !failed_;
+        }
+        const bool flushed = Flush();
+        const bool closed = ::close(fd_) == 0;
+        fd_ = -1;
+        failed_ = failed_ || !closed;
+        return flushed && closed;
+    }
+
+  private:
+    static constexpr std::size_t kBuffer = 64 * 1024;
+    int fd_;
+    std::size_t used_ = 0;
+    bool failed_ = false;
+    std::uint8_t buffer_[kBuffer];
+};
+
+}  // namespace
+
+bool SplitStoredName(const Str255& name, std::vector<std::string>& components) {
+    components.clear();
+    const std::string_view text = name.view();
+    if (text.empty() || text.find('\0') != std::string_view::npos) {
+        return false;
+    }
+    if (text.size() >= 2 && text[1] == ':' &&
+        ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z'))) {
+        return false;
+    }
+    std::size_t pos = IsSeparator(text[0]) ? 1 : 0;
+    while (true) {
+        std::size_t end = pos;
+        while (end < text.size() && !IsSeparator(text[end])) {
+            ++end;
+        }
+        const std::string_view part = text.substr(pos, end - pos);
+        if (part.empty() || part == "." || part == "..") {
+            components.clear();
+            return false;
+        }
+        components.emplace_back(part);
+        if (end == text.size()) {
+            return true;
+        }
+        pos = end + 1;
+    }
+}
+
+std::filesystem::path JoinOutputPath(const std::filesystem::path& destination,
+                                     const std::vector<std::string>& components) {
+    std::string text = destination.native();
+    while (text.size() > 1 && text.back() == '/') {
+        text.pop_back();
+    }
+    for (const std::string& part : components) {
+        if (text.empty() || text.back() != '/') {
+            text.push_back('/');
+        }
+        text += part;
+    }
+    return std::filesystem::path(text);
+}
+
+FileIdentity IdentityOf(int fd) {
+    FileIdentity id;
+    struct stat st {};
+    if (fd >= 0 && ::fstat(fd, &st) == 0) {
+        id = {true, st.st_dev, st.st_ino};
+    }
+    return id;
+}
+
+OutputTarget::~OutputTarget() {
+    Discard();
+    if (folder_fd_ >= 0) {
+        ::close(folder_fd_);
+    }
+}
+
+OutputTarget::Status OutputTarget::Prepare(const std::filesystem::path& destination,
+                                           const std::vector<std::string>& components,
+                                           const FileIdentity& archive) {
+    if (components.empty()) {
+        return Status::kNoAccess;
+    }
+    // The destination itself is the user's choice and may be a link.
+    int fd =
+        ::open(destination.empty() ? "." : destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (std::size_t i = 0; fd >= 0 && i + 1 < components.size(); ++i) {
+        const char* part = components[i].c_str();
+        if (::mkdirat(fd, part, 0777) != 0 && errno != EEXIST) {
+            ::close(fd);
+            return Status::kNoAccess;
+        }
+        const int next = ::openat(fd, part, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        ::close(fd);
+        fd = next;
+    }
+    if (fd < 0) {
+        return Status::kNoAccess;
+    }
+    folder_fd_ = fd;
+    leaf_ = components.back();
+    struct stat st {};
+    if (::fstatat(folder_fd_, leaf_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        return errno == ENOENT ? Status::kNew : Status::kNoAccess;
+    }
+    if (S_ISDIR(st.st_mode) ||
+        (archive.known && st.st_dev == archive.device && st.st_ino == archive.inode)) {
+        return Status::kNoAccess;
+    }
+    return Status::kExists;
+}
+
+bool OutputTarget::CreateTemporary() {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100 && folder_fd_ >= 0; ++attempt) {
+        const std::string name =
+            ".tazu16x32-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".part";
+        const int fd = ::openat(folder_fd_, name.c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            temporary_ = name;
+            writer_ = std::make_unique<DescriptorWriter>(fd);
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    return false;
+}
+
+OutputStream& OutputTarget::stream() {
+    return *writer_;
+}
+
+bool OutputTarget::Commit() {
+    if (!writer_) {
+        return false;
+    }
+    const bool written = static_cast<DescriptorWriter&>(*writer_).Close();
+    if (!written || ::renameat(folder_fd_, temporary_.c_str(), folder_fd_, leaf_.c_str()) != 0) {
+        Discard();
+        return false;
+    }
+    writer_.reset();
+    temporary_.clear();
+    return true;
+}
+
+void OutputTarget::Discard() {
+    writer_.reset();
+    if (!temporary_.empty() && folder_fd_ >= 0) {
+        ::unlinkat(folder_fd_, temporary_.c_str(), 0);
+    }
+    temporary_.clear();
+}
+
+}  // namespace tazu

@@ -1,0 +1,68 @@
+// Where an entry's file goes, and writing it there safely: the stored name
+// is checked and split into components, the folders on the way are walked
+// from the destination without following symbolic links, and the data go to
+// a temporary file in the final folder that is renamed over the final name
+// only when the entry ends.
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cipher/str255.h"
+#include "encrypt/file_io.h"
+
+namespace tazu {
+
+// Splits a stored name at "\" and "/". False (unsafe) for an empty, "." or
+// ".." component other than a single leading separator, a drive prefix such
+// as "C:", or a NUL byte.
+bool SplitStoredName(const Str255& name, std::vector<std::string>& components);
+
+// The destination and the components joined with exactly one separator
+// at each joint. Never cut: a cut path could name something else.
+std::filesystem::path JoinOutputPath(const std::filesystem::path& destination,
+                                     const std::vector<std::string>& components);
+
+// The archive being read, so that it is never chosen as an output file.
+struct FileIdentity {
+    bool known = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+FileIdentity IdentityOf(int fd);
+
+class OutputTarget {
+  public:
+    enum class Status { kNew, kExists, kNoAccess };
+
+    OutputTarget() = default;
+    ~OutputTarget();
+    OutputTarget(const OutputTarget&) = delete;
+    OutputTarget& operator=(const OutputTarget&) = delete;
+
+    // Creates the missing folders of components below destination and looks
+    // at the final name. kNoAccess when a folder cannot be made or is a
+    // symbolic link, the final name is a folder, or it is the archive.
+    Status Prepare(const std::filesystem::path& destination,
+                   const std::vector<std::string>& components, const FileIdentity& archive);
+    // Creates the temporary file; false when it cannot be created.
+    bool CreateTemporary();
+    OutputStream& stream();
+    // Writes everything out and renames the temporary file over the final
+    // name (replacing a symbolic link there, never its target).
+    bool Commit();
+    // Removes the temporary file.
+    void Discard();
+
+  private:
+    int folder_fd_ = -1;
+    std::string leaf_;
+    std::string temporary_;
+    std::unique_ptr<OutputStream> writer_;
+};
+
+}  // namespace tazu
