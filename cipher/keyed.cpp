@@ -1,65 +1,215 @@
 #include "cipher/keyed.h"
 
+#include "cipher/keyed_internal.h"
+
+#include <cstring>
+
 namespace tazu {
+namespace internal {
+
+constexpr StepPowers kStepPowersTable = [] {
+    StepPowers p{};
+    std::uint8_t a = 1;
+    std::uint8_t b = 0;
+    for (int m = 0; m < 257; ++m) {
+        p.a[m] = a;
+        p.b[m] = b;
+        a = static_cast<std::uint8_t>(a * 9);
+        b = static_cast<std::uint8_t>(b * 9 + 7);
+    }
+    return p;
+}();
+const StepPowers kStepPowers = kStepPowersTable;
+
 namespace {
+
+// For keys shorter than kShortKey bytes the keystream is built from tables:
+// position i of a K-byte key's walk adds a[i / K] * k[i % K] + b[i / K].
+constexpr std::size_t kShortKey = 32;
+struct ShortKeyCoefficients {
+    std::uint8_t a[kShortKey][255];
+    std::uint8_t b[kShortKey][255];
+};
+constexpr ShortKeyCoefficients kShortKeyCoefficients = [] {
+    ShortKeyCoefficients c{};
+    for (std::size_t k = 1; k < kShortKey; ++k) {
+        for (std::size_t i = 0; i < 255; ++i) {
+            c.a[k][i] = kStepPowersTable.a[i / k];
+            c.b[k][i] = kStepPowersTable.b[i / k];
+        }
+    }
+    return c;
+}();
+
+// Position weights of the digest: byte i (0-based) adds T[d] * (i + 1) and
+// d times the weight of its bucket (i mod 5).
+struct DigestWeights {
+    std::uint32_t position[255];
+    std::uint32_t bucket[255];
+};
+constexpr DigestWeights kDigestWeights = [] {
+    DigestWeights w{};
+    const std::uint32_t buckets[5] = {11, 100, 1000, 10000, 100000};
+    for (std::uint32_t i = 0; i < 255; ++i) {
+        w.position[i] = i + 1;
+        w.bucket[i] = buckets[i % 5];
+    }
+    return w;
+}();
+
+__attribute__((target_clones("avx2", "default"))) void AffineBytes(std::uint8_t* z,
+                                                                   const std::uint8_t* key,
+                                                                   std::size_t n, std::uint8_t a,
+                                                                   std::uint8_t b) {
+    for (std::size_t i = 0; i < n; ++i) {
+        z[i] = static_cast<std::uint8_t>(a * key[i] + b);
+    }
+}
+
+__attribute__((target_clones("avx2", "default"))) void TableBytes(
+    std::uint8_t* z, const std::uint8_t* repeated, const std::uint8_t* a, const std::uint8_t* b,
+    std::size_t n, std::uint8_t delta) {
+    for (std::size_t i = 0; i < n; ++i) {
+        z[i] = static_cast<std::uint8_t>(a[i] * repeated[i] + b[i] + delta);
+    }
+}
+
+std::uint8_t DeltaOfSum(std::int32_t s) {
+    const std::int32_t w = WrapAffine(s);
+    return static_cast<std::uint8_t>(w % 256 + w % 255);
+}
+
+}  // namespace
+
+__attribute__((target_clones("avx2", "default"))) std::uint32_t SteppedSum(const std::uint8_t* key,
+                                                                           std::size_t count,
+                                                                           std::size_t m) {
+    const std::uint8_t a = kStepPowersTable.a[m];
+    const std::uint8_t b = kStepPowersTable.b[m];
+    std::uint32_t sum = 0;
+    for (std::size_t j = 0; j < count; ++j) {
+        sum += static_cast<std::uint8_t>(a * key[j] + b);
+    }
+    return sum;
+}
+
+std::uint32_t WalkedKeySum(const std::uint8_t* key, std::size_t key_len, std::size_t len) {
+    // Key byte j is used q + 1 times for j < r and q times otherwise.
+    const std::size_t q = len / key_len;
+    const std::size_t r = len % key_len;
+    return SteppedSum(key, r, q + 1) + SteppedSum(key + r, key_len - r, q);
+}
+
+std::uint8_t CurrentDelta(const std::uint8_t* key, std::size_t key_len, std::size_t len) {
+    const auto k = static_cast<std::int32_t>(key_len);
+    return DeltaOfSum(k * (k + 1) / 2 + static_cast<std::int32_t>(WalkedKeySum(key, key_len, len)));
+}
+
+void KeyStream(const std::uint8_t* key, std::size_t key_len, std::size_t len, std::uint8_t delta,
+               std::uint8_t* z) {
+    if (len <= key_len) {
+        AffineBytes(z, key, len, 1, delta);
+    } else if (key_len < kShortKey) {
+        std::uint8_t repeated[255];
+        std::memcpy(repeated, key, key_len);
+        for (std::size_t have = key_len; have < len; have *= 2) {
+            std::memcpy(repeated + have, repeated, std::min(have, len - have));
+        }
+        TableBytes(z, repeated, kShortKeyCoefficients.a[key_len], kShortKeyCoefficients.b[key_len],
+                   len, delta);
+    } else {
+        std::size_t m = 0;
+        for (std::size_t start = 0; start < len; start += key_len, ++m) {
+            AffineBytes(z + start, key, std::min(key_len, len - start), kStepPowersTable.a[m],
+                        static_cast<std::uint8_t>(kStepPowersTable.b[m] + delta));
+        }
+    }
+}
+
+__attribute__((target_clones("avx2", "default"))) void AddTwoKeys(
+    std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* k1, const std::uint8_t* k2,
+    std::size_t n, std::uint8_t delta) {
+    for (std::size_t i = 0; i < n; ++i) {
+        out[i] = static_cast<std::uint8_t>(x[i] + k1[i] + k2[i] + delta);
+    }
+}
+
+__attribute__((target_clones("avx2", "default"))) void SubTwoKeys(
+    std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* k1, const std::uint8_t* k2,
+    std::size_t n, std::uint8_t delta) {
+    for (std::size_t i = 0; i < n; ++i) {
+        out[i] = static_cast<std::uint8_t>(x[i] - k1[i] - k2[i] - delta);
+    }
+}
+
+__attribute__((target_clones("avx2", "default"))) std::uint32_t DigestSum(const std::uint8_t* d,
+                                                                          std::uint32_t len) {
+    std::uint32_t s = len * (len + 1) / 2;
+    for (std::uint32_t i = 0; i < len; ++i) {
+        const std::uint32_t stepped = static_cast<std::uint8_t>(9 * d[i] + 7);
+        s += stepped * kDigestWeights.position[i] + d[i] * kDigestWeights.bucket[i];
+    }
+    return s;
+}
+
+__attribute__((target_clones("avx2", "default"))) void AddStream(std::uint8_t* out,
+                                                                 const std::uint8_t* x,
+                                                                 const std::uint8_t* z,
+                                                                 std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        out[i] = static_cast<std::uint8_t>(x[i] + z[i]);
+    }
+}
+
+__attribute__((target_clones("avx2", "default"))) void SubStream(std::uint8_t* out,
+                                                                 const std::uint8_t* x,
+                                                                 const std::uint8_t* z,
+                                                                 std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        out[i] = static_cast<std::uint8_t>(x[i] - z[i]);
+    }
+}
+
+}  // namespace internal
+
+namespace {
+
+using namespace internal;
 
 // Which constant follows the key walk.
 enum class Variant { kCurrent, k00, k02 };
 
-std::uint8_t Delta(Variant variant, std::size_t key_len, std::uint32_t stepped_sum) {
+std::uint8_t Delta(Variant variant, const std::uint8_t* key, std::size_t key_len, std::size_t len) {
+    if (variant == Variant::kCurrent) {
+        return CurrentDelta(key, key_len, len);
+    }
     const auto k = static_cast<std::int32_t>(key_len);
     const std::int32_t triangle = k * (k + 1) / 2;
-    const auto sum = static_cast<std::int32_t>(stepped_sum);
-    switch (variant) {
-        case Variant::kCurrent: {
-            const std::int32_t s = triangle + sum;
-            return static_cast<std::uint8_t>(AffineMod(s, 256) + AffineMod(s, 255));
-        }
-        case Variant::k00:
-            return static_cast<std::uint8_t>(k + triangle + sum);
-        case Variant::k02:
-            return static_cast<std::uint8_t>(AffineMod(sum, 256) + triangle + AffineMod(sum, 255));
+    const auto sum = static_cast<std::int32_t>(WalkedKeySum(key, key_len, len));
+    if (variant == Variant::k00) {
+        return static_cast<std::uint8_t>(k + triangle + sum);
     }
-    return 0;
+    return static_cast<std::uint8_t>(AffineMod(sum, 256) + triangle + AffineMod(sum, 255));
 }
 
-// Walks a private copy of the key over the data (adding, or subtracting when
-// kSubtract), then applies the variant's constant.
+// KeyedAdd (or KeyedSub) of any variant: the data plus (minus) the keystream
+// that the key's walk and the variant's constant make.
 template <bool kSubtract>
 Str255 Transform(const Str255& data, const Str255& key, Variant variant) {
     if (data.empty() || key.empty()) {
         return {};
     }
-    Str255 d = data;
-    std::array<std::uint8_t, 255> k;
-    const std::size_t len = d.size();
-    const std::size_t klen = key.size();
-    std::memcpy(k.data(), key.data(), klen);
-    std::size_t j = 0;
-    for (std::size_t i = 0; i < len; ++i) {
-        if constexpr (kSubtract) {
-            d[i] = static_cast<std::uint8_t>(d[i] - k[j]);
-        } else {
-            d[i] = static_cast<std::uint8_t>(d[i] + k[j]);
-        }
-        k[j] = kKeyStepTable[k[j]];
-        if (++j == klen) {
-            j = 0;
-        }
+    const std::size_t len = data.size();
+    std::uint8_t z[255];
+    KeyStream(key.data(), key.size(), len, Delta(variant, key.data(), key.size(), len), z);
+    Str255 out;
+    out.resize(len);
+    if constexpr (kSubtract) {
+        SubStream(out.data(), data.data(), z, len);
+    } else {
+        AddStream(out.data(), data.data(), z, len);
     }
-    std::uint32_t sum = 0;
-    for (std::size_t i = 0; i < klen; ++i) {
-        sum += k[i];
-    }
-    const std::uint8_t delta = Delta(variant, klen, sum);
-    for (std::size_t i = 0; i < len; ++i) {
-        if constexpr (kSubtract) {
-            d[i] = static_cast<std::uint8_t>(d[i] - delta);
-        } else {
-            d[i] = static_cast<std::uint8_t>(d[i] + delta);
-        }
-    }
-    return d;
+    return out;
 }
 
 }  // namespace
@@ -102,20 +252,12 @@ Str255 KeyedDigest(const Str255& data, std::size_t n, const Str255& key) {
     if (data.empty()) {
         return {};
     }
-    const std::uint32_t len = static_cast<std::uint32_t>(data.size());
-    std::uint32_t s = len * (len + 1) / 2;
-    std::uint32_t buckets[5] = {0, 0, 0, 0, 0};
-    for (std::uint32_t i = 0; i < len; ++i) {
-        s += static_cast<std::uint32_t>(kKeyStepTable[data[i]]) * (i + 1);
-        buckets[i % 5] += data[i];
-    }
-    s += 11u * buckets[0] + 100u * buckets[1] + 1000u * buckets[2] + 10000u * buckets[3] +
-         100000u * buckets[4];
+    const auto s = static_cast<std::int32_t>(
+        internal::DigestSum(data.data(), static_cast<std::uint32_t>(data.size())));
     Str255 out;
     n = std::min<std::size_t>(n, Str255::kCapacity);
     for (std::size_t i = 1; i <= n; ++i) {
-        out.push_back(static_cast<std::uint8_t>(
-            AffineMod(static_cast<std::int32_t>(s), static_cast<std::int32_t>(512 - i))));
+        out.push_back(static_cast<std::uint8_t>(AffineMod(s, static_cast<std::int32_t>(512 - i))));
     }
     if (!key.empty()) {
         out = KeyedAdd(out, key);

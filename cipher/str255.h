@@ -17,7 +17,7 @@ class Str255 {
   public:
     static constexpr std::size_t kCapacity = 255;
 
-    constexpr Str255() = default;
+    Str255() = default;
 
     // Takes at most 255 bytes of the text; the rest is cut off.
     explicit Str255(std::string_view text) { Assign(text.data(), text.size()); }
@@ -117,7 +117,10 @@ class Str255 {
     }
 
     std::uint8_t len_ = 0;
-    std::array<std::uint8_t, kCapacity> bytes_{};
+    // Bytes past the length are never read, so they are left uninitialised:
+    // zeroing 255 bytes on every construction would cost more than most
+    // transforms.
+    std::array<std::uint8_t, kCapacity> bytes_;
 };
 
 // Holds a plain secret for the length of one operation and wipes it after.

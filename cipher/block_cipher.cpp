@@ -1,0 +1,98 @@
+#include "cipher/block_cipher.h"
+
+#include <cstring>
+
+#include "cipher/keyed.h"
+#include "cipher/keyed_internal.h"
+
+namespace tazu {
+
+using namespace internal;
+
+BlockCipher::BlockCipher(const Str255& block_key, const Str255& second_block_key,
+                         const Str255& signature_key)
+    : b1_(block_key), b2_(second_block_key), signature_key_(signature_key) {
+    if (!signature_key_.empty()) {
+        Str255 zeros;
+        zeros.resize(2);
+        zeros[0] = zeros[1] = 0;
+        sig_offsets_ = KeyedAdd(zeros, signature_key_);
+    }
+}
+
+std::uint8_t BlockCipher::SecondKeyDelta(std::size_t len) {
+    if (len != b2_delta_len_) {
+        b2_delta_ = CurrentDelta(b2_.data(), b2_.size(), len);
+        b2_delta_len_ = len;
+    }
+    return b2_delta_;
+}
+
+void BlockCipher::AdvanceBlockKey(const std::uint8_t* random, std::size_t count) {
+    if (b1_.empty() || count == 0) {
+        b1_ = Str255();
+        return;
+    }
+    std::uint8_t z[255];
+    KeyStream(random, count, b1_.size(), CurrentDelta(random, count, b1_.size()), z);
+    AddStream(b1_.data(), b1_.data(), z, b1_.size());
+}
+
+void BlockCipher::Encipher(const std::uint8_t* chunk, std::size_t len, const std::uint8_t* random,
+                           std::uint8_t* ciphertext, std::uint8_t* signature) {
+    const std::size_t n = len + kRandomBytes;
+    if (n <= b1_.size() && n <= b2_.size()) {
+        // Both keys cover the data, so each adds its own bytes plus one
+        // constant: c = x + B1 + B2 + delta1 + delta2.
+        const auto delta =
+            static_cast<std::uint8_t>(CurrentDelta(b1_.data(), b1_.size(), n) + SecondKeyDelta(n));
+        AddTwoKeys(ciphertext, chunk, b1_.data(), b2_.data(), len, delta);
+        AddTwoKeys(ciphertext + len, random, b1_.data() + len, b2_.data() + len, kRandomBytes,
+                   delta);
+    } else {
+        Str255 x = Str255::FromBytes(chunk, len);
+        x.append(random, kRandomBytes);
+        const Str255 c = KeyedAdd(KeyedAdd(x, b1_), b2_);
+        std::memset(ciphertext, 0, n);
+        std::memcpy(ciphertext, c.data(), c.size());
+    }
+    Sign(ciphertext, n, signature);
+    AdvanceBlockKey(random, kRandomBytes);
+}
+
+std::size_t BlockCipher::Decipher(const std::uint8_t* ciphertext, std::size_t n,
+                                  std::uint8_t* plain) {
+    std::size_t got = n;
+    if (n <= b1_.size() && n <= b2_.size()) {
+        const auto delta =
+            static_cast<std::uint8_t>(CurrentDelta(b1_.data(), b1_.size(), n) + SecondKeyDelta(n));
+        SubTwoKeys(plain, ciphertext, b1_.data(), b2_.data(), n, delta);
+    } else {
+        const Str255 x = KeyedSub(KeyedSub(Str255::FromBytes(ciphertext, n), b2_), b1_);
+        std::memcpy(plain, x.data(), x.size());
+        got = x.size();
+    }
+    const std::size_t random = got < kRandomBytes ? got : kRandomBytes;
+    AdvanceBlockKey(plain + got - random, random);
+    return got;
+}
+
+void BlockCipher::Sign(const std::uint8_t* data, std::size_t n, std::uint8_t* signature) const {
+    DigestPair(DigestSum(data, static_cast<std::uint32_t>(n)), signature);
+    if (!sig_offsets_.empty()) {
+        signature[0] = static_cast<std::uint8_t>(signature[0] + sig_offsets_[0]);
+        signature[1] = static_cast<std::uint8_t>(signature[1] + sig_offsets_[1]);
+    }
+}
+
+bool BlockCipher::Verify(const std::uint8_t* data, std::size_t n,
+                         const std::uint8_t* signature) const {
+    if (n == 0) {
+        return false;
+    }
+    std::uint8_t expected[2];
+    Sign(data, n, expected);
+    return expected[0] == signature[0] && expected[1] == signature[1];
+}
+
+}  // namespace tazu

@@ -1,0 +1,57 @@
+// Building blocks of the keyed transforms, shared by keyed.cpp and the fused
+// block cipher. Not for use outside cipher/.
+//
+// KeyedAdd is linear in its data: KeyedAdd(x, k)[i] = x[i] + z[i] (mod 256),
+// where z = KeyedAdd(zeros, k) depends on the key and the data length only.
+// Key byte j is used at positions j, j + K, j + 2K, ..., and stepping a byte
+// m times through the table is affine: T^m(x) = a[m] * x + b[m] (mod 256).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tazu::internal {
+
+struct StepPowers {
+    std::uint8_t a[257];
+    std::uint8_t b[257];
+};
+extern const StepPowers kStepPowers;
+
+// Sum of count key bytes, each stepped m times.
+std::uint32_t SteppedSum(const std::uint8_t* key, std::size_t count, std::size_t m);
+
+// Sum of a key's bytes as they stand after its walk over len bytes.
+std::uint32_t WalkedKeySum(const std::uint8_t* key, std::size_t key_len, std::size_t len);
+
+// The constant the current transform adds after walking a key of key_len
+// bytes over len bytes of data.
+std::uint8_t CurrentDelta(const std::uint8_t* key, std::size_t key_len, std::size_t len);
+
+// z = KeyedAdd(zeros(len), key) for any len and non-empty key.
+void KeyStream(const std::uint8_t* key, std::size_t key_len, std::size_t len, std::uint8_t delta,
+               std::uint8_t* z);
+
+// out[i] = x[i] + z[i], or x[i] - z[i].
+void AddStream(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* z, std::size_t n);
+void SubStream(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* z, std::size_t n);
+
+// out[i] = x[i] + k1[i] + k2[i] + delta, or x[i] - k1[i] - k2[i] - delta.
+void AddTwoKeys(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* k1,
+                const std::uint8_t* k2, std::size_t n, std::uint8_t delta);
+void SubTwoKeys(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* k1,
+                const std::uint8_t* k2, std::size_t n, std::uint8_t delta);
+
+// The running sum S of KeyedDigest over len (1 to 255) bytes, wrapped to 32
+// bits.
+std::uint32_t DigestSum(const std::uint8_t* d, std::uint32_t len);
+
+// Digest bytes 1 and 2 of a running sum S: the low bytes of
+// AffineMod(S, 511) and AffineMod(S, 510).
+inline void DigestPair(std::uint32_t s, std::uint8_t* out) {
+    const auto w = static_cast<std::int32_t>(s * 9u + 7u);
+    out[0] = static_cast<std::uint8_t>(w % 511);
+    out[1] = static_cast<std::uint8_t>(w % 510);
+}
+
+}  // namespace tazu::internal
