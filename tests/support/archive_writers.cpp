@@ -1,0 +1,179 @@
+#include "tests/support/archive_writers.h"
+
+#include <stdexcept>
+
+#include "cipher/constants.h"
+#include "cipher/envelope.h"
+#include "cipher/keyed.h"
+#include "cipher/salt_keys.h"
+#include "decrypt/entry_rules.h"
+#include "encrypt/encrypt_entry.h"
+#include "encrypt/format.h"
+#include "tests/support/test_files.h"
+
+namespace tazu::test {
+
+namespace {
+
+Str255 RandomBytes(Random& random, std::size_t n) {
+    Str255 s;
+    for (std::size_t i = 0; i < n; ++i) {
+        s.push_back(random.Byte());
+    }
+    return s;
+}
+
+std::string Bytes(const Str255& s) {
+    return s.str();
+}
+
+// The envelopes and signatures of one older version, mirroring the reader.
+struct OlderFormat {
+    const EntryRules& rules;
+
+    Str255 Seal(const Str255& data, const Str255& key, Random& random) const {
+        switch (rules.pair) {
+            case CipherPair::k00:
+                return Envelope00(data, key, random);
+            case CipherPair::k02:
+                return Envelope02(data, key, random);
+            case CipherPair::kCurrent:
+                break;
+        }
+        return Envelope(data, key, random);
+    }
+    Str255 SealDouble(const Str255& data, const Str255& key, Random& random) const {
+        switch (rules.pair) {
+            case CipherPair::k00:
+                return DoubleEnvelope00(data, key, random);
+            case CipherPair::k02:
+                return DoubleEnvelope02(data, key, random);
+            case CipherPair::kCurrent:
+                break;
+        }
+        return DoubleEnvelope(data, key, random);
+    }
+    Str255 Sign(const Str255& data, const Str255& key) const {
+        return rules.plain_signatures ? PlainDigest(data, 2) : KeyedDigest(data, 2, key);
+    }
+    std::string Record(const Str255& record, const Str255& key) const {
+        return Bytes(record) + Bytes(Sign(record, key));
+    }
+};
+
+class NullEncryptHost final : public EncryptHost {
+  public:
+    void addBytesProcessed(std::int64_t) override {}
+    void addFileEncrypted() override {}
+    void processEvents() override {}
+    void appendReport(const std::string&) override {}
+    void showStatusWindow() override {}
+    void setStatusCaption(const std::string&) override {}
+    void setStatusText(const std::string&) override {}
+    void setStatusProgress(int) override {}
+    void hideStatusWindow() override {}
+    void switchOffSelfDecrypting() override {}
+};
+
+}  // namespace
+
+const TestKeyStore& StoreA() {
+    static const TestKeyStore store{Str255(std::string(160, 'p') + "code-A"),
+                                    Str255("mark-A-1234")};
+    return store;
+}
+
+const TestKeyStore& StoreB() {
+    static const TestKeyStore store{Str255(std::string(150, 'q') + "code-B"),
+                                    Str255("mark-B-5678")};
+    return store;
+}
+
+std::string Marker(int version) {
+    return "Tazu16x32.0" + std::to_string(version) + ".0";
+}
+
+std::string WriteOlderEntry(int version, const Str255& password, const StoredFile& file,
+                            Random& random) {
+    const OlderFormat f{RulesFor(version)};
+    std::string out = Marker(version);
+
+    const Str255 salt = RandomBytes(random, kSaltMinSize + random.Below(kSaltExtraRange));
+    Str255 file_key = salt;
+    Str255 sig_key;
+    if (f.rules.split_salt) {
+        sig_key = RecordSignatureKey(salt);
+        file_key = SaltRecordKey(salt);
+    } else if (f.rules.short_builtin_key) {
+        sig_key = KeyedAdd(ShortBuiltInKey(), file_key);
+    }
+    const Str255& first_key = f.rules.short_builtin_key ? ShortBuiltInKey() : BuiltInKey();
+    out += f.Record(f.SealDouble(salt, password, random), first_key);
+    out += f.Record(f.Seal(NoKeyMark(), file_key, random), sig_key);
+
+    const Str255 name(file.name);
+    out += f.Record(f.Seal(name.substr(0, kShortNameMax), file_key, random), sig_key);
+    if (name.size() > kShortNameMax) {
+        out.push_back(static_cast<char>(kContinuationSize));
+        out += f.Record(f.Seal(name.substr(kShortNameMax), file_key, random), sig_key);
+    } else {
+        out.push_back(static_cast<char>(kNoContinuation));
+    }
+
+    Str255 block_key = RandomBytes(random, kBlockKeyMinSize + random.Below(2));
+    out += f.Record(f.Seal(block_key.substr(0, kShortNameMax), password, random), sig_key);
+    out += f.Record(f.Seal(block_key.substr(kShortNameMax), password, random), sig_key);
+
+    std::uint32_t sum = 0;
+    for (std::size_t pos = 0; pos < file.content.size(); pos += kChunkSize) {
+        Str255 block(std::string_view(file.content).substr(pos, kChunkSize));
+        for (std::size_t i = 0; i < block.size(); ++i) {
+            sum += block[i];
+        }
+        const Str255 noise = RandomBytes(random, kBlockRandomBytes);
+        block.append(noise);
+        const Str255 cipher = CipherAdd(f.rules.pair, block, block_key);
+        block_key = CipherAdd(f.rules.pair, block_key, noise);
+        out.push_back(static_cast<char>(cipher.size()));
+        out += f.Record(cipher, sig_key);
+    }
+    out.push_back(static_cast<char>(kEndRecordMarker));
+    out += Bytes(f.Sign(DecimalText(static_cast<std::int32_t>(sum)), sig_key));
+    return out;
+}
+
+std::string WriteEntries07(const Str255& password, const std::vector<StoredFile>& files,
+                           Random& random, const TestKeyStore& store, Str255& entry_chain) {
+    TempDir dir;
+    EncryptRunState state;
+    NullEncryptHost host;
+    const EncryptContext ctx{state, host, random};
+    StringOutput archive;
+    for (const StoredFile& file : files) {
+        const auto source = dir / "source";
+        WriteFile(source, file.content);
+        EncryptCode code = EncryptCode::kNone;
+        const Str255 mark = file.personal_code ? store.key_mark : NoKeyMark();
+        if (!EncryptEntry(password, store.personal_code, mark, source, Str255(file.name),
+                          file.personal_code, entry_chain, archive, code, ctx)) {
+            throw std::runtime_error("the entry writer refused " + file.name);
+        }
+    }
+    return archive.bytes;
+}
+
+std::string WriteArchive(int version, const Str255& password, const std::vector<StoredFile>& files,
+                         Random& random, const TestKeyStore& store) {
+    if (version == 7) {
+        Str255 chain;
+        std::string out = WriteEntries07(password, files, random, store, chain);
+        return out + Bytes(ArchiveTrailer(chain));
+    }
+    std::string out;
+    for (const StoredFile& file : files) {
+        out += WriteOlderEntry(version, password, file, random);
+    }
+    return out + std::string(1, static_cast<char>(kTrailerMarker));
+}
+
+}  // namespace tazu::test

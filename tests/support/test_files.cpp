@@ -1,0 +1,76 @@
+#include "tests/support/test_files.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace tazu::test {
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    const char* base = std::getenv("TEST_TMPDIR");
+    path_ = std::filesystem::path(base ? base : "/tmp") /
+            ("tazu-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + path.string());
+    }
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::pair<std::string, std::string>> ListTree(const std::filesystem::path& root) {
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file() || entry.is_symlink()) {
+            files.emplace_back(std::filesystem::relative(entry.path(), root).string(),
+                               entry.is_symlink() ? "<link>" : ReadFile(entry.path()));
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::size_t StringInput::Read(std::uint8_t* out, std::size_t count) {
+    const std::size_t n = std::min(count, bytes_.size() - pos_);
+    std::copy_n(bytes_.data() + pos_, n, out);
+    pos_ += n;
+    return n;
+}
+
+void RecordingHost::processEvents() {
+    ++pumps;
+    if (abort_target != nullptr && pumps == abort_at_pump) {
+        abort_target->abort = true;
+    }
+}
+
+ExistingFileChoice RecordingHost::askExistingFile(const std::string& path) {
+    if (apply_to_all && !asked.empty()) {
+        return answers.front();
+    }
+    asked.push_back(path);
+    const std::size_t i = std::min(asked.size() - 1, answers.size() - 1);
+    return answers[i];
+}
+
+}  // namespace tazu::test

@@ -1,0 +1,77 @@
+// Temporary folders, whole-file reads and writes, and in-memory streams for
+// tests.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "decrypt/decrypt_host.h"
+#include "encrypt/file_io.h"
+
+namespace tazu::test {
+
+// A fresh folder under the test temporary folder, removed with its contents.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+std::string ReadFile(const std::filesystem::path& path);
+// Every regular file below root, as "relative/path" -> content.
+std::vector<std::pair<std::string, std::string>> ListTree(const std::filesystem::path& root);
+
+class StringOutput final : public OutputStream {
+  public:
+    bool Write(const std::uint8_t* data, std::size_t count) override {
+        bytes.append(reinterpret_cast<const char*>(data), count);
+        return true;
+    }
+    bool Flush() override { return true; }
+    std::string bytes;
+};
+
+class StringInput final : public InputStream {
+  public:
+    explicit StringInput(std::string bytes) : bytes_(std::move(bytes)) {}
+    std::size_t Read(std::uint8_t* out, std::size_t count) override;
+
+  private:
+    std::string bytes_;
+    std::size_t pos_ = 0;
+};
+
+// Records what the engine tells its host; answers the existing-file
+// question from a script (the last answer repeats) and can raise the abort
+// flag at a chosen event pump.
+class RecordingHost : public DecryptHost {
+  public:
+    void addBytesProcessed(std::int64_t count) override { bytes += count; }
+    void addEntryHandled() override { ++entries; }
+    void processEvents() override;
+    void appendReport(const std::string& line) override { report.push_back(line); }
+    ExistingFileChoice askExistingFile(const std::string& path) override;
+    void notePersonalCodeUse(bool used) override { UpdatePersonalCodeIndicator(indicator, used); }
+
+    std::int64_t bytes = 0;
+    int entries = 0;
+    int pumps = 0;
+    std::vector<std::string> report;
+    std::vector<std::string> asked;
+    std::string indicator;
+    std::vector<ExistingFileChoice> answers{ExistingFileChoice::Replace};
+    bool apply_to_all = false;  // ask once, then repeat the first answer
+    DecryptRunState* abort_target = nullptr;
+    int abort_at_pump = -1;  // raise abort_target->abort at this pump (1-based)
+};
+
+}  // namespace tazu::test
