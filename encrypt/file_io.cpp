@@ -38,6 +38,15 @@ bool FileReader::Open(const std::filesystem::path& path) {
     return true;
 }
 
+bool FileReader::Seek(std::uint64_t offset) {
+    if (fd_ < 0 || ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) {
+        return false;
+    }
+    begin_ = end_ = 0;
+    eof_ = false;
+    return true;
+}
+
 void FileReader::Close() {
     if (fd_ >= 0) {
         ::close(fd_);

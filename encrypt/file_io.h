@@ -42,6 +42,8 @@ class FileReader final : public InputStream {
     // FIFO or a device is never opened for reading by mistake.
     bool Open(const std::filesystem::path& path);
     void Close();
+    // Moves the read position to offset bytes from the start of the file.
+    bool Seek(std::uint64_t offset);
     bool is_open() const { return fd_ >= 0; }
     int fd() const { return fd_; }
     // Bytes handed out by Read() so far.
