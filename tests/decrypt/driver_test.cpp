@@ -1,0 +1,130 @@
+// The run as a whole: its end, the trailer, version and key-store checks,
+// the personal-code indicator and the name record's length byte.
+#include "encrypt/format.h"
+#include "tests/decrypt/decrypt_fixture.h"
+
+namespace tazu::test {
+namespace {
+
+class Driver : public DecryptFixture {
+  protected:
+    std::string Write07(const std::vector<StoredFile>& files, std::uint64_t seed = 3) {
+        SeededRandom random(seed);
+        return WriteArchive(7, Password(), files, random);
+    }
+};
+
+TEST_F(Driver, EmptyFileAndLoneTrailerEndAtOnce) {
+    for (const std::string bytes : {std::string(), std::string("\xFF")}) {
+        EXPECT_EQ(Run(bytes), DecryptCode::kEndOfData);
+        EXPECT_TRUE(Output().empty());
+        EXPECT_EQ(host.entries, 0);
+    }
+}
+
+TEST_F(Driver, TrailerMustMatchTheEntries) {
+    const std::string good = Write07({{"a", "aa"}, {"b", "bb"}});
+    EXPECT_EQ(Run(good), DecryptCode::kEndOfData);
+    // Cut at the entry boundary: both files are written, but the run is damaged.
+    std::string no_trailer = good.substr(0, good.size() - 3);
+    EXPECT_EQ(Run(no_trailer), DecryptCode::kDamaged);
+    std::string bad = good;
+    bad.back() ^= 1;
+    EXPECT_EQ(Run(bad), DecryptCode::kDamaged);
+    EXPECT_EQ(Run(good + "0123456789A"), DecryptCode::kDamaged);
+    EXPECT_EQ(Run("\xFF\x01"), DecryptCode::kDamaged);
+}
+
+TEST_F(Driver, ArchiveThatCannotBeOpenedIsAReadError) {
+    DecryptCode code = DecryptCode::kOk;
+    DecryptObject(Password(), StoreA().personal_code, StoreA().key_mark, dir / "missing", dest(),
+                  host, state, code);
+    EXPECT_EQ(code, DecryptCode::kReadError);
+}
+
+TEST_F(Driver, EmptyKeyStoreValuesAreRefused) {
+    EXPECT_EQ(Run(Write07({{"a", "aa"}}), TestKeyStore{Str255(), Str255("m")}),
+              DecryptCode::kEmptyArgument);
+    EXPECT_TRUE(Output().empty());
+}
+
+TEST_F(Driver, UnknownMarkerIsAnotherVersion) {
+    EXPECT_EQ(Run("Tazu16x32.08.0 and more bytes"), DecryptCode::kBadVersion);
+    EXPECT_EQ(Run("Tazu16x32.07."), DecryptCode::kDamaged);  // a marker cut after 13 bytes
+}
+
+TEST_F(Driver, SecondEntryOfAnotherVersionStopsAfterTheFirst) {
+    SeededRandom random(4);
+    Str255 chain;
+    const std::string archive =
+        WriteEntries07(Password(), {{"a", "first"}}, random, StoreA(), chain) +
+        WriteOlderEntry(5, Password(), {"b", "second"}, random);
+    EXPECT_EQ(Run(archive), DecryptCode::kDamaged);
+    EXPECT_EQ(Output(), (Files{{"a", "first"}}));
+}
+
+TEST_F(Driver, PersonalCodeOfAnotherStoreIsRefused) {
+    const std::string archive = Write07({{"a", "plain"}, {"b", "coded", true}});
+    EXPECT_EQ(Run(archive, StoreB()), DecryptCode::kOtherKeyStore);
+    EXPECT_EQ(Output(), (Files{{"a", "plain"}}));  // made without the code: any store opens it
+}
+
+TEST_F(Driver, MixedArchiveShowsBothAndOpensWithItsStore) {
+    EXPECT_EQ(Run(Write07({{"a", "plain"}, {"b", "coded", true}})), DecryptCode::kEndOfData);
+    EXPECT_EQ(Output(), (Files{{"a", "plain"}, {"b", "coded"}}));
+    EXPECT_EQ(host.indicator, "Да / Нет");
+}
+
+TEST_F(Driver, OnlyCodedEntriesShowYes) {
+    EXPECT_EQ(Run(Write07({{"a", "1", true}, {"b", "2", true}})), DecryptCode::kEndOfData);
+    EXPECT_EQ(host.indicator, "Да");
+}
+
+TEST_F(Driver, NameLengthByteOtherThanZeroOr254IsDamage) {
+    const std::string good = Write07({{"a", "data"}});
+    const std::size_t length_byte = kMarkerSize + kSaltRecordSize + 2 * kEnvelopeRecordSize;
+    ASSERT_EQ(good[length_byte], 0);
+    for (int l = 1; l <= 253; ++l) {
+        std::string bad = good;
+        bad[length_byte] = static_cast<char>(l);
+        EXPECT_EQ(Run(bad), DecryptCode::kDamaged) << l;
+        EXPECT_TRUE(Output().empty()) << l;
+        // Cut right behind the length byte: the record cannot be read.
+        EXPECT_EQ(Run(bad.substr(0, length_byte + 1 + l / 2)), DecryptCode::kReadError) << l;
+    }
+}
+
+TEST_F(Driver, DestinationJointHasOneSeparator) {
+    const std::string archive = Write07({{"\\Docs\\a.txt", "x"}, {"b.txt", "y"}});
+    for (const std::string suffix : {"", "/", "//"}) {
+        RecordingHost fresh;
+        WriteFile(this->archive(), archive);
+        DecryptCode code = DecryptCode::kOk;
+        std::filesystem::remove_all(dest());
+        std::filesystem::create_directories(dest());
+        WriteFile(dest() / "b.txt", "old");
+        fresh.answers = {ExistingFileChoice::Skip};
+        DecryptObject(Password(), StoreA().personal_code, StoreA().key_mark, this->archive(),
+                      dest().string() + suffix, fresh, state, code);
+        EXPECT_EQ(code, DecryptCode::kEndOfData);
+        EXPECT_EQ(fresh.asked, std::vector<std::string>{dest().string() + "/b.txt"});
+        EXPECT_EQ(ReadFile(dest() / "Docs" / "a.txt"), "x");
+    }
+}
+
+TEST_F(Driver, OutputThatIsTheArchiveIsNotTouched) {
+    const std::string archive = Write07({{"archive.shf", "x"}});
+    WriteFile(this->archive(), archive);
+    DecryptCode code = DecryptCode::kOk;
+    host.answers = {ExistingFileChoice::Replace};
+    DecryptObject(Password(), StoreA().personal_code, StoreA().key_mark, this->archive(),
+                  dir.path(), host, state, code);
+    EXPECT_EQ(code, DecryptCode::kEndOfData);
+    EXPECT_EQ(ReadFile(this->archive()), archive);
+    EXPECT_TRUE(host.asked.empty());
+    EXPECT_EQ(host.report, std::vector<std::string>{"-) Файл: " + this->archive().string() +
+                                                    " - пропущен, нет доступа"});
+}
+
+}  // namespace
+}  // namespace tazu::test
