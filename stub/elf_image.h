@@ -1,0 +1,16 @@
+// Where the stub's own program image ends inside its file: everything after
+// it is the archive that a self-decrypting output carries.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+
+namespace tazu {
+
+// The end of the ELF image in the file at path: the later of the end of the
+// section header table and the end of the last segment (or of any header).
+// Empty when the file is not a readable ELF file.
+std::optional<std::uint64_t> ElfImageEnd(const std::filesystem::path& path);
+
+}  // namespace tazu

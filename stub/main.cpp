@@ -1,0 +1,159 @@
+// Tazu16x32.SFX: the self-decrypting stub. A self-decrypting output is this
+// program with an archive appended; run, it finds where its own image ends
+// and extracts the archive that follows. It can also extract a plain
+// archive given with "/filr:".
+//
+// Options: "/filr:" + file to decrypt instead of itself, "/parh:" + folder
+// to decrypt into. Without "/parh:" the folder is asked on the terminal,
+// proposing the folder the self-decrypting file lies in.
+#include <unistd.h>
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "cipher/constants.h"
+#include "cli/common.h"
+#include "decrypt/decrypt_object.h"
+#include "keystore/keystore_file.h"
+#include "stub/elf_image.h"
+#include "stub/terminal_host.h"
+
+namespace fs = std::filesystem;
+using namespace tazu;
+
+namespace {
+
+constexpr std::string_view kFileOption = "/filr:";
+constexpr std::string_view kFolderOption = "/parh:";
+constexpr int kNoArchiveStatus = 2;
+
+constexpr const char* kHelp =
+    "Tazu16x32.SFX - расшифровка самораспаковывающегося файла.\n"
+    "  /filr:ФАЙЛ    расшифровать указанный зашифрованный файл вместо себя\n"
+    "  /parh:ПАПКА   папка, в которую расшифровать файлы\n"
+    "Пароль вводится с терминала (без отображения) или читается одной строкой\n"
+    "со стандартного ввода. Ключ Tazu16x32.key, лежащий рядом с файлом,\n"
+    "нужен для файлов, зашифрованных с персональным кодом.\n";
+
+struct Options {
+    fs::path archive;  // empty: the stub's own file
+    fs::path folder;   // empty: ask
+};
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg.substr(0, kFileOption.size()) == kFileOption) {
+            options.archive = std::string(arg.substr(kFileOption.size()));
+        } else if (arg.substr(0, kFolderOption.size()) == kFolderOption) {
+            options.folder = std::string(arg.substr(kFolderOption.size()));
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The folder to decrypt into: asked on a terminal with the proposal as the
+// default answer; without a terminal the proposal itself.
+fs::path AskFolder(const fs::path& proposal) {
+    if (!cli::StdinIsTerminal()) {
+        return proposal;
+    }
+    std::cerr << "Папка для расшифровки [" << proposal.string() << "]: " << std::flush;
+    std::string answer;
+    if (!std::getline(std::cin, answer) || answer.empty()) {
+        return proposal;
+    }
+    return answer;
+}
+
+// The key store beside the self-decrypting file gives the personal code and
+// key mark. Without one, stand-ins are used that no entry's key mark can
+// equal (key marks are at most 128 bytes), so entries made with a personal
+// code end with the "another key store" message.
+void LoadPersonalCode(const fs::path& folder, KeyStoreValues& values) {
+    const fs::path path = folder / std::string(kKeyStoreFileName);
+    KeyStoreLoadCode code = KeyStoreLoadCode::kCannotOpen;
+    if (fs::exists(path)) {
+        code = ReadKeyStoreFile(path, Str255(), values);
+        if (code == KeyStoreLoadCode::kWrongPassword) {
+            Str255 password;
+            std::string error;
+            if (cli::ReadPassword(cli::PasswordSource{}, "Пароль ключа: ", false, password,
+                                  error)) {
+                code = ReadKeyStoreFile(path, password, values);
+                password.Wipe();
+            }
+        }
+        if (code != KeyStoreLoadCode::kOk) {
+            std::cerr << "Tazu16x32.key: " << LoadCodeText(code) << "\n";
+        }
+    }
+    if (code != KeyStoreLoadCode::kOk) {
+        values.personal_code = Str255(std::string(128, '\0'));
+        values.key_mark = Str255(std::string(129, '-'));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::cerr << kHelp;
+        return kNoArchiveStatus;
+    }
+    const fs::path self = fs::read_symlink("/proc/self/exe");
+    std::uint64_t offset = 0;
+    fs::path archive = options.archive;
+    if (archive.empty()) {
+        archive = self;
+        const auto end = ElfImageEnd(self);
+        std::error_code ec;
+        if (!end || *end >= fs::file_size(self, ec)) {
+            std::cerr << "Зашифрованные данные не найдены\n";
+            return kNoArchiveStatus;
+        }
+        offset = *end;
+    }
+
+    FileReader reader;
+    if (!reader.Open(archive) || !reader.Seek(offset)) {
+        std::cerr << DecryptCodeMessage(DecryptCode::kReadError) << "\n";
+        return static_cast<int>(DecryptCode::kReadError);
+    }
+    const fs::path folder =
+        options.folder.empty() ? AskFolder(fs::absolute(archive).parent_path()) : options.folder;
+
+    Str255 password;
+    std::string error;
+    if (!cli::ReadPassword(cli::PasswordSource{}, "Пароль: ", false, password, error)) {
+        std::cerr << DecryptCodeMessage(DecryptCode::kWrongPassword) << " (" << error << ")\n";
+        return static_cast<int>(DecryptCode::kWrongPassword);
+    }
+    KeyStoreValues keys;
+    LoadPersonalCode(fs::absolute(archive).parent_path(), keys);
+
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    cli::InstallInterruptHandler();
+    DecryptRunState state;
+    TerminalDecryptHost host(state, cli::StdinIsTerminal());
+    DecryptCode code = DecryptCode::kOk;
+    DecryptArchive(password, keys.personal_code, keys.key_mark, reader, IdentityOf(reader.fd()),
+                   folder, host, state, code);
+    password.Wipe();
+    keys.personal_code.Wipe();
+    host.Finish();
+
+    for (const std::string& line : host.report()) {
+        std::cout << line << "\n";
+    }
+    if (code != DecryptCode::kOk) {
+        std::cout << DecryptCodeMessage(code) << "\n";
+    }
+    return code == DecryptCode::kEndOfData ? 0 : static_cast<int>(code);
+}

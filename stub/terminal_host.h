@@ -1,0 +1,40 @@
+// The stub's face on the terminal: progress on standard error, report lines
+// collected for the end, and the existing-file question asked per file when
+// there is a terminal (skipped otherwise, so nothing is overwritten unasked).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/common.h"
+#include "decrypt/decrypt_host.h"
+
+namespace tazu {
+
+class TerminalDecryptHost final : public DecryptHost {
+  public:
+    TerminalDecryptHost(DecryptRunState& state, bool interactive);
+
+    void addBytesProcessed(std::int64_t count) override;
+    void addEntryHandled() override;
+    void processEvents() override;
+    void appendReport(const std::string& line) override;
+    ExistingFileChoice askExistingFile(const std::string& path) override;
+    void notePersonalCodeUse(bool used) override;
+
+    const std::vector<std::string>& report() const { return report_; }
+    void Finish() { progress_.Finish(); }
+
+  private:
+    DecryptRunState& state_;
+    bool interactive_;
+    bool answer_for_all_ = false;
+    ExistingFileChoice all_choice_ = ExistingFileChoice::Skip;
+    std::int64_t bytes_ = 0;
+    std::int64_t entries_ = 0;
+    std::string personal_code_;
+    std::vector<std::string> report_;
+    cli::ProgressLine progress_;
+};
+
+}  // namespace tazu
