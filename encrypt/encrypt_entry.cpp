@@ -1,5 +1,6 @@
 #include "encrypt/encrypt_entry.h"
 
+#include "cipher/block_cipher.h"
 #include "cipher/constants.h"
 #include "cipher/envelope.h"
 #include "cipher/keyed.h"
@@ -144,6 +145,9 @@ bool EncryptEntry(Str255 password, Str255 personal_code, Str255 key_mark,
     std::int64_t bytes_since = 0;
     std::uint32_t sum = 0;
     TimeOfDay t0 = CurrentTimeOfDay();
+    // KeyedAdd(KeyedAdd(chunk + noise, B1), B2), its signature, and
+    // B1 := KeyedAdd(B1, noise), fused.
+    BlockCipher blocks(k.b1, k.b2, signature_key);
     Str255 chunk;
     for (;;) {
         const bool complete = ReadChunk(source, kChunkSize, chunk);
@@ -151,18 +155,15 @@ bool EncryptEntry(Str255 password, Str255 personal_code, Str255 key_mark,
             break;
         }
         AddToByteSum(sum, chunk);
-        const Str255 noise = RandomBytes(kBlockRandomBytes, random);
-        Str255 plain = chunk;
-        plain.append(noise);
-        const Str255 cipher = KeyedAdd(KeyedAdd(plain, k.b1), k.b2);
-        plain.Wipe();
-        k.b1 = KeyedAdd(k.b1, noise);
-
-        Str255 record;
-        record.push_back(static_cast<std::uint8_t>(cipher.size()));
-        record.append(cipher);
-        record.append(KeyedDigest(cipher, kSignatureSize, signature_key));
-        if (!WriteRawBytes(record, archive)) {
+        std::uint8_t noise[kBlockRandomBytes];
+        for (std::uint8_t& b : noise) {
+            b = random.Byte();
+        }
+        std::uint8_t record[kMaxBlockRecordSize];
+        const std::size_t n = chunk.size() + kBlockRandomBytes;
+        record[0] = static_cast<std::uint8_t>(n);
+        blocks.Encipher(chunk.data(), chunk.size(), noise, record + 1, record + 1 + n);
+        if (!archive.Write(record, n + 1 + kSignatureSize)) {
             return write_failed();
         }
         bytes_since += static_cast<std::int64_t>(chunk.size());

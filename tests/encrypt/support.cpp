@@ -3,7 +3,6 @@
 #include <stdlib.h>
 
 #include <fstream>
-#include <iterator>
 
 #include "cipher/constants.h"
 #include "cipher/envelope.h"
@@ -29,8 +28,14 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
 }
 
 std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) {
+        return {};
+    }
+    std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
+    in.seekg(0);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
 }
 
 std::vector<std::string> FolderNames(const std::filesystem::path& folder) {
