@@ -1,0 +1,169 @@
+#include "ui/unit1.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "ui/settings_byte.h"
+#include "ui/unit5.h"
+#include "ui/widgets.h"
+
+namespace tazu {
+
+TForm1::TForm1(Session& session, Windows& windows)
+    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      session_(session),
+      windows_(windows) {
+    setObjectName("TForm1");
+    setWindowTitle("Tazu16x32");
+    setFixedSize(640, 500);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    PageControl1->addTab(BuildBrowserPage(), "Главное меню");
+    PageControl1->addTab(BuildSettingsPage(), "Настройки");
+    PageControl1->addTab(BuildHelpPage(), "Справка");
+    PageControl1->addTab(BuildAboutPage(), "О программе");
+
+    SpeedButton1 = MakeButton("Выход из программы", this, "SpeedButton1");
+    SpeedButton1->setMinimumWidth(200);
+    connect(SpeedButton1, &QPushButton::clicked, this, &TForm1::SpeedButton1Click);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(PageControl1, 1);
+    layout->addWidget(SpeedButton1, 0, Qt::AlignHCenter);
+
+    FormCreate();
+}
+
+void TForm1::FormCreate() {
+    session_.random.Reseed();
+    // The key step table is a compile-time constant (kKeyStepTable), so it is
+    // filled before any window exists.
+    setEnabled(false);  // the key-store loading enables the window
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect desk = screen->availableGeometry();
+        move(CentredOrigin(desk.x(), desk.width(), width()),
+             CentredOrigin(desk.y(), desk.height(), height()));
+    }
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        ChooseFolder();  // FormShow: the current folder is the chosen object
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // Closing the window any other way than "Выход из программы" ends the
+    // run without saving.
+    event->accept();
+    session_.Terminate();
+}
+
+void TForm1::ShowMessage(const QString& message) {
+    windows_.form5->ShowMessage(this, message);
+}
+
+std::uint8_t TForm1::CurrentSettingsByte() const {
+    SwitchState s;
+    s.check_box2 = CheckBox2->isChecked();
+    s.check_box3 = CheckBox3->isChecked();
+    s.check_box4 = CheckBox4->isChecked();
+    s.check_box5 = CheckBox5->isChecked();
+    s.image2 = !Image2->isHidden();
+    const std::uint8_t stored = session_.key_store ? session_.key_store->settings() : 0;
+    return tazu::CurrentSettingsByte(stored, s);
+}
+
+KeyStoreSaveCode TForm1::SaveKeyStore(std::uint8_t settings) {
+    const KeyStoreSaveCode code = session_.key_store->Save(session_.key_store_path, settings);
+    if (code != KeyStoreSaveCode::kOk) {
+        ShowMessage(FromUtf8(SaveCodeText(code)));
+    }
+    return code;
+}
+
+void TForm1::SpeedButton1Click() {
+    if (session_.key_store && session_.key_store->loaded() && CheckBox5->isChecked()) {
+        const std::uint8_t current = CurrentSettingsByte();
+        if (current != session_.key_store->settings()) {
+            SaveKeyStore(current);  // a failure shows its message; the run ends anyway
+        }
+    }
+    session_.Terminate();
+}
+
+void TForm1::SpeedButton2Click() {
+    // The encrypt dialog TForm3 opens here; it reads LabeledEdit1 (through
+    // ChosenObject), SpeedButton3's enabled state and CheckBox2 to CheckBox4.
+}
+
+void TForm1::SpeedButton3Click() {
+    session_.password_attempt_counter = 0;
+    // The decrypt dialog TForm7 opens here.
+}
+
+void TForm1::SpeedButton4Click() {
+    const std::uint8_t current = CurrentSettingsByte();
+    if (SaveKeyStore(current) == KeyStoreSaveCode::kOk) {
+        ShowMessage(FromUtf8(SaveCodeText(KeyStoreSaveCode::kOk)));
+    }
+}
+
+bool TForm1::IsSwitchOn(LoadSwitch which) const {
+    switch (which) {
+        case LoadSwitch::kCheckBox1:
+            return CheckBox1->isChecked();
+        case LoadSwitch::kCheckBox2:
+            return CheckBox2->isChecked();
+        case LoadSwitch::kCheckBox3:
+            return CheckBox3->isChecked();
+        case LoadSwitch::kCheckBox4:
+            return CheckBox4->isChecked();
+        case LoadSwitch::kCheckBox5:
+            return CheckBox5->isChecked();
+        case LoadSwitch::kImage2:
+            return !Image2->isHidden();
+        case LoadSwitch::kCheckBox6:
+            return CheckBox6->isChecked();
+    }
+    return false;
+}
+
+void TForm1::SetSwitch(LoadSwitch which, bool on) {
+    switch (which) {
+        case LoadSwitch::kCheckBox1:
+            CheckBox1->setChecked(on);
+            break;
+        case LoadSwitch::kCheckBox2:
+            CheckBox2->setChecked(on);
+            break;
+        case LoadSwitch::kCheckBox3:
+            CheckBox3->setChecked(on);
+            break;
+        case LoadSwitch::kCheckBox4:
+            CheckBox4->setChecked(on);
+            break;
+        case LoadSwitch::kCheckBox5:
+            CheckBox5->setChecked(on);
+            break;
+        case LoadSwitch::kImage2:
+            if (on != IsSwitchOn(LoadSwitch::kImage2)) {
+                on ? Image1Click() : Image2Click();
+            }
+            break;
+        case LoadSwitch::kCheckBox6:
+            CheckBox6->setChecked(on);
+            break;
+    }
+}
+
+}  // namespace tazu

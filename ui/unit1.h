@@ -1,0 +1,127 @@
+// TForm1: the main window. A tabbed notebook (main menu with the browser,
+// settings, help, About) and the exit button below it. The window starts
+// disabled; the key-store prompt enables it once the store is loaded. The
+// dialogs read their configuration from its controls.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <filesystem>
+
+#include "keystore/keystore_file.h"
+#include "ui/key_store_loader.h"
+#include "ui/session.h"
+#include "ui/windows.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+
+namespace tazu {
+
+class ClickableImage;
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+  public:
+    TForm1(Session& session, Windows& windows);
+
+    // Below the notebook.
+    QTabWidget* PageControl1;
+    QPushButton* SpeedButton1;  // "Выход из программы"
+    // Main menu.
+    QComboBox* DriveComboBox1;
+    QListWidget* DirectoryListBox1;
+    QListWidget* FileListBox1;
+    QLabel* LabeledEdit1Label;
+    QLineEdit* LabeledEdit1;
+    QPushButton* SpeedButton2;  // "Зашифровать объект"
+    QPushButton* SpeedButton3;  // "Расшифровать файл"
+    // Settings.
+    QPushButton* SpeedButton4;  // "Сохранить ключ сейчас"
+    QPushButton* SpeedButton5;  // "Выполнить проверку собственного кода"
+    QCheckBox* CheckBox1;
+    QCheckBox* CheckBox2;
+    QCheckBox* CheckBox3;
+    QCheckBox* CheckBox4;
+    QCheckBox* CheckBox5;
+    // Help.
+    QComboBox* ComboBox1;
+    std::array<QPlainTextEdit*, 6> Memo;  // Memo1 .. Memo6
+    // About.
+    ClickableImage* Image1;  // bitmap
+    ClickableImage* Image2;  // JPEG picture
+    QLabel* StaticText10;
+    QCheckBox* CheckBox6;  // hidden: checked once the store is loaded
+
+    // The chosen object as the engine needs it (names kept as bytes);
+    // LabeledEdit1 shows it.
+    const std::filesystem::path& ChosenObject() const { return chosen_object_; }
+    const std::filesystem::path& CurrentFolder() const { return current_folder_; }
+    // Opens a folder in the browser (as a click in the folder list does).
+    void OpenFolder(const std::filesystem::path& folder);
+
+    // The settings byte the switches show now.
+    std::uint8_t CurrentSettingsByte() const;
+
+    // The loader's view of the switches.
+    bool IsSwitchOn(LoadSwitch which) const;
+    void SetSwitch(LoadSwitch which, bool on);
+
+    // A notification centred over this window.
+    void ShowMessage(const QString& message);
+
+    // Event handlers, named after control and event.
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    void SpeedButton5Click();
+    void ComboBox1Select(int index);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void FormCreate();
+    QWidget* BuildBrowserPage();
+    QWidget* BuildSettingsPage();
+    QWidget* BuildHelpPage();
+    QWidget* BuildAboutPage();
+
+    // Browser.
+    void FillDrives();
+    void DriveComboBox1Change(int index);
+    void DriveComboBox1Click();
+    void DirectoryListBox1Change();
+    void DirectoryListBox1Click(const std::filesystem::path& folder);
+    void FileListBox1Change(int row);
+    void ChooseFolder();
+
+    // Settings.
+    void CheckBox1Click(bool checked);
+    void CheckBox2Click(bool checked);
+    void CheckBox3Click(bool checked);
+    void CheckBox6Click(bool checked);
+    void Image1Click();
+    void Image2Click();
+    bool StubExists() const;
+    // Saves the store with the given settings byte and shows a failure's
+    // message; returns the code.
+    KeyStoreSaveCode SaveKeyStore(std::uint8_t settings);
+
+    Session& session_;
+    Windows& windows_;
+    std::filesystem::path volume_root_;
+    std::filesystem::path current_folder_;
+    std::filesystem::path chosen_object_;
+};
+
+}  // namespace tazu

@@ -1,0 +1,56 @@
+#include "ui/unit13.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/widgets.h"
+
+namespace tazu {
+
+TForm13::TForm13(QWidget* main_window, QWidget* parent)
+    : QDialog(parent), main_window_(main_window) {
+    setObjectName("TForm13");
+    setWindowTitle("Уведомление");
+    setFixedSize(560, 360);
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName("Memo1");
+    Memo1->setReadOnly(true);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    SpeedButton1 = MakeButton("Закрыть", this, "SpeedButton1");
+    SpeedButton1->setFixedWidth(120);
+    connect(SpeedButton1, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Memo1);
+    layout->addWidget(SpeedButton1, 0, Qt::AlignHCenter);
+}
+
+void TForm13::AppendReportLine(const QString& line) {
+    Memo1->appendPlainText(line);
+}
+
+bool TForm13::HasReport() const {
+    return !Memo1->document()->isEmpty();
+}
+
+void TForm13::ShowReportIfAny() {
+    if (!HasReport()) {
+        return;
+    }
+    if (!placed_ && main_window_ != nullptr) {
+        CentreOver(this, main_window_);
+        placed_ = true;
+    }
+    exec();
+}
+
+void TForm13::done(int result) {
+    Memo1->clear();
+    QDialog::done(result);
+}
+
+}  // namespace tazu

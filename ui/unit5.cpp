@@ -1,0 +1,40 @@
+#include "ui/unit5.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "ui/widgets.h"
+
+namespace tazu {
+
+TForm5::TForm5(QWidget* parent) : QDialog(parent) {
+    setObjectName("TForm5");
+    setWindowTitle("Уведомление");
+    setFixedSize(460, 104);
+
+    StaticText1 = new QLabel(this);
+    StaticText1->setObjectName("StaticText1");
+    StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StaticText1->setWordWrap(false);
+    StaticText1->setAlignment(Qt::AlignCenter);
+    // A fixed field one line high: longer text is cut at its edges.
+    StaticText1->setGeometry(12, 14, 436, 28);
+
+    SpeedButton1 = MakeButton("ОК", this, "SpeedButton1");
+    SpeedButton1->setGeometry(180, 58, 100, 32);
+    connect(SpeedButton1, &QPushButton::clicked, this, &TForm5::SpeedButton1Click);
+}
+
+void TForm5::ShowMessage(const QWidget* owner, const QString& message) {
+    if (owner != nullptr) {
+        CentreOver(this, owner);
+    }
+    StaticText1->setText(message);
+    exec();
+}
+
+void TForm5::SpeedButton1Click() {
+    accept();
+}
+
+}  // namespace tazu

@@ -1,0 +1,74 @@
+#include "ui/widgets.h"
+
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QValidator>
+
+#include "ui/settings_byte.h"
+
+namespace tazu {
+namespace {
+
+class Str255Validator : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& /*pos*/) const override {
+        return input.toUtf8().size() <= static_cast<qsizetype>(Str255::kCapacity) ? Acceptable
+                                                                                  : Invalid;
+    }
+};
+
+}  // namespace
+
+void ClickableImage::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        emit clicked();
+    }
+    QLabel::mousePressEvent(event);
+}
+
+void LimitToStr255(QLineEdit* edit) {
+    edit->setMaxLength(static_cast<int>(Str255::kCapacity));
+    edit->setValidator(new Str255Validator(edit));
+}
+
+void SetPasswordHidden(QLineEdit* edit, bool hidden) {
+    edit->setEchoMode(hidden ? QLineEdit::Password : QLineEdit::Normal);
+    edit->setStyleSheet(hidden ? QStringLiteral("lineedit-password-character: 42;") : QString());
+}
+
+Str255 TextToStr255(const QString& text) {
+    QByteArray bytes = text.toUtf8();
+    const Str255 out = Str255::FromBytes(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    bytes.fill('\0');
+    return out;
+}
+
+void ClearSecret(QLineEdit* edit) {
+    QString text = edit->text();
+    edit->clear();
+    text.fill(QChar(u'\0'));
+}
+
+void CentreOver(QWidget* window, const QWidget* owner) {
+    const QRect o = owner->geometry();
+    const QSize own = window->size();
+    window->move(window->pos() - window->geometry().topLeft() +
+                 QPoint(CentredOrigin(o.x(), o.width(), own.width()),
+                        CentredOrigin(o.y(), o.height(), own.height())));
+}
+
+QPushButton* MakeButton(const QString& caption, QWidget* parent, const char* object_name) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(object_name));
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+QString PathText(const std::filesystem::path& path) {
+    const std::string& native = path.native();
+    return QString::fromUtf8(native.data(), static_cast<qsizetype>(native.size()));
+}
+
+}  // namespace tazu
