@@ -1,0 +1,84 @@
+// Feeds arbitrary bytes to the whole archive reader. An odd first byte
+// makes the run write its files into a scratch folder (emptied after each
+// input) and checks nothing lands beside it; an even one only checks.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "decrypt/decrypt_object.h"
+
+namespace {
+
+class MemoryInput final : public tazu::InputStream {
+  public:
+    MemoryInput(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    std::size_t Read(std::uint8_t* out, std::size_t count) override {
+        const std::size_t n = std::min(count, size_ - pos_);
+        std::memcpy(out, data_ + pos_, n);
+        pos_ += n;
+        return n;
+    }
+
+  private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t pos_ = 0;
+};
+
+class QuietHost final : public tazu::DecryptHost {
+  public:
+    void addBytesProcessed(std::int64_t) override {}
+    void addEntryHandled() override {}
+    void processEvents() override {}
+    void appendReport(const std::string&) override {}
+    tazu::ExistingFileChoice askExistingFile(const std::string&) override {
+        return tazu::ExistingFileChoice::Replace;
+    }
+    void notePersonalCodeUse(bool) override {}
+};
+
+const std::filesystem::path& Scratch() {
+    static const std::filesystem::path root = [] {
+        auto p =
+            std::filesystem::temp_directory_path() / ("tazu-fuzz-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(p / "out");
+        return p;
+    }();
+    return root;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // The password and key store of the test archives, which seed the corpus.
+    static const tazu::Str255 password("correct horse");
+    static const tazu::Str255 personal_code(std::string(160, 'p') + "code-A");
+    static const tazu::Str255 key_mark("mark-A-1234");
+    const bool write = size > 0 && (data[0] & 1) != 0;
+    MemoryInput input(data, size);
+    QuietHost host;
+    tazu::DecryptRunState state;
+    state.blocks_per_update = 0;
+    tazu::DecryptCode code = tazu::DecryptCode::kOk;
+    const auto out = Scratch() / "out";
+    tazu::DecryptArchive(password, personal_code, key_mark, input, {}, out, host, state, code,
+                         write);
+    if (code == tazu::DecryptCode::kOk && !state.abort) {
+        std::abort();  // a run always ends with a code
+    }
+    if (write) {
+        for (const auto& entry : std::filesystem::directory_iterator(Scratch())) {
+            if (entry.path() != out) {
+                std::abort();  // something was written beside the destination
+            }
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(out)) {
+            std::filesystem::remove_all(entry.path());
+        }
+    }
+    return 0;
+}
