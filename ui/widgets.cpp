@@ -53,9 +53,8 @@ void ClearSecret(QLineEdit* edit) {
 void CentreOver(QWidget* window, const QWidget* owner) {
     const QRect o = owner->geometry();
     const QSize own = window->size();
-    window->move(window->pos() - window->geometry().topLeft() +
-                 QPoint(CentredOrigin(o.x(), o.width(), own.width()),
-                        CentredOrigin(o.y(), o.height(), own.height())));
+    window->setGeometry(CentredOrigin(o.x(), o.width(), own.width()),
+                        CentredOrigin(o.y(), o.height(), own.height()), own.width(), own.height());
 }
 
 QPushButton* MakeButton(const QString& caption, QWidget* parent, const char* object_name) {
