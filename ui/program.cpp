@@ -31,7 +31,6 @@ Program::~Program() = default;
 void Program::Show() {
     form1_->show();
     if (form2_->isVisible()) {
-        form2_->raise();
         form2_->activateWindow();
     }
 }

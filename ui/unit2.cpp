@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWindow>
 
 #include "ui/unit1.h"
 #include "ui/widgets.h"
@@ -62,6 +63,11 @@ void TForm2::FormCreate() {
 
 void TForm2::ShowPrompt() {
     CentreOver(this, windows_.form1);
+    // Kept above the main window by the window manager, even though the
+    // main window is shown after it.
+    windows_.form1->winId();
+    winId();
+    windowHandle()->setTransientParent(windows_.form1->windowHandle());
     show();
 }
 

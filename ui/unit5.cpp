@@ -29,6 +29,10 @@ void TForm5::ShowMessage(const QWidget* owner, const QString& message) {
     if (owner != nullptr) {
         CentreOver(this, owner);
     }
+    // A message that fits is centred; a longer one shows its beginning.
+    const bool fits = StaticText1->fontMetrics().horizontalAdvance(message) <=
+                      StaticText1->contentsRect().width();
+    StaticText1->setAlignment(fits ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
     StaticText1->setText(message);
     exec();
 }

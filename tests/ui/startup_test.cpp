@@ -63,6 +63,25 @@ class StartupTest : public QObject {
         QCOMPARE(pf.terminated, 0);
     }
 
+    void PasswordFieldsTakeAtMost255Bytes() {
+        ProgramFolder pf;
+        pf.MakeStore("", 0x10);
+        pf.Start();
+        QLineEdit* fields[] = {pf.windows().form2->LabeledEdit1, pf.windows().form12->LabeledEdit1,
+                               pf.windows().form12->LabeledEdit2};
+        for (QLineEdit* field : fields) {
+            field->setEnabled(true);
+            for (int i = 0; i < 130; ++i) {  // two bytes each
+                QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(u'ж')));
+                QApplication::sendEvent(field, &key);
+            }
+            QCOMPARE(field->text().toUtf8().size(), 254);
+            QTest::keyClicks(field, "ab");
+            QCOMPARE(field->text().toUtf8().size(), 255);
+            field->clear();
+        }
+    }
+
     void EmptyPasswordCountsButShowsNothing() {
         ProgramFolder pf;
         pf.MakeStore("secret", 0x00);
