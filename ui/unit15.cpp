@@ -29,15 +29,29 @@ TForm15::TForm15(QWidget* parent) : QWidget(parent, Qt::Dialog) {
     ProgressBar1->setGeometry(12, 52, 336, 24);
 }
 
-void TForm15::ShowStatus(const QWidget* owner, const QString& caption, const QString& text) {
+void TForm15::ShowWindow(const QWidget* owner) {
     ProgressBar1->setValue(0);
     if (owner != nullptr) {
         CentreOver(this, owner);
     }
     show();
+    QApplication::processEvents();
+}
+
+void TForm15::SetCaption(const QString& caption) {
     StaticText1->setText(caption);
+    QApplication::processEvents();
+}
+
+void TForm15::SetText(const QString& text) {
     StaticText2->setText(text);
     QApplication::processEvents();
+}
+
+void TForm15::ShowStatus(const QWidget* owner, const QString& caption, const QString& text) {
+    ShowWindow(owner);
+    SetCaption(caption);
+    SetText(text);
 }
 
 void TForm15::SetProgress(int position) {

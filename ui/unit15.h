@@ -16,12 +16,16 @@ class TForm15 : public QWidget {
   public:
     explicit TForm15(QWidget* parent = nullptr);
 
-    // Sets the bar to 0, shows the window over owner with the two texts and
-    // lets it paint.
-    void ShowStatus(const QWidget* owner, const QString& caption, const QString& text);
-    // Moves the bar (a position past 100 shows full) and lets it paint.
+    // One step each, in the order a run uses them: the bar to 0 and the
+    // window shown over owner; the caption and the status text; the bar
+    // moved (a position past 100 shows full). Each lets the window paint.
+    void ShowWindow(const QWidget* owner);
+    void SetCaption(const QString& caption);
+    void SetText(const QString& text);
     void SetProgress(int position);
     void HideStatus();
+    // ShowWindow, SetCaption and SetText together.
+    void ShowStatus(const QWidget* owner, const QString& caption, const QString& text);
 
     QLabel* StaticText1;  // status caption
     QLabel* StaticText2;  // status text
