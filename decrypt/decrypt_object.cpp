@@ -7,8 +7,6 @@ namespace tazu {
 
 namespace {
 
-constexpr std::size_t kArchiveReadBuffer = 64 * 1024;
-
 bool DecryptOlderEntry(int version, const Str255& password, DecryptSession& session,
                        DecryptCode& resultCode) {
     if (password.empty()) {
@@ -118,7 +116,7 @@ bool DecryptObject(const Str255& password, const Str255& personalCode, const Str
                    const std::filesystem::path& encryptedFileName,
                    const std::filesystem::path& destinationFolder, DecryptHost& host,
                    DecryptRunState& state, DecryptCode& resultCode, bool writeFiles) {
-    FileReader reader(kArchiveReadBuffer);
+    FileReader reader;
     if (!reader.Open(encryptedFileName)) {
         resultCode = DecryptCode::kReadError;
         return false;

@@ -1,8 +1,10 @@
 #include "decrypt/entry_data.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
+#include "cipher/block_cipher.h"
 #include "encrypt/clock.h"
 #include "encrypt/format.h"
 
@@ -27,8 +29,8 @@ bool SkipWithLine(EntryContext& context, const std::string& line, DecryptCode& r
     return skipped;
 }
 
-// Deciphers one block in place: returns the plaintext and advances the
-// running block key by the block's random bytes.
+// Deciphers one block of the older formats: returns the plaintext and
+// advances the running block key by the block's random bytes.
 Str255 DecipherBlock(const EntryRules& rules, EntryKeys& keys, const Str255& ciphertext) {
     Str255 x = ciphertext;
     if (rules.personal_code) {
@@ -125,6 +127,10 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
     Str255 length;
     Str255 ciphertext;
     Str255 signature;
+    std::optional<BlockCipher> current;
+    if (rules.personal_code) {
+        current.emplace(keys.block_key, keys.second_block_key, keys.record_signature_key);
+    }
     while (ReadChunk(context.file, 1, length)) {
         if (length[0] == kEndRecordMarker) {
             ReadChunk(context.file, kSignatureSize, end_signature);
@@ -132,14 +138,27 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
         }
         ReadChunk(context.file, length[0], ciphertext);
         const bool more = ReadChunk(context.file, kSignatureSize, signature);
-        if (rules.check_blocks &&
-            !SignatureMatches(rules, ciphertext, signature, keys.record_signature_key)) {
-            ++damaged;
+        Str255 plain;
+        if (current) {
+            // Version 07: both block keys and the signature through the
+            // fused cipher, which gives the same bytes as the transforms.
+            if (!(signature.size() == kSignatureSize &&
+                  current->Verify(ciphertext.data(), ciphertext.size(), signature.data()))) {
+                ++damaged;
+            }
+            if (!ciphertext.empty()) {
+                std::uint8_t x[Str255::kCapacity];
+                const std::size_t got = current->Decipher(ciphertext.data(), ciphertext.size(), x);
+                plain = Str255::FromBytes(x, got > kBlockRandomBytes ? got - kBlockRandomBytes : 0);
+            }
+        } else {
+            if (rules.check_blocks &&
+                !SignatureMatches(rules, ciphertext, signature, keys.record_signature_key)) {
+                ++damaged;
+            }
+            plain = DecipherBlock(rules, keys, ciphertext);
         }
-        const Str255 plain = DecipherBlock(rules, keys, ciphertext);
-        for (std::size_t i = 0; i < plain.size(); ++i) {
-            sum += plain[i];
-        }
+        AddToByteSum(sum, plain);
         if (!WriteRawBytes(plain, *out)) {
             resultCode = DecryptCode::kWriteError;
             return false;  // the target removes its temporary file

@@ -16,58 +16,6 @@ bool IsSeparator(std::uint8_t c) {
     return c == '\\' || c == '/';
 }
 
-// An OutputStream over a file descriptor opened relative to a folder, with
-// a fixed buffer; a short write is a failure that sticks.
-class DescriptorWriter final : public OutputStream {
-  public:
-    explicit DescriptorWriter(int fd) : fd_(fd) {}
-    ~DescriptorWriter() override { Close(); }
-
-    bool Write(const std::uint8_t* data, std::size_t count) override {
-        while (count > 0 && !failed_) {
-            if (used_ == kBuffer && !Flush()) {
-                break;
-            }
-            const std::size_t n = std::min(count, kBuffer - used_);
-            std::memcpy(buffer_ + used_, data, n);
-            used_ += n;
-            data += n;
-            count -= n;
-        }
-        return !failed_;
-    }
-    bool Flush() override {
-        std::size_t done = 0;
-        while (!failed_ && done < used_) {
-            const ssize_t put = ::write(fd_, buffer_ + done, used_ - done);
-            if (put < 0 && errno == EINTR) {
-                continue;
-            }
-            failed_ = put <= 0;
-            done += put > 0 ? static_cast<std::size_t>(put) : 0;
-        }
-        used_ = 0;
-        return !failed_;
-    }
-    bool Close() {
-        if (fd_ < 0) {
-            return !failed_;
-        }
-        const bool flushed = Flush();
-        const bool closed = ::close(fd_) == 0;
-        fd_ = -1;
-        failed_ = failed_ || !closed;
-        return flushed && closed;
-    }
-
-  private:
-    static constexpr std::size_t kBuffer = 64 * 1024;
-    int fd_;
-    std::size_t used_ = 0;
-    bool failed_ = false;
-    std::uint8_t buffer_[kBuffer];
-};
-
 }  // namespace
 
 bool SplitStoredName(const Str255& name, std::vector<std::string>& components) {
@@ -174,7 +122,8 @@ bool OutputTarget::CreateTemporary() {
                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0) {
             temporary_ = name;
-            writer_ = std::make_unique<DescriptorWriter>(fd);
+            writer_ = std::make_unique<FileWriter>();
+            writer_->Adopt(fd);
             return true;
         }
         if (errno != EEXIST) {
@@ -192,7 +141,7 @@ bool OutputTarget::Commit() {
     if (!writer_) {
         return false;
     }
-    const bool written = static_cast<DescriptorWriter&>(*writer_).Close();
+    const bool written = writer_->Close();
     if (!written || ::renameat(folder_fd_, temporary_.c_str(), folder_fd_, leaf_.c_str()) != 0) {
         Discard();
         return false;

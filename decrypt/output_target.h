@@ -62,7 +62,7 @@ class OutputTarget {
     int folder_fd_ = -1;
     std::string leaf_;
     std::string temporary_;
-    std::unique_ptr<OutputStream> writer_;
+    std::unique_ptr<FileWriter> writer_;
 };
 
 }  // namespace tazu

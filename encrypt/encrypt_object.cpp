@@ -184,8 +184,12 @@ bool EncryptObject(Str255 password, Str255 personal_code, Str255 key_mark,
     }
 
     if (!state.EncryptCancelled) {
-        if (!WriteRawBytes(ArchiveTrailer(entry_chain), out) || !out.Flush() || !file.Sync() ||
-            !file.Close()) {
+        // When the archive replaces an existing file, its data reach the
+        // disk before the rename, so a crash cannot leave neither the old
+        // file nor a whole new one. A new name has nothing to lose and is
+        // not synced, which keeps large runs at the speed of the page cache.
+        if (!WriteRawBytes(ArchiveTrailer(entry_chain), out) || !out.Flush() ||
+            (old_archive_id && !file.Sync()) || !file.Close()) {
             state.EncryptCancelled = true;
             return fail(EncryptCode::kWriteFailed);
         }

@@ -9,9 +9,45 @@
 #include <cstring>
 
 namespace tazu {
+namespace {
 
-FileReader::FileReader(std::size_t buffer_size)
-    : capacity_(buffer_size), buffer_(new std::uint8_t[buffer_size]) {}
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t count) {
+    while (count > 0) {
+        const ssize_t put = ::write(fd, data, count);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            return false;
+        }
+        data += put;
+        count -= static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+// Reads until count bytes came, the end, or an error (which reads as the
+// end). Returns the bytes read.
+long ReadFull(int fd, std::uint8_t* out, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t got = ::read(fd, out + done, count - done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return static_cast<long>(done);
+}
+
+}  // namespace
+
+FileReader::FileReader(std::size_t buffer_size) : capacity_(buffer_size) {
+    buffers_[0].reset(new std::uint8_t[buffer_size]);
+}
 
 FileReader::~FileReader() {
     Close();
@@ -35,58 +71,74 @@ bool FileReader::Open(const std::filesystem::path& path) {
     begin_ = end_ = 0;
     eof_ = false;
     position_ = 0;
+    refills_ = 0;
     return true;
 }
 
+void FileReader::StopReadAhead() {
+    worker_.Wait();
+    ahead_pending_ = false;
+}
+
 bool FileReader::Seek(std::uint64_t offset) {
+    StopReadAhead();
     if (fd_ < 0 || ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) {
         return false;
     }
     begin_ = end_ = 0;
     eof_ = false;
+    position_ = offset;
+    refills_ = 0;
     return true;
 }
 
 void FileReader::Close() {
+    StopReadAhead();
+    worker_.Stop();
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
     }
 }
 
+bool FileReader::Refill() {
+    if (eof_ || fd_ < 0) {
+        return false;
+    }
+    long got = 0;
+    if (ahead_pending_) {
+        worker_.Wait();
+        ahead_pending_ = false;
+        current_ = 1 - current_;
+        got = ahead_got_;
+    } else {
+        got = ReadFull(fd_, buffers_[current_].get(), capacity_);
+    }
+    begin_ = 0;
+    end_ = static_cast<std::size_t>(got);
+    if (got < static_cast<long>(capacity_)) {
+        eof_ = true;  // a short read is the end; nothing to read ahead
+    } else if (++refills_ >= 2) {
+        // A file longer than two buffers: read the next one while this one
+        // is being used.
+        if (!buffers_[1]) {
+            buffers_[1].reset(new std::uint8_t[capacity_]);
+        }
+        std::uint8_t* next = buffers_[1 - current_].get();
+        ahead_pending_ = true;
+        worker_.Submit([this, next] { ahead_got_ = ReadFull(fd_, next, capacity_); });
+    }
+    return end_ > 0;
+}
+
 std::size_t FileReader::Read(std::uint8_t* out, std::size_t count) {
     std::size_t done = 0;
     while (done < count) {
-        if (begin_ == end_) {
-            if (eof_ || fd_ < 0) {
-                break;
-            }
-            // Large requests bypass the buffer.
-            if (count - done >= capacity_) {
-                const ssize_t got = ::read(fd_, out + done, count - done);
-                if (got < 0 && errno == EINTR) {
-                    continue;
-                }
-                if (got <= 0) {
-                    eof_ = true;
-                    break;
-                }
-                done += static_cast<std::size_t>(got);
-                continue;
-            }
-            const ssize_t got = ::read(fd_, buffer_.get(), capacity_);
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got <= 0) {
-                eof_ = true;  // a read error counts as the end of the data
-                break;
-            }
-            begin_ = 0;
-            end_ = static_cast<std::size_t>(got);
+        if (begin_ == end_ && !Refill()) {
+            break;
         }
         const std::size_t n = std::min(count - done, end_ - begin_);
-        std::memcpy(out + done, buffer_.get() + begin_, n);
+        std::memcpy(out + done, buffers_[current_].get() + begin_, n);
         begin_ += n;
         done += n;
     }
@@ -94,79 +146,94 @@ std::size_t FileReader::Read(std::uint8_t* out, std::size_t count) {
     return done;
 }
 
-FileWriter::FileWriter(std::size_t buffer_size)
-    : capacity_(buffer_size), buffer_(new std::uint8_t[buffer_size]) {}
+FileWriter::FileWriter(std::size_t buffer_size) : capacity_(buffer_size) {
+    buffers_[0].reset(new std::uint8_t[buffer_size]);
+}
 
 FileWriter::~FileWriter() {
+    worker_.Stop();
     if (fd_ >= 0) {
         ::close(fd_);
     }
 }
 
 bool FileWriter::Create(const std::filesystem::path& path, bool exclusive, unsigned mode) {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
     int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW;
     flags |= exclusive ? O_EXCL : O_TRUNC;
     const int fd = ::open(path.c_str(), flags, static_cast<mode_t>(mode));
     if (fd < 0) {
         return false;
     }
+    Adopt(fd);
+    return true;
+}
+
+void FileWriter::Adopt(int fd) {
+    worker_.Stop();
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
     fd_ = fd;
     used_ = 0;
     failed_ = false;
-    return true;
+    worker_failed_ = false;
+    submits_ = 0;
 }
 
-namespace {
+void FileWriter::Settle() {
+    worker_.Wait();
+    failed_ = failed_ || worker_failed_;
+}
 
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t count) {
-    while (count > 0) {
-        const ssize_t put = ::write(fd, data, count);
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            return false;
-        }
-        data += put;
-        count -= static_cast<std::size_t>(put);
+bool FileWriter::Submit() {
+    if (used_ == 0) {
+        return !failed_;
     }
+    if (submits_++ == 0) {
+        failed_ = !WriteAll(fd_, buffers_[current_].get(), used_);
+        used_ = 0;
+        return !failed_;
+    }
+    Settle();
+    if (failed_) {
+        return false;
+    }
+    if (!buffers_[1]) {
+        buffers_[1].reset(new std::uint8_t[capacity_]);
+    }
+    const std::uint8_t* data = buffers_[current_].get();
+    const std::size_t size = used_;
+    worker_.Submit([this, data, size] { worker_failed_ = !WriteAll(fd_, data, size); });
+    current_ = 1 - current_;
+    used_ = 0;
     return true;
 }
-
-}  // namespace
 
 bool FileWriter::Write(const std::uint8_t* data, std::size_t count) {
     if (failed_ || fd_ < 0) {
         failed_ = true;
         return false;
     }
-    if (used_ + count > capacity_) {
-        if (!Flush()) {
+    while (count > 0) {
+        if (used_ == capacity_ && !Submit()) {
             return false;
         }
-        if (count >= capacity_) {
-            failed_ = !WriteAll(fd_, data, count);
-            return !failed_;
-        }
+        const std::size_t n = std::min(count, capacity_ - used_);
+        std::memcpy(buffers_[current_].get() + used_, data, n);
+        used_ += n;
+        data += n;
+        count -= n;
     }
-    std::memcpy(buffer_.get() + used_, data, count);
-    used_ += count;
     return true;
 }
 
 bool FileWriter::Flush() {
-    if (failed_ || fd_ < 0) {
+    if (fd_ < 0) {
         failed_ = true;
         return false;
     }
-    if (used_ > 0) {
-        failed_ = !WriteAll(fd_, buffer_.get(), used_);
-        used_ = 0;
-    }
+    Submit();
+    Settle();
     return !failed_;
 }
 
@@ -179,6 +246,7 @@ bool FileWriter::Close() {
         return !failed_;
     }
     const bool flushed = Flush();
+    worker_.Stop();
     const bool closed = ::close(fd_) == 0;
     fd_ = -1;
     return flushed && closed;

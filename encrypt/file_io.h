@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "cipher/str255.h"
+#include "encrypt/io_worker.h"
 
 namespace tazu {
 
@@ -52,13 +53,24 @@ class FileReader final : public InputStream {
     std::size_t Read(std::uint8_t* out, std::size_t count) override;
 
   private:
+    // Makes the next buffer current; false at the end of the data.
+    bool Refill();
+    void StopReadAhead();
+
     int fd_ = -1;
     std::size_t capacity_;
-    std::unique_ptr<std::uint8_t[]> buffer_;
+    // Two buffers: the one being drained and, for files longer than one
+    // buffer, the next one, filled by the worker in the meantime.
+    std::unique_ptr<std::uint8_t[]> buffers_[2];
+    int current_ = 0;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     bool eof_ = false;
     std::uint64_t position_ = 0;
+    int refills_ = 0;
+    IoWorker worker_;
+    bool ahead_pending_ = false;
+    long ahead_got_ = 0;  // written by the worker, read after Wait()
 };
 
 class FileWriter final : public OutputStream {
@@ -72,6 +84,8 @@ class FileWriter final : public OutputStream {
     // existing path (also a symbolic link) makes it fail instead. Never
     // follows a symbolic link at the final path component.
     bool Create(const std::filesystem::path& path, bool exclusive = false, unsigned mode = 0666);
+    // Takes over a descriptor already open for writing (and closes it).
+    void Adopt(int fd);
     bool Write(const std::uint8_t* data, std::size_t count) override;
     bool Flush() override;
     // Flushes and writes the file's data through to the disk.
@@ -83,11 +97,21 @@ class FileWriter final : public OutputStream {
     bool failed() const { return failed_; }
 
   private:
+    // Hands the filled buffer to the disk: directly for the first one, through
+    // the worker (overlapping with the caller's work) from the second on.
+    bool Submit();
+    // Waits for the worker's write and takes over its outcome.
+    void Settle();
+
     int fd_ = -1;
     std::size_t capacity_;
-    std::unique_ptr<std::uint8_t[]> buffer_;
+    std::unique_ptr<std::uint8_t[]> buffers_[2];
+    int current_ = 0;
     std::size_t used_ = 0;
     bool failed_ = false;
+    int submits_ = 0;
+    IoWorker worker_;
+    bool worker_failed_ = false;  // written by the worker, read after Wait()
 };
 
 // Reads up to n bytes (at most 255) into chunk; true when all n came.

@@ -15,7 +15,7 @@ class Driver : public DecryptFixture {
 };
 
 TEST_F(Driver, EmptyFileAndLoneTrailerEndAtOnce) {
-    for (const std::string bytes : {std::string(), std::string("\xFF")}) {
+    for (const std::string& bytes : {std::string(), std::string("\xFF")}) {
         EXPECT_EQ(Run(bytes), DecryptCode::kEndOfData);
         EXPECT_TRUE(Output().empty());
         EXPECT_EQ(host.entries, 0);

@@ -10,7 +10,7 @@ namespace {
 
 TEST(StoredName, UnsafeNamesAreRefused) {
     std::vector<std::string> parts;
-    for (const std::string name :
+    for (const std::string& name :
          {std::string("\\..\\x"), std::string("\\a\\..\\..\\x"), std::string("..\\x"),
           std::string("a/../../x"), std::string("C:\\x"), std::string("c:x"),
           std::string("\\\\srv\\s"), std::string("a\0b", 3), std::string(), std::string("\\"),

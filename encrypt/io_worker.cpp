@@ -1,0 +1,50 @@
+#include "encrypt/io_worker.h"
+
+namespace tazu {
+
+void IoWorker::Submit(std::function<void()> job) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !job_; });
+    job_ = std::move(job);
+    if (!thread_.joinable()) {
+        stop_ = false;
+        thread_ = std::thread([this] { Loop(); });
+    }
+    changed_.notify_all();
+}
+
+void IoWorker::Wait() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !job_; });
+}
+
+void IoWorker::Stop() {
+    if (!thread_.joinable()) {
+        return;
+    }
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !job_; });
+        stop_ = true;
+        changed_.notify_all();
+    }
+    thread_.join();
+}
+
+void IoWorker::Loop() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return job_ || stop_; });
+        if (!job_) {
+            return;  // stop requested and nothing left to do
+        }
+        std::function<void()> job = job_;
+        lock.unlock();
+        job();
+        lock.lock();
+        job_ = nullptr;
+        changed_.notify_all();
+    }
+}
+
+}  // namespace tazu
