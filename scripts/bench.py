@@ -1,0 +1,159 @@
+"""Side-by-side timing of tazu16x32-cli and common encryption tools.
+
+Called by scripts/bench, which installs the tools and builds the program.
+Every command runs under /usr/bin/time for its wall time and peak memory;
+each figure is the median of --runs runs, after one warm-up run so the page
+cache is warm for everyone.
+"""
+import argparse
+import os
+import random
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+
+PASSWORD = "bench password 1234"
+
+
+def timed(cmd, cwd):
+    """Runs cmd (a shell line); returns (seconds, peak KiB)."""
+    out = subprocess.run(
+        ["/usr/bin/time", "-f", "%e %M", "bash", "-c", cmd],
+        cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+    if out.returncode != 0:
+        sys.exit(f"failed ({out.returncode}): {cmd}\n{out.stderr}")
+    secs, kib = out.stderr.strip().splitlines()[-1].split()
+    return float(secs), int(kib)
+
+
+def measure(name, cmd, cwd, runs, cleanup=None):
+    samples = []
+    for i in range(runs + 1):
+        if cleanup:
+            cleanup()
+        t, m = timed(cmd, cwd)
+        if i > 0:
+            samples.append((t, m))
+    secs = statistics.median(s for s, _ in samples)
+    peak = max(m for _, m in samples)
+    return {"name": name, "secs": secs, "peak_mib": peak / 1024}
+
+
+def make_file(path, mib):
+    chunk = os.urandom(1 << 20)
+    with open(path, "wb") as f:
+        for i in range(mib):
+            f.write(chunk[i % 7:] + chunk[:i % 7])
+
+
+def make_folder(root, count):
+    rng = random.Random(7)
+    blob = os.urandom(8192)
+    for i in range(count):
+        sub = os.path.join(root, f"d{i // 500:03d}")
+        os.makedirs(sub, exist_ok=True)
+        size = rng.randint(1024, 8192)
+        with open(os.path.join(sub, f"f{i:05d}.dat"), "wb") as f:
+            f.write(blob[:size])
+
+
+def rmtree(path):
+    shutil.rmtree(path, ignore_errors=True)
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--cli", required=True)
+    ap.add_argument("--file-mib", type=int, default=1024)
+    ap.add_argument("--files", type=int, default=20000)
+    ap.add_argument("--runs", type=int, default=3)
+    ap.add_argument("--dir", default="build/bench-data")
+    args = ap.parse_args()
+
+    cli = os.path.abspath(args.cli)
+    os.makedirs(args.dir, exist_ok=True)
+    d = tempfile.mkdtemp(dir=args.dir)
+    try:
+        run(cli, d, args)
+    finally:
+        rmtree(d)
+
+
+def run(cli, d, args):
+    with open(os.path.join(d, "pw"), "w") as f:
+        f.write(PASSWORD + "\n")
+    subprocess.run([cli, "keystore-new", "--keystore", os.path.join(d, "ks.key")],
+                   check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["age-keygen", "-o", os.path.join(d, "age.key")], check=True,
+                   stderr=subprocess.DEVNULL)
+    recipient = subprocess.run(["age-keygen", "-y", os.path.join(d, "age.key")],
+                               check=True, capture_output=True, text=True).stdout.strip()
+    make_file(os.path.join(d, "big.bin"), args.file_mib)
+    make_folder(os.path.join(d, "tree"), args.files)
+    mb = args.file_mib * (1 << 20) / 1e6
+    tz = f"{cli} --password-stdin --keystore ks.key --force"
+    pw = f"< pw"
+    ossl = f"openssl enc -aes-256-ctr -pbkdf2 -pass file:pw"
+    out_dir = os.path.join(d, "out")
+    clean_out = lambda: (rmtree(out_dir), os.makedirs(out_dir))
+
+    rows = []
+    R = args.runs
+    rows.append(measure("cp", "cp big.bin big.copy", d, R))
+    rows.append(measure("tazu16x32 encrypt", f"{cli} encrypt big.bin -o big.shf --force "
+                        f"--password-stdin --keystore ks.key {pw}", d, R))
+    rows.append(measure("tazu16x32 decrypt", f"{cli} decrypt big.shf -d out --on-exists replace "
+                        f"--password-stdin --keystore ks.key {pw}", d, R, clean_out))
+    rows.append(measure("openssl encrypt", f"{ossl} -in big.bin -out big.ossl", d, R))
+    rows.append(measure("openssl decrypt", f"{ossl} -d -in big.ossl -out big.dec", d, R))
+    rows.append(measure("age encrypt", f"age -r {recipient} -o big.age big.bin", d, R))
+    rows.append(measure("age decrypt", "age -d -i age.key -o big.dec big.age", d, R))
+    for r in rows:
+        r["rate"] = f"{mb / r['secs']:.0f} MB/s"
+
+    n = args.files
+    frows = []
+    frows.append(measure("tazu16x32 encrypt folder", f"{cli} encrypt tree -o tree.shf --force "
+                         f"--password-stdin --keystore ks.key {pw}", d, R))
+    frows.append(measure("tazu16x32 decrypt folder", f"{cli} decrypt tree.shf -d out --on-exists "
+                         f"replace --password-stdin --keystore ks.key {pw}", d, R, clean_out))
+    frows.append(measure("tar c | openssl enc", f"tar cf - tree | {ossl} -out tree.ossl", d, R))
+    frows.append(measure("openssl enc -d | tar x", f"{ossl} -d -in tree.ossl | tar xf - -C out",
+                         d, R, clean_out))
+    for r in frows:
+        r["rate"] = f"{n / r['secs']:.0f} files/s"
+
+    print(f"\n{'command':28} {'median s':>9} {'rate':>15} {'peak MiB':>9}")
+    for r in rows + frows:
+        print(f"{r['name']:28} {r['secs']:9.2f} {r['rate']:>15} {r['peak_mib']:9.1f}")
+
+    by = {r["name"]: r["secs"] for r in rows + frows}
+    peaks = {r["name"]: r["peak_mib"] for r in rows + frows}
+    checks = [
+        ("encrypt < age encrypt", by["tazu16x32 encrypt"] / by["age encrypt"], 1.0),
+        ("encrypt < openssl encrypt", by["tazu16x32 encrypt"] / by["openssl encrypt"], 1.0),
+        ("encrypt <= 1.6 x cp", by["tazu16x32 encrypt"] / by["cp"], 1.6),
+        ("decrypt < age decrypt", by["tazu16x32 decrypt"] / by["age decrypt"], 1.0),
+        ("decrypt < openssl decrypt", by["tazu16x32 decrypt"] / by["openssl decrypt"], 1.0),
+        ("decrypt <= 1.6 x cp", by["tazu16x32 decrypt"] / by["cp"], 1.6),
+        ("folder encrypt <= 1.5 x tar|openssl",
+         by["tazu16x32 encrypt folder"] / by["tar c | openssl enc"], 1.5),
+        ("folder decrypt <= 1.2 x openssl|tar",
+         by["tazu16x32 decrypt folder"] / by["openssl enc -d | tar x"], 1.2),
+    ]
+    print(f"\n{'goal':38} {'ratio':>7}  met")
+    ok = True
+    for name, ratio, limit in checks:
+        met = ratio < limit if limit == 1.0 else ratio <= limit
+        ok &= met
+        print(f"{name:38} {ratio:7.2f}  {'yes' if met else 'NO'}")
+    mem = max(v for k, v in peaks.items() if k.startswith("tazu16x32"))
+    print(f"{'peak memory <= 16 MiB':38} {mem:6.1f}M  {'yes' if mem <= 16 else 'NO'}")
+    ok &= mem <= 16
+    sys.exit(0 if ok else 1)
+
+
+if __name__ == "__main__":
+    main()
