@@ -99,27 +99,36 @@ def run(cli, d, args):
     out_dir = os.path.join(d, "out")
     clean_out = lambda: (rmtree(out_dir), os.makedirs(out_dir))
 
+    def removing(name):
+        # Every tool writes a new file each run (none replaces one).
+        return lambda: os.path.exists(os.path.join(d, name)) and os.remove(os.path.join(d, name))
+
     rows = []
     R = args.runs
-    rows.append(measure("cp", "cp big.bin big.copy", d, R))
-    rows.append(measure("tazu16x32 encrypt", f"{cli} encrypt big.bin -o big.shf --force "
-                        f"--password-stdin --keystore ks.key {pw}", d, R))
+    rows.append(measure("cp", "cp big.bin big.copy", d, R, removing("big.copy")))
+    rows.append(measure("tazu16x32 encrypt", f"{cli} encrypt big.bin -o big.shf "
+                        f"--password-stdin --keystore ks.key {pw}", d, R, removing("big.shf")))
     rows.append(measure("tazu16x32 decrypt", f"{cli} decrypt big.shf -d out --on-exists replace "
                         f"--password-stdin --keystore ks.key {pw}", d, R, clean_out))
-    rows.append(measure("openssl encrypt", f"{ossl} -in big.bin -out big.ossl", d, R))
-    rows.append(measure("openssl decrypt", f"{ossl} -d -in big.ossl -out big.dec", d, R))
-    rows.append(measure("age encrypt", f"age -r {recipient} -o big.age big.bin", d, R))
-    rows.append(measure("age decrypt", "age -d -i age.key -o big.dec big.age", d, R))
+    rows.append(measure("openssl encrypt", f"{ossl} -in big.bin -out big.ossl", d, R,
+                        removing("big.ossl")))
+    rows.append(measure("openssl decrypt", f"{ossl} -d -in big.ossl -out big.dec", d, R,
+                        removing("big.dec")))
+    rows.append(measure("age encrypt", f"age -r {recipient} -o big.age big.bin", d, R,
+                        removing("big.age")))
+    rows.append(measure("age decrypt", "age -d -i age.key -o big.dec big.age", d, R,
+                        removing("big.dec")))
     for r in rows:
         r["rate"] = f"{mb / r['secs']:.0f} MB/s"
 
     n = args.files
     frows = []
-    frows.append(measure("tazu16x32 encrypt folder", f"{cli} encrypt tree -o tree.shf --force "
-                         f"--password-stdin --keystore ks.key {pw}", d, R))
+    frows.append(measure("tazu16x32 encrypt folder", f"{cli} encrypt tree -o tree.shf "
+                         f"--password-stdin --keystore ks.key {pw}", d, R, removing("tree.shf")))
     frows.append(measure("tazu16x32 decrypt folder", f"{cli} decrypt tree.shf -d out --on-exists "
                          f"replace --password-stdin --keystore ks.key {pw}", d, R, clean_out))
-    frows.append(measure("tar c | openssl enc", f"tar cf - tree | {ossl} -out tree.ossl", d, R))
+    frows.append(measure("tar c | openssl enc", f"tar cf - tree | {ossl} -out tree.ossl", d, R,
+                         removing("tree.ossl")))
     frows.append(measure("openssl enc -d | tar x", f"{ossl} -d -in tree.ossl | tar xf - -C out",
                          d, R, clean_out))
     for r in frows:
