@@ -34,9 +34,8 @@ std::size_t ReduceLength(std::size_t v, std::size_t limit) {
 
 Str255 Noise(std::size_t count, Random& random) {
     Str255 noise;
-    for (std::size_t i = 0; i < count; ++i) {
-        noise.push_back(random.Byte());
-    }
+    noise.resize(count);
+    random.Bytes(noise.data(), noise.size());
     return noise;
 }
 

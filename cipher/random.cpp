@@ -2,12 +2,28 @@
 
 #include <sys/random.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "cipher/chacha.h"
+
 namespace tazu {
+
+void Random::Bytes(std::uint8_t* out, std::size_t n) {
+    while (n > 0) {
+        if (pos_ == kBatch) {
+            Refill();
+        }
+        const std::size_t k = std::min(n, kBatch - pos_);
+        std::memcpy(out, buffer_.data() + pos_, k);
+        pos_ += k;
+        out += k;
+        n -= k;
+    }
+}
 
 std::uint32_t Random::Below(std::uint32_t n) {
     if (n <= 1) {
@@ -37,7 +53,9 @@ std::uint32_t Random::Below(std::uint32_t n) {
     }
 }
 
-void SystemRandom::Fill(std::uint8_t* out, std::size_t count) {
+namespace {
+
+void OsEntropy(std::uint8_t* out, std::size_t count) {
     std::size_t done = 0;
     while (done < count) {
         const ssize_t got = getrandom(out + done, count - done, 0);
@@ -50,6 +68,41 @@ void SystemRandom::Fill(std::uint8_t* out, std::size_t count) {
         }
         done += static_cast<std::size_t>(got);
     }
+}
+
+constexpr std::size_t kReseedAfter = 1 << 20;
+
+}  // namespace
+
+SystemRandom::~SystemRandom() {
+    explicit_bzero(key_.data(), key_.size());
+}
+
+void SystemRandom::Reseed() {
+    Random::Reseed();
+    seeded_ = false;
+}
+
+void SystemRandom::Fill(std::uint8_t* out, std::size_t count) {
+    constexpr std::size_t kMaxBlocks = 65;  // 4096 bytes of output plus the next key
+    std::uint8_t stream[kMaxBlocks * kChaChaBlockSize];
+    const std::uint8_t nonce[12] = {};
+    while (count > 0) {
+        if (!seeded_ || since_seed_ >= kReseedAfter) {
+            OsEntropy(key_.data(), key_.size());
+            seeded_ = true;
+            since_seed_ = 0;
+        }
+        const std::size_t n = std::min<std::size_t>(count, 4096);
+        const std::size_t blocks = (key_.size() + n + kChaChaBlockSize - 1) / kChaChaBlockSize;
+        ChaChaBlocks(key_.data(), nonce, 0, blocks, stream);
+        std::memcpy(key_.data(), stream, key_.size());
+        std::memcpy(out, stream + key_.size(), n);
+        out += n;
+        count -= n;
+        since_seed_ += n;
+    }
+    explicit_bzero(stream, sizeof stream);
 }
 
 void SeededRandom::Fill(std::uint8_t* out, std::size_t count) {

@@ -25,6 +25,9 @@ class Random {
         return buffer_[pos_++];
     }
 
+    // n bytes, the same as n calls of Byte() in a row.
+    void Bytes(std::uint8_t* out, std::size_t n);
+
     // The points where the program would seed a clock generator: drops any
     // buffered bytes so the next values come from a fresh draw.
     virtual void Reseed() { pos_ = kBatch; }
@@ -44,11 +47,24 @@ class Random {
     std::size_t pos_ = kBatch;
 };
 
-// Draws from getrandom() in batches. Aborts the program if the kernel's
-// entropy source is unusable: a run must never go on with predictable keys.
+// Seeded from getrandom() and stretched with ChaCha20 in user space, with
+// fast key erasure: every batch is made with a fresh key taken from the
+// previous output, so nothing in memory reveals what was drawn before. A
+// fresh seed comes from the kernel at every reseed point and after every
+// MiB drawn. Aborts the program if the kernel's entropy source is
+// unusable: a run must never go on with predictable keys.
 class SystemRandom final : public Random {
+  public:
+    ~SystemRandom() override;
+    void Reseed() override;
+
   protected:
     void Fill(std::uint8_t* out, std::size_t count) override;
+
+  private:
+    std::array<std::uint8_t, 32> key_{};
+    bool seeded_ = false;
+    std::size_t since_seed_ = 0;
 };
 
 // A deterministic generator (SplitMix64) for tests, golden archives and

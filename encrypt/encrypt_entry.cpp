@@ -24,9 +24,8 @@ Str255 SignedEnvelope(const Str255& data, const Str255& key, const Str255& signa
 // n random bytes, each uniform in 0..255.
 Str255 RandomBytes(std::size_t n, Random& random) {
     Str255 s;
-    for (std::size_t i = 0; i < n; ++i) {
-        s.push_back(random.Byte());
-    }
+    s.resize(n);
+    random.Bytes(s.data(), s.size());
     return s;
 }
 
@@ -156,9 +155,7 @@ bool EncryptEntry(Str255 password, Str255 personal_code, Str255 key_mark,
         }
         AddToByteSum(sum, chunk);
         std::uint8_t noise[kBlockRandomBytes];
-        for (std::uint8_t& b : noise) {
-            b = random.Byte();
-        }
+        random.Bytes(noise, sizeof noise);
         std::uint8_t record[kMaxBlockRecordSize];
         const std::size_t n = chunk.size() + kBlockRandomBytes;
         record[0] = static_cast<std::uint8_t>(n);

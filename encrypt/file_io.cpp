@@ -27,10 +27,11 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t count) {
 }
 
 // Reads until count bytes came, the end, or an error (which reads as the
-// end). Returns the bytes read.
-long ReadFull(int fd, std::uint8_t* out, std::size_t count) {
+// end); stops early once `enough` bytes came (0: no such limit). Returns the
+// bytes read.
+long ReadFull(int fd, std::uint8_t* out, std::size_t count, std::size_t enough = 0) {
     std::size_t done = 0;
-    while (done < count) {
+    while (done < count && (enough == 0 || done < enough)) {
         const ssize_t got = ::read(fd, out + done, count - done);
         if (got < 0 && errno == EINTR) {
             continue;
@@ -65,8 +66,11 @@ bool FileReader::Open(const std::filesystem::path& path) {
         ::close(fd);
         return false;
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    // O_NONBLOCK does not change reads of a regular file, so it stays set.
+    if (static_cast<std::uint64_t>(st.st_size) > capacity_) {
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    }
+    size_at_open_ = static_cast<std::uint64_t>(st.st_size);
     fd_ = fd;
     begin_ = end_ = 0;
     eof_ = false;
@@ -89,6 +93,7 @@ bool FileReader::Seek(std::uint64_t offset) {
     eof_ = false;
     position_ = offset;
     refills_ = 0;
+    size_at_open_ = 0;
     return true;
 }
 
@@ -112,7 +117,11 @@ bool FileReader::Refill() {
         current_ = 1 - current_;
         got = ahead_got_;
     } else {
-        got = ReadFull(fd_, buffers_[current_].get(), capacity_);
+        // A small file is read whole in one call, without a second read
+        // that only finds the end.
+        const bool small = refills_ == 0 && size_at_open_ > 0 && size_at_open_ < capacity_;
+        got = ReadFull(fd_, buffers_[current_].get(), capacity_,
+                       small ? static_cast<std::size_t>(size_at_open_) : 0);
     }
     begin_ = 0;
     end_ = static_cast<std::size_t>(got);

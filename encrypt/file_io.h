@@ -68,6 +68,7 @@ class FileReader final : public InputStream {
     bool eof_ = false;
     std::uint64_t position_ = 0;
     int refills_ = 0;
+    std::uint64_t size_at_open_ = 0;  // lets a small file be read in one call
     IoWorker worker_;
     bool ahead_pending_ = false;
     long ahead_got_ = 0;  // written by the worker, read after Wait()
