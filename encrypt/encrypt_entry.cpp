@@ -78,28 +78,19 @@ struct EntrySecrets {
     }
 };
 
-}  // namespace
+bool BadArguments(const Str255& password, const Str255& personal_code, const Str255& key_mark,
+                  const std::filesystem::path& source_path, const Str255& stored_name) {
+    return password.empty() || personal_code.empty() || key_mark.empty() ||
+           key_mark.size() > kMaxKeyMarkSize || source_path.empty() || stored_name.empty();
+}
 
-bool EncryptEntry(Str255 password, Str255 personal_code, Str255 key_mark,
-                  const std::filesystem::path& source_path, Str255 stored_name,
-                  bool use_personal_code, Str255& entry_chain, OutputStream& archive,
-                  EncryptCode& result_code, const EncryptContext& ctx) {
-    WipeOnExit wipe_password(password);
-    WipeOnExit wipe_personal_code(personal_code);
+// Everything from the version marker on, with the source open.
+bool WriteEntry(const Str255& password, const Str255& personal_code, const Str255& key_mark,
+                InputStream& source, const Str255& stored_name, bool use_personal_code,
+                Str255& entry_chain, OutputStream& archive, EncryptCode& result_code,
+                const EncryptContext& ctx) {
     EncryptRunState& state = ctx.state;
     Random& random = ctx.random;
-
-    if (password.empty() || personal_code.empty() || key_mark.empty() ||
-        key_mark.size() > kMaxKeyMarkSize || source_path.empty() || stored_name.empty()) {
-        result_code = EncryptCode::kBadArgument;
-        return false;
-    }
-
-    FileReader source;
-    if (!source.Open(source_path)) {
-        ctx.host.appendReport(ReadErrorReportLine(source_path.native()));
-        return false;
-    }
     // Any failed write leaves a broken entry behind: the run stops.
     auto write_failed = [&] {
         result_code = EncryptCode::kWriteFailed;
@@ -190,6 +181,41 @@ bool EncryptEntry(Str255 password, Str255 personal_code, Str255 key_mark,
     }
     ctx.host.addBytesProcessed(bytes_since);
     return true;
+}
+
+}  // namespace
+
+bool EncryptEntry(Str255 password, Str255 personal_code, Str255 key_mark,
+                  const std::filesystem::path& source_path, Str255 stored_name,
+                  bool use_personal_code, Str255& entry_chain, OutputStream& archive,
+                  EncryptCode& result_code, const EncryptContext& ctx) {
+    WipeOnExit wipe_password(password);
+    WipeOnExit wipe_personal_code(personal_code);
+    if (BadArguments(password, personal_code, key_mark, source_path, stored_name)) {
+        result_code = EncryptCode::kBadArgument;
+        return false;
+    }
+    FileReader source;
+    if (!source.Open(source_path)) {
+        ctx.host.appendReport(ReadErrorReportLine(source_path.native()));
+        return false;
+    }
+    return WriteEntry(password, personal_code, key_mark, source, stored_name, use_personal_code,
+                      entry_chain, archive, result_code, ctx);
+}
+
+bool EncryptEntry(Str255 password, Str255 personal_code, Str255 key_mark, InputStream& source,
+                  const std::filesystem::path& source_path, Str255 stored_name,
+                  bool use_personal_code, Str255& entry_chain, OutputStream& archive,
+                  EncryptCode& result_code, const EncryptContext& ctx) {
+    WipeOnExit wipe_password(password);
+    WipeOnExit wipe_personal_code(personal_code);
+    if (BadArguments(password, personal_code, key_mark, source_path, stored_name)) {
+        result_code = EncryptCode::kBadArgument;
+        return false;
+    }
+    return WriteEntry(password, personal_code, key_mark, source, stored_name, use_personal_code,
+                      entry_chain, archive, result_code, ctx);
 }
 
 }  // namespace tazu

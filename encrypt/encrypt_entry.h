@@ -31,4 +31,11 @@ bool EncryptEntry(Str255 password, Str255 personal_code, Str255 key_mark,
                   bool use_personal_code, Str255& entry_chain, OutputStream& archive,
                   EncryptCode& result_code, const EncryptContext& ctx);
 
+// The same with the source already open (or read ahead into memory); the
+// source path is checked like the other form's but not opened.
+bool EncryptEntry(Str255 password, Str255 personal_code, Str255 key_mark, InputStream& source,
+                  const std::filesystem::path& source_path, Str255 stored_name,
+                  bool use_personal_code, Str255& entry_chain, OutputStream& archive,
+                  EncryptCode& result_code, const EncryptContext& ctx);
+
 }  // namespace tazu

@@ -168,8 +168,9 @@ bool EncryptObject(Str255 password, Str255 personal_code, Str255 key_mark,
             return fail(EncryptCode::kSourceUnreadable);  // its report line is in
         }
     } else if (mode == EncryptMode::kFolder) {
+        FilePrefetcher prefetch;
         WalkArgs walk{password,    personal_code, key_mark, use_personal_code, entry_chain, out,
-                      result_code, ctx,           {}};
+                      result_code, ctx,           {},       &prefetch};
         if (const auto id = IdentityOf(temporary)) {
             walk.skip.push_back(*id);
         }

@@ -96,6 +96,19 @@ void EncryptFolderFiles(const std::filesystem::path& folder,
         host.appendReport(ReadErrorReportLine(folder.native()));
         return;
     }
+    auto encrypted = [&](const FolderEntry& e) {
+        return e.kind == FolderEntryKind::kFile && !IsSkipped(e, args.skip) &&
+               JoinStoredName(prefix, e.name).has_value();
+    };
+    if (args.prefetch) {
+        std::vector<std::filesystem::path> plan;
+        for (const FolderEntry& e : entries) {
+            if (encrypted(e)) {
+                plan.push_back(folder / e.name);
+            }
+        }
+        args.prefetch->Plan(std::move(plan));
+    }
     for (const FolderEntry& e : entries) {
         if (e.kind == FolderEntryKind::kFolder || e.kind == FolderEntryKind::kFolderLink) {
             continue;
@@ -109,6 +122,11 @@ void EncryptFolderFiles(const std::filesystem::path& folder,
             host.appendReport(ReadErrorReportLine(path.native()));
         } else if (!stored) {
             host.appendReport(InvalidNameReportLine(path.native()));
+        } else if (auto content = args.prefetch ? args.prefetch->Take(path) : nullptr) {
+            MemoryInput source(*content);
+            EncryptEntry(args.password, args.personal_code, args.key_mark, source, path,
+                         Str255(*stored), args.use_personal_code, args.entry_chain, args.archive,
+                         args.result_code, args.ctx);
         } else {
             EncryptEntry(args.password, args.personal_code, args.key_mark, path, Str255(*stored),
                          args.use_personal_code, args.entry_chain, args.archive, args.result_code,

@@ -12,6 +12,7 @@
 #include "cipher/str255.h"
 #include "encrypt/encrypt_host.h"
 #include "encrypt/file_io.h"
+#include "encrypt/prefetch.h"
 
 namespace tazu {
 
@@ -51,6 +52,8 @@ struct WalkArgs {
     const EncryptContext& ctx;
     // Files never packed: the archive being written and the one it replaces.
     std::vector<FileIdentity> skip;
+    // Reads the next small files ahead; none in tests that walk without it.
+    FilePrefetcher* prefetch = nullptr;
 };
 
 // The stored name of a folder chosen as root: "\" + its name, or "" for the

@@ -1,0 +1,151 @@
+#include "encrypt/prefetch.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace tazu {
+namespace {
+
+// The whole file when it is a regular file of at most kMaxFileSize bytes
+// that opens and reads without error; else null.
+std::unique_ptr<std::string> ReadSmallFile(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat st {};
+    std::unique_ptr<std::string> content;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+        static_cast<std::uint64_t>(st.st_size) <= FilePrefetcher::kMaxFileSize) {
+        // One byte more than the size tells a file that grew since.
+        auto bytes = std::make_unique<std::string>(static_cast<std::size_t>(st.st_size) + 1, '\0');
+        std::size_t done = 0;
+        bool failed = false;
+        while (done < bytes->size()) {
+            const ssize_t got = ::read(fd, bytes->data() + done, bytes->size() - done);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            failed = got < 0;
+            if (got <= 0) {
+                break;
+            }
+            done += static_cast<std::size_t>(got);
+        }
+        if (!failed && done <= static_cast<std::size_t>(st.st_size)) {
+            bytes->resize(done);
+            content = std::move(bytes);
+        }
+    }
+    ::close(fd);
+    return content;
+}
+
+}  // namespace
+
+FilePrefetcher::~FilePrefetcher() {
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+        work_.notify_all();
+    }
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
+void FilePrefetcher::Feed() {
+    // Topped up in bursts once half the window is used, so the worker
+    // wakes once per burst rather than once per file.
+    if (jobs_.size() > kAhead / 2) {
+        return;
+    }
+    while (jobs_.size() < kAhead && !planned_.empty()) {
+        auto job = std::make_shared<Job>();
+        job->path = std::move(planned_.front());
+        planned_.pop_front();
+        jobs_.push_back(std::move(job));
+    }
+    if (worker_idle_) {
+        work_.notify_one();
+    }
+}
+
+void FilePrefetcher::Plan(std::vector<std::filesystem::path> paths) {
+    std::lock_guard lock(mutex_);
+    planned_.assign(std::make_move_iterator(paths.begin()), std::make_move_iterator(paths.end()));
+    // Jobs already queued for an earlier plan are dropped once done.
+    jobs_.erase(std::remove_if(jobs_.begin(), jobs_.end(), [](const auto& j) { return j->done; }),
+                jobs_.end());
+    Feed();
+    if (!thread_.joinable() && !jobs_.empty()) {
+        thread_ = std::thread([this] { Loop(); });
+    }
+}
+
+std::unique_ptr<std::string> FilePrefetcher::Take(const std::filesystem::path& path) {
+    std::unique_lock lock(mutex_);
+    auto wait_front = [&] {
+        taker_waiting_ = true;
+        done_.wait(lock, [this] { return jobs_.front()->done; });
+        taker_waiting_ = false;
+    };
+    while (!jobs_.empty() && jobs_.front()->path != path) {
+        // Not asked for (the walk skipped it): drop it once the worker is
+        // done with it.
+        wait_front();
+        jobs_.pop_front();
+    }
+    if (jobs_.empty()) {
+        return nullptr;
+    }
+    wait_front();
+    std::unique_ptr<std::string> content = std::move(jobs_.front()->content);
+    jobs_.pop_front();
+    Feed();
+    return content;
+}
+
+void FilePrefetcher::Loop() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        std::shared_ptr<Job> next;
+        for (const auto& job : jobs_) {
+            if (!job->done) {
+                next = job;
+                break;
+            }
+        }
+        if (stop_) {
+            return;
+        }
+        if (!next) {
+            worker_idle_ = true;
+            work_.wait(lock);
+            worker_idle_ = false;
+            continue;
+        }
+        lock.unlock();
+        std::unique_ptr<std::string> content = ReadSmallFile(next->path);
+        lock.lock();
+        next->content = std::move(content);
+        next->done = true;
+        if (taker_waiting_) {
+            done_.notify_one();
+        }
+    }
+}
+
+std::size_t MemoryInput::Read(std::uint8_t* out, std::size_t count) {
+    const std::size_t n = std::min(count, bytes_.size() - pos_);
+    std::memcpy(out, bytes_.data() + pos_, n);
+    pos_ += n;
+    return n;
+}
+
+}  // namespace tazu

@@ -1,0 +1,98 @@
+// Reading small files ahead must not change a byte of the archive or what
+// the walk reports; files it cannot read ahead fall back to the walk's own
+// reading.
+#include "encrypt/prefetch.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "cipher/constants.h"
+#include "encrypt/folder_walk.h"
+#include "tests/encrypt/fixture.h"
+
+namespace tazu::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class StringOutput final : public OutputStream {
+  public:
+    bool Write(const std::uint8_t* data, std::size_t count) override {
+        bytes.append(reinterpret_cast<const char*>(data), count);
+        return true;
+    }
+    bool Flush() override { return true; }
+    std::string bytes;
+};
+
+TEST(FilePrefetcher, ReadsSmallRegularFilesAndLeavesTheRestToTheCaller) {
+    TempDir dir;
+    WriteFile(dir / "small", "small file");
+    WriteFile(dir / "empty", "");
+    WriteFile(dir / "large", std::string(FilePrefetcher::kMaxFileSize + 1, 'x'));
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    WriteFile(dir / "skipped", "never asked for");
+    WriteFile(dir / "last", "last");
+
+    FilePrefetcher prefetch;
+    prefetch.Plan({dir / "small", dir / "empty", dir / "large", dir / "fifo", dir / "missing",
+                   dir / "skipped", dir / "last"});
+    auto small = prefetch.Take(dir / "small");
+    ASSERT_TRUE(small);
+    EXPECT_EQ(*small, "small file");
+    auto empty = prefetch.Take(dir / "empty");
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(*empty, "");
+    EXPECT_FALSE(prefetch.Take(dir / "large"));
+    EXPECT_FALSE(prefetch.Take(dir / "fifo"));  // and the walk never blocks on it
+    EXPECT_FALSE(prefetch.Take(dir / "missing"));
+    auto last = prefetch.Take(dir / "last");
+    ASSERT_TRUE(last);
+    EXPECT_EQ(*last, "last");
+    EXPECT_FALSE(prefetch.Take(dir / "not planned"));
+}
+
+// The walk over one tree, with or without reading ahead, from the same seed.
+std::string WalkArchive(const fs::path& root, bool read_ahead, RecordingHost& host) {
+    EncryptRunState state;
+    SeededRandom random(7);
+    EncryptContext ctx{state, host, random};
+    Str255 chain;
+    StringOutput out;
+    EncryptCode code = EncryptCode::kNone;
+    FilePrefetcher prefetch;
+    WalkArgs walk{
+        Str255("pw"), Str255(std::string(130, 'c')),   NoKeyMark(), false, chain, out, code, ctx,
+        {},           read_ahead ? &prefetch : nullptr};
+    const auto prefix = RootStoredPrefix(root);
+    EncryptFolderFiles(root, prefix, walk);
+    EncryptSubfolders(root, prefix, walk);
+    return out.bytes;
+}
+
+TEST(FilePrefetcher, WalkWritesTheSameArchiveWithAndWithoutIt) {
+    TempDir dir;
+    const fs::path root = dir / "Tree";
+    for (int f = 0; f < 3; ++f) {
+        fs::create_directories(root / ("sub" + std::to_string(f)));
+        for (int i = 0; i < 40; ++i) {
+            WriteFile(root / ("sub" + std::to_string(f)) / ("f" + std::to_string(i)),
+                      std::string(static_cast<std::size_t>(i * 97 % 3000), static_cast<char>(i)));
+        }
+    }
+    WriteFile(root / "big", std::string(FilePrefetcher::kMaxFileSize + 5000, 'b'));
+    ASSERT_EQ(::mkfifo((root / "pipe").c_str(), 0600), 0);
+
+    RecordingHost with_host;
+    RecordingHost without_host;
+    const std::string with = WalkArchive(root, true, with_host);
+    const std::string without = WalkArchive(root, false, without_host);
+    EXPECT_EQ(with.size(), without.size());
+    EXPECT_TRUE(with == without);
+    EXPECT_EQ(with_host.report, without_host.report);
+    EXPECT_EQ(with_host.files, 122);
+}
+
+}  // namespace
+}  // namespace tazu::test
