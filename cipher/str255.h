@@ -33,7 +33,7 @@ class Str255 {
     const std::uint8_t* data() const { return bytes_.data(); }
     std::uint8_t* data() { return bytes_.data(); }
 
-    // 0-based access; the design counts positions from 1.
+    // 0-based access; the record layouts count positions from 1.
     std::uint8_t operator[](std::size_t i) const { return bytes_[i]; }
     std::uint8_t& operator[](std::size_t i) { return bytes_[i]; }
 

@@ -57,7 +57,7 @@ class TerminalHost final : public DecryptHost {
                 policy_ = answer == "S" ? "skip" : policy_;
                 return ExistingFileChoice::Skip;
             }
-            if (answer == "c") {
+            if (answer == "c" || answer == "C") {
                 return ExistingFileChoice::Cancel;
             }
         }

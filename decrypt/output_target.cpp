@@ -110,6 +110,7 @@ OutputTarget::Status OutputTarget::Prepare(const std::filesystem::path& destinat
         (archive.known && st.st_dev == archive.device && st.st_ino == archive.inode)) {
         return Status::kNoAccess;
     }
+    replaces_ = true;
     return Status::kExists;
 }
 
@@ -141,7 +142,9 @@ bool OutputTarget::Commit() {
     if (!writer_) {
         return false;
     }
-    const bool written = writer_->Close();
+    // A file that replaces an existing one reaches the disk before the
+    // rename, so a crash cannot leave neither the old file nor the new one.
+    const bool written = (!replaces_ || writer_->Sync()) && writer_->Close();
     if (!written || ::renameat(folder_fd_, temporary_.c_str(), folder_fd_, leaf_.c_str()) != 0) {
         Discard();
         return false;

@@ -62,6 +62,7 @@ class OutputTarget {
     int folder_fd_ = -1;
     std::string leaf_;
     std::string temporary_;
+    bool replaces_ = false;  // an existing file is at the final name
     std::unique_ptr<FileWriter> writer_;
 };
 

@@ -60,10 +60,11 @@ std::filesystem::path Normalized(const std::filesystem::path& path) {
 // A new, empty temporary file beside the archive's final name.
 bool CreateTemporary(const std::filesystem::path& archive_path, unsigned mode, FileWriter& file,
                      std::filesystem::path& temporary) {
-    const std::string base = "." + archive_path.filename().native() + ".part-" +
-                             std::to_string(static_cast<long>(::getpid())) + "-";
+    // A short name of its own, so that any archive name that fits the file
+    // system also fits while it is being written.
+    const std::string base = ".tazu16x32-" + std::to_string(static_cast<long>(::getpid())) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = archive_path.parent_path() / (base + std::to_string(attempt));
+        temporary = archive_path.parent_path() / (base + std::to_string(attempt) + ".part");
         if (file.Create(temporary, /*exclusive=*/true, mode)) {
             return true;
         }

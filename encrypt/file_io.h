@@ -13,7 +13,7 @@
 
 namespace tazu {
 
-inline constexpr std::size_t kFileBufferSize = 1 << 20;
+inline constexpr std::size_t kFileBufferSize = 1 << 18;
 
 class InputStream {
   public:

@@ -48,7 +48,9 @@ std::string_view KeyStoreMissingText() {
 
 std::string_view LoadFailureText(KeyStoreLoadCode code, const std::filesystem::path& path) {
     std::error_code ec;
-    if (code != KeyStoreLoadCode::kOk && !std::filesystem::exists(path, ec)) {
+    // Only a path known not to exist is "not found"; one that cannot be
+    // looked at keeps the code's own text.
+    if (code != KeyStoreLoadCode::kOk && !std::filesystem::exists(path, ec) && !ec) {
         return KeyStoreMissingText();
     }
     return LoadCodeText(code);

@@ -106,7 +106,12 @@ int main(int argc, char** argv) {
         std::cerr << kHelp;
         return kNoArchiveStatus;
     }
-    const fs::path self = fs::read_symlink("/proc/self/exe");
+    std::error_code self_error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", self_error);
+    if (self_error && options.archive.empty()) {
+        std::cerr << DecryptCodeMessage(DecryptCode::kReadError) << "\n";
+        return static_cast<int>(DecryptCode::kReadError);
+    }
     std::uint64_t offset = 0;
     fs::path archive = options.archive;
     if (archive.empty()) {
@@ -131,7 +136,8 @@ int main(int argc, char** argv) {
     Str255 password;
     std::string error;
     if (!cli::ReadPassword(cli::PasswordSource{}, "Пароль: ", false, password, error)) {
-        std::cerr << DecryptCodeMessage(DecryptCode::kWrongPassword) << " (" << error << ")\n";
+        // No password given: refused like an empty password field.
+        std::cout << DecryptCodeMessage(DecryptCode::kWrongPassword) << "\n";
         return static_cast<int>(DecryptCode::kWrongPassword);
     }
     KeyStoreValues keys;
@@ -148,6 +154,9 @@ int main(int argc, char** argv) {
     password.Wipe();
     keys.personal_code.Wipe();
     host.Finish();
+    if (code == DecryptCode::kOk && state.abort) {
+        code = DecryptCode::kAborted;  // Ctrl-C between two entries is still an abort
+    }
 
     for (const std::string& line : host.report()) {
         std::cout << line << "\n";

@@ -36,11 +36,17 @@ struct Session {
     std::function<void()> terminate;
 
     std::filesystem::path StubPath() const { return program_folder / std::string(kStubFileName); }
-    void Terminate() const {
-        if (terminate) {
+    // Runs the terminate action once, however many windows ask for it
+    // while the program is closing.
+    void Terminate() {
+        if (terminate && !terminating_) {
+            terminating_ = true;
             terminate();
         }
     }
+
+  private:
+    bool terminating_ = false;
 };
 
 }  // namespace tazu

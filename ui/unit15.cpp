@@ -16,12 +16,14 @@ TForm15::TForm15(QWidget* parent) : QWidget(parent, Qt::Dialog) {
 
     StaticText1 = new QLabel(this);
     StaticText1->setObjectName("StaticText1");
-    StaticText1->setGeometry(12, 12, 70, 24);
+    // Wide enough for the caption "Статус:" in the current font.
+    const int caption = StaticText1->fontMetrics().horizontalAdvance("Статус:") + 8;
+    StaticText1->setGeometry(12, 12, caption, 24);
 
     StaticText2 = new QLabel(this);
     StaticText2->setObjectName("StaticText2");
     StaticText2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    StaticText2->setGeometry(86, 12, 262, 24);
+    StaticText2->setGeometry(16 + caption, 12, 332 - caption, 24);
 
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName("ProgressBar1");

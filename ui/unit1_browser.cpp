@@ -92,6 +92,8 @@ QWidget* TForm1::BuildBrowserPage() {
     grid->addWidget(SpeedButton2, 4, 0);
     grid->addWidget(SpeedButton3, 4, 1);
     grid->setRowStretch(1, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
 
     connect(DriveComboBox1, &QComboBox::activated, this, [this](int index) {
         DriveComboBox1Change(index);
@@ -110,7 +112,8 @@ QWidget* TForm1::BuildBrowserPage() {
     FillDrives();
     std::error_code ec;
     fs::path start = fs::current_path(ec);
-    OpenFolder(ec ? volume_root_ : start);
+    // Without a current folder (it was removed) the first volume is shown.
+    OpenFolder(ec ? BytesPath(DriveComboBox1->itemData(0)) : start);
     return page;
 }
 

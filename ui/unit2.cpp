@@ -31,11 +31,14 @@ TForm2::TForm2(Session& session, Windows& windows)
 
     StaticText1 = new QLabel("Статус:", this);
     StaticText1->setObjectName("StaticText1");
-    StaticText1->setGeometry(16, 72, 60, 24);
+    // The caption's width follows the font, so larger fonts do not run it
+    // into the status field.
+    const int caption = StaticText1->fontMetrics().horizontalAdvance(StaticText1->text()) + 8;
+    StaticText1->setGeometry(16, 72, caption, 24);
     StaticText2 = new QLabel(FromUtf8(kStatusEnterPassword), this);
     StaticText2->setObjectName("StaticText2");
     StaticText2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    StaticText2->setGeometry(80, 72, 284, 24);
+    StaticText2->setGeometry(20 + caption, 72, 344 - caption, 24);
 
     SpeedButton1 = MakeButton("Продолжить", this, "SpeedButton1");
     SpeedButton1->setGeometry(70, 108, 116, 30);

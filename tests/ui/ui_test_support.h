@@ -79,6 +79,10 @@ inline void AnswerNextModal(std::function<void(QWidget*)> answer, int tries = 10
             AnswerNextModal(std::move(answer), tries - 1);  // not open yet
             return;
         }
+        if (modal == nullptr) {
+            QTest::qFail("the expected modal window never opened", __FILE__, __LINE__);
+            return;
+        }
         answer(modal);
     });
 }
