@@ -11,7 +11,11 @@ namespace {
 class EveryVersion : public DecryptFixture, public ::testing::WithParamInterface<int> {
   protected:
     int version() const { return GetParam(); }
-    std::string Prefix() const { return RulesFor(version()).line_prefix; }
+    // What the formats promise, written out here rather than taken from the
+    // reader's own table, so that a wrong row there fails these tests.
+    std::string Prefix() const { return version() >= 5 ? "-) Файл: " : "Файл: "; }
+    bool ChecksBlocks() const { return version() >= 3; }
+    bool ReportsSkips() const { return version() >= 5; }
     std::string Write(const std::vector<StoredFile>& files, std::uint64_t seed = 1) {
         SeededRandom random(seed + static_cast<std::uint64_t>(version()));
         return WriteArchive(version(), Password(), files, random);
@@ -51,7 +55,7 @@ TEST_P(EveryVersion, BlockSignatureChangedKeepsDataAndCountsTheBlock) {
     EXPECT_EQ(Run(archive), DecryptCode::kEndOfData);
     EXPECT_EQ(Output(), (Files{{"a", Pattern(300, 5)}}));
     const std::string path = (dest() / "a").string();
-    if (RulesFor(version()).check_blocks) {
+    if (ChecksBlocks()) {
         EXPECT_EQ(host.report,
                   std::vector<std::string>{Prefix() + path + " - поврежден (блоков: 1 )."});
     } else {
@@ -88,7 +92,7 @@ TEST_P(EveryVersion, ExistingFileSkipLeavesItUntouched) {
     EXPECT_EQ(Run(Write({{"a", "new"}, {"b", "bee"}})), DecryptCode::kEndOfData);
     EXPECT_EQ(Output(), (Files{{"a", "old"}, {"b", "bee"}}));
     EXPECT_EQ(host.asked, std::vector<std::string>{(dest() / "a").string()});
-    if (RulesFor(version()).skip_line) {
+    if (ReportsSkips()) {
         EXPECT_EQ(host.report, std::vector<std::string>{"-) Файл: " + (dest() / "a").string() +
                                                         " - пропущен, уже существует"});
     } else {

@@ -27,9 +27,26 @@ std::string Bytes(const Str255& s) {
     return s.str();
 }
 
-// The envelopes and signatures of one older version, mirroring the reader.
+// What tells the older versions apart, written out from the format's own
+// description rather than taken from the reader's table, so that a wrong
+// row there is caught by the round trips and the golden archives.
+struct OlderRules {
+    CipherPair pair;
+    bool plain_signatures;   // 00 to 02: unkeyed PlainDigest everywhere
+    bool short_builtin_key;  // 03 and 04: the short key signs the first record
+    bool split_salt;         // 05 and 06: salt[1..7] gives the signature key
+};
+
+OlderRules OlderRulesFor(int version) {
+    const CipherPair pair = version <= 1   ? CipherPair::k00
+                            : version == 2 ? CipherPair::k02
+                                           : CipherPair::kCurrent;
+    return {pair, version <= 2, version == 3 || version == 4, version >= 5};
+}
+
+// The envelopes and signatures of one older version.
 struct OlderFormat {
-    const EntryRules& rules;
+    OlderRules rules;
 
     Str255 Seal(const Str255& data, const Str255& key, Random& random) const {
         switch (rules.pair) {
@@ -95,7 +112,7 @@ std::string Marker(int version) {
 
 std::string WriteOlderEntry(int version, const Str255& password, const StoredFile& file,
                             Random& random) {
-    const OlderFormat f{RulesFor(version)};
+    const OlderFormat f{OlderRulesFor(version)};
     std::string out = Marker(version);
 
     const Str255 salt = RandomBytes(random, kSaltMinSize + random.Below(kSaltExtraRange));
