@@ -7,6 +7,7 @@
 #include "cipher/envelope.h"
 #include "cipher/keyed.h"
 #include "cipher/random.h"
+#include "tests/cipher/random_string.h"
 #include "tests/cipher/reference_keyed.h"
 
 namespace tazu {
@@ -14,14 +15,6 @@ namespace {
 
 using Transform = Str255 (*)(const Str255&, const Str255&);
 using Digest = Str255 (*)(const Str255&, std::size_t, const Str255&);
-
-Str255 RandomString(Random& random, std::size_t len) {
-    Str255 s;
-    for (std::size_t i = 0; i < len; ++i) {
-        s.push_back(random.Byte());
-    }
-    return s;
-}
 
 template <Transform kAdd>
 void BM_KeyedAdd252With255ByteKey(benchmark::State& state) {

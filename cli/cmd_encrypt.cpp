@@ -84,12 +84,6 @@ class TerminalHost final : public EncryptHost {
         progress_.Finish();
         std::cout << line << '\n' << std::flush;
     }
-    void showStatusWindow() override {}
-    void setStatusCaption(const std::string&) override {}
-    void setStatusText(const std::string&) override {}
-    void setStatusProgress(int) override {}
-    void hideStatusWindow() override {}
-    void switchOffSelfDecrypting() override {}
 
   private:
     EncryptRunState& state_;

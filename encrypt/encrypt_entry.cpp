@@ -183,39 +183,45 @@ bool WriteEntry(const Str255& password, const Str255& personal_code, const Str25
     return true;
 }
 
+// Both forms of EncryptEntry: the source is opened here unless given.
+bool EncryptSource(Str255& password, Str255& personal_code, const Str255& key_mark,
+                   InputStream* source, const std::filesystem::path& source_path,
+                   const Str255& stored_name, bool use_personal_code, Str255& entry_chain,
+                   OutputStream& archive, EncryptCode& result_code, const EncryptContext& ctx) {
+    WipeOnExit wipe_password(password);
+    WipeOnExit wipe_personal_code(personal_code);
+    if (BadArguments(password, personal_code, key_mark, source_path, stored_name)) {
+        result_code = EncryptCode::kBadArgument;
+        return false;
+    }
+    FileReader file;
+    if (source == nullptr) {
+        if (!file.Open(source_path)) {
+            ctx.host.appendReport(ReadErrorReportLine(source_path.native()));
+            return false;
+        }
+        source = &file;
+    }
+    return WriteEntry(password, personal_code, key_mark, *source, stored_name, use_personal_code,
+                      entry_chain, archive, result_code, ctx);
+}
+
 }  // namespace
 
 bool EncryptEntry(Str255 password, Str255 personal_code, Str255 key_mark,
                   const std::filesystem::path& source_path, Str255 stored_name,
                   bool use_personal_code, Str255& entry_chain, OutputStream& archive,
                   EncryptCode& result_code, const EncryptContext& ctx) {
-    WipeOnExit wipe_password(password);
-    WipeOnExit wipe_personal_code(personal_code);
-    if (BadArguments(password, personal_code, key_mark, source_path, stored_name)) {
-        result_code = EncryptCode::kBadArgument;
-        return false;
-    }
-    FileReader source;
-    if (!source.Open(source_path)) {
-        ctx.host.appendReport(ReadErrorReportLine(source_path.native()));
-        return false;
-    }
-    return WriteEntry(password, personal_code, key_mark, source, stored_name, use_personal_code,
-                      entry_chain, archive, result_code, ctx);
+    return EncryptSource(password, personal_code, key_mark, nullptr, source_path, stored_name,
+                         use_personal_code, entry_chain, archive, result_code, ctx);
 }
 
 bool EncryptEntry(Str255 password, Str255 personal_code, Str255 key_mark, InputStream& source,
                   const std::filesystem::path& source_path, Str255 stored_name,
                   bool use_personal_code, Str255& entry_chain, OutputStream& archive,
                   EncryptCode& result_code, const EncryptContext& ctx) {
-    WipeOnExit wipe_password(password);
-    WipeOnExit wipe_personal_code(personal_code);
-    if (BadArguments(password, personal_code, key_mark, source_path, stored_name)) {
-        result_code = EncryptCode::kBadArgument;
-        return false;
-    }
-    return WriteEntry(password, personal_code, key_mark, source, stored_name, use_personal_code,
-                      entry_chain, archive, result_code, ctx);
+    return EncryptSource(password, personal_code, key_mark, &source, source_path, stored_name,
+                         use_personal_code, entry_chain, archive, result_code, ctx);
 }
 
 }  // namespace tazu

@@ -26,15 +26,16 @@ class EncryptHost {
     // Appends one line to the report list.
     virtual void appendReport(const std::string& line) = 0;
 
-    // The status window shown while the self-decrypting stub is copied.
-    virtual void showStatusWindow() = 0;
-    virtual void setStatusCaption(const std::string& text) = 0;
-    virtual void setStatusText(const std::string& text) = 0;
-    virtual void setStatusProgress(int position) = 0;  // 0 to 100, larger shows full
-    virtual void hideStatusWindow() = 0;
+    // The status window shown while the self-decrypting stub is copied. A
+    // host without one (the command line, the tests) ignores these.
+    virtual void showStatusWindow() {}
+    virtual void setStatusCaption(const std::string& /*text*/) {}
+    virtual void setStatusText(const std::string& /*text*/) {}
+    virtual void setStatusProgress(int /*position: 0 to 100, larger shows full*/) {}
+    virtual void hideStatusWindow() {}
 
     // Turns the "Встроить саморасшифровщик." option off (the stub is missing).
-    virtual void switchOffSelfDecrypting() = 0;
+    virtual void switchOffSelfDecrypting() {}
 };
 
 // The state of encryption runs, owned by the caller (the encrypt dialog, the

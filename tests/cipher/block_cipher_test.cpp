@@ -6,18 +6,11 @@
 
 #include "cipher/keyed.h"
 #include "cipher/random.h"
+#include "tests/cipher/random_string.h"
 #include "tests/cipher/reference_keyed.h"
 
 namespace tazu {
 namespace {
-
-Str255 RandomString(Random& random, std::size_t len) {
-    Str255 s;
-    for (std::size_t i = 0; i < len; ++i) {
-        s.push_back(random.Byte());
-    }
-    return s;
-}
 
 // The key lengths (B1, B2) to try: the writer's 254/255 and odd ones.
 const std::pair<std::size_t, std::size_t> kKeyLengths[] = {

@@ -3,17 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "cipher/keyed.h"
+#include "tests/cipher/random_string.h"
 
 namespace tazu {
 namespace {
-
-Str255 RandomString(Random& random, std::size_t len) {
-    Str255 s;
-    for (std::size_t i = 0; i < len; ++i) {
-        s.push_back(random.Byte());
-    }
-    return s;
-}
 
 // Replays a fixed list of values first, then falls back to a seeded stream,
 // so a test can choose the envelope's stored length and position bytes.

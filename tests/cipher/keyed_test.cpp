@@ -4,6 +4,7 @@
 
 #include "cipher/constants.h"
 #include "cipher/random.h"
+#include "tests/cipher/random_string.h"
 
 namespace tazu {
 namespace {
@@ -12,14 +13,6 @@ Str255 Bytes(std::initializer_list<int> values) {
     Str255 s;
     for (int v : values) {
         s.push_back(static_cast<std::uint8_t>(v));
-    }
-    return s;
-}
-
-Str255 RandomString(Random& random, std::size_t len) {
-    Str255 s;
-    for (std::size_t i = 0; i < len; ++i) {
-        s.push_back(random.Byte());
     }
     return s;
 }

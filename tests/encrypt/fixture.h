@@ -34,7 +34,7 @@ class WriterTest : public ::testing::Test {
     Str255 key_mark{"mark-of-the-store"};
     bool use_personal_code = false;
     EncryptCode code = EncryptCode::kNone;
-    RecordingHost host;
+    RecordingEncryptHost host;
     EncryptRunState state;
     SeededRandom random{42};
     EncryptContext ctx{state, host, random};

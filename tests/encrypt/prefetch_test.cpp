@@ -16,16 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class StringOutput final : public OutputStream {
-  public:
-    bool Write(const std::uint8_t* data, std::size_t count) override {
-        bytes.append(reinterpret_cast<const char*>(data), count);
-        return true;
-    }
-    bool Flush() override { return true; }
-    std::string bytes;
-};
-
 TEST(FilePrefetcher, ReadsSmallRegularFilesAndLeavesTheRestToTheCaller) {
     TempDir dir;
     WriteFile(dir / "small", "small file");
@@ -54,7 +44,7 @@ TEST(FilePrefetcher, ReadsSmallRegularFilesAndLeavesTheRestToTheCaller) {
 }
 
 // The walk over one tree, with or without reading ahead, from the same seed.
-std::string WalkArchive(const fs::path& root, bool read_ahead, RecordingHost& host) {
+std::string WalkArchive(const fs::path& root, bool read_ahead, RecordingEncryptHost& host) {
     EncryptRunState state;
     SeededRandom random(7);
     EncryptContext ctx{state, host, random};
@@ -84,8 +74,8 @@ TEST(FilePrefetcher, WalkWritesTheSameArchiveWithAndWithoutIt) {
     WriteFile(root / "big", std::string(FilePrefetcher::kMaxFileSize + 5000, 'b'));
     ASSERT_EQ(::mkfifo((root / "pipe").c_str(), 0600), 0);
 
-    RecordingHost with_host;
-    RecordingHost without_host;
+    RecordingEncryptHost with_host;
+    RecordingEncryptHost without_host;
     const std::string with = WalkArchive(root, true, with_host);
     const std::string without = WalkArchive(root, false, without_host);
     EXPECT_EQ(with.size(), without.size());

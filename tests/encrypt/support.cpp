@@ -1,7 +1,5 @@
 #include "tests/encrypt/support.h"
 
-#include <stdlib.h>
-
 #include <fstream>
 
 #include "cipher/constants.h"
@@ -11,32 +9,6 @@
 #include "encrypt/format.h"
 
 namespace tazu::test {
-
-TempDir::TempDir() {
-    std::string templ = (std::filesystem::temp_directory_path() / "tazu-enc-XXXXXX").string();
-    path_ = ::mkdtemp(templ.data());
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
-        return {};
-    }
-    std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
-    in.seekg(0);
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return bytes;
-}
 
 std::vector<std::string> FolderNames(const std::filesystem::path& folder) {
     std::vector<std::string> names;

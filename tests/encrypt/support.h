@@ -10,26 +10,14 @@
 
 #include "cipher/str255.h"
 #include "encrypt/encrypt_host.h"
+#include "tests/support/test_files.h"
 
 namespace tazu::test {
 
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-  private:
-    std::filesystem::path path_;
-};
-
-void WriteFile(const std::filesystem::path& path, const std::string& bytes);
-std::string ReadFile(const std::filesystem::path& path);
 // Names of the entries in folder (hidden ones included).
 std::vector<std::string> FolderNames(const std::filesystem::path& folder);
 
-class RecordingHost : public EncryptHost {
+class RecordingEncryptHost : public EncryptHost {
   public:
     void addBytesProcessed(std::int64_t count) override { bytes += count; }
     void addFileEncrypted() override {

@@ -35,12 +35,6 @@ class QuietHost final : public EncryptHost {
     void addFileEncrypted() override {}
     void processEvents() override {}
     void appendReport(const std::string&) override {}
-    void showStatusWindow() override {}
-    void setStatusCaption(const std::string&) override {}
-    void setStatusText(const std::string&) override {}
-    void setStatusProgress(int) override {}
-    void hideStatusWindow() override {}
-    void switchOffSelfDecrypting() override {}
 };
 
 // Encrypts source into archive, with the stub in front when sfx.

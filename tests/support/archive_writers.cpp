@@ -84,12 +84,6 @@ class NullEncryptHost final : public EncryptHost {
     void addFileEncrypted() override {}
     void processEvents() override {}
     void appendReport(const std::string&) override {}
-    void showStatusWindow() override {}
-    void setStatusCaption(const std::string&) override {}
-    void setStatusText(const std::string&) override {}
-    void setStatusProgress(int) override {}
-    void hideStatusWindow() override {}
-    void switchOffSelfDecrypting() override {}
 };
 
 }  // namespace
