@@ -2,6 +2,8 @@
 
 #include "cipher/keyed_internal.h"
 
+#include <immintrin.h>
+
 #include <cstring>
 
 namespace tazu {
@@ -74,6 +76,52 @@ __attribute__((target_clones("avx2", "default"))) void TableBytes(
     }
 }
 
+void RepeatKeyPlain(const std::uint8_t* key, std::size_t key_len, std::size_t len,
+                    std::uint8_t* out) {
+    std::memcpy(out, key, key_len);
+    for (std::size_t have = key_len; have < len; have *= 2) {
+        std::memcpy(out + have, out, std::min(have, len - have));
+    }
+}
+
+// For each key length below 16, the key position of every output byte.
+struct RepeatIndex {
+    alignas(32) std::uint8_t index[16][256];
+};
+constexpr RepeatIndex kRepeatIndex = [] {
+    RepeatIndex r{};
+    for (std::size_t k = 1; k < 16; ++k) {
+        for (std::size_t i = 0; i < 256; ++i) {
+            r.index[k][i] = static_cast<std::uint8_t>(i % k);
+        }
+    }
+    return r;
+}();
+
+// The key repeated along len bytes by byte shuffles, 32 bytes at a time.
+__attribute__((target("avx2"))) void RepeatKeyAvx2(const std::uint8_t* key, std::size_t key_len,
+                                                   std::size_t len, std::uint8_t* out) {
+    std::uint8_t padded[16] = {};
+    std::memcpy(padded, key, key_len);
+    const __m256i k =
+        _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(padded)));
+    for (std::size_t i = 0; i < len; i += 32) {
+        const __m256i idx =
+            _mm256_load_si256(reinterpret_cast<const __m256i*>(kRepeatIndex.index[key_len] + i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_shuffle_epi8(k, idx));
+    }
+}
+
+// out[i] = key[i % key_len] for i < len; out holds 256 bytes.
+void RepeatKey(const std::uint8_t* key, std::size_t key_len, std::size_t len, std::uint8_t* out) {
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2 && key_len < 16) {
+        RepeatKeyAvx2(key, key_len, len, out);
+    } else {
+        RepeatKeyPlain(key, key_len, len, out);
+    }
+}
+
 std::uint8_t DeltaOfSum(std::int32_t s) {
     const std::int32_t w = WrapAffine(s);
     return static_cast<std::uint8_t>(w % 256 + w % 255);
@@ -81,9 +129,9 @@ std::uint8_t DeltaOfSum(std::int32_t s) {
 
 }  // namespace
 
-__attribute__((target_clones("avx2", "default"))) std::uint32_t SteppedSum(const std::uint8_t* key,
-                                                                           std::size_t count,
-                                                                           std::size_t m) {
+namespace {
+
+std::uint32_t SteppedSumPlain(const std::uint8_t* key, std::size_t count, std::size_t m) {
     const std::uint8_t a = kStepPowersTable.a[m];
     const std::uint8_t b = kStepPowersTable.b[m];
     std::uint32_t sum = 0;
@@ -91,6 +139,37 @@ __attribute__((target_clones("avx2", "default"))) std::uint32_t SteppedSum(const
         sum += static_cast<std::uint8_t>(a * key[j] + b);
     }
     return sum;
+}
+
+// Sixteen bytes at a time in 16-bit lanes; a lane's running sum stays below
+// 16 * 255 per 256 bytes, far from overflowing.
+__attribute__((target("avx2"))) std::uint32_t SteppedSumAvx2(const std::uint8_t* key,
+                                                             std::size_t count, std::size_t m) {
+    const __m256i a = _mm256_set1_epi16(kStepPowersTable.a[m]);
+    const __m256i b = _mm256_set1_epi16(kStepPowersTable.b[m]);
+    const __m256i low = _mm256_set1_epi16(0xFF);
+    __m256i acc = _mm256_setzero_si256();
+    std::size_t j = 0;
+    for (; j + 16 <= count; j += 16) {
+        const __m256i k =
+            _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(key + j)));
+        acc = _mm256_add_epi16(
+            acc, _mm256_and_si256(_mm256_add_epi16(_mm256_mullo_epi16(k, a), b), low));
+    }
+    const __m256i pairs = _mm256_madd_epi16(acc, _mm256_set1_epi16(1));
+    const __m128i four =
+        _mm_add_epi32(_mm256_castsi256_si128(pairs), _mm256_extracti128_si256(pairs, 1));
+    const __m128i two = _mm_add_epi32(four, _mm_shuffle_epi32(four, 0x4E));
+    const __m128i one = _mm_add_epi32(two, _mm_shuffle_epi32(two, 0xB1));
+    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(one)) +
+           SteppedSumPlain(key + j, count - j, m);
+}
+
+}  // namespace
+
+std::uint32_t SteppedSum(const std::uint8_t* key, std::size_t count, std::size_t m) {
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2 ? SteppedSumAvx2(key, count, m) : SteppedSumPlain(key, count, m);
 }
 
 std::uint32_t WalkedKeySum(const std::uint8_t* key, std::size_t key_len, std::size_t len) {
@@ -110,11 +189,8 @@ void KeyStream(const std::uint8_t* key, std::size_t key_len, std::size_t len, st
     if (len <= key_len) {
         AffineBytes(z, key, len, 1, delta);
     } else if (key_len < kShortKey) {
-        std::uint8_t repeated[255];
-        std::memcpy(repeated, key, key_len);
-        for (std::size_t have = key_len; have < len; have *= 2) {
-            std::memcpy(repeated + have, repeated, std::min(have, len - have));
-        }
+        std::uint8_t repeated[256];
+        RepeatKey(key, key_len, len, repeated);
         TableBytes(z, repeated, kShortKeyCoefficients.a[key_len], kShortKeyCoefficients.b[key_len],
                    len, delta);
     } else {
@@ -142,14 +218,74 @@ __attribute__((target_clones("avx2", "default"))) void SubTwoKeys(
     }
 }
 
-__attribute__((target_clones("avx2", "default"))) std::uint32_t DigestSum(const std::uint8_t* d,
-                                                                          std::uint32_t len) {
+namespace {
+
+std::uint32_t DigestSumPlain(const std::uint8_t* d, std::uint32_t len) {
     std::uint32_t s = len * (len + 1) / 2;
     for (std::uint32_t i = 0; i < len; ++i) {
         const std::uint32_t stepped = static_cast<std::uint8_t>(9 * d[i] + 7);
         s += stepped * kDigestWeights.position[i] + d[i] * kDigestWeights.bucket[i];
     }
     return s;
+}
+
+// The same sums as 16-bit multiply-adds: the position weights fit 16 bits,
+// and each bucket weight is split as high * 32768 + low with both parts
+// below 32768. No partial sum comes near 2^31.
+struct DigestWeights16 {
+    alignas(32) std::int16_t position[256];
+    alignas(32) std::int16_t bucket_low[256];
+    alignas(32) std::int16_t bucket_high[256];
+};
+constexpr DigestWeights16 kDigestWeights16 = [] {
+    DigestWeights16 w{};
+    for (std::size_t i = 0; i < 255; ++i) {
+        w.position[i] = static_cast<std::int16_t>(kDigestWeights.position[i]);
+        w.bucket_low[i] = static_cast<std::int16_t>(kDigestWeights.bucket[i] % 32768);
+        w.bucket_high[i] = static_cast<std::int16_t>(kDigestWeights.bucket[i] / 32768);
+    }
+    return w;
+}();
+
+__attribute__((target("avx2"))) std::uint32_t HorizontalSum(__m256i v) {
+    const __m128i four = _mm_add_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+    const __m128i two = _mm_add_epi32(four, _mm_shuffle_epi32(four, 0x4E));
+    const __m128i one = _mm_add_epi32(two, _mm_shuffle_epi32(two, 0xB1));
+    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(one));
+}
+
+__attribute__((target("avx2"))) std::uint32_t DigestSumAvx2(const std::uint8_t* d,
+                                                            std::uint32_t len) {
+    const __m256i seven = _mm256_set1_epi16(7);
+    const __m256i low = _mm256_set1_epi16(0xFF);
+    __m256i acc = _mm256_setzero_si256();
+    __m256i acc_high = _mm256_setzero_si256();
+    std::uint32_t i = 0;
+    for (; i + 16 <= len; i += 16) {
+        const __m256i x =
+            _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i)));
+        const __m256i stepped = _mm256_and_si256(
+            _mm256_add_epi16(_mm256_add_epi16(_mm256_slli_epi16(x, 3), x), seven), low);
+        const auto* pos = reinterpret_cast<const __m256i*>(kDigestWeights16.position + i);
+        const auto* blo = reinterpret_cast<const __m256i*>(kDigestWeights16.bucket_low + i);
+        const auto* bhi = reinterpret_cast<const __m256i*>(kDigestWeights16.bucket_high + i);
+        acc = _mm256_add_epi32(acc, _mm256_madd_epi16(stepped, _mm256_load_si256(pos)));
+        acc = _mm256_add_epi32(acc, _mm256_madd_epi16(x, _mm256_load_si256(blo)));
+        acc_high = _mm256_add_epi32(acc_high, _mm256_madd_epi16(x, _mm256_load_si256(bhi)));
+    }
+    std::uint32_t s = len * (len + 1) / 2 + HorizontalSum(acc) + 32768u * HorizontalSum(acc_high);
+    for (; i < len; ++i) {
+        const std::uint32_t stepped = static_cast<std::uint8_t>(9 * d[i] + 7);
+        s += stepped * kDigestWeights.position[i] + d[i] * kDigestWeights.bucket[i];
+    }
+    return s;
+}
+
+}  // namespace
+
+std::uint32_t DigestSum(const std::uint8_t* d, std::uint32_t len) {
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2 ? DigestSumAvx2(d, len) : DigestSumPlain(d, len);
 }
 
 __attribute__((target_clones("avx2", "default"))) void AddStream(std::uint8_t* out,
@@ -202,12 +338,11 @@ Str255 Transform(const Str255& data, const Str255& key, Variant variant) {
     const std::size_t len = data.size();
     std::uint8_t z[255];
     KeyStream(key.data(), key.size(), len, Delta(variant, key.data(), key.size(), len), z);
-    Str255 out;
-    out.resize(len);
+    Str255 out = data;  // a plain copy; zero-filling a fresh one costs more
     if constexpr (kSubtract) {
-        SubStream(out.data(), data.data(), z, len);
+        SubStream(out.data(), out.data(), z, len);
     } else {
-        AddStream(out.data(), data.data(), z, len);
+        AddStream(out.data(), out.data(), z, len);
     }
     return out;
 }
