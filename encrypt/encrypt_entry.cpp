@@ -140,21 +140,37 @@ bool WriteEntry(const Str255& password, const Str255& personal_code, const Str25
     BlockCipher blocks(k.b1, k.b2, signature_key);
     Str255 chunk;
     for (;;) {
-        const bool complete = ReadChunk(source, kChunkSize, chunk);
-        if (!complete && chunk.empty()) {
+        // The chunk straight from the reader's buffer when it lies there
+        // whole, else copied together; the record straight into the
+        // writer's buffer when it has room.
+        const std::uint8_t* plain = nullptr;
+        std::size_t size = source.Peek(kChunkSize, &plain);
+        if (size == kChunkSize) {
+            source.Consume(size);
+        } else {
+            ReadChunk(source, kChunkSize, chunk);
+            plain = chunk.data();
+            size = chunk.size();
+        }
+        if (size == 0) {
             break;
         }
-        AddToByteSum(sum, chunk);
+        AddToByteSum(sum, plain, size);
         std::uint8_t noise[kBlockRandomBytes];
         random.Bytes(noise, sizeof noise);
-        std::uint8_t record[kMaxBlockRecordSize];
-        const std::size_t n = chunk.size() + kBlockRandomBytes;
+        const std::size_t n = size + kBlockRandomBytes;
+        const std::size_t record_size = n + 1 + kSignatureSize;
+        std::uint8_t local[kMaxBlockRecordSize];
+        std::uint8_t* in_place = archive.Reserve(record_size);
+        std::uint8_t* record = in_place ? in_place : local;
         record[0] = static_cast<std::uint8_t>(n);
-        blocks.Encipher(chunk.data(), chunk.size(), noise, record + 1, record + 1 + n);
-        if (!archive.Write(record, n + 1 + kSignatureSize)) {
+        blocks.Encipher(plain, size, noise, record + 1, record + 1 + n);
+        if (in_place) {
+            archive.Commit(record_size);
+        } else if (!archive.Write(record, record_size)) {
             return write_failed();
         }
-        bytes_since += static_cast<std::int64_t>(chunk.size());
+        bytes_since += static_cast<std::int64_t>(size);
         ++blocks_since;
 
         if (blocks_since > state.EncryptBlocksPerUpdate) {

@@ -11,6 +11,9 @@
 namespace tazu {
 namespace {
 
+// A file longer than this many buffers is read ahead on the worker thread.
+constexpr int kReadAheadAfter = 2;
+
 bool WriteAll(int fd, const std::uint8_t* data, std::size_t count) {
     while (count > 0) {
         const ssize_t put = ::write(fd, data, count);
@@ -127,7 +130,7 @@ bool FileReader::Refill() {
     end_ = static_cast<std::size_t>(got);
     if (got < static_cast<long>(capacity_)) {
         eof_ = true;  // a short read is the end; nothing to read ahead
-    } else if (++refills_ >= 2) {
+    } else if (++refills_ >= kReadAheadAfter) {
         // A file longer than two buffers: read the next one while this one
         // is being used.
         if (!buffers_[1]) {
@@ -153,6 +156,21 @@ std::size_t FileReader::Read(std::uint8_t* out, std::size_t count) {
     }
     position_ += done;
     return done;
+}
+
+std::size_t FileReader::Peek(std::size_t count, const std::uint8_t** data) {
+    if (begin_ == end_ && !Refill()) {
+        *data = nullptr;
+        return 0;
+    }
+    *data = buffers_[current_].get() + begin_;
+    return std::min(count, end_ - begin_);
+}
+
+void FileReader::Consume(std::size_t n) {
+    n = std::min(n, end_ - begin_);
+    begin_ += n;
+    position_ += n;
 }
 
 FileWriter::FileWriter(std::size_t buffer_size) : capacity_(buffer_size) {
@@ -234,6 +252,20 @@ bool FileWriter::Write(const std::uint8_t* data, std::size_t count) {
         count -= n;
     }
     return true;
+}
+
+std::uint8_t* FileWriter::Reserve(std::size_t count) {
+    if (failed_ || fd_ < 0 || count > capacity_) {
+        return nullptr;
+    }
+    if (used_ + count > capacity_ && !Submit()) {
+        return nullptr;
+    }
+    return buffers_[current_].get() + used_;
+}
+
+void FileWriter::Commit(std::size_t count) {
+    used_ = std::min(capacity_, used_ + count);
 }
 
 bool FileWriter::Flush() {

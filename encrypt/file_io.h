@@ -21,6 +21,14 @@ class InputStream {
     // Reads up to count bytes; fewer only at the end of the data or on a
     // read error (which reads as the end).
     virtual std::size_t Read(std::uint8_t* out, std::size_t count) = 0;
+    // The next bytes without copying them: points *data at up to count
+    // buffered bytes and returns how many (0 for a stream without a buffer
+    // of its own); Consume(n) then moves past n of them.
+    virtual std::size_t Peek(std::size_t /*count*/, const std::uint8_t** data) {
+        *data = nullptr;
+        return 0;
+    }
+    virtual void Consume(std::size_t /*n*/) {}
 };
 
 class OutputStream {
@@ -30,6 +38,11 @@ class OutputStream {
     virtual bool Write(const std::uint8_t* data, std::size_t count) = 0;
     // Pushes buffered bytes to their destination.
     virtual bool Flush() = 0;
+    // Room for count bytes to be written in place: a pointer into the
+    // stream's buffer, or null (no buffer, or a failed stream), in which
+    // case Write is the way. Commit(count) then adds the bytes written.
+    virtual std::uint8_t* Reserve(std::size_t /*count*/) { return nullptr; }
+    virtual void Commit(std::size_t /*count*/) {}
 };
 
 class FileReader final : public InputStream {
@@ -51,6 +64,8 @@ class FileReader final : public InputStream {
     std::uint64_t position() const { return position_; }
 
     std::size_t Read(std::uint8_t* out, std::size_t count) override;
+    std::size_t Peek(std::size_t count, const std::uint8_t** data) override;
+    void Consume(std::size_t n) override;
 
   private:
     // Makes the next buffer current; false at the end of the data.
@@ -89,6 +104,8 @@ class FileWriter final : public OutputStream {
     void Adopt(int fd);
     bool Write(const std::uint8_t* data, std::size_t count) override;
     bool Flush() override;
+    std::uint8_t* Reserve(std::size_t count) override;
+    void Commit(std::size_t count) override;
     // Flushes and writes the file's data through to the disk.
     bool Sync();
     // Flushes and closes; false when anything written was lost.

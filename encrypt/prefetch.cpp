@@ -141,6 +141,11 @@ void FilePrefetcher::Loop() {
     }
 }
 
+std::size_t MemoryInput::Peek(std::size_t count, const std::uint8_t** data) {
+    *data = reinterpret_cast<const std::uint8_t*>(bytes_.data()) + pos_;
+    return std::min(count, bytes_.size() - pos_);
+}
+
 std::size_t MemoryInput::Read(std::uint8_t* out, std::size_t count) {
     const std::size_t n = std::min(count, bytes_.size() - pos_);
     std::memcpy(out, bytes_.data() + pos_, n);

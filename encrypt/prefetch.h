@@ -5,6 +5,7 @@
 // opened by the walk itself, exactly as without it.
 #pragma once
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -64,6 +65,8 @@ class MemoryInput final : public InputStream {
   public:
     explicit MemoryInput(const std::string& bytes) : bytes_(bytes) {}
     std::size_t Read(std::uint8_t* out, std::size_t count) override;
+    std::size_t Peek(std::size_t count, const std::uint8_t** data) override;
+    void Consume(std::size_t n) override { pos_ += std::min(n, bytes_.size() - pos_); }
 
   private:
     const std::string& bytes_;
