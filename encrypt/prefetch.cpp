@@ -20,10 +20,13 @@ std::unique_ptr<std::string> ReadSmallFile(const std::filesystem::path& path) {
     }
     struct stat st {};
     std::unique_ptr<std::string> content;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+    // A size of 0 may be an empty file or one whose size is not known in
+    // advance (some system files): both are left to the walk, which reads
+    // to the end.
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
         static_cast<std::uint64_t>(st.st_size) <= FilePrefetcher::kMaxFileSize) {
-        // One byte more than the size tells a file that grew since.
-        auto bytes = std::make_unique<std::string>(static_cast<std::size_t>(st.st_size) + 1, '\0');
+        // The file as it is now, in one read when nothing interrupts it.
+        auto bytes = std::make_unique<std::string>(static_cast<std::size_t>(st.st_size), '\0');
         std::size_t done = 0;
         bool failed = false;
         while (done < bytes->size()) {
@@ -37,7 +40,7 @@ std::unique_ptr<std::string> ReadSmallFile(const std::filesystem::path& path) {
             }
             done += static_cast<std::size_t>(got);
         }
-        if (!failed && done <= static_cast<std::size_t>(st.st_size)) {
+        if (!failed) {
             bytes->resize(done);
             content = std::move(bytes);
         }
