@@ -1,6 +1,7 @@
 #include "decrypt/entry_data.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -131,45 +132,85 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
     if (rules.personal_code) {
         current.emplace(keys.block_key, keys.second_block_key, keys.record_signature_key);
     }
-    while (ReadChunk(context.file, 1, length)) {
-        if (length[0] == kEndRecordMarker) {
-            ReadChunk(context.file, kSignatureSize, end_signature);
-            break;
+    for (;;) {
+        std::uint8_t local[Str255::kCapacity];
+        const std::uint8_t* plain = nullptr;
+        std::size_t plain_size = 0;
+        bool written = false;
+        bool more = true;
+        const std::uint8_t* head = nullptr;
+        const std::uint8_t* record = nullptr;
+        std::size_t n = 0;
+        if (current && context.file.Peek(1, &head) == 1 && head[0] != kEndRecordMarker) {
+            n = head[0];
+            if (context.file.Peek(1 + n + kSignatureSize, &record) != 1 + n + kSignatureSize) {
+                record = nullptr;  // not whole in the buffer: read it below
+            }
         }
-        ReadChunk(context.file, length[0], ciphertext);
-        const bool more = ReadChunk(context.file, kSignatureSize, signature);
-        Str255 plain;
-        if (current) {
-            // Version 07: both block keys and the signature through the
-            // fused cipher, which gives the same bytes as the transforms.
-            if (!(signature.size() == kSignatureSize &&
-                  current->Verify(ciphertext.data(), ciphertext.size(), signature.data()))) {
+        if (record != nullptr) {
+            // Version 07 with the whole block in the reader's buffer: checked
+            // and deciphered in place, into the writer's buffer when it has
+            // room.
+            const std::uint8_t* c = record + 1;
+            if (!current->Verify(c, n, c + n)) {
                 ++damaged;
             }
-            if (!ciphertext.empty()) {
-                std::uint8_t x[Str255::kCapacity];
-                const std::size_t got = current->Decipher(ciphertext.data(), ciphertext.size(), x);
-                plain = Str255::FromBytes(x, got > kBlockRandomBytes ? got - kBlockRandomBytes : 0);
+            std::uint8_t* in_place = out->Reserve(n);
+            std::uint8_t* x = in_place ? in_place : local;
+            const std::size_t got = current->Decipher(c, n, x);
+            context.file.Consume(1 + n + kSignatureSize);
+            plain = x;
+            plain_size = got > kBlockRandomBytes ? got - kBlockRandomBytes : 0;
+            if (in_place) {
+                out->Commit(plain_size);
+                written = true;
             }
         } else {
-            if (rules.check_blocks &&
-                !SignatureMatches(rules, ciphertext, signature, keys.record_signature_key)) {
-                ++damaged;
+            if (!ReadChunk(context.file, 1, length)) {
+                break;
             }
-            plain = DecipherBlock(rules, keys, ciphertext);
+            if (length[0] == kEndRecordMarker) {
+                ReadChunk(context.file, kSignatureSize, end_signature);
+                break;
+            }
+            ReadChunk(context.file, length[0], ciphertext);
+            more = ReadChunk(context.file, kSignatureSize, signature);
+            if (current) {
+                // Version 07: both block keys and the signature through the
+                // fused cipher, which gives the same bytes as the transforms.
+                if (!(signature.size() == kSignatureSize &&
+                      current->Verify(ciphertext.data(), ciphertext.size(), signature.data()))) {
+                    ++damaged;
+                }
+                if (!ciphertext.empty()) {
+                    const std::size_t got =
+                        current->Decipher(ciphertext.data(), ciphertext.size(), local);
+                    plain_size = got > kBlockRandomBytes ? got - kBlockRandomBytes : 0;
+                }
+                plain = local;
+            } else {
+                if (rules.check_blocks &&
+                    !SignatureMatches(rules, ciphertext, signature, keys.record_signature_key)) {
+                    ++damaged;
+                }
+                const Str255 older = DecipherBlock(rules, keys, ciphertext);
+                std::memcpy(local, older.data(), older.size());
+                plain = local;
+                plain_size = older.size();
+            }
         }
-        AddToByteSum(sum, plain);
-        if (!WriteRawBytes(plain, *out)) {
+        AddToByteSum(sum, plain, plain_size);
+        if (!written && plain_size > 0 && !out->Write(plain, plain_size)) {
             resultCode = DecryptCode::kWriteError;
             return false;  // the target removes its temporary file
         }
         if (!more) {
             break;  // cut inside a block: no end record
         }
-        if (plain.empty()) {
+        if (plain_size == 0) {
             continue;  // blocks of 7 bytes or fewer count for nothing
         }
-        pending_bytes += static_cast<std::int64_t>(plain.size());
+        pending_bytes += static_cast<std::int64_t>(plain_size);
         if (++pending_blocks <= context.state.blocks_per_update) {
             continue;
         }

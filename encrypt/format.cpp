@@ -1,5 +1,9 @@
 #include "encrypt/format.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "cipher/constants.h"
 #include "cipher/keyed.h"
 
@@ -15,6 +19,24 @@ void AppendToEntryChain(Str255& chain, const Str255& salt, const Str255& record_
     }
     if (chain.size() >= kEntryChainLimit) {
         chain = KeyedDigest(chain, 2, record_signature_key);
+    }
+}
+
+void AddToByteSum(std::uint32_t& sum, const std::uint8_t* bytes, std::size_t count) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time: each sum of absolute differences against zero
+    // adds eight bytes into a 64-bit lane.
+    __m128i acc = _mm_setzero_si128();
+    for (; i + 16 <= count; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        acc = _mm_add_epi64(acc, _mm_sad_epu8(v, _mm_setzero_si128()));
+    }
+    sum += static_cast<std::uint32_t>(_mm_cvtsi128_si32(acc)) +
+           static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(acc, acc)));
+#endif
+    for (; i < count; ++i) {
+        sum += bytes[i];
     }
 }
 

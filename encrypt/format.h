@@ -70,11 +70,8 @@ inline Str255 DecimalText(std::int32_t value) {
 
 // The byte sum of a file's plaintext: added up in unsigned 32-bit arithmetic
 // (wrap-around without overflow) and read as a signed value for its text.
-inline void AddToByteSum(std::uint32_t& sum, const std::uint8_t* bytes, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
-        sum += bytes[i];
-    }
-}
+// Adds count bytes to the 32-bit byte sum (wrapping like the signed sum).
+void AddToByteSum(std::uint32_t& sum, const std::uint8_t* bytes, std::size_t count);
 inline void AddToByteSum(std::uint32_t& sum, const Str255& chunk) {
     AddToByteSum(sum, chunk.data(), chunk.size());
 }
