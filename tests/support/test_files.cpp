@@ -50,6 +50,12 @@ std::vector<std::pair<std::string, std::string>> ListTree(const std::filesystem:
     return files;
 }
 
+std::size_t StringInput::Peek(std::size_t count, const std::uint8_t** data) {
+    const std::size_t window_end = std::min(bytes_.size(), (pos_ / kWindow + 1) * kWindow);
+    *data = reinterpret_cast<const std::uint8_t*>(bytes_.data()) + pos_;
+    return std::min(count, window_end - pos_);
+}
+
 std::size_t StringInput::Read(std::uint8_t* out, std::size_t count) {
     const std::size_t n = std::min(count, bytes_.size() - pos_);
     std::copy_n(bytes_.data() + pos_, n, out);

@@ -2,6 +2,7 @@
 // tests.
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -40,10 +41,16 @@ class StringOutput final : public OutputStream {
     std::string bytes;
 };
 
+// Bytes in memory. Like a file reader's buffer, Peek shows them in windows
+// of kWindow bytes, so a record may lie whole in one window or straddle two,
+// and readers meet both cases.
 class StringInput final : public InputStream {
   public:
+    static constexpr std::size_t kWindow = 400;
     explicit StringInput(std::string bytes) : bytes_(std::move(bytes)) {}
     std::size_t Read(std::uint8_t* out, std::size_t count) override;
+    std::size_t Peek(std::size_t count, const std::uint8_t** data) override;
+    void Consume(std::size_t n) override { pos_ += std::min(n, bytes_.size() - pos_); }
 
   private:
     std::string bytes_;
