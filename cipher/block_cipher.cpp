@@ -28,14 +28,30 @@ std::uint8_t BlockCipher::SecondKeyDelta(std::size_t len) {
     return b2_delta_;
 }
 
-void BlockCipher::AdvanceBlockKey(const std::uint8_t* random, std::size_t count) {
+std::uint8_t BlockCipher::BlockKeyDelta(std::size_t len) {
+    if (len == b1_sum_len_) {
+        return CurrentDeltaOfSum(b1_.size(), b1_sum_);
+    }
+    return CurrentDelta(b1_.data(), b1_.size(), len);
+}
+
+void BlockCipher::AdvanceBlockKey(const std::uint8_t* random, std::size_t count,
+                                  std::size_t next_len) {
+    b1_sum_len_ = 0;
     if (b1_.empty() || count == 0) {
         b1_ = Str255();
         return;
     }
     std::uint8_t z[255];
     KeyStream(random, count, b1_.size(), CurrentDelta(random, count, b1_.size()), z);
-    AddStream(b1_.data(), b1_.data(), z, b1_.size());
+    // The key's sum for the next block comes out of the same pass that
+    // updates the key.
+    if (next_len != 0 && next_len <= b1_.size()) {
+        b1_sum_ = AddStreamWalkedSum(b1_.data(), z, b1_.size(), next_len);
+        b1_sum_len_ = next_len;
+    } else {
+        AddStream(b1_.data(), b1_.data(), z, b1_.size());
+    }
 }
 
 void BlockCipher::Encipher(const std::uint8_t* chunk, std::size_t len, const std::uint8_t* random,
@@ -44,8 +60,7 @@ void BlockCipher::Encipher(const std::uint8_t* chunk, std::size_t len, const std
     if (n <= b1_.size() && n <= b2_.size()) {
         // Both keys cover the data, so each adds its own bytes plus one
         // constant: c = x + B1 + B2 + delta1 + delta2.
-        const auto delta =
-            static_cast<std::uint8_t>(CurrentDelta(b1_.data(), b1_.size(), n) + SecondKeyDelta(n));
+        const auto delta = static_cast<std::uint8_t>(BlockKeyDelta(n) + SecondKeyDelta(n));
         AddTwoKeys(ciphertext, chunk, b1_.data(), b2_.data(), len, delta);
         AddTwoKeys(ciphertext + len, random, b1_.data() + len, b2_.data() + len, kRandomBytes,
                    delta);
@@ -57,15 +72,14 @@ void BlockCipher::Encipher(const std::uint8_t* chunk, std::size_t len, const std
         std::memcpy(ciphertext, c.data(), c.size());
     }
     Sign(ciphertext, n, signature);
-    AdvanceBlockKey(random, kRandomBytes);
+    AdvanceBlockKey(random, kRandomBytes, n);
 }
 
 std::size_t BlockCipher::Decipher(const std::uint8_t* ciphertext, std::size_t n,
                                   std::uint8_t* plain) {
     std::size_t got = n;
     if (n <= b1_.size() && n <= b2_.size()) {
-        const auto delta =
-            static_cast<std::uint8_t>(CurrentDelta(b1_.data(), b1_.size(), n) + SecondKeyDelta(n));
+        const auto delta = static_cast<std::uint8_t>(BlockKeyDelta(n) + SecondKeyDelta(n));
         SubTwoKeys(plain, ciphertext, b1_.data(), b2_.data(), n, delta);
     } else {
         const Str255 x = KeyedSub(KeyedSub(Str255::FromBytes(ciphertext, n), b2_), b1_);
@@ -73,7 +87,7 @@ std::size_t BlockCipher::Decipher(const std::uint8_t* ciphertext, std::size_t n,
         got = x.size();
     }
     const std::size_t random = got < kRandomBytes ? got : kRandomBytes;
-    AdvanceBlockKey(plain + got - random, random);
+    AdvanceBlockKey(plain + got - random, random, n);
     return got;
 }
 

@@ -41,7 +41,10 @@ class BlockCipher {
 
   private:
     std::uint8_t SecondKeyDelta(std::size_t len);
-    void AdvanceBlockKey(const std::uint8_t* random, std::size_t count);
+    std::uint8_t BlockKeyDelta(std::size_t len);
+    // B1 := KeyedAdd(B1, random bytes), noting B1's walked sum for data of
+    // next_len bytes (the length the next block most likely has).
+    void AdvanceBlockKey(const std::uint8_t* random, std::size_t count, std::size_t next_len);
 
     Str255 b1_;
     Str255 b2_;
@@ -49,6 +52,10 @@ class BlockCipher {
     // KeyedAdd of two zero bytes with the signature key: what the keyed
     // transform adds to each of the two digest bytes, fixed per entry.
     Str255 sig_offsets_;
+    // The running block key's walked sum for data of b1_sum_len_ bytes,
+    // computed while the key was last updated (0: not known).
+    std::size_t b1_sum_len_ = 0;
+    std::uint32_t b1_sum_ = 0;
     // The second block key's constant for the last data length seen.
     std::size_t b2_delta_len_ = 0;
     std::uint8_t b2_delta_ = 0;

@@ -24,6 +24,15 @@ std::uint32_t SteppedSum(const std::uint8_t* key, std::size_t count, std::size_t
 // Sum of a key's bytes as they stand after its walk over len bytes.
 std::uint32_t WalkedKeySum(const std::uint8_t* key, std::size_t key_len, std::size_t len);
 
+// The constant the current transform adds for a key of key_len bytes whose
+// bytes sum to walked_sum after the walk.
+std::uint8_t CurrentDeltaOfSum(std::size_t key_len, std::uint32_t walked_sum);
+
+// b[i] += z[i] for i < len, returning the sum the key b would have after a
+// walk over split bytes (split <= len): its first split bytes stepped once.
+std::uint32_t AddStreamWalkedSum(std::uint8_t* b, const std::uint8_t* z, std::size_t len,
+                                 std::size_t split);
+
 // The constant the current transform adds after walking a key of key_len
 // bytes over len bytes of data.
 std::uint8_t CurrentDelta(const std::uint8_t* key, std::size_t key_len, std::size_t len);

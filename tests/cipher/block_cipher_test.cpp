@@ -41,6 +41,35 @@ TEST(BlockCipher, EncipherEqualsTheSeparateTransforms) {
     }
 }
 
+TEST(BlockCipher, RunsOfFullBlocksEqualTheSeparateTransforms) {
+    // Blocks of one length in a row, as a file's data are, then shorter ones.
+    SeededRandom random(34);
+    for (auto [l1, l2] : kKeyLengths) {
+        Str255 b1 = RandomString(random, l1);
+        const Str255 b2 = RandomString(random, l2);
+        const Str255 sig_key = RandomString(random, 171);
+        BlockCipher writer(b1, b2, sig_key);
+        BlockCipher reader(b1, b2, sig_key);
+        for (std::size_t len : {245, 245, 245, 245, 100, 100, 245, 3, 245}) {
+            const Str255 chunk = RandomString(random, len);
+            const Str255 s = RandomString(random, 7);
+            std::uint8_t c[255];
+            std::uint8_t sig[2];
+            writer.Encipher(chunk.data(), len, s.data(), c, sig);
+            Str255 x = chunk;
+            x.append(s);
+            const Str255 expected = reference::KeyedAdd(reference::KeyedAdd(x, b1), b2);
+            ASSERT_EQ(Str255::FromBytes(c, expected.size()), expected) << l1 << "/" << l2;
+            std::uint8_t plain[255];
+            ASSERT_EQ(reader.Decipher(c, len + 7, plain), len + 7);
+            ASSERT_EQ(Str255::FromBytes(plain, len + 7), x);
+            b1 = reference::KeyedAdd(b1, s);
+            ASSERT_EQ(writer.block_key(), b1);
+            ASSERT_EQ(reader.block_key(), b1);
+        }
+    }
+}
+
 TEST(BlockCipher, DecipherEqualsTheSeparateTransformsForEveryLength) {
     SeededRandom random(32);
     for (auto [l1, l2] : kKeyLengths) {
