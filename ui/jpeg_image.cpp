@@ -4,6 +4,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <memory>
 
 namespace tazu {
 namespace {
@@ -20,34 +21,41 @@ void OnJpegError(j_common_ptr info) {
 
 void OnJpegMessage(j_common_ptr /*info*/) {}  // warnings are not shown
 
-// Only plain C objects live between setjmp and longjmp here; the QImage is
-// created before and only written through its pointer.
+// The decoder's state lives on the heap: locals changed between setjmp and
+// longjmp would have indeterminate values after the jump. Only plain C
+// objects are touched between the two; the QImage is created before and only
+// written through its pointer.
+struct DecodeState {
+    jpeg_decompress_struct info;
+    ErrorManager errors;
+};
+
 bool Decode(const unsigned char* data, unsigned long size, QImage* image) {
-    jpeg_decompress_struct info{};
-    ErrorManager errors{};
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = OnJpegError;
-    errors.base.output_message = OnJpegMessage;
-    if (setjmp(errors.jump) != 0) {
-        jpeg_destroy_decompress(&info);
+    const auto state = std::make_unique<DecodeState>();
+    jpeg_decompress_struct* const info = &state->info;
+    info->err = jpeg_std_error(&state->errors.base);
+    state->errors.base.error_exit = OnJpegError;
+    state->errors.base.output_message = OnJpegMessage;
+    if (setjmp(state->errors.jump) != 0) {
+        jpeg_destroy_decompress(info);
         return false;
     }
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, data, size);
-    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
-        jpeg_destroy_decompress(&info);
+    jpeg_create_decompress(info);
+    jpeg_mem_src(info, data, size);
+    if (jpeg_read_header(info, TRUE) != JPEG_HEADER_OK) {
+        jpeg_destroy_decompress(info);
         return false;
     }
-    info.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&info);
-    *image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
+    info->out_color_space = JCS_RGB;
+    jpeg_start_decompress(info);
+    *image = QImage(static_cast<int>(info->output_width), static_cast<int>(info->output_height),
                     QImage::Format_RGB888);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = image->scanLine(static_cast<int>(info.output_scanline));
-        jpeg_read_scanlines(&info, &row, 1);
+    while (info->output_scanline < info->output_height) {
+        JSAMPROW row = image->scanLine(static_cast<int>(info->output_scanline));
+        jpeg_read_scanlines(info, &row, 1);
     }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
+    jpeg_finish_decompress(info);
+    jpeg_destroy_decompress(info);
     return true;
 }
 
