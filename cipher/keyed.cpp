@@ -131,6 +131,19 @@ std::uint8_t DeltaOfSum(std::int32_t s) {
 
 namespace {
 
+// The sum of the eight 32-bit lanes.
+__attribute__((target("avx2"))) std::uint32_t HorizontalSum(__m256i v) {
+    const __m128i four = _mm_add_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+    const __m128i two = _mm_add_epi32(four, _mm_shuffle_epi32(four, 0x4E));
+    const __m128i one = _mm_add_epi32(two, _mm_shuffle_epi32(two, 0xB1));
+    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(one));
+}
+
+// The sum of the sixteen 16-bit lanes.
+__attribute__((target("avx2"))) std::uint32_t SumOfWords(__m256i v) {
+    return HorizontalSum(_mm256_madd_epi16(v, _mm256_set1_epi16(1)));
+}
+
 std::uint32_t SteppedSumPlain(const std::uint8_t* key, std::size_t count, std::size_t m) {
     const std::uint8_t a = kStepPowersTable.a[m];
     const std::uint8_t b = kStepPowersTable.b[m];
@@ -156,13 +169,7 @@ __attribute__((target("avx2"))) std::uint32_t SteppedSumAvx2(const std::uint8_t*
         acc = _mm256_add_epi16(
             acc, _mm256_and_si256(_mm256_add_epi16(_mm256_mullo_epi16(k, a), b), low));
     }
-    const __m256i pairs = _mm256_madd_epi16(acc, _mm256_set1_epi16(1));
-    const __m128i four =
-        _mm_add_epi32(_mm256_castsi256_si128(pairs), _mm256_extracti128_si256(pairs, 1));
-    const __m128i two = _mm_add_epi32(four, _mm_shuffle_epi32(four, 0x4E));
-    const __m128i one = _mm_add_epi32(two, _mm_shuffle_epi32(two, 0xB1));
-    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(one)) +
-           SteppedSumPlain(key + j, count - j, m);
+    return SumOfWords(acc) + SteppedSumPlain(key + j, count - j, m);
 }
 
 }  // namespace
@@ -215,13 +222,7 @@ __attribute__((target("avx2"))) std::uint32_t AddStreamWalkedSumAvx2(std::uint8_
             acc, _mm256_and_si256(
                      _mm256_add_epi16(_mm256_add_epi16(_mm256_slli_epi16(x, 3), x), seven), low));
     }
-    const __m256i pairs = _mm256_madd_epi16(acc, _mm256_set1_epi16(1));
-    const __m128i four =
-        _mm_add_epi32(_mm256_castsi256_si128(pairs), _mm256_extracti128_si256(pairs, 1));
-    const __m128i two = _mm_add_epi32(four, _mm_shuffle_epi32(four, 0x4E));
-    const __m128i one = _mm_add_epi32(two, _mm_shuffle_epi32(two, 0xB1));
-    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(one)) +
-           AddStreamWalkedSumPlain(b + i, z + i, len - i, split - i);
+    return SumOfWords(acc) + AddStreamWalkedSumPlain(b + i, z + i, len - i, split - i);
 }
 
 }  // namespace
@@ -300,13 +301,6 @@ constexpr DigestWeights16 kDigestWeights16 = [] {
     }
     return w;
 }();
-
-__attribute__((target("avx2"))) std::uint32_t HorizontalSum(__m256i v) {
-    const __m128i four = _mm_add_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
-    const __m128i two = _mm_add_epi32(four, _mm_shuffle_epi32(four, 0x4E));
-    const __m128i one = _mm_add_epi32(two, _mm_shuffle_epi32(two, 0xB1));
-    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(one));
-}
 
 __attribute__((target("avx2"))) std::uint32_t DigestSumAvx2(const std::uint8_t* d,
                                                             std::uint32_t len) {
