@@ -7,7 +7,7 @@
 #include "cipher/envelope.h"
 #include "cipher/keyed.h"
 #include "cipher/random.h"
-#include "tests/cipher/random_string.h"
+#include "tests/support/random_string.h"
 #include "tests/cipher/reference_keyed.h"
 
 namespace tazu {

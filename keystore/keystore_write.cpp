@@ -34,9 +34,7 @@ std::vector<std::uint8_t> BuildCopy(const Str255& password, const KeyStoreValues
     Str255 salt;
     WipeOnExit wipe_salt(salt);
     salt.resize(kSaltMinSize + random.Below(kSaltExtraRange));
-    for (std::size_t i = 0; i < salt.size(); ++i) {
-        salt[i] = random.Byte();
-    }
+    random.Bytes(salt.data(), salt.size());
     std::vector<std::uint8_t> out(kMarker.begin(), kMarker.end());
     out.reserve(kCopySize);
     out.push_back(values.settings);
@@ -168,9 +166,7 @@ KeyStoreValues MakeFirstKeyStoreValues(std::uint8_t settings, Random& random) {
     KeyStoreValues values;
     values.settings = settings;
     values.personal_code.resize(kPersonalCodeMin + random.Below(128));
-    for (std::size_t i = 0; i < values.personal_code.size(); ++i) {
-        values.personal_code[i] = random.Byte();
-    }
+    random.Bytes(values.personal_code.data(), values.personal_code.size());
     do {
         values.key_mark.resize(0);
         for (std::size_t i = 0; i < NoKeyMark().size(); ++i) {

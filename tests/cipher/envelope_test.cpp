@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cipher/keyed.h"
-#include "tests/cipher/random_string.h"
+#include "tests/support/random_string.h"
 
 namespace tazu {
 namespace {

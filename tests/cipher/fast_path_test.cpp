@@ -5,8 +5,8 @@
 
 #include "cipher/keyed.h"
 #include "cipher/random.h"
-#include "tests/cipher/random_string.h"
 #include "tests/cipher/reference_keyed.h"
+#include "tests/support/random_string.h"
 
 namespace tazu {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "cipher/constants.h"
 #include "cipher/random.h"
-#include "tests/cipher/random_string.h"
+#include "tests/support/random_string.h"
 
 namespace tazu {
 namespace {

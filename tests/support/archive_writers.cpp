@@ -9,19 +9,12 @@
 #include "decrypt/entry_rules.h"
 #include "encrypt/encrypt_entry.h"
 #include "encrypt/format.h"
+#include "tests/support/random_string.h"
 #include "tests/support/test_files.h"
 
 namespace tazu::test {
 
 namespace {
-
-Str255 RandomBytes(Random& random, std::size_t n) {
-    Str255 s;
-    for (std::size_t i = 0; i < n; ++i) {
-        s.push_back(random.Byte());
-    }
-    return s;
-}
 
 std::string Bytes(const Str255& s) {
     return s.str();
@@ -109,7 +102,7 @@ std::string WriteOlderEntry(int version, const Str255& password, const StoredFil
     const OlderFormat f{OlderRulesFor(version)};
     std::string out = Marker(version);
 
-    const Str255 salt = RandomBytes(random, kSaltMinSize + random.Below(kSaltExtraRange));
+    const Str255 salt = RandomString(random, kSaltMinSize + random.Below(kSaltExtraRange));
     Str255 file_key = salt;
     Str255 sig_key;
     if (f.rules.split_salt) {
@@ -131,7 +124,7 @@ std::string WriteOlderEntry(int version, const Str255& password, const StoredFil
         out.push_back(static_cast<char>(kNoContinuation));
     }
 
-    Str255 block_key = RandomBytes(random, kBlockKeyMinSize + random.Below(2));
+    Str255 block_key = RandomString(random, kBlockKeyMinSize + random.Below(2));
     out += f.Record(f.Seal(block_key.substr(0, kShortNameMax), password, random), sig_key);
     out += f.Record(f.Seal(block_key.substr(kShortNameMax), password, random), sig_key);
 
@@ -141,7 +134,7 @@ std::string WriteOlderEntry(int version, const Str255& password, const StoredFil
         for (std::size_t i = 0; i < block.size(); ++i) {
             sum += block[i];
         }
-        const Str255 noise = RandomBytes(random, kBlockRandomBytes);
+        const Str255 noise = RandomString(random, kBlockRandomBytes);
         block.append(noise);
         const Str255 cipher = CipherAdd(f.rules.pair, block, block_key);
         block_key = CipherAdd(f.rules.pair, block_key, noise);

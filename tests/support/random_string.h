@@ -1,4 +1,4 @@
-// Random test inputs for the cipher tests.
+// Random test inputs: strings of random bytes drawn in order.
 #pragma once
 
 #include <cstddef>
