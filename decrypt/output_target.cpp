@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -115,10 +114,8 @@ OutputTarget::Status OutputTarget::Prepare(const std::filesystem::path& destinat
 }
 
 bool OutputTarget::CreateTemporary() {
-    static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100 && folder_fd_ >= 0; ++attempt) {
-        const std::string name =
-            ".tazu16x32-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".part";
+        const std::string name = TemporaryFileName();
         const int fd = ::openat(folder_fd_, name.c_str(),
                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0) {

@@ -60,11 +60,8 @@ std::filesystem::path Normalized(const std::filesystem::path& path) {
 // A new, empty temporary file beside the archive's final name.
 bool CreateTemporary(const std::filesystem::path& archive_path, unsigned mode, FileWriter& file,
                      std::filesystem::path& temporary) {
-    // A short name of its own, so that any archive name that fits the file
-    // system also fits while it is being written.
-    const std::string base = ".tazu16x32-" + std::to_string(static_cast<long>(::getpid())) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = archive_path.parent_path() / (base + std::to_string(attempt) + ".part");
+        temporary = archive_path.parent_path() / TemporaryFileName();
         if (file.Create(temporary, /*exclusive=*/true, mode)) {
             return true;
         }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "cipher/str255.h"
 #include "encrypt/io_worker.h"
@@ -131,6 +132,11 @@ class FileWriter final : public OutputStream {
     IoWorker worker_;
     bool worker_failed_ = false;  // written by the worker, read after Wait()
 };
+
+// A short name for a file being written beside its final name, unique
+// within this process: ".tazu16x32-<pid>-<n>.part". Short, so that any final
+// name the file system allows also fits while the file is written.
+std::string TemporaryFileName();
 
 // Reads up to n bytes (at most 255) into chunk; true when all n came.
 bool ReadChunk(InputStream& source, std::size_t n, Str255& chunk);
