@@ -8,9 +8,12 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/settings_byte.h"
+#include "ui/unit3.h"
 #include "ui/unit5.h"
+#include "ui/unit7.h"
 #include "ui/widgets.h"
 
 namespace tazu {
@@ -22,7 +25,7 @@ TForm1::TForm1(Session& session, Windows& windows)
       windows_(windows) {
     setObjectName("TForm1");
     setWindowTitle("Tazu16x32");
-    setFixedSize(640, 500);
+    setFixedSize(kWidth, kHeight);
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName("PageControl1");
@@ -47,11 +50,27 @@ void TForm1::FormCreate() {
     // The key step table is a compile-time constant (kKeyStepTable), so it is
     // filled before any window exists.
     setEnabled(false);  // the key-store loading enables the window
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect desk = screen->availableGeometry();
-        move(CentredOrigin(desk.x(), desk.width(), width()),
-             CentredOrigin(desk.y(), desk.height(), height()));
+    PlaceOnScreen();
+}
+
+void TForm1::PlaceOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
     }
+    // The window is centred on the desktop and kept inside its available
+    // area, title bar and exit button included, at any scale: on a small
+    // screen it gives up height and width first. The frame is not known
+    // before the window is shown, so room is kept for a usual one.
+    constexpr int kFrameWidth = 16;
+    constexpr int kFrameHeight = 48;
+    const QRect desk = screen->availableGeometry();
+    const int w = std::clamp(desk.width() - kFrameWidth, kMinWidth, kWidth);
+    const int h = std::clamp(desk.height() - kFrameHeight, kMinHeight, kHeight);
+    setFixedSize(w, h);
+    const int x = CentredOrigin(desk.x(), desk.width(), w + kFrameWidth);
+    const int y = CentredOrigin(desk.y(), desk.height(), h + kFrameHeight);
+    move(std::max(desk.x(), x), std::max(desk.y(), y));
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -101,14 +120,19 @@ void TForm1::SpeedButton1Click() {
     session_.Terminate();
 }
 
+bool TForm1::ObjectIsFile() const {
+    return SpeedButton3->isEnabled();
+}
+
 void TForm1::SpeedButton2Click() {
-    // The encrypt dialog TForm3 opens here; it reads LabeledEdit1 (through
-    // ChosenObject), SpeedButton3's enabled state and CheckBox2 to CheckBox4.
+    // The encrypt dialog reads the chosen object, whether it is a file and
+    // CheckBox2 to CheckBox4.
+    windows_.form3->ShowDialog();
 }
 
 void TForm1::SpeedButton3Click() {
     session_.password_attempt_counter = 0;
-    // The decrypt dialog TForm7 opens here.
+    windows_.form7->ShowDialog();
 }
 
 void TForm1::SpeedButton4Click() {

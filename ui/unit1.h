@@ -26,6 +26,7 @@ class QTabWidget;
 namespace tazu {
 
 class ClickableImage;
+class FolderBrowser;
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -63,7 +64,9 @@ class TForm1 : public QWidget {
     // The chosen object as the engine needs it (names kept as bytes);
     // LabeledEdit1 shows it.
     const std::filesystem::path& ChosenObject() const { return chosen_object_; }
-    const std::filesystem::path& CurrentFolder() const { return current_folder_; }
+    const std::filesystem::path& CurrentFolder() const;
+    // The chosen object is a file ("Расшифровать файл" is enabled only then).
+    bool ObjectIsFile() const;
     // Opens a folder in the browser (as a click in the folder list does).
     void OpenFolder(const std::filesystem::path& folder);
 
@@ -90,6 +93,12 @@ class TForm1 : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // The window's fixed size, and the least it gives up to on a small screen.
+    static constexpr int kWidth = 640;
+    static constexpr int kHeight = 500;
+    static constexpr int kMinWidth = 480;
+    static constexpr int kMinHeight = 360;
+
     void FormCreate();
     QWidget* BuildBrowserPage();
     QWidget* BuildSettingsPage();
@@ -97,13 +106,10 @@ class TForm1 : public QWidget {
     QWidget* BuildAboutPage();
 
     // Browser.
-    void FillDrives();
-    void DriveComboBox1Change(int index);
-    void DriveComboBox1Click();
-    void DirectoryListBox1Change();
-    void DirectoryListBox1Click(const std::filesystem::path& folder);
-    void FileListBox1Change(int row);
+    void FileListBox1Change(const std::filesystem::path& file);
     void ChooseFolder();
+    // Fits the fixed-size window into the screen's available area.
+    void PlaceOnScreen();
 
     // Settings.
     void CheckBox1Click(bool checked);
@@ -119,8 +125,7 @@ class TForm1 : public QWidget {
 
     Session& session_;
     Windows& windows_;
-    std::filesystem::path volume_root_;
-    std::filesystem::path current_folder_;
+    FolderBrowser* browser_ = nullptr;
     std::filesystem::path chosen_object_;
 };
 

@@ -1,5 +1,6 @@
 #include "ui/unit13.h"
 
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -45,12 +46,21 @@ void TForm13::ShowReportIfAny() {
         CentreOver(this, main_window_);
         placed_ = true;
     }
+    SpeedButton1->setFocus();
     exec();
 }
 
 void TForm13::done(int result) {
     Memo1->clear();
     QDialog::done(result);
+}
+
+void TForm13::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 }  // namespace tazu

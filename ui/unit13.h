@@ -29,6 +29,10 @@ class TForm13 : public QDialog {
     // Closing by any way (button, title bar, Escape) clears the report.
     void done(int result) override;
 
+  protected:
+    // Enter closes the window, as Escape and Space on "Закрыть" do.
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     QWidget* main_window_;
     bool placed_ = false;

@@ -83,13 +83,21 @@ void TForm1::CheckBox1Click(bool checked) {
     if (!CheckBox6->isChecked()) {
         return;  // the loader is still setting the switches
     }
+    Str255 previous = session_.key_store->GetKeyStoreValue(1);
+    WipeOnExit wipe(previous);
     if (!checked) {
         session_.key_store->SetProtectionPassword(Str255());  // protection off
     } else {
         windows_.form12->ShowPasswordWindow();  // may uncheck CheckBox1 again
     }
     // A protection change is written at once, with the stored settings byte.
-    SaveKeyStore(session_.key_store->settings());
+    if (SaveKeyStore(session_.key_store->settings()) != KeyStoreSaveCode::kOk) {
+        // The store on disk keeps its old protection, and so do the password
+        // in memory and the switch: they show what the store holds.
+        session_.key_store->SetProtectionPassword(previous);
+        const QSignalBlocker quiet(CheckBox1);
+        CheckBox1->setChecked(session_.key_store->IsProtected());
+    }
 }
 
 void TForm1::CheckBox2Click(bool checked) {

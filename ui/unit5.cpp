@@ -1,5 +1,6 @@
 #include "ui/unit5.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -39,6 +40,14 @@ void TForm5::ShowMessage(const QWidget* owner, const QString& message) {
 
 void TForm5::SpeedButton1Click() {
     accept();
+}
+
+void TForm5::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 }  // namespace tazu

@@ -21,6 +21,10 @@ class TForm5 : public QDialog {
     QLabel* StaticText1;
     QPushButton* SpeedButton1;  // "ОК"
 
+  protected:
+    // Enter closes the window, as Escape and Space on "ОК" do.
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     void SpeedButton1Click();
 };

@@ -1,9 +1,12 @@
 #include "ui/widgets.h"
 
+#include <QDialog>
+#include <QEventLoop>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QValidator>
 
+#include "ui/dialog_rules.h"
 #include "ui/settings_byte.h"
 
 namespace tazu {
@@ -63,6 +66,40 @@ QPushButton* MakeButton(const QString& caption, QWidget* parent, const char* obj
     button->setAutoDefault(false);
     button->setDefault(false);
     return button;
+}
+
+void NameByLabel(QLabel* label, QWidget* field) {
+    label->setBuddy(field);
+    field->setAccessibleName(label->text());
+}
+
+QLineEdit* MakeLabeledEdit(const QString& label, QWidget* parent, const char* object_name,
+                           QLabel** label_out) {
+    auto* caption = new QLabel(label, parent);
+    caption->setObjectName(QString::fromLatin1(object_name) + "Label");
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(object_name));
+    NameByLabel(caption, edit);
+    if (label_out != nullptr) {
+        *label_out = caption;
+    }
+    return edit;
+}
+
+void RunModal(QDialog* dialog) {
+    dialog->setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    QObject::connect(dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    dialog->show();
+    loop.exec(QEventLoop::DialogExec);
+}
+
+void AddToLabelNumber(QLabel* label, std::int64_t count) {
+    label->setText(QString::number(label->text().toLongLong() + count));
+}
+
+QString ShownText(std::string_view text) {
+    return FromUtf8(VisibleText(text));
 }
 
 QString PathText(const std::filesystem::path& path) {

@@ -6,11 +6,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QString>
+#include <cstdint>
 #include <filesystem>
 #include <string_view>
 
 #include "cipher/str255.h"
 
+class QDialog;
 class QPushButton;
 
 namespace tazu {
@@ -48,10 +50,33 @@ void CentreOver(QWidget* window, const QWidget* owner);
 // window's back.
 QPushButton* MakeButton(const QString& caption, QWidget* parent, const char* object_name);
 
+// Names a field by its label: the label becomes its buddy (the Alt
+// shortcut, screen readers) and its text the field's accessible name.
+void NameByLabel(QLabel* label, QWidget* field);
+
+// A label above its edit, as the dialogs lay out their fields; the edit is
+// named by the label.
+QLineEdit* MakeLabeledEdit(const QString& label, QWidget* parent, const char* object_name,
+                           QLabel** label_out = nullptr);
+
+// Shows the dialog modally over the whole program and returns once it is
+// closed (done(), its close box, Escape). Unlike QDialog::exec, hiding the
+// dialog does not end it: the dialogs hide while their progress window is
+// up and come back afterwards.
+void RunModal(QDialog* dialog);
+
+// Adds count to the decimal number the label shows, reading the text back
+// as the number (the progress counters are kept as their labels' text).
+void AddToLabelNumber(QLabel* label, std::int64_t count);
+
 // Engine text (UTF-8 bytes) as screen text.
 inline QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// Engine text that may hold names from an archive or the file system, as
+// shown: control characters and bidirectional marks escaped.
+QString ShownText(std::string_view text);
 
 // A path as shown on screen (names that are not valid UTF-8 show with
 // replacement characters; the path itself is kept as bytes elsewhere).

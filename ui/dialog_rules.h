@@ -1,0 +1,58 @@
+// The rules of the encrypt and decrypt dialogs that need no window: the
+// proposed archive name and destination, the checks before a run starts,
+// the wrong-password rule, and how names are shown.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "cipher/random.h"
+
+namespace tazu {
+
+// The object as the encrypt dialog shows it: a file's path, or a folder's
+// path followed by "/*.*" ("*.*" right after a path that ends with "/").
+std::string ObjectDisplayText(const std::filesystem::path& object, bool is_file);
+
+// What "Шифрование" finds wrong, in the order it looks.
+enum class EncryptRequestProblem : std::uint8_t {
+    kNone,
+    kBadName,  // "Имя нового файла задано неверно"
+    kMismatch,  // "Подтверждение пароля не совпадает с паролем"
+    kNoPassword,  // "Вы забыли указать пароль"
+};
+
+// The output name is unusable when it is empty, ends with the separator,
+// names an existing folder, or names the object itself (links included): a
+// replace would empty the source before it is read.
+bool IsUnusableArchiveName(const std::string& name_text, const std::filesystem::path& archive,
+                           const std::filesystem::path& object);
+
+// The checks of "Шифрование" before anything is asked: the name first, then
+// (only while passwords are hidden) the confirmation, then the password.
+EncryptRequestProblem CheckEncryptRequest(bool unusable_name, bool hidden, bool passwords_differ,
+                                          bool password_empty);
+
+// The decrypt dialog's proposal: the archive's folder with a final "/".
+std::string ProposedDestination(const std::filesystem::path& archive);
+
+// The text with a final "/" appended when it has none (an empty text stays
+// empty: there is no folder to end).
+std::string WithFinalSeparator(std::string text);
+
+// A wrong password in the decrypt dialog: the attempt counter rises by one
+// (it stops at 255 rather than wrap back to a free start), and from the
+// fourth wrong password on a draw of 0, 7 or 9 out of 0..9 closes the
+// dialog. Returns whether it closes.
+bool WrongPasswordClosesDialog(std::uint8_t& counter, Random& random);
+
+// Text from the engines (UTF-8 bytes, names from an archive among them) as
+// it may be shown: control characters, bidirectional marks and overrides
+// and bytes that are not UTF-8 are written as \xNN or \u{NNNN}, so a stored
+// name can neither fake a line break nor turn the text around. The file
+// written keeps its real name; only what is shown changes.
+std::string VisibleText(std::string_view text);
+
+}  // namespace tazu

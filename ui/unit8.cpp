@@ -1,0 +1,22 @@
+#include "ui/unit8.h"
+
+#include <QLineEdit>
+
+namespace tazu {
+
+TForm8::TForm8(QWidget* parent) : PickerWindow("Сохранить в", false, parent) {
+    setObjectName("TForm8");
+}
+
+bool TForm8::ChooseFolder(const QWidget* owner, const std::filesystem::path& start_folder,
+                          QString& folder) {
+    Prepare(owner, start_folder);
+    MaskEdit1->setFocus();
+    if (exec() != QDialog::Accepted) {
+        return false;
+    }
+    folder = MaskEdit1->text();
+    return true;
+}
+
+}  // namespace tazu
