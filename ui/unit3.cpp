@@ -257,12 +257,14 @@ void TForm3::SpeedButton2Click() {
 
 void TForm3::Run(const fs::path& archive) {
     RunGuard guard(*this);
+    // Cleared before the progress window can take a click: an abort pressed
+    // while it first paints must not be lost.
+    state_.EncryptCancelled = false;
     TForm1* main = windows_.form1;
     TForm4* progress = windows_.form4;
     SwapToProgress(progress);
     progress->StaticText6->setText(main->CheckBox2->isChecked() ? "Да" : "Нет");
     QApplication::processEvents();
-    state_.EncryptCancelled = false;
 
     Str255 key_mark = session_.key_store->GetKeyStoreValue(3);
     Str255 personal_code = session_.key_store->GetKeyStoreValue(2);

@@ -209,11 +209,13 @@ void TForm7::SpeedButton2Click() {
 
 void TForm7::Run(const fs::path& destination) {
     RunGuard guard(*this);
+    // Cleared before the progress window can take a click: an abort pressed
+    // while it first paints must not be lost.
+    state_.abort = false;
     TForm9* progress = windows_.form9;
     SwapToProgress(progress);
     progress->StaticText6->clear();
     QApplication::processEvents();
-    state_.abort = false;
 
     Str255 key_mark = session_.key_store->GetKeyStoreValue(3);
     Str255 personal_code = session_.key_store->GetKeyStoreValue(2);
