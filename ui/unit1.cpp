@@ -29,6 +29,7 @@ TForm1::TForm1(Session& session, Windows& windows)
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName("PageControl1");
+    PageControl1->setAccessibleName("Разделы программы");
     PageControl1->addTab(BuildBrowserPage(), "Главное меню");
     PageControl1->addTab(BuildSettingsPage(), "Настройки");
     PageControl1->addTab(BuildHelpPage(), "Справка");

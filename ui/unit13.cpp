@@ -17,6 +17,7 @@ TForm13::TForm13(QWidget* main_window, QWidget* parent)
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
+    Memo1->setAccessibleName("Отчет");
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);

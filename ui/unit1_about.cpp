@@ -60,7 +60,9 @@ QWidget* TForm1::BuildAboutPage() {
     StaticText10->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     CheckBox6 = new QCheckBox(page);
     CheckBox6->setObjectName("CheckBox6");
-    CheckBox6->hide();  // never visible
+    CheckBox6->hide();  // never visible, never focused
+    CheckBox6->setFocusPolicy(Qt::NoFocus);
+    CheckBox6->setAccessibleName("Ключ загружен");
 
     auto* grid = new QGridLayout(page);
     grid->addWidget(Image1, 0, 0, Qt::AlignTop);

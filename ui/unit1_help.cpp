@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 
 #include "ui/unit1.h"
+#include "ui/widgets.h"
 
 namespace tazu {
 namespace {
@@ -82,6 +83,7 @@ QWidget* TForm1::BuildHelpPage() {
     ComboBox1 = new QComboBox(page);
     ComboBox1->setObjectName("ComboBox1");
     ComboBox1->setEditable(false);
+    NameByLabel(label, ComboBox1);
     auto* grid = new QGridLayout(page);
     grid->addWidget(label, 0, 0);
     grid->addWidget(ComboBox1, 1, 0);
@@ -90,6 +92,7 @@ QWidget* TForm1::BuildHelpPage() {
         auto* memo = new QPlainTextEdit(QString::fromUtf8(kHelpTopics[i].text), page);
         memo->setObjectName(QStringLiteral("Memo%1").arg(i + 1));
         memo->setReadOnly(true);
+        memo->setAccessibleName(QString::fromUtf8(kHelpTopics[i].title));
         memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         memo->setVisible(i == 0);
         grid->addWidget(memo, 2, 0);  // all six in the same place

@@ -1,6 +1,7 @@
 // The main window once the store is loaded: the two file options, the save
 // triggers, the browser's object choice, help topics, the About pictures
 // and the self-check.
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -14,7 +15,15 @@
 
 #include "ui/self_check.h"
 #include "ui/unit1.h"
+#include "ui/unit10.h"
+#include "ui/unit11.h"
 #include "ui/unit15.h"
+#include "ui/unit3.h"
+#include "ui/unit4.h"
+#include "ui/unit6.h"
+#include "ui/unit7.h"
+#include "ui/unit8.h"
+#include "ui/unit9.h"
 #include "ui/widgets.h"
 #include "ui_test_support.h"
 
@@ -38,6 +47,31 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
   private slots:
+    // Screen readers and tests that drive the program through the
+    // accessibility bus find every control that takes the focus by its name.
+    void EveryControlHasAnAccessibleName() {
+        ProgramFolder pf;
+        pf.MakeStore("", 0x00);
+        pf.Start();
+        Windows& w = pf.windows();
+        const QList<QWidget*> windows{w.form1, w.form3, w.form4,  w.form6, w.form7,
+                                      w.form8, w.form9, w.form10, w.form11};
+        for (QWidget* window : windows) {
+            for (QWidget* control : window->findChildren<QWidget*>()) {
+                if (control->focusPolicy() == Qt::NoFocus || control->isWindow() ||
+                    qobject_cast<QTabWidget*>(control->parentWidget()) != nullptr ||
+                    control->objectName().startsWith("qt_")) {
+                    continue;
+                }
+                QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+                QVERIFY(face != nullptr);
+                QVERIFY2(!face->text(QAccessible::Name).isEmpty(),
+                         qPrintable(window->objectName() + "." + control->objectName() + " (" +
+                                    control->metaObject()->className() + ")"));
+            }
+        }
+    }
+
     void FileOptionsStayApart() {
         ProgramFolder pf;
         pf.MakeStub();
