@@ -35,6 +35,9 @@ class DecryptHost {
 struct DecryptRunState {
     bool abort = false;
     std::int32_t blocks_per_update = 256;
+    // Damaged stretches a recovering run passed over (headers it could not
+    // read, entries it found cut); 0 for a run that met none.
+    std::uint32_t recovered = 0;
 };
 
 inline constexpr const char* kPersonalCodeYes = "Да";

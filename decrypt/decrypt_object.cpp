@@ -1,5 +1,6 @@
 #include "decrypt/decrypt_object.h"
 
+#include "decrypt/recovery.h"
 #include "decrypt/version_marker.h"
 #include "encrypt/format.h"
 
@@ -15,8 +16,10 @@ bool DecryptOlderEntry(int version, const Str255& password, DecryptSession& sess
     }
     const EntryRules& rules = RulesFor(version);
     EntryKeys keys;
-    if (!ReadHeaderRecords(session.context.file, rules, password, Str255(), Str255(),
-                           session.context.host, keys, resultCode)) {
+    const bool opened = ReadHeaderRecords(session.context.file, rules, password, Str255(), Str255(),
+                                          session.context.host, keys, resultCode);
+    session.last_name = keys.stored_name;
+    if (!opened) {
         return false;
     }
     return ExtractEntryData(session.context, rules, keys, resultCode);
@@ -53,7 +56,9 @@ bool DecryptEntry(const Str255& password, const Str255& personalCode, const Str2
         return false;
     }
     Str255 marker;
+    session.last_name = Str255();
     const int version = ReadVersionMarker(session.context.file, versionHolder, marker, resultCode);
+    session.at_trailer = version < 0 && resultCode == DecryptCode::kEndOfData;
     if (version < 0) {
         // A version-07 archive (or one without entries) must end in exactly
         // its trailer, or entries may be missing.
@@ -84,29 +89,82 @@ bool DecryptEntry(const Str255& password, const Str255& personalCode, const Str2
             break;
     }
     EntryKeys keys;
-    if (!ReadEntryHeader(session.context.file, password, personalCode, keyMark,
-                         session.context.host, keys, resultCode)) {
+    const bool opened = ReadEntryHeader(session.context.file, password, personalCode, keyMark,
+                                        session.context.host, keys, resultCode);
+    session.last_name = keys.stored_name;
+    if (!opened) {
         return false;
     }
     AppendToEntryChain(session.entry_chain, keys.salt, keys.record_signature_key);
     return ExtractEntryData(session.context, RulesFor(7), keys, resultCode);
 }
 
+namespace {
+
+bool Recoverable(DecryptCode code) {
+    return code == DecryptCode::kReadError || code == DecryptCode::kDamaged ||
+           code == DecryptCode::kBadVersion;
+}
+
+// After a header failure in a recovering run: back to the failed entry's
+// start, then forward to the next entry that opens, with a report line for
+// what lay between. resultCode becomes kOk when one was found, stays the
+// failure's when the archive ended first, and kAborted on an abort.
+void RecoverFromHeader(DecryptSession& session, RewindableInput& in, const Str255& password,
+                       Str255& versionHolder, std::uint64_t entry_start, DecryptCode& resultCode) {
+    EntryContext& context = session.context;
+    in.RewindToMark();
+    in.Consume(1);
+    const int version = MarkerVersion(versionHolder);  // -1 before a first good marker
+    bool aborted = false;
+    const bool found = SkipToNextEntry(in, version, password, context.host, context.state, aborted);
+    context.host.appendReport(SkippedBytesLine(entry_start, in.position(), session.last_name));
+    ++context.state.recovered;
+    if (aborted) {
+        resultCode = DecryptCode::kAborted;
+    } else if (found) {
+        resultCode = DecryptCode::kOk;
+        if (version < 0) {
+            versionHolder = Str255(kNoVersion);  // the found entry names the version
+        }
+    }
+}
+
+}  // namespace
+
 bool DecryptArchive(const Str255& password, const Str255& personalCode, const Str255& keyMark,
                     InputStream& file, const FileIdentity& archive,
                     const std::filesystem::path& destinationFolder, DecryptHost& host,
-                    DecryptRunState& state, DecryptCode& resultCode, bool writeFiles) {
+                    DecryptRunState& state, DecryptCode& resultCode, bool writeFiles,
+                    bool recover) {
     resultCode = DecryptCode::kOk;
+    state.recovered = 0;
     bool result = true;
     Str255 versionHolder(kNoVersion);
-    DecryptSession session{{file, host, state, destinationFolder, archive, writeFiles}, {}};
+    RewindableInput rewindable(file);
+    Recovery recovery{rewindable, password};
+    InputStream& in = recover ? static_cast<InputStream&>(rewindable) : file;
+    DecryptSession session{
+        {in, host, state, destinationFolder, archive, writeFiles, recover ? &recovery : nullptr},
+        {},
+        {},
+        false};
     while (resultCode == DecryptCode::kOk && !state.abort) {
+        const std::uint64_t entry_start = rewindable.position();
+        rewindable.Mark();
         result = DecryptEntry(password, personalCode, keyMark, session, versionHolder, resultCode);
+        if (recover && Recoverable(resultCode) && !session.at_trailer) {
+            RecoverFromHeader(session, rewindable, password, versionHolder, entry_start,
+                              resultCode);
+        }
         if (resultCode == DecryptCode::kEndOfData) {
             break;
         }
         host.addEntryHandled();
         host.processEvents();
+    }
+    if (resultCode == DecryptCode::kEndOfData && state.recovered > 0) {
+        resultCode = DecryptCode::kDamaged;  // a recovered archive is never complete
     }
     versionHolder = Str255();
     return result;
@@ -115,14 +173,14 @@ bool DecryptArchive(const Str255& password, const Str255& personalCode, const St
 bool DecryptObject(const Str255& password, const Str255& personalCode, const Str255& keyMark,
                    const std::filesystem::path& encryptedFileName,
                    const std::filesystem::path& destinationFolder, DecryptHost& host,
-                   DecryptRunState& state, DecryptCode& resultCode, bool writeFiles) {
+                   DecryptRunState& state, DecryptCode& resultCode, bool writeFiles, bool recover) {
     FileReader reader;
     if (!reader.Open(encryptedFileName)) {
         resultCode = DecryptCode::kReadError;
         return false;
     }
     return DecryptArchive(password, personalCode, keyMark, reader, IdentityOf(reader.fd()),
-                          destinationFolder, host, state, resultCode, writeFiles);
+                          destinationFolder, host, state, resultCode, writeFiles, recover);
 }
 
 }  // namespace tazu

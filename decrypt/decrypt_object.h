@@ -16,6 +16,10 @@ namespace tazu {
 struct DecryptSession {
     EntryContext context;
     Str255 entry_chain;  // rebuilt from the opened salts to check the trailer
+    // The last entry's stored name as far as its header was read, and
+    // whether the last marker read was the archive's end.
+    Str255 last_name;
+    bool at_trailer = false;
 };
 
 // Older entry formats, called right after their marker was read. They are
@@ -38,16 +42,29 @@ bool DecryptEntry(const Str255& password, const Str255& personalCode, const Str2
 bool DecryptArchive(const Str255& password, const Str255& personalCode, const Str255& keyMark,
                     InputStream& file, const FileIdentity& archive,
                     const std::filesystem::path& destinationFolder, DecryptHost& host,
-                    DecryptRunState& state, DecryptCode& resultCode, bool writeFiles = true);
+                    DecryptRunState& state, DecryptCode& resultCode, bool writeFiles = true,
+                    bool recover = false);
 
 // The whole run over an archive file. An archive that cannot be opened
 // ends with kReadError. Like the dialog expects, the return value is false
 // whenever the run ended with a code to show, kEndOfData included.
 // With writeFiles false nothing is written: the entries are read, checked
 // and reported as an extraction would report them.
+//
+// With recover set, damage that would end the run (a header that is cut or
+// badly signed, a marker that differs from the first entry's) is passed
+// over instead: the reader searches on from the failed entry's start for the
+// next entry whose salt record verifies and opens with the password, reports
+// the bytes it passed over, and goes on from there. A block whose signature
+// fails is checked for the start of the next entry inside it, so an entry
+// cut short does not swallow the one behind it. A wrong password and
+// another key store still end the run. state.recovered counts the
+// stretches passed over; the trailer of a recovered archive no longer
+// matches, so such a run ends with kDamaged.
 bool DecryptObject(const Str255& password, const Str255& personalCode, const Str255& keyMark,
                    const std::filesystem::path& encryptedFileName,
                    const std::filesystem::path& destinationFolder, DecryptHost& host,
-                   DecryptRunState& state, DecryptCode& resultCode, bool writeFiles = true);
+                   DecryptRunState& state, DecryptCode& resultCode, bool writeFiles = true,
+                   bool recover = false);
 
 }  // namespace tazu

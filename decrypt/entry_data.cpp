@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cipher/block_cipher.h"
+#include "decrypt/recovery.h"
 #include "encrypt/clock.h"
 #include "encrypt/format.h"
 
@@ -45,6 +46,29 @@ Str255 DecipherBlock(const EntryRules& rules, EntryKeys& keys, const Str255& cip
     }
     x.resize(plain);
     return x;
+}
+
+// In a recovering run, a block whose signature fails may be where the
+// entry was cut and the next one begins: the next entry's header then
+// starts within the bytes taken for this block. The stream is at the
+// block's start (its mark) or past what was read of it; when an entry
+// starts inside, it is left right before that entry.
+bool NextEntryStartsInBlock(EntryContext& context, int version, std::size_t block_size) {
+    Recovery* recovery = context.recovery;
+    if (recovery == nullptr) {
+        return false;
+    }
+    RewindableInput& in = recovery->in;
+    const std::uint64_t after = in.position();
+    in.RewindToMark();
+    std::size_t offset = 0;
+    if (LocateEntryStart(in, version, recovery->password, block_size, offset)) {
+        in.Consume(offset);
+        ++context.state.recovered;
+        return true;
+    }
+    in.Consume(static_cast<std::size_t>(after - in.mark()));
+    return false;
 }
 
 }  // namespace
@@ -132,7 +156,11 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
     if (rules.personal_code) {
         current.emplace(keys.block_key, keys.second_block_key, keys.record_signature_key);
     }
+    bool cut = false;  // the next entry was found inside this one's blocks
     for (;;) {
+        if (context.recovery != nullptr) {
+            context.recovery->in.Mark();  // the block starts here
+        }
         std::uint8_t local[Str255::kCapacity];
         const std::uint8_t* plain = nullptr;
         std::size_t plain_size = 0;
@@ -154,6 +182,10 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
             const std::uint8_t* c = record + 1;
             if (!current->Verify(c, n, c + n)) {
                 ++damaged;
+                if (NextEntryStartsInBlock(context, rules.version, 1 + n + kSignatureSize)) {
+                    cut = true;
+                    break;
+                }
             }
             std::uint8_t* in_place = out->Reserve(n);
             std::uint8_t* x = in_place ? in_place : local;
@@ -181,6 +213,11 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
                 if (!(signature.size() == kSignatureSize &&
                       current->Verify(ciphertext.data(), ciphertext.size(), signature.data()))) {
                     ++damaged;
+                    if (NextEntryStartsInBlock(context, rules.version,
+                                               1 + length[0] + kSignatureSize)) {
+                        cut = true;
+                        break;
+                    }
                 }
                 if (!ciphertext.empty()) {
                     const std::size_t got =
@@ -192,6 +229,11 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
                 if (rules.check_blocks &&
                     !SignatureMatches(rules, ciphertext, signature, keys.record_signature_key)) {
                     ++damaged;
+                    if (NextEntryStartsInBlock(context, rules.version,
+                                               1 + length[0] + kSignatureSize)) {
+                        cut = true;
+                        break;
+                    }
                 }
                 const Str255 older = DecipherBlock(rules, keys, ciphertext);
                 std::memcpy(local, older.data(), older.size());
@@ -228,7 +270,7 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
     }
 
     const Str255 sum_text = DecimalText(static_cast<std::int32_t>(sum));
-    if (!SignatureMatches(rules, sum_text, end_signature, keys.record_signature_key)) {
+    if (cut || !SignatureMatches(rules, sum_text, end_signature, keys.record_signature_key)) {
         context.host.appendReport(prefix + path + " - поврежден");
     } else if (damaged > 0) {
         context.host.appendReport(prefix + path +

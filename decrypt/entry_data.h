@@ -13,6 +13,14 @@
 
 namespace tazu {
 
+class RewindableInput;
+
+// A recovering run's means of looking for the next entry.
+struct Recovery {
+    RewindableInput& in;
+    const Str255& password;
+};
+
 // What stays the same for all entries of a run.
 struct EntryContext {
     InputStream& file;
@@ -20,7 +28,8 @@ struct EntryContext {
     DecryptRunState& state;
     std::filesystem::path destination;
     FileIdentity archive;
-    bool write_files = true;  // false: read and check everything, write nothing
+    bool write_files = true;       // false: read and check everything, write nothing
+    Recovery* recovery = nullptr;  // set when the run recovers from damage
 };
 
 // Reads past the rest of an entry, up to and including its end record.

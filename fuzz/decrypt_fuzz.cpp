@@ -1,6 +1,8 @@
 // Feeds arbitrary bytes to the whole archive reader. An odd first byte
 // makes the run write its files into a scratch folder (emptied after each
-// input) and checks nothing lands beside it; an even one only checks.
+// input) and checks nothing lands beside it; an even one only checks. An
+// odd last byte makes the run recover from damage, so the search for the
+// next entry is fuzzed too.
 #include <unistd.h>
 
 #include <cstdint>
@@ -59,6 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const tazu::Str255 personal_code(std::string(160, 'p') + "code-A");
     static const tazu::Str255 key_mark("mark-A-1234");
     const bool write = size > 0 && (data[0] & 1) != 0;
+    const bool recover = size > 0 && (data[size - 1] & 1) != 0;
     MemoryInput input(data, size);
     QuietHost host;
     tazu::DecryptRunState state;
@@ -66,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tazu::DecryptCode code = tazu::DecryptCode::kOk;
     const auto out = Scratch() / "out";
     tazu::DecryptArchive(password, personal_code, key_mark, input, {}, out, host, state, code,
-                         write);
+                         write, recover);
     if (code == tazu::DecryptCode::kOk && !state.abort) {
         std::abort();  // a run always ends with a code
     }
