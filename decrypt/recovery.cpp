@@ -29,7 +29,7 @@ bool StartsEntry(const std::uint8_t* p, int version, const Str255& password) {
     const Str255 data = Str255::FromBytes(p + kMarkerSize, kDoubleEnvelopeSize);
     const Str255 sig = Str255::FromBytes(p + kMarkerSize + kDoubleEnvelopeSize, kSignatureSize);
     const Str255& key = rules.short_builtin_key ? ShortBuiltInKey() : BuiltInKey();
-    if (!SignatureMatches(rules, data, sig, key)) {
+    if (!HeaderSignatureMatches(rules, data, sig, key)) {
         return false;
     }
     Str255 salt = CipherOpenDoubleEnvelope(rules.pair, data, password);

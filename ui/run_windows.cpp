@@ -75,6 +75,13 @@ void ProgressWindow::closeEvent(QCloseEvent* event) {
     emit abortRequested();
 }
 
+void EventPump::Run() {
+    if (clock_.elapsed() >= 20) {
+        QApplication::processEvents();
+        clock_.restart();
+    }
+}
+
 RunDialog::RunDialog(Session& session, Windows& windows, QWidget* parent)
     : QDialog(parent), session_(session), windows_(windows) {}
 

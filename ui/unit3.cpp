@@ -39,7 +39,7 @@ class DialogEncryptHost final : public EncryptHost {
         AddToLabelNumber(w_.form4->StaticText5, count);
     }
     void addFileEncrypted() override { AddToLabelNumber(w_.form4->StaticText4, 1); }
-    void processEvents() override { QApplication::processEvents(); }
+    void processEvents() override { pump_.Run(); }
     void appendReport(const std::string& line) override {
         w_.form13->AppendReportLine(ShownText(line));
     }
@@ -58,6 +58,7 @@ class DialogEncryptHost final : public EncryptHost {
 
   private:
     Windows& w_;
+    EventPump pump_;
 };
 
 // Shows a long path by its beginning and end, the whole of it as a tip.

@@ -35,7 +35,7 @@ class DialogDecryptHost final : public DecryptHost {
         AddToLabelNumber(w_.form9->StaticText5, count);
     }
     void addEntryHandled() override { AddToLabelNumber(w_.form9->StaticText4, 1); }
-    void processEvents() override { QApplication::processEvents(); }
+    void processEvents() override { pump_.Run(); }
     void appendReport(const std::string& line) override {
         w_.form13->AppendReportLine(ShownText(line));
     }
@@ -63,6 +63,7 @@ class DialogDecryptHost final : public DecryptHost {
 
   private:
     Windows& w_;
+    EventPump pump_;
 };
 
 }  // namespace
