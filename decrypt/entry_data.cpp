@@ -31,18 +31,23 @@ bool SkipWithLine(EntryContext& context, const std::string& line, DecryptCode& r
     return skipped;
 }
 
-// Deciphers one block of the older formats: returns the plaintext and
-// advances the running block key by the block's random bytes.
-Str255 DecipherBlock(const EntryRules& rules, EntryKeys& keys, const Str255& ciphertext) {
+// Deciphers one block of the older formats, whose length byte said
+// declared bytes: returns the plaintext and advances the running block key
+// by the block's random bytes. The plaintext is the first declared - 7
+// bytes of the deciphered block, so a block cut short by the end of the
+// archive keeps every byte that came (its random bytes are what is
+// missing).
+Str255 DecipherBlock(const EntryRules& rules, EntryKeys& keys, const Str255& ciphertext,
+                     std::size_t declared) {
     Str255 x = ciphertext;
     if (rules.personal_code) {
         x = CipherSub(rules.pair, x, keys.second_block_key);
     }
     x = CipherSub(rules.pair, x, keys.block_key);
-    const std::size_t plain = x.size() > kBlockRandomBytes ? x.size() - kBlockRandomBytes : 0;
-    const Str255 random_bytes = x.substr(plain);
-    if (!random_bytes.empty()) {
-        keys.block_key = CipherAdd(rules.pair, keys.block_key, random_bytes);
+    const std::size_t plain =
+        std::min(x.size(), declared > kBlockRandomBytes ? declared - kBlockRandomBytes : 0);
+    if (x.size() == declared && declared > kBlockRandomBytes) {
+        keys.block_key = CipherAdd(rules.pair, keys.block_key, x.substr(plain));
     }
     x.resize(plain);
     return x;
@@ -235,7 +240,7 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
                         break;
                     }
                 }
-                const Str255 older = DecipherBlock(rules, keys, ciphertext);
+                const Str255 older = DecipherBlock(rules, keys, ciphertext, length[0]);
                 std::memcpy(local, older.data(), older.size());
                 plain = local;
                 plain_size = older.size();

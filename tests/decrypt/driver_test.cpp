@@ -128,3 +128,39 @@ TEST_F(Driver, OutputThatIsTheArchiveIsNotTouched) {
 
 }  // namespace
 }  // namespace tazu::test
+
+namespace tazu::test {
+namespace {
+
+// An archive of an older version cut inside its last block keeps as many
+// deciphered bytes as came, up to n - 7: the block's plaintext is the first
+// n - 7 bytes of what is deciphered, and what is missing is its random
+// bytes first. (A cut block deciphers to other bytes than the whole one;
+// the count is what a reader must keep.)
+class OlderCutBlock : public DecryptFixture, public ::testing::WithParamInterface<int> {};
+
+TEST_P(OlderCutBlock, KeepsEveryByteThatCame) {
+    const std::string content = Pattern(300, GetParam());
+    SeededRandom random(11);
+    const std::string good = WriteArchive(GetParam(), Password(), {{"a", content}}, random);
+    // Behind the last block: the end record (3 bytes) and the trailer (1).
+    const std::size_t last_block = good.size() - 4 - (1 + 62 + kSignatureSize);
+    ASSERT_EQ(static_cast<unsigned char>(good[last_block]), 62);
+    for (std::size_t read = 0; read <= 62; ++read) {
+        std::filesystem::remove_all(dest());
+        std::filesystem::create_directories(dest());
+        Run(good.substr(0, last_block + 1 + read));
+        const Files out = Output();
+        ASSERT_EQ(out.size(), 1u);
+        ASSERT_EQ(out[0].second.size(), 245 + std::min<std::size_t>(read, 55)) << "read " << read;
+        ASSERT_EQ(out[0].second.substr(0, 245), content.substr(0, 245)) << "read " << read;
+        if (read == 62) {
+            ASSERT_EQ(out[0].second, content);  // only the signature is missing
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, OlderCutBlock, ::testing::Range(0, 7));
+
+}  // namespace
+}  // namespace tazu::test

@@ -79,9 +79,11 @@ TEST_P(EveryVersion, CutInsideAnEntryKeepsWhatWasRead) {
     // A version-07 archive without its trailer is damaged; older ones end.
     EXPECT_EQ(Run(archive), version() == 7 ? DecryptCode::kDamaged : DecryptCode::kEndOfData);
     ASSERT_EQ(Output().size(), 1u);
-    // The whole first block, and what could be deciphered of the cut one.
+    // The whole first block, and what could be deciphered of the cut one:
+    // version 07 drops the last 7 bytes that came, older versions keep the
+    // first n - 7 of the block, which are all 99 that came.
     const std::string out = Output()[0].second;
-    EXPECT_EQ(out.size(), 245u + 99 - 7);
+    EXPECT_EQ(out.size(), version() == 7 ? 245u + 99 - 7 : 245u + 99);
     EXPECT_TRUE(out.substr(0, 245) == Pattern(600, 7).substr(0, 245));
     EXPECT_EQ(host.report.at(0), Prefix() + (dest() / "a").string() + " - поврежден");
 }
