@@ -216,6 +216,35 @@ class StartupTest : public QObject {
         QVERIFY(pf.windows().form1->isEnabled());
     }
 
+    void FailedProtectionSaveLeavesTheSwitchAsTheStoreIs() {
+        ProgramFolder pf;
+        pf.MakeStore("", 0x00);
+        pf.Start();
+        TForm1* main = pf.windows().form1;
+        const std::string before = ReadAll(pf.store());
+        // The store can no longer be written where it is saved.
+        pf.session().key_store_path = pf.folder() / "gone" / "Tazu16x32.key";
+        QString message;
+        AnswerNextModal([&](QWidget* w) {
+            auto* form12 = qobject_cast<TForm12*>(w);
+            if (form12 == nullptr) {
+                w->close();
+                return;
+            }
+            form12->LabeledEdit1->setText("secret");
+            AnswerNextModal([&](QWidget* note) {
+                message = note->findChild<QLabel*>("StaticText1")->text();
+                Click(note, "SpeedButton1");
+            });
+            form12->SpeedButton1->click();
+        });
+        main->CheckBox1->setChecked(true);
+        QCOMPARE(message, QString("Ошибка записи ключа, возможно он поврежден"));
+        QVERIFY(!main->CheckBox1->isChecked());
+        QVERIFY(!pf.session().key_store->IsProtected());
+        QCOMPARE(ReadAll(pf.store()), before);
+    }
+
     void CancellingTheNewPasswordLeavesProtectionOff() {
         ProgramFolder pf;
         pf.MakeStore("", 0x00);  // clear mode: no confirmation asked
