@@ -1,10 +1,13 @@
 #include "ui/run_windows.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -82,8 +85,105 @@ void EventPump::Run() {
     }
 }
 
-RunDialog::RunDialog(Session& session, Windows& windows, QWidget* parent)
-    : QDialog(parent), session_(session), windows_(windows) {}
+RunDialog::RunDialog(Session& session, Windows& windows, const RunDialogCaptions& captions,
+                     QWidget* parent)
+    : QDialog(parent), session_(session), windows_(windows) {
+    setWindowTitle(captions.window);
+    GroupBox1 = new QGroupBox(captions.names, this);
+    GroupBox1->setObjectName("GroupBox1");
+    StaticText1 = new QLabel(GroupBox1);
+    StaticText1->setObjectName("StaticText1");
+    StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StaticText1->setFixedWidth(480);
+    StaticText1->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    LabeledEdit1 = MakeLabeledEdit(captions.path, GroupBox1, "LabeledEdit1", &LabeledEdit1Label);
+    LabeledEdit1->setMaxLength(255);
+    SpeedButton3 = MakeButton("Обзор", GroupBox1, "SpeedButton3");
+
+    GroupBox2 = new QGroupBox("Ввод пароля для защиты файла:", this);
+    GroupBox2->setObjectName("GroupBox2");
+    LabeledEdit2 =
+        MakeLabeledEdit("Введите пароль:", GroupBox2, "LabeledEdit2", &LabeledEdit2Label);
+    LimitToStr255(LabeledEdit2);
+    CheckBox1 = new QCheckBox("Скрыть пароль при вводе", GroupBox2);
+    CheckBox1->setObjectName("CheckBox1");
+    SpeedButton2 = MakeButton(captions.start, this, "SpeedButton2");
+    SpeedButton1 = MakeButton("Назад", this, "SpeedButton1");
+
+    auto* names = new QGridLayout(GroupBox1);
+    names->addWidget(StaticText1, 0, 0, 1, 2);
+    names->addWidget(LabeledEdit1Label, 1, 0, 1, 2);
+    names->addWidget(LabeledEdit1, 2, 0);
+    names->addWidget(SpeedButton3, 2, 1);
+    password_rows_ = new QVBoxLayout(GroupBox2);
+    password_rows_->addWidget(LabeledEdit2Label);
+    password_rows_->addWidget(LabeledEdit2);
+    password_rows_->addWidget(CheckBox1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(SpeedButton2);
+    buttons->addWidget(SpeedButton1);
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(GroupBox1);
+    layout->addWidget(GroupBox2);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Tab goes down the dialog as it reads; the password comes first on
+    // opening, so the order starts there.
+    QWidget::setTabOrder(LabeledEdit2, CheckBox1);
+    QWidget::setTabOrder(CheckBox1, SpeedButton2);
+    QWidget::setTabOrder(SpeedButton2, SpeedButton1);
+    QWidget::setTabOrder(SpeedButton1, LabeledEdit1);
+    QWidget::setTabOrder(LabeledEdit1, SpeedButton3);
+    connect(SpeedButton1, &QPushButton::clicked, this, &RunDialog::SpeedButton1Click);
+    connect(CheckBox1, &QCheckBox::toggled, this,
+            [this](bool checked) { CheckBox1Click(checked); });
+}
+
+void RunDialog::SpeedButton1Click() {
+    if (!run_active_) {
+        done(QDialog::Rejected);
+    }
+}
+
+void RunDialog::done(int result) {
+    ClearPasswords();
+    QDialog::done(result);
+}
+
+void RunDialog::ClearPasswords() {
+    ClearSecret(LabeledEdit2);
+}
+
+void RunDialog::SetObjectText(const QString& text) {
+    StaticText1->setToolTip(text);
+    StaticText1->setAccessibleDescription(text);
+    StaticText1->setText(StaticText1->fontMetrics().elidedText(
+        text, Qt::ElideMiddle, StaticText1->contentsRect().width() - 8));
+}
+
+void RunDialog::ProposePath(const std::filesystem::path& proposal) {
+    proposed_path_ = proposal;
+    proposed_text_ = PathText(proposal);
+    LabeledEdit1->setText(proposed_text_);
+}
+
+std::filesystem::path RunDialog::PathField() const {
+    const QString text = LabeledEdit1->text();
+    return text == proposed_text_ ? proposed_path_
+                                  : std::filesystem::path(text.toUtf8().toStdString());
+}
+
+void RunDialog::TakeHideSwitch() {
+    CheckBox1->setChecked(windows_.form1->CheckBox4->isChecked());
+    CheckBox1Click(CheckBox1->isChecked());  // also when it did not change
+}
+
+void RunDialog::CheckBox1Click(bool checked) {
+    SetPasswordHidden(LabeledEdit2, checked);
+}
 
 void RunDialog::ShowDialog() {
     adjustSize();

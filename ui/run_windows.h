@@ -9,13 +9,17 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <filesystem>
 
 #include "ui/session.h"
 #include "ui/windows.h"
 
+class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 
 namespace tazu {
 
@@ -63,11 +67,22 @@ class EventPump {
     QElapsedTimer clock_;
 };
 
-// The dialog side of a run.
+// What the dialog texts of one kind of run are.
+struct RunDialogCaptions {
+    const char* window;  // "Шифрование", "Расшифровывание"
+    const char* names;   // the frame of the object and the path
+    const char* path;    // the path field's label
+    const char* start;   // the start button
+};
+
+// The dialog side of a run, and the controls both dialogs have: the object
+// and a path (with "Обзор") in GroupBox1, the password and the hide switch
+// in GroupBox2, the start button and "Назад".
 class RunDialog : public QDialog {
     Q_OBJECT
   public:
-    RunDialog(Session& session, Windows& windows, QWidget* parent);
+    RunDialog(Session& session, Windows& windows, const RunDialogCaptions& captions,
+              QWidget* parent);
 
     // Opens the dialog modally over the main window; returns when it closes.
     void ShowDialog();
@@ -77,9 +92,42 @@ class RunDialog : public QDialog {
     // The abort of the progress window: the dialog takes its place at once.
     void AbortRun(ProgressWindow* progress) { SwapToDialog(progress); }
 
+    QGroupBox* GroupBox1;
+    QLabel* StaticText1;  // the object
+    QLabel* LabeledEdit1Label;
+    QLineEdit* LabeledEdit1;    // the output file or the destination folder
+    QPushButton* SpeedButton3;  // "Обзор"
+    QGroupBox* GroupBox2;       // "Ввод пароля для защиты файла:"
+    QLabel* LabeledEdit2Label;
+    QLineEdit* LabeledEdit2;    // "Введите пароль:"
+    QCheckBox* CheckBox1;       // "Скрыть пароль при вводе"
+    QPushButton* SpeedButton2;  // the start button
+    QPushButton* SpeedButton1;  // "Назад"
+
+    // "Назад": clears the passwords and closes (not while a run is active).
+    void SpeedButton1Click();
+    // FormClose: every way of closing clears the passwords.
+    void done(int result) override;
+
   protected:
     // FormShow: called each time the dialog opens, after the centring.
     virtual void FormShow() = 0;
+    virtual void ClearPasswords();
+
+    // The object as shown: a long path by its beginning and end, the whole
+    // of it as a tip and as the accessible description.
+    void SetObjectText(const QString& text);
+    // The path field shows the proposal; PathField() gives its own bytes
+    // while the field still shows it unchanged (names need not be UTF-8),
+    // else the field's text.
+    void ProposePath(const std::filesystem::path& proposal);
+    std::filesystem::path PathField() const;
+    // The main window's "Скрыть пароль при вводе." starts the switch, and is
+    // applied as CheckBox1Click applies it.
+    void TakeHideSwitch();
+    // CheckBox1Click: the password masked with "*" while checked.
+    virtual void CheckBox1Click(bool checked);
+
     // Hides the dialog and shows the progress window in its place.
     void SwapToProgress(ProgressWindow* progress);
     // Shows the dialog again and hides the progress window (at once after an
@@ -104,9 +152,14 @@ class RunDialog : public QDialog {
 
     Session& session_;
     Windows& windows_;
+    // The password frame's column: a dialog adds its own fields above the
+    // hide switch.
+    QVBoxLayout* password_rows_;
 
   private:
     bool run_active_ = false;
+    std::filesystem::path proposed_path_;
+    QString proposed_text_;
 };
 
 }  // namespace tazu

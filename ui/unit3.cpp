@@ -61,83 +61,24 @@ class DialogEncryptHost final : public EncryptHost {
     EventPump pump_;
 };
 
-// Shows a long path by its beginning and end, the whole of it as a tip.
-void SetObjectText(QLabel* label, const QString& text) {
-    label->setToolTip(text);
-    label->setText(
-        label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->contentsRect().width() - 8));
-    label->setAccessibleDescription(text);
-}
-
 }  // namespace
 
 TForm3::TForm3(Session& session, Windows& windows, QWidget* parent)
-    : RunDialog(session, windows, parent) {
+    : RunDialog(session, windows,
+                {"Шифрование", "Имя объектов шифрования:", "Имя нового файла:", "Шифрование"},
+                parent) {
     setObjectName("TForm3");
-    setWindowTitle("Шифрование");
-
-    GroupBox1 = new QGroupBox("Имя объектов шифрования:", this);
-    GroupBox1->setObjectName("GroupBox1");
-    StaticText1 = new QLabel(GroupBox1);
-    StaticText1->setObjectName("StaticText1");
-    StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    StaticText1->setFixedWidth(480);
-    StaticText1->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    LabeledEdit1 =
-        MakeLabeledEdit("Имя нового файла:", GroupBox1, "LabeledEdit1", &LabeledEdit1Label);
-    LabeledEdit1->setMaxLength(255);
-    SpeedButton3 = MakeButton("Обзор", GroupBox1, "SpeedButton3");
-
-    GroupBox2 = new QGroupBox("Ввод пароля для защиты файла:", this);
-    GroupBox2->setObjectName("GroupBox2");
-    LabeledEdit2 =
-        MakeLabeledEdit("Введите пароль:", GroupBox2, "LabeledEdit2", &LabeledEdit2Label);
-    LimitToStr255(LabeledEdit2);
     LabeledEdit3 = MakeLabeledEdit("Введите подтверждение пароля:", GroupBox2, "LabeledEdit3",
                                    &LabeledEdit3Label);
     LimitToStr255(LabeledEdit3);
     SetPasswordHidden(LabeledEdit3, true);  // the confirmation is always masked
-    CheckBox1 = new QCheckBox("Скрыть пароль при вводе", GroupBox2);
-    CheckBox1->setObjectName("CheckBox1");
-
-    SpeedButton2 = MakeButton("Шифрование", this, "SpeedButton2");
-    SpeedButton1 = MakeButton("Назад", this, "SpeedButton1");
-
-    auto* names = new QGridLayout(GroupBox1);
-    names->addWidget(StaticText1, 0, 0, 1, 2);
-    names->addWidget(LabeledEdit1Label, 1, 0, 1, 2);
-    names->addWidget(LabeledEdit1, 2, 0);
-    names->addWidget(SpeedButton3, 2, 1);
-    auto* passwords = new QVBoxLayout(GroupBox2);
-    passwords->addWidget(LabeledEdit2Label);
-    passwords->addWidget(LabeledEdit2);
-    passwords->addWidget(LabeledEdit3Label);
-    passwords->addWidget(LabeledEdit3);
-    passwords->addWidget(CheckBox1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(SpeedButton2);
-    buttons->addWidget(SpeedButton1);
-    buttons->addStretch(1);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBox1);
-    layout->addWidget(GroupBox2);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    // Tab goes down the dialog as it reads; the password comes first on
-    // opening, so the order starts there.
+    password_rows_->insertWidget(2, LabeledEdit3Label);
+    password_rows_->insertWidget(3, LabeledEdit3);
     QWidget::setTabOrder(LabeledEdit2, LabeledEdit3);
     QWidget::setTabOrder(LabeledEdit3, CheckBox1);
-    QWidget::setTabOrder(CheckBox1, SpeedButton2);
-    QWidget::setTabOrder(SpeedButton2, SpeedButton1);
-    QWidget::setTabOrder(SpeedButton1, LabeledEdit1);
-    QWidget::setTabOrder(LabeledEdit1, SpeedButton3);
 
-    connect(CheckBox1, &QCheckBox::toggled, this, &TForm3::CheckBox1Click);
     connect(LabeledEdit2, &QLineEdit::returnPressed, this, &TForm3::LabeledEdit2KeyPress);
     connect(LabeledEdit3, &QLineEdit::returnPressed, this, &TForm3::LabeledEdit3KeyPress);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TForm3::SpeedButton1Click);
     connect(SpeedButton2, &QPushButton::clicked, this, &TForm3::SpeedButton2Click);
     connect(SpeedButton3, &QPushButton::clicked, this, &TForm3::SpeedButton3Click);
     FormCreate();
@@ -150,21 +91,17 @@ void TForm3::FormCreate() {
 
 void TForm3::FormShow() {
     ClearPasswords();
-    CheckBox1->setChecked(windows_.form1->CheckBox4->isChecked());
-    CheckBox1Click(CheckBox1->isChecked());
+    TakeHideSwitch();
     const TForm1* main = windows_.form1;
     const bool is_file = main->ObjectIsFile();
-    SetObjectText(StaticText1, ShownText(ObjectDisplayText(main->ChosenObject(), is_file)));
-    proposed_path_ =
-        ProposedArchivePath(main->ChosenObject(), is_file, main->CheckBox3->isChecked());
-    proposed_text_ = PathText(proposed_path_);
-    LabeledEdit1->setText(proposed_text_);
+    SetObjectText(ShownText(ObjectDisplayText(main->ChosenObject(), is_file)));
+    ProposePath(ProposedArchivePath(main->ChosenObject(), is_file, main->CheckBox3->isChecked()));
     LabeledEdit2->setFocus();
 }
 
 void TForm3::CheckBox1Click(bool checked) {
     // While hidden, the password is asked twice.
-    SetPasswordHidden(LabeledEdit2, checked);
+    RunDialog::CheckBox1Click(checked);
     LabeledEdit3->setEnabled(checked);
 }
 
@@ -180,17 +117,6 @@ void TForm3::LabeledEdit3KeyPress() {
     SpeedButton2Click();
 }
 
-void TForm3::SpeedButton1Click() {
-    if (!RunActive()) {
-        done(QDialog::Rejected);  // clears the password fields
-    }
-}
-
-void TForm3::done(int result) {
-    ClearPasswords();
-    RunDialog::done(result);
-}
-
 void TForm3::SpeedButton3Click() {
     const TForm1* main = windows_.form1;
     const fs::path object = main->ChosenObject();
@@ -202,12 +128,9 @@ void TForm3::SpeedButton3Click() {
 }
 
 fs::path TForm3::ArchivePath() const {
-    const QString text = LabeledEdit1->text();
-    if (text == proposed_text_) {
-        return proposed_path_;
-    }
-    const fs::path typed(text.toUtf8().toStdString());
-    return typed.is_absolute() ? typed : proposed_path_.parent_path() / typed;
+    const fs::path name = PathField();
+    const fs::path beside = ProposedArchivePath(windows_.form1->ChosenObject(), true, false);
+    return name.is_absolute() || name.empty() ? name : beside.parent_path() / name;
 }
 
 bool TForm3::RequestIsValid(const fs::path& archive) {
@@ -293,7 +216,7 @@ void TForm3::Run(const fs::path& archive) {
 }
 
 void TForm3::ClearPasswords() {
-    ClearSecret(LabeledEdit2);
+    RunDialog::ClearPasswords();
     ClearSecret(LabeledEdit3);
 }
 

@@ -69,63 +69,12 @@ class DialogDecryptHost final : public DecryptHost {
 }  // namespace
 
 TForm7::TForm7(Session& session, Windows& windows, QWidget* parent)
-    : RunDialog(session, windows, parent) {
+    : RunDialog(session, windows,
+                {"Расшифровывание", "Имя объектов:", "Путь для расшифровки:", "Расшифровать"},
+                parent) {
     setObjectName("TForm7");
-    setWindowTitle("Расшифровывание");
-
-    GroupBox1 = new QGroupBox("Имя объектов:", this);
-    GroupBox1->setObjectName("GroupBox1");
-    StaticText1 = new QLabel(GroupBox1);
-    StaticText1->setObjectName("StaticText1");
-    StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    StaticText1->setFixedWidth(480);
-    StaticText1->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    LabeledEdit1 =
-        MakeLabeledEdit("Путь для расшифровки:", GroupBox1, "LabeledEdit1", &LabeledEdit1Label);
-    LabeledEdit1->setMaxLength(255);
-    SpeedButton3 = MakeButton("Обзор", GroupBox1, "SpeedButton3");
-
-    GroupBox2 = new QGroupBox("Ввод пароля для защиты файла:", this);
-    GroupBox2->setObjectName("GroupBox2");
-    LabeledEdit2 =
-        MakeLabeledEdit("Введите пароль:", GroupBox2, "LabeledEdit2", &LabeledEdit2Label);
-    LimitToStr255(LabeledEdit2);
-    CheckBox1 = new QCheckBox("Скрыть пароль при вводе", GroupBox2);
-    CheckBox1->setObjectName("CheckBox1");
-
-    SpeedButton2 = MakeButton("Расшифровать", this, "SpeedButton2");
-    SpeedButton1 = MakeButton("Назад", this, "SpeedButton1");
-
-    auto* names = new QGridLayout(GroupBox1);
-    names->addWidget(StaticText1, 0, 0, 1, 2);
-    names->addWidget(LabeledEdit1Label, 1, 0, 1, 2);
-    names->addWidget(LabeledEdit1, 2, 0);
-    names->addWidget(SpeedButton3, 2, 1);
-    auto* password = new QVBoxLayout(GroupBox2);
-    password->addWidget(LabeledEdit2Label);
-    password->addWidget(LabeledEdit2);
-    password->addWidget(CheckBox1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(SpeedButton2);
-    buttons->addWidget(SpeedButton1);
-    buttons->addStretch(1);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBox1);
-    layout->addWidget(GroupBox2);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    QWidget::setTabOrder(LabeledEdit2, CheckBox1);
-    QWidget::setTabOrder(CheckBox1, SpeedButton2);
-    QWidget::setTabOrder(SpeedButton2, SpeedButton1);
-    QWidget::setTabOrder(SpeedButton1, LabeledEdit1);
-    QWidget::setTabOrder(LabeledEdit1, SpeedButton3);
-
-    connect(CheckBox1, &QCheckBox::toggled, this, &TForm7::CheckBox1Click);
     // Enter in the password field acts as "Расшифровать".
     connect(LabeledEdit2, &QLineEdit::returnPressed, this, &TForm7::SpeedButton2Click);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TForm7::SpeedButton1Click);
     connect(SpeedButton2, &QPushButton::clicked, this, &TForm7::SpeedButton2Click);
     connect(SpeedButton3, &QPushButton::clicked, this, &TForm7::SpeedButton3Click);
     FormCreate();
@@ -137,34 +86,12 @@ void TForm7::FormCreate() {
 }
 
 void TForm7::FormShow() {
-    ClearSecret(LabeledEdit2);
+    ClearPasswords();
     const fs::path& archive = windows_.form1->ChosenObject();
-    const QString shown = ShownText(archive.native());
-    StaticText1->setToolTip(shown);
-    StaticText1->setAccessibleDescription(shown);
-    StaticText1->setText(StaticText1->fontMetrics().elidedText(
-        shown, Qt::ElideMiddle, StaticText1->contentsRect().width() - 8));
-    proposed_path_ = fs::path(ProposedDestination(archive));
-    proposed_text_ = PathText(proposed_path_);
-    LabeledEdit1->setText(proposed_text_);
-    CheckBox1->setChecked(windows_.form1->CheckBox4->isChecked());
-    CheckBox1Click(CheckBox1->isChecked());
+    SetObjectText(ShownText(archive.native()));
+    ProposePath(fs::path(ProposedDestination(archive)));
+    TakeHideSwitch();
     LabeledEdit2->setFocus();
-}
-
-void TForm7::CheckBox1Click(bool checked) {
-    SetPasswordHidden(LabeledEdit2, checked);
-}
-
-void TForm7::SpeedButton1Click() {
-    if (!RunActive()) {
-        done(QDialog::Rejected);  // clears the password
-    }
-}
-
-void TForm7::done(int result) {
-    ClearSecret(LabeledEdit2);
-    RunDialog::done(result);
 }
 
 void TForm7::SpeedButton3Click() {
@@ -174,25 +101,19 @@ void TForm7::SpeedButton3Click() {
     }
 }
 
-fs::path TForm7::Destination() const {
+void TForm7::EndDestinationWithSeparator() {
+    // The proposal always ends with it; a typed folder may not.
     const QString text = LabeledEdit1->text();
-    return text == proposed_text_ ? proposed_path_ : fs::path(text.toUtf8().toStdString());
+    if (!text.isEmpty() && !text.endsWith('/')) {
+        LabeledEdit1->setText(text + '/');
+    }
 }
 
 void TForm7::SpeedButton2Click() {
     if (RunActive()) {
         return;  // the last run has not returned yet
     }
-    // The destination is stored back with its final separator.
-    const QString text = LabeledEdit1->text();
-    if (!text.isEmpty() && !text.endsWith('/')) {
-        const bool proposal = text == proposed_text_;
-        LabeledEdit1->setText(text + '/');
-        if (proposal) {
-            proposed_path_ = fs::path(WithFinalSeparator(proposed_path_.native()));
-            proposed_text_ = LabeledEdit1->text();
-        }
-    }
+    EndDestinationWithSeparator();
     if (LabeledEdit1->text().isEmpty()) {
         ShowMessage("Не указана папка для расшифровки");
         return;
@@ -201,7 +122,7 @@ void TForm7::SpeedButton2Click() {
         ShowMessage("Пароль введен неверно");  // not counted as an attempt
         return;
     }
-    const fs::path destination = Destination();
+    const fs::path destination = PathField();
     std::error_code ec;
     fs::create_directories(destination.parent_path(), ec);  // a failure shows in the run
     windows_.form11->Reset();

@@ -24,44 +24,25 @@ class TForm7 : public RunDialog {
   public:
     TForm7(Session& session, Windows& windows, QWidget* parent = nullptr);
 
-    QGroupBox* GroupBox1;  // "Имя объектов:"
-    QLabel* StaticText1;   // the archive
-    QLabel* LabeledEdit1Label;
-    QLineEdit* LabeledEdit1;    // "Путь для расшифровки:"
-    QPushButton* SpeedButton3;  // "Обзор"
-    QGroupBox* GroupBox2;       // "Ввод пароля для защиты файла:"
-    QLabel* LabeledEdit2Label;
-    QLineEdit* LabeledEdit2;    // "Введите пароль:"
-    QCheckBox* CheckBox1;       // "Скрыть пароль при вводе"
-    QPushButton* SpeedButton2;  // "Расшифровать"
-    QPushButton* SpeedButton1;  // "Назад"
-
     // The run state kept from one run to the next.
     DecryptRunState& state() { return state_; }
 
-    void SpeedButton1Click();
     void SpeedButton2Click();
     void SpeedButton3Click();
-    // FormClose: every way of closing clears the password.
-    void done(int result) override;
 
   protected:
     void FormShow() override;
 
   private:
     void FormCreate();
-    void CheckBox1Click(bool checked);
-    // The destination as a path: the proposal's own bytes while the field
-    // shows it unchanged, else the field's text.
-    std::filesystem::path Destination() const;
+    // A destination typed without its final separator is stored back with it.
+    void EndDestinationWithSeparator();
     void Run(const std::filesystem::path& destination);
     // The message of the run's outcome and what follows it; false when the
     // wrong-password rule closed the dialog.
     bool ShowOutcome(bool result, std::uint8_t code);
 
     DecryptRunState state_;
-    std::filesystem::path proposed_path_;
-    QString proposed_text_;
 };
 
 }  // namespace tazu
