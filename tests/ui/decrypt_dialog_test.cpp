@@ -245,7 +245,7 @@ class DecryptDialogTest : public QObject {
                 "TForm9",
                 [&, progress](QWidget*) {
                     SavePicture(progress, "TForm9");
-                    progress->SpeedButton1->click();
+                    progress->close();  // the close box aborts like the button
                     dialog_back = d->isVisible() && !progress->isVisible();
                     ExpectMessage(&message);
                 },

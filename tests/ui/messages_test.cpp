@@ -84,6 +84,26 @@ class MessagesTest : public QObject {
         AnswerNextModal([](QWidget* w) { w->close(); });
         report.ShowReportIfAny();
         QVERIFY(!report.HasReport());
+
+        // And Enter, as a keyboard user closes it.
+        report.AppendReportLine("Файл: /d - поврежден");
+        AnswerNextModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
+        report.ShowReportIfAny();
+        QVERIFY(!report.HasReport());
+    }
+
+    void EnterClosesTheNotification() {
+        TForm5 note;
+        bool closed_by_enter = false;
+        AnswerNextModal([&](QWidget* w) {
+            QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, Qt::Key_Return);
+            closed_by_enter = !w->isVisible();
+            if (!closed_by_enter) {
+                Click(w, "SpeedButton1");
+            }
+        });
+        note.ShowMessage(nullptr, "Ключ успешно сохранен");
+        QVERIFY(closed_by_enter);
     }
 };
 
