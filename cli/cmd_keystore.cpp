@@ -91,8 +91,7 @@ bool PrepareFolder(const Args& args, std::string& error) {
     int error_number = 0;
     if (!MakeUserKeyStoreFolder(location.user_folder, error_number)) {
         error = "cannot make the folder " + location.user_folder.string() + ": " +
-                KeyStoreSaveCause(KeyStoreSaveCode::kCannotCreate, error_number,
-                                  location.user_folder / "x");
+                KeyStoreSaveCause(KeyStoreSaveCode::kCannotCreate, error_number, location.path);
         return false;
     }
     return true;

@@ -129,8 +129,9 @@ KeyStoreSaveCode WriteBuffer(const std::filesystem::path& path,
         }
         out = wrapped.get();
     }
-    errno =
-        0;  // a write on the worker thread leaves no reason here; none is better than a stale one
+    // A write on the worker thread leaves no reason here; none is better
+    // than a stale one.
+    errno = 0;
     for (int i = 0; i < 2; ++i) {
         if (!out->Write(copy.data(), copy.size())) {
             return fail(KeyStoreSaveCode::kShortWrite);
