@@ -4,20 +4,27 @@
 #include <QFile>
 #include <filesystem>
 
+#include "app/first_start.h"
 #include "cipher/platform.h"
 #include "cipher/random.h"
-#include "keystore/keystore_file.h"
+#include "keystore/keystore_location.h"
 #include "ui/program.h"
 #include "ui/session.h"
+#include "ui/unit1.h"
 
 int main(int argc, char** argv) {
+    if (!tazu::DisplayKnown(argc, argv)) {
+        return 1;
+    }
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);  // the windows end the run themselves
 
     const std::filesystem::path own_file =
         QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
-    tazu::Session session(tazu::ProgramRandom(), tazu::DefaultKeyStorePath(), tazu::ProgramFolder(),
-                          own_file);
+    // A first start with no store anywhere makes one in the per-user folder.
+    const tazu::KeyStoreLocation store = tazu::LocateKeyStore();
+    const QString first_store_note = tazu::PrepareFirstKeyStore(store, tazu::ProgramRandom());
+    tazu::Session session(tazu::ProgramRandom(), store.path, tazu::ProgramFolder(), own_file);
     bool ended = false;
     session.terminate = [&ended] {
         ended = true;
@@ -29,5 +36,6 @@ int main(int argc, char** argv) {
         return 0;  // ended while the windows were being created
     }
     program.Show();
+    tazu::ShowFirstStoreNote(program.windows().form1, first_store_note);
     return QApplication::exec();
 }

@@ -11,6 +11,7 @@
 #include "cli/common.h"
 #include "cli/keystore_access.h"
 #include "keystore/keystore_file.h"
+#include "keystore/keystore_location.h"
 
 namespace tazu::cli {
 namespace {
@@ -74,6 +75,28 @@ int Fail(const std::string& message) {
     return 1;
 }
 
+// A failed save names the cause: a folder this user may not write is a
+// permission problem, not a damaged store.
+int FailSave(KeyStoreSaveCode code, int error_number, const std::filesystem::path& path) {
+    return Fail("cannot save the key store " + path.string() + ": " +
+                KeyStoreSaveCause(code, error_number, path));
+}
+
+// The per-user folder is made (owner-only) when the store is to go there.
+bool PrepareFolder(const Args& args, std::string& error) {
+    const KeyStoreLocation location = LocateKeyStore();
+    if (args.Value("--keystore") || location.portable) {
+        return true;
+    }
+    int error_number = 0;
+    if (!MakeUserKeyStoreFolder(location.user_folder, error_number)) {
+        error = "cannot make the folder " + location.user_folder.string() + ": " +
+                KeyStoreSaveCause(KeyStoreSaveCode::kCannotCreate, error_number, location.path);
+        return false;
+    }
+    return true;
+}
+
 bool NoPositional(const Args& args, std::string& error) {
     if (!args.ok()) {
         error = args.error();
@@ -119,9 +142,14 @@ int RunKeystoreNew(const std::vector<std::string>& argv) {
                                  password, error)) {
         return Fail(error);
     }
-    const KeyStoreSaveCode code = CreateKeyStoreFile(path, password, settings, ProgramRandom());
+    if (!PrepareFolder(args, error)) {
+        return Fail(error);
+    }
+    int error_number = 0;
+    const KeyStoreSaveCode code =
+        CreateKeyStoreFile(path, password, settings, ProgramRandom(), &error_number);
     if (code != KeyStoreSaveCode::kOk) {
-        return Fail(std::string(SaveCodeText(code)) + ": " + path.string());
+        return FailSave(code, error_number, path);
     }
     std::cout << "Key store made: " << path.string() << "\n";
     return 0;
@@ -193,9 +221,11 @@ int RunKeystorePasswd(const std::vector<std::string>& argv) {
     }
     // The settings byte, personal code and key mark are written back as read.
     const std::filesystem::path path = KeyStorePath(args);
-    const KeyStoreSaveCode code = WriteKeyStoreFile(path, password, values, ProgramRandom());
+    int error_number = 0;
+    const KeyStoreSaveCode code =
+        WriteKeyStoreFile(path, password, values, ProgramRandom(), error_number);
     if (code != KeyStoreSaveCode::kOk) {
-        return Fail(std::string(SaveCodeText(code)) + ": " + path.string());
+        return FailSave(code, error_number, path);
     }
     const bool now_protected = !password.empty() && !(password == DefaultPassword());
     std::cout << (now_protected ? "Protection password set: " : "Protection removed: ")

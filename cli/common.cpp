@@ -15,6 +15,7 @@
 
 #include "cipher/constants.h"
 #include "cipher/platform.h"
+#include "keystore/keystore_location.h"
 
 namespace tazu::cli {
 
@@ -186,7 +187,7 @@ std::filesystem::path KeyStorePath(const Args& args) {
     if (auto p = args.Value("--keystore")) {
         return *p;
     }
-    return ProgramFolder() / std::string(kKeyStoreFileName);
+    return LocateKeyStore().path;
 }
 
 namespace {

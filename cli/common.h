@@ -54,7 +54,8 @@ bool AskYesNo(const std::string& question);
 bool StdinIsTerminal();
 bool StderrIsTerminal();
 
-// The key store path: --keystore, else the one in the program's folder.
+// The key store path: --keystore, else "Tazu16x32.key" beside the program
+// when one lies there, else the per-user store (keystore/keystore_location.h).
 std::filesystem::path KeyStorePath(const Args& args);
 
 // Ctrl-C sets a flag instead of killing the process, so a run can stop

@@ -1,12 +1,24 @@
 #include "cli/keystore_access.h"
 
 #include "cipher/constants.h"
+#include "keystore/keystore_location.h"
 
 namespace tazu::cli {
 namespace {
 
-std::string FailureLine(KeyStoreLoadCode code, const std::filesystem::path& path) {
-    return std::string(LoadFailureText(code, path)) + ": " + path.string();
+// The store's status text and path, with the cause in brackets where the
+// status text alone does not say it.
+std::string FailureLine(KeyStoreLoadCode code, int error_number,
+                        const std::filesystem::path& path) {
+    const std::string_view text = LoadFailureText(code, path);
+    std::string line = std::string(text) + ": " + path.string();
+    if (text == KeyStoreMissingText()) {
+        return line + " (tazu16x32-cli keystore-new makes a first one)";
+    }
+    if (code == KeyStoreLoadCode::kCannotOpen) {
+        line += " (" + KeyStoreLoadCause(code, error_number, path) + ")";
+    }
+    return line;
 }
 
 }  // namespace
@@ -16,10 +28,11 @@ bool LoadKeyStoreWithPassword(const Args& args, KeyStoreValues& values, Str255& 
     const std::filesystem::path path = KeyStorePath(args);
     is_protected = false;
     password = DefaultPassword();
-    KeyStoreLoadCode code = ReadKeyStoreFile(path, password, values);
+    int error_number = 0;
+    KeyStoreLoadCode code = ReadKeyStoreFile(path, password, values, error_number);
     if (code != KeyStoreLoadCode::kWrongPassword) {
         if (code != KeyStoreLoadCode::kOk) {
-            error = FailureLine(code, path);
+            error = FailureLine(code, error_number, path);
             return false;
         }
         return true;
@@ -35,10 +48,10 @@ bool LoadKeyStoreWithPassword(const Args& args, KeyStoreValues& values, Str255& 
     if (!ReadPassword(source, "Key store password: ", false, password, error)) {
         return false;
     }
-    code = ReadKeyStoreFile(path, password, values);
+    code = ReadKeyStoreFile(path, password, values, error_number);
     if (code != KeyStoreLoadCode::kOk) {
         password.Wipe();
-        error = FailureLine(code, path);
+        error = FailureLine(code, error_number, path);
         return false;
     }
     return true;

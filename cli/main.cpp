@@ -31,8 +31,9 @@ constexpr const char* kUsage =
     "  --password-file F    use the bytes of file F\n"
     "  (otherwise the password is asked on the terminal without echo)\n"
     "\n"
-    "The key store is Tazu16x32.key in the program's folder unless --keystore\n"
-    "names another.\n";
+    "The key store is Tazu16x32.key beside the program when one lies there, else\n"
+    "$XDG_CONFIG_HOME/tazu16x32/Tazu16x32.key (default ~/.config/tazu16x32/);\n"
+    "--keystore PATH names another.\n";
 
 }  // namespace
 

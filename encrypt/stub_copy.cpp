@@ -1,14 +1,32 @@
 #include "encrypt/stub_copy.h"
 
 #include <algorithm>
+#include <system_error>
 
 #include "cipher/constants.h"
 #include "cipher/platform.h"
 
 namespace tazu {
 
+// The private folder relative to the folder of the programs; the build
+// passes the one its install rules use.
+#ifndef TAZU_STUB_PRIVATE_DIR
+#define TAZU_STUB_PRIVATE_DIR "../lib/tazu16x32"
+#endif
+
+std::filesystem::path StubPathFor(const std::filesystem::path& program_folder) {
+    const std::filesystem::path beside = program_folder / std::string(kStubFileName);
+    std::error_code ec;
+    if (program_folder.empty() || std::filesystem::exists(beside, ec)) {
+        return beside;
+    }
+    const std::filesystem::path installed =
+        (program_folder / TAZU_STUB_PRIVATE_DIR / std::string(kStubFileName)).lexically_normal();
+    return std::filesystem::exists(installed, ec) ? installed : beside;
+}
+
 std::filesystem::path DefaultStubPath() {
-    return ProgramFolder() / std::string(kStubFileName);
+    return StubPathFor(ProgramFolder());
 }
 
 StubCopyResult CopyStub(const std::filesystem::path& stub_path, OutputStream& archive,

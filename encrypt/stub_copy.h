@@ -19,7 +19,14 @@ enum class StubCopyResult : std::uint8_t {
     kWriteFailed,  // the archive is broken
 };
 
-// The stub beside the running program: ProgramFolder() / "Tazu16x32.SFX".
+// Where the stub of a program in program_folder lies: beside the program
+// when it is there (a copy run from its own folder), else in the package's
+// private folder, found relative to the program (../lib/tazu16x32/ for one
+// in bin/), so that an install moved to another prefix still finds it. When
+// neither exists, the place beside the program.
+std::filesystem::path StubPathFor(const std::filesystem::path& program_folder);
+
+// StubPathFor(ProgramFolder()).
 std::filesystem::path DefaultStubPath();
 
 // Appends every byte of the stub to the archive in chunks of 1024 bytes,

@@ -40,6 +40,11 @@ struct KeyStoreValues {
 // code and the key mark.
 KeyStoreLoadCode ReadKeyStoreFile(const std::filesystem::path& path, const Str255& password,
                                   KeyStoreValues& values);
+// The same, with the system's reason of a kCannotOpen in error_number
+// (EISDIR for a folder, EINVAL for another file that is not a regular one;
+// 0 for the other codes).
+KeyStoreLoadCode ReadKeyStoreFile(const std::filesystem::path& path, const Str255& password,
+                                  KeyStoreValues& values, int& error_number);
 
 // Writes a store with a fresh salt and fresh envelopes (empty password means
 // the default password). The old store at path is replaced only once the new
@@ -55,6 +60,12 @@ KeyStoreLoadCode ReadKeyStoreFile(const std::filesystem::path& path, const Str25
 // the flush or the sync failed.
 KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str255& password,
                                    const KeyStoreValues& values, Random& random);
+// The same, with the system's reason of a failure in error_number (EACCES
+// for a folder or store that may not be written, ENOENT for a missing
+// folder, ENOSPC for a full disk, ...; 0 when the values do not fit or no
+// reason is known).
+KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str255& password,
+                                   const KeyStoreValues& values, Random& random, int& error_number);
 
 // Test seam of WriteKeyStoreFile: the store's bytes go through the stream
 // that wrap returns for the temporary file (for example one that stops
@@ -63,7 +74,7 @@ KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str2
 using KeyStoreOutputWrapper = std::function<std::unique_ptr<OutputStream>(OutputStream& file)>;
 KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str255& password,
                                    const KeyStoreValues& values, Random& random,
-                                   const KeyStoreOutputWrapper& wrap);
+                                   const KeyStoreOutputWrapper& wrap, int* error_number = nullptr);
 
 // The values of a first key store: a personal code of 128 to 255 random
 // bytes, a key mark of 18 random characters from 0-9 and A-Z that is never
@@ -73,9 +84,12 @@ KeyStoreValues MakeFirstKeyStoreValues(std::uint8_t settings, Random& random);
 // Makes a first key store at path, protected by password (empty: the
 // default password, that is, unprotected). Replaces any store at path.
 KeyStoreSaveCode CreateKeyStoreFile(const std::filesystem::path& path, const Str255& password,
-                                    std::uint8_t settings, Random& random);
+                                    std::uint8_t settings, Random& random,
+                                    int* error_number = nullptr);
 
-// "Tazu16x32.key" in the folder of the running program.
+// The store the running program uses: "Tazu16x32.key" beside the
+// executable when one lies there, else the per-user store (see
+// keystore/keystore_location.h).
 std::filesystem::path DefaultKeyStorePath();
 
 // Status texts of the load and save codes, exactly as the program shows them.

@@ -58,14 +58,18 @@ bool MarkerAt(const std::vector<std::uint8_t>& data, std::size_t pos) {
            std::memcmp(data.data() + pos, kMarker.data(), kMarkerCompareSize) == 0;
 }
 
-// Reads at most kReadLimit bytes. False when the file cannot be opened.
-bool ReadHead(const std::filesystem::path& path, std::vector<std::uint8_t>& data) {
+// Reads at most kReadLimit bytes. False when the file cannot be opened,
+// with the reason in error_number.
+bool ReadHead(const std::filesystem::path& path, std::vector<std::uint8_t>& data,
+              int& error_number) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
+        error_number = errno;
         return false;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error_number = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         ::close(fd);  // a folder, FIFO or device is no store
         return false;
     }
@@ -146,8 +150,15 @@ KeyStoreLoadCode ParseStore(const std::vector<std::uint8_t>& data, const Str255&
 
 KeyStoreLoadCode ReadKeyStoreFile(const std::filesystem::path& path, const Str255& password,
                                   KeyStoreValues& values) {
+    int error_number = 0;
+    return ReadKeyStoreFile(path, password, values, error_number);
+}
+
+KeyStoreLoadCode ReadKeyStoreFile(const std::filesystem::path& path, const Str255& password,
+                                  KeyStoreValues& values, int& error_number) {
+    error_number = 0;
     std::vector<std::uint8_t> data;
-    if (!ReadHead(path, data)) {
+    if (!ReadHead(path, data, error_number)) {
         return KeyStoreLoadCode::kCannotOpen;
     }
     const Str255& used = password.empty() ? DefaultPassword() : password;

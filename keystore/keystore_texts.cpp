@@ -1,17 +1,86 @@
 // Where the store lives and the texts its outcomes are shown with.
+#include <cerrno>
+#include <cstring>
+#include <string>
 #include <system_error>
 
 #include "cipher/constants.h"
-#include "cipher/platform.h"
 #include "keystore/key_store.h"
 #include "keystore/keystore_file.h"
+#include "keystore/keystore_location.h"
 
 namespace tazu {
 
 std::filesystem::path DefaultKeyStorePath() {
-    // Without a known program folder the store is looked for by its bare
-    // name, in the current folder.
-    return ProgramFolder() / std::string(kKeyStoreFileName);
+    return LocateKeyStore().path;
+}
+
+namespace {
+
+std::string FolderOf(const std::filesystem::path& path) {
+    const std::filesystem::path folder = path.parent_path();
+    return folder.empty() ? std::string(".") : folder.string();
+}
+
+// The phrase for a system reason met while reading or writing path.
+std::string SystemCause(int error_number, const std::filesystem::path& path, bool writing) {
+    switch (error_number) {
+        case EACCES:
+        case EPERM:
+            return writing ? "permission denied: this user may not write the store or its folder " +
+                                 FolderOf(path)
+                           : "permission denied: this user may not read the store";
+        case EROFS:
+            return "the folder " + FolderOf(path) + " is on a read-only file system";
+        case ENOENT:
+            return writing ? "the folder " + FolderOf(path) + " does not exist"
+                           : "no key store there";
+        case ENOTDIR:
+            return "a part of the path " + FolderOf(path) + " is not a folder";
+        case EISDIR:
+            return "the path is a folder, not a key store file";
+        case EINVAL:
+            return "the path is not a regular file";
+        case ENOSPC:
+        case EDQUOT:
+            return "no space left on the disk";
+        case 0:
+            return "";
+    }
+    return std::strerror(error_number);
+}
+
+}  // namespace
+
+std::string KeyStoreSaveCause(KeyStoreSaveCode code, int error_number,
+                              const std::filesystem::path& path) {
+    if (code == KeyStoreSaveCode::kOk) {
+        return "";
+    }
+    std::string cause = SystemCause(error_number, path, /*writing=*/true);
+    if (cause.empty()) {
+        cause = code == KeyStoreSaveCode::kShortWrite ? "writing to the disk failed"
+                                                      : "the store could not be created";
+    }
+    return cause;
+}
+
+std::string KeyStoreLoadCause(KeyStoreLoadCode code, int error_number,
+                              const std::filesystem::path& path) {
+    switch (code) {
+        case KeyStoreLoadCode::kOk:
+            return "";
+        case KeyStoreLoadCode::kWrongPassword:
+            return "the protection password does not open it";
+        case KeyStoreLoadCode::kBadVersion:
+            return "the file is not a key store, or is damaged at its start";
+        case KeyStoreLoadCode::kDamaged:
+            return "the store is damaged: a record fails its signature in both copies";
+        case KeyStoreLoadCode::kCannotOpen:
+            break;
+    }
+    const std::string cause = SystemCause(error_number, path, /*writing=*/false);
+    return cause.empty() ? "the file cannot be opened" : cause;
 }
 
 std::string_view LoadCodeText(KeyStoreLoadCode code) {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <system_error>
@@ -86,12 +87,13 @@ void SyncFolder(const std::filesystem::path& path) {
 
 KeyStoreSaveCode WriteBuffer(const std::filesystem::path& path,
                              const std::vector<std::uint8_t>& copy,
-                             const KeyStoreOutputWrapper& wrap) {
+                             const KeyStoreOutputWrapper& wrap, int& error_number) {
     // A store that exists but may not be written is not replaced behind the
     // owner's back, as a direct overwrite would not be either.
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)) &&
         ::access(path.c_str(), W_OK) != 0 && errno != ENOENT) {
+        error_number = errno;
         return KeyStoreSaveCode::kCannotCreate;
     }
     FileWriter file(2 * kFileSize);
@@ -101,16 +103,21 @@ KeyStoreSaveCode WriteBuffer(const std::filesystem::path& path,
         tmp = TemporaryPath(path, attempt);
         // Owner-only: the store holds the personal code.
         created = file.Create(tmp, /*exclusive=*/true, 0600);
-        if (!created && errno != EEXIST) {
-            break;
+        if (!created) {
+            error_number = errno;
+            if (error_number != EEXIST) {
+                break;
+            }
         }
     }
     if (!created) {
         return KeyStoreSaveCode::kCannotCreate;
     }
     auto fail = [&](KeyStoreSaveCode code) {
+        const int saved = errno;
         file.Close();
         std::filesystem::remove(tmp, ec);
+        error_number = saved;
         return code;
     };
     std::unique_ptr<OutputStream> wrapped;
@@ -122,6 +129,9 @@ KeyStoreSaveCode WriteBuffer(const std::filesystem::path& path,
         }
         out = wrapped.get();
     }
+    // A write on the worker thread leaves no reason here; none is better
+    // than a stale one.
+    errno = 0;
     for (int i = 0; i < 2; ++i) {
         if (!out->Write(copy.data(), copy.size())) {
             return fail(KeyStoreSaveCode::kShortWrite);
@@ -134,6 +144,7 @@ KeyStoreSaveCode WriteBuffer(const std::filesystem::path& path,
         return fail(KeyStoreSaveCode::kCannotCreate);
     }
     SyncFolder(path);
+    error_number = 0;
     return KeyStoreSaveCode::kOk;
 }
 
@@ -141,7 +152,10 @@ KeyStoreSaveCode WriteBuffer(const std::filesystem::path& path,
 
 KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str255& password,
                                    const KeyStoreValues& values, Random& random,
-                                   const KeyStoreOutputWrapper& wrap) {
+                                   const KeyStoreOutputWrapper& wrap, int* error_number) {
+    int ignored = 0;
+    int& reason = error_number != nullptr ? *error_number : ignored;
+    reason = 0;
     if (!ValuesFit(values)) {
         return KeyStoreSaveCode::kCannotCreate;
     }
@@ -151,7 +165,7 @@ KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str2
     if (copy.empty()) {
         return KeyStoreSaveCode::kCannotCreate;
     }
-    const KeyStoreSaveCode code = WriteBuffer(path, copy, wrap);
+    const KeyStoreSaveCode code = WriteBuffer(path, copy, wrap, reason);
     std::fill(copy.begin(), copy.end(), 0);
     return code;
 }
@@ -159,6 +173,12 @@ KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str2
 KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str255& password,
                                    const KeyStoreValues& values, Random& random) {
     return WriteKeyStoreFile(path, password, values, random, nullptr);
+}
+
+KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str255& password,
+                                   const KeyStoreValues& values, Random& random,
+                                   int& error_number) {
+    return WriteKeyStoreFile(path, password, values, random, nullptr, &error_number);
 }
 
 KeyStoreValues MakeFirstKeyStoreValues(std::uint8_t settings, Random& random) {
@@ -178,10 +198,11 @@ KeyStoreValues MakeFirstKeyStoreValues(std::uint8_t settings, Random& random) {
 }
 
 KeyStoreSaveCode CreateKeyStoreFile(const std::filesystem::path& path, const Str255& password,
-                                    std::uint8_t settings, Random& random) {
+                                    std::uint8_t settings, Random& random, int* error_number) {
     random.Reseed();
     KeyStoreValues values = MakeFirstKeyStoreValues(settings, random);
-    const KeyStoreSaveCode code = WriteKeyStoreFile(path, password, values, random);
+    const KeyStoreSaveCode code =
+        WriteKeyStoreFile(path, password, values, random, nullptr, error_number);
     values.personal_code.Wipe();
     return code;
 }

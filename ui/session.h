@@ -12,6 +12,7 @@
 
 #include "cipher/constants.h"
 #include "cipher/random.h"
+#include "encrypt/stub_copy.h"
 #include "keystore/key_store.h"
 
 namespace tazu {
@@ -28,14 +29,15 @@ struct Session {
     // Made by the key-store prompt's creation (the mask key is drawn then).
     std::optional<KeyStore> key_store;
     std::filesystem::path key_store_path;  // loaded from and saved to
-    std::filesystem::path program_folder;  // holds the self-decrypting stub
+    std::filesystem::path program_folder;  // the stub lies here or in its private folder
     std::filesystem::path program_file;    // read by the self-check
     // Shared by the key-store prompt and the decrypt dialog.
     std::uint8_t password_attempt_counter = 0;
     // Ends the run: the program quits its event loop, a test records it.
     std::function<void()> terminate;
 
-    std::filesystem::path StubPath() const { return program_folder / std::string(kStubFileName); }
+    // Beside the program first, else in the installed private folder.
+    std::filesystem::path StubPath() const { return StubPathFor(program_folder); }
     // Runs the terminate action once, however many windows ask for it
     // while the program is closing.
     void Terminate() {

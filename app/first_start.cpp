@@ -1,0 +1,70 @@
+#include "app/first_start.h"
+
+#include <QFile>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWidget>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+namespace tazu {
+namespace {
+
+bool Set(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+QString Native(const std::filesystem::path& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path.string()));
+}
+
+}  // namespace
+
+bool DisplayKnown(int argc, char** argv) {
+    if (Set("DISPLAY") || Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM")) {
+        return true;
+    }
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) {
+            return true;
+        }
+    }
+    std::cerr << "tazu16x32: no display to show the windows on (DISPLAY and WAYLAND_DISPLAY are "
+                 "unset); tazu16x32-cli works without one, see tazu16x32-cli --help\n";
+    return false;
+}
+
+QString PrepareFirstKeyStore(const KeyStoreLocation& location, Random& random) {
+    int error_number = 0;
+    switch (MakeFirstKeyStore(location, kFirstStoreSettings, random, error_number)) {
+        case FirstStoreOutcome::kNotFirst:
+            return {};
+        case FirstStoreOutcome::kMade:
+            return QString(
+                       "Создан новый файл ключа:\n%1\n\n"
+                       "Сохраните его копию в надежном месте. Файлы, зашифрованные с "
+                       "персональным кодом, открываются только с этим ключом.")
+                .arg(Native(location.path));
+        case FirstStoreOutcome::kFailed:
+            break;
+    }
+    const std::string cause =
+        KeyStoreSaveCause(KeyStoreSaveCode::kCannotCreate, error_number, location.path);
+    return QString("Не удалось создать файл ключа:\n%1\n(%2)")
+        .arg(Native(location.path), QString::fromStdString(cause));
+}
+
+void ShowFirstStoreNote(QWidget* main_window, const QString& note) {
+    if (note.isEmpty()) {
+        return;
+    }
+    QTimer::singleShot(0, main_window, [main_window, note] {
+        QMessageBox box(QMessageBox::Information, "Tazu16x32", note, QMessageBox::Ok, main_window);
+        box.setObjectName("FirstStoreNote");
+        box.exec();
+    });
+}
+
+}  // namespace tazu
