@@ -1,5 +1,6 @@
 #include "decrypt/decrypt_object.h"
 
+#include "cipher/wipe.h"
 #include "decrypt/version_marker.h"
 #include "encrypt/format.h"
 
@@ -102,6 +103,8 @@ bool DecryptArchive(const Str255& password, const Str255& personalCode, const St
     DecryptSession session{{file, host, state, destinationFolder, archive, writeFiles}, {}};
     while (resultCode == DecryptCode::kOk && !state.abort) {
         result = DecryptEntry(password, personalCode, keyMark, session, versionHolder, resultCode);
+        // The entry's keys are wiped; so are the copies its calls left behind.
+        WipeStackBelow();
         if (resultCode == DecryptCode::kEndOfData) {
             break;
         }

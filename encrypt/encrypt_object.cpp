@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "cipher/constants.h"
+#include "cipher/wipe.h"
 #include "encrypt/encrypt_entry.h"
 #include "encrypt/encrypt_messages.h"
 #include "encrypt/folder_walk.h"
@@ -72,15 +73,12 @@ bool CreateTemporary(const std::filesystem::path& archive_path, unsigned mode, F
     return false;
 }
 
-}  // namespace
-
-bool EncryptObject(Str255 password, Str255 personal_code, Str255 key_mark,
-                   const std::filesystem::path& archive_path,
-                   const std::filesystem::path& source_path, bool use_personal_code,
-                   EncryptMode mode, EncryptCode& result_code, const EncryptContext& ctx,
-                   const EncryptObjectOptions& options) {
-    WipeOnExit wipe_password(password);
-    WipeOnExit wipe_personal_code(personal_code);
+// The whole run; the public form wipes what it leaves behind.
+bool RunEncryptObject(const Str255& password, const Str255& personal_code, Str255& key_mark,
+                      const std::filesystem::path& archive_path,
+                      const std::filesystem::path& source_path, bool use_personal_code,
+                      EncryptMode mode, EncryptCode& result_code, const EncryptContext& ctx,
+                      const EncryptObjectOptions& options) {
     EncryptRunState& state = ctx.state;
     EncryptHost& host = ctx.host;
 
@@ -203,6 +201,21 @@ bool EncryptObject(Str255 password, Str255 personal_code, Str255 key_mark,
         return fail(EncryptCode::kWriteFailed);
     }
     return true;
+}
+
+}  // namespace
+
+bool EncryptObject(const Str255& password, const Str255& personal_code, Str255 key_mark,
+                   const std::filesystem::path& archive_path,
+                   const std::filesystem::path& source_path, bool use_personal_code,
+                   EncryptMode mode, EncryptCode& result_code, const EncryptContext& ctx,
+                   const EncryptObjectOptions& options) {
+    const bool done = RunEncryptObject(password, personal_code, key_mark, archive_path, source_path,
+                                       use_personal_code, mode, result_code, ctx, options);
+    // What the run's calls left on the stack below this frame: the walk's
+    // copies of the secrets, and temporaries between the entries.
+    WipeStackBelow();
+    return done;
 }
 
 }  // namespace tazu

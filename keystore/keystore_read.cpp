@@ -13,6 +13,7 @@
 #include "cipher/envelope.h"
 #include "cipher/keyed.h"
 #include "cipher/salt_keys.h"
+#include "cipher/wipe.h"
 #include "keystore/keystore_file.h"
 #include "keystore/keystore_layout.h"
 
@@ -153,6 +154,7 @@ KeyStoreLoadCode ReadKeyStoreFile(const std::filesystem::path& path, const Str25
     const Str255& used = password.empty() ? DefaultPassword() : password;
     const KeyStoreLoadCode code = ParseStore(data, used, values);
     std::fill(data.begin(), data.end(), 0);
+    WipeStackBelow();  // the salt and the password's copies of the parse
     return code;
 }
 

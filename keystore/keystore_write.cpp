@@ -13,6 +13,7 @@
 #include "cipher/envelope.h"
 #include "cipher/keyed.h"
 #include "cipher/salt_keys.h"
+#include "cipher/wipe.h"
 #include "encrypt/file_io.h"
 #include "keystore/keystore_file.h"
 #include "keystore/keystore_layout.h"
@@ -148,6 +149,7 @@ KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str2
     random.Reseed();
     const Str255& used = password.empty() ? DefaultPassword() : password;
     std::vector<std::uint8_t> copy = BuildCopy(used, values, random);
+    WipeStackBelow();  // the salt and the password's copies of the build
     if (copy.empty()) {
         return KeyStoreSaveCode::kCannotCreate;
     }

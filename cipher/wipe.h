@@ -1,0 +1,12 @@
+// Clearing secrets that outlive the values holding them.
+#pragma once
+
+namespace tazu {
+
+// Overwrites the stack below the caller's frame, where the functions it
+// called kept their temporaries: the by-value copies of salts, block keys
+// and passwords that the keyed transforms and envelopes make on the way.
+// Called when an entry ends, from the frame that called the entry's code.
+void WipeStackBelow();
+
+}  // namespace tazu
