@@ -11,6 +11,7 @@
 #include "ui/session.h"
 
 int main(int argc, char** argv) {
+    tazu::KeepSecretsOutOfCoreDumps();
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);  // the windows end the run themselves
 
