@@ -17,6 +17,7 @@
 #include "encrypt/folder_walk.h"
 #include "encrypt/format.h"
 #include "encrypt/stub_copy.h"
+#include "encrypt/temporary_file.h"
 
 namespace tazu {
 
@@ -61,16 +62,12 @@ std::filesystem::path Normalized(const std::filesystem::path& path) {
 // A new, empty temporary file beside the archive's final name.
 bool CreateTemporary(const std::filesystem::path& archive_path, unsigned mode, FileWriter& file,
                      std::filesystem::path& temporary) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = archive_path.parent_path() / TemporaryFileName();
-        if (file.Create(temporary, /*exclusive=*/true, mode)) {
-            return true;
-        }
-        if (errno != EEXIST) {
-            return false;
-        }
+    const int fd = CreateTemporaryFile(archive_path, mode, temporary);
+    if (fd < 0) {
+        return false;
     }
-    return false;
+    file.Adopt(fd);
+    return true;
 }
 
 // The whole run; the public form wipes what it leaves behind.

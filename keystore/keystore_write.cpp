@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstring>
 #include <string>
 #include <system_error>
@@ -15,6 +14,7 @@
 #include "cipher/salt_keys.h"
 #include "cipher/wipe.h"
 #include "encrypt/file_io.h"
+#include "encrypt/temporary_file.h"
 #include "keystore/keystore_file.h"
 #include "keystore/keystore_layout.h"
 
@@ -63,15 +63,6 @@ bool ValuesFit(const KeyStoreValues& values) {
            values.key_mark.size() <= kKeyMarkMax;
 }
 
-// A name beside the store that no other save uses at the same time.
-std::filesystem::path TemporaryPath(const std::filesystem::path& path, unsigned attempt) {
-    static std::atomic<unsigned> counter{0};
-    std::filesystem::path tmp = path;
-    tmp += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-           std::to_string(attempt);
-    return tmp;
-}
-
 // Makes the rename durable; a folder that cannot be synced is no failure.
 void SyncFolder(const std::filesystem::path& path) {
     std::filesystem::path folder = path.parent_path();
@@ -97,18 +88,12 @@ KeyStoreSaveCode WriteBuffer(const std::filesystem::path& path,
     }
     FileWriter file(2 * kFileSize);
     std::filesystem::path tmp;
-    bool created = false;
-    for (unsigned attempt = 0; attempt < 8 && !created; ++attempt) {
-        tmp = TemporaryPath(path, attempt);
-        // Owner-only: the store holds the personal code.
-        created = file.Create(tmp, /*exclusive=*/true, 0600);
-        if (!created && errno != EEXIST) {
-            break;
-        }
-    }
-    if (!created) {
+    // A new store is owner-only: it holds the personal code.
+    const int fd = CreateTemporaryFile(path, 0600, tmp);
+    if (fd < 0) {
         return KeyStoreSaveCode::kCannotCreate;
     }
+    file.Adopt(fd);
     auto fail = [&](KeyStoreSaveCode code) {
         file.Close();
         std::filesystem::remove(tmp, ec);

@@ -1,6 +1,8 @@
-// The programs that handle secrets leave no core dump: each one, waiting for
-// its password, is non-dumpable with a core-size limit of 0, though it was
-// started with core dumps allowed.
+// The programs as processes. Those that handle secrets leave no core dump:
+// each one, waiting for its password, is non-dumpable with a core-size limit
+// of 0, though it was started with core dumps allowed. A run killed half-way
+// leaves a temporary file named after its target, and the next run in that
+// folder removes it.
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -9,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -17,6 +21,8 @@
 #include <vector>
 
 #include "cipher/platform.h"
+#include "cipher/random.h"
+#include "encrypt/encrypt_object.h"
 #include "tests/support/test_files.h"
 
 namespace tazu {
@@ -113,6 +119,74 @@ TEST(CoreDumps, TheStubProtectsItselfBeforeAskingForAPassword) {
     EXPECT_EQ(CoreLimitsOfWaitingProgram({TAZU_STUB_PATH, "/filr:" + (dir / "a.shf").string(),
                                           "/parh:" + (dir / "out").string()}),
               "0 0");
+}
+
+// Once a MiB is encrypted, signals the test and waits to be killed.
+class StoppingHost final : public EncryptHost {
+  public:
+    explicit StoppingHost(int signal_fd) : signal_fd_(signal_fd) {}
+    void addBytesProcessed(std::int64_t count) override {
+        if ((done_ += count) < (1 << 20)) {
+            return;
+        }
+        [[maybe_unused]] const ssize_t sent = ::write(signal_fd_, "x", 1);
+        for (;;) {
+            ::pause();
+        }
+    }
+    void addFileEncrypted() override {}
+    void processEvents() override {}
+    void appendReport(const std::string&) override {}
+
+  private:
+    int signal_fd_;
+    std::int64_t done_ = 0;
+};
+
+TEST(KilledRun, LeavesATemporaryFileNamedAfterItsTargetThatTheNextRunRemoves) {
+    namespace fs = std::filesystem;
+    test::TempDir dir;
+    test::WriteFile(dir / "big.dat", std::string(8 << 20, 'b'));
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(ready[0]);
+        EncryptRunState state;
+        StoppingHost host(ready[1]);
+        SeededRandom random(1);
+        EncryptCode code = EncryptCode::kNone;
+        EncryptObject(Str255("pw"), Str255("code"), Str255("mark"), dir / "big.shf",
+                      dir / "big.dat", false, EncryptMode::kSingleFile, code,
+                      {state, host, random});
+        ::_exit(1);
+    }
+    ::close(ready[1]);
+    char got = 0;
+    const bool stopped = ::read(ready[0], &got, 1) == 1;
+    ::close(ready[0]);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ASSERT_TRUE(stopped);
+    std::sort(names.begin(), names.end());
+    ASSERT_EQ(names.size(), 2u);
+    const std::string leftover = names[1];
+    EXPECT_EQ(leftover.rfind("big.shf.tazu16x32-" + std::to_string(child) + "-", 0), 0u)
+        << leftover;
+    EXPECT_EQ(leftover.substr(leftover.size() - 5), ".part");
+    EXPECT_GT(fs::file_size(dir / leftover), 0u);
+
+    // The next run in the folder (here the command line making a key store).
+    const std::string next = "'" + std::string(TAZU_CLI_PATH) + "' keystore-new --keystore '" +
+                             (dir / "Tazu16x32.key").string() + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(next.c_str()), 0);
+    EXPECT_TRUE(fs::exists(dir / "Tazu16x32.key"));
+    EXPECT_FALSE(fs::exists(dir / leftover));
+    EXPECT_TRUE(fs::exists(dir / "big.dat"));
 }
 
 }  // namespace
