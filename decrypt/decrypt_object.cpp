@@ -47,8 +47,10 @@ bool DecryptEntry05(const Str255& password, DecryptSession& session, DecryptCode
     return DecryptOlderEntry(version == 6 ? 6 : 5, password, session, resultCode);
 }
 
-bool DecryptEntry(const Str255& password, const Str255& personalCode, const Str255& keyMark,
-                  DecryptSession& session, Str255& versionHolder, DecryptCode& resultCode) {
+// Out of line, so that the stack it used lies below the run's wipe.
+[[gnu::noinline]] bool DecryptEntry(const Str255& password, const Str255& personalCode,
+                                    const Str255& keyMark, DecryptSession& session,
+                                    Str255& versionHolder, DecryptCode& resultCode) {
     if (password.empty() || personalCode.empty() || keyMark.empty()) {
         resultCode = DecryptCode::kEmptyArgument;
         return false;
@@ -112,6 +114,7 @@ bool DecryptArchive(const Str255& password, const Str255& personalCode, const St
         host.processEvents();
     }
     versionHolder = Str255();
+    session.entry_chain.Wipe();  // made from the salts
     return result;
 }
 

@@ -26,6 +26,7 @@ struct EntryKeys {
     ~EntryKeys() {
         salt.Wipe();
         record_signature_key.Wipe();
+        stored_name.Wipe();  // its unused bytes may hold an envelope's noise
         block_key.Wipe();
         second_block_key.Wipe();
     }

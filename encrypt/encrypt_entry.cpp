@@ -201,11 +201,14 @@ bool WriteEntry(const Str255& password, const Str255& personal_code, const Str25
     return true;
 }
 
-// Both forms of EncryptEntry: the source is opened here unless given.
-bool EncryptSource(const Str255& password, const Str255& personal_code, const Str255& key_mark,
-                   InputStream* source, const std::filesystem::path& source_path,
-                   const Str255& stored_name, bool use_personal_code, Str255& entry_chain,
-                   OutputStream& archive, EncryptCode& result_code, const EncryptContext& ctx) {
+// Both forms of EncryptEntry: the source is opened here unless given. Out
+// of line, so that the stack it used lies below the callers' wipe.
+[[gnu::noinline]] bool EncryptSource(const Str255& password, const Str255& personal_code,
+                                     const Str255& key_mark, InputStream* source,
+                                     const std::filesystem::path& source_path,
+                                     const Str255& stored_name, bool use_personal_code,
+                                     Str255& entry_chain, OutputStream& archive,
+                                     EncryptCode& result_code, const EncryptContext& ctx) {
     if (BadArguments(password, personal_code, key_mark, source_path, stored_name)) {
         result_code = EncryptCode::kBadArgument;
         return false;

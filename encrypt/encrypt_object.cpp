@@ -70,12 +70,14 @@ bool CreateTemporary(const std::filesystem::path& archive_path, unsigned mode, F
     return true;
 }
 
-// The whole run; the public form wipes what it leaves behind.
-bool RunEncryptObject(const Str255& password, const Str255& personal_code, Str255& key_mark,
-                      const std::filesystem::path& archive_path,
-                      const std::filesystem::path& source_path, bool use_personal_code,
-                      EncryptMode mode, EncryptCode& result_code, const EncryptContext& ctx,
-                      const EncryptObjectOptions& options) {
+// The whole run, out of line so that the public form can wipe the stack it
+// used.
+[[gnu::noinline]] bool RunEncryptObject(const Str255& password, const Str255& personal_code,
+                                        Str255& key_mark, const std::filesystem::path& archive_path,
+                                        const std::filesystem::path& source_path,
+                                        bool use_personal_code, EncryptMode mode,
+                                        EncryptCode& result_code, const EncryptContext& ctx,
+                                        const EncryptObjectOptions& options) {
     EncryptRunState& state = ctx.state;
     EncryptHost& host = ctx.host;
 

@@ -87,8 +87,9 @@ bool ReadHead(const std::filesystem::path& path, std::vector<std::uint8_t>& data
     return true;
 }
 
-KeyStoreLoadCode ParseStore(const std::vector<std::uint8_t>& data, const Str255& password,
-                            KeyStoreValues& values) {
+// Out of line, so that the stack it used lies below the caller's wipe.
+[[gnu::noinline]] KeyStoreLoadCode ParseStore(const std::vector<std::uint8_t>& data,
+                                              const Str255& password, KeyStoreValues& values) {
     if (!MarkerAt(data, 0)) {
         return KeyStoreLoadCode::kBadVersion;
     }

@@ -30,8 +30,10 @@ void AppendRecord(std::vector<std::uint8_t>& out, const Str255& record, const St
 }
 
 // One copy of the store under a fresh salt; empty when a value does not fit.
-std::vector<std::uint8_t> BuildCopy(const Str255& password, const KeyStoreValues& values,
-                                    Random& random) {
+// Out of line, so that the stack it used lies below the caller's wipe.
+[[gnu::noinline]] std::vector<std::uint8_t> BuildCopy(const Str255& password,
+                                                      const KeyStoreValues& values,
+                                                      Random& random) {
     Str255 salt;
     WipeOnExit wipe_salt(salt);
     salt.resize(kSaltMinSize + random.Below(kSaltExtraRange));
