@@ -13,6 +13,7 @@
 #include "ui/unit1.h"
 
 int main(int argc, char** argv) {
+    tazu::KeepSecretsOutOfCoreDumps();
     if (!tazu::DisplayKnown(argc, argv)) {
         return 1;
     }

@@ -20,6 +20,13 @@ BlockCipher::BlockCipher(const Str255& block_key, const Str255& second_block_key
     }
 }
 
+BlockCipher::~BlockCipher() {
+    b1_.Wipe();
+    b2_.Wipe();
+    signature_key_.Wipe();
+    sig_offsets_.Wipe();
+}
+
 std::uint8_t BlockCipher::SecondKeyDelta(std::size_t len) {
     if (len != b2_delta_len_) {
         b2_delta_ = CurrentDelta(b2_.data(), b2_.size(), len);

@@ -19,6 +19,10 @@ class BlockCipher {
 
     BlockCipher(const Str255& block_key, const Str255& second_block_key,
                 const Str255& signature_key);
+    // Wipes the keys.
+    ~BlockCipher();
+    BlockCipher(const BlockCipher&) = delete;
+    BlockCipher& operator=(const BlockCipher&) = delete;
 
     // Enciphers len bytes of chunk (0 to 248) followed by the 7 random bytes
     // into ciphertext (len + 7 bytes), writes its 2-byte record signature to

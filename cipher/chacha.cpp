@@ -1,5 +1,7 @@
 #include "cipher/chacha.h"
 
+#include <string.h>
+
 #include <cstring>
 
 namespace tazu {
@@ -68,6 +70,9 @@ __attribute__((target_clones("avx2", "default"))) void EightBlocks(const std::ui
             Store32(out + l * kChaChaBlockSize + 4 * w, x[w][l]);
         }
     }
+    // What the registers spilled here is the key and its output.
+    explicit_bzero(x, sizeof x);
+    explicit_bzero(start, sizeof start);
 }
 
 }  // namespace
@@ -95,7 +100,9 @@ void ChaChaBlocks(const std::uint8_t key[32], const std::uint8_t nonce[12], std:
         counter += static_cast<std::uint32_t>(n);
         blocks -= n;
     }
-    std::memset(group, 0, sizeof group);
+    // Neither the key nor the last blocks stay behind on the stack.
+    explicit_bzero(group, sizeof group);
+    explicit_bzero(input, sizeof input);
 }
 
 }  // namespace tazu

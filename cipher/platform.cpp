@@ -1,5 +1,8 @@
 #include "cipher/platform.h"
 
+#include <sys/prctl.h>
+#include <sys/resource.h>
+
 #include <system_error>
 
 namespace tazu {
@@ -11,6 +14,13 @@ std::filesystem::path ProgramFolder() {
         return {};
     }
     return exe.parent_path();
+}
+
+bool KeepSecretsOutOfCoreDumps() {
+    const bool not_dumpable = ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0) == 0;
+    const struct rlimit no_core { 0, 0 };
+    const bool no_core_limit = ::setrlimit(RLIMIT_CORE, &no_core) == 0;
+    return not_dumpable && no_core_limit;
 }
 
 }  // namespace tazu

@@ -19,10 +19,16 @@ void Random::Bytes(std::uint8_t* out, std::size_t n) {
         }
         const std::size_t k = std::min(n, kBatch - pos_);
         std::memcpy(out, buffer_.data() + pos_, k);
+        explicit_bzero(buffer_.data() + pos_, k);
         pos_ += k;
         out += k;
         n -= k;
     }
+}
+
+void Random::Drop() {
+    explicit_bzero(buffer_.data() + pos_, kBatch - pos_);
+    pos_ = kBatch;
 }
 
 std::uint32_t Random::Below(std::uint32_t n) {
@@ -75,6 +81,7 @@ constexpr std::size_t kReseedAfter = 1 << 20;
 }  // namespace
 
 SystemRandom::~SystemRandom() {
+    Drop();
     explicit_bzero(key_.data(), key_.size());
 }
 

@@ -18,23 +18,32 @@ class Random {
     std::uint32_t Below(std::uint32_t n);
 
     // A uniform byte 0..255 (the same as Below(256), drawn more cheaply).
+    // Every byte handed out is cleared from the buffer as it is taken, so
+    // the generator keeps no copy of a salt or key it gave away.
     std::uint8_t Byte() {
         if (pos_ == kBatch) {
             Refill();
         }
-        return buffer_[pos_++];
+        const std::uint8_t b = buffer_[pos_];
+        buffer_[pos_++] = 0;
+        return b;
     }
 
     // n bytes, the same as n calls of Byte() in a row.
     void Bytes(std::uint8_t* out, std::size_t n);
 
-    // The points where the program would seed a clock generator: drops any
-    // buffered bytes so the next values come from a fresh draw.
-    virtual void Reseed() { pos_ = kBatch; }
+    // The points where the program would seed a clock generator: drops (and
+    // clears) any buffered bytes so the next values come from a fresh draw.
+    virtual void Reseed() { Drop(); }
+
+    // Bytes drawn but not yet handed out.
+    std::size_t buffered() const { return kBatch - pos_; }
 
   protected:
     // Fills the whole span with fresh random bytes.
     virtual void Fill(std::uint8_t* out, std::size_t count) = 0;
+    // Clears the bytes not yet handed out and forgets them.
+    void Drop();
 
   private:
     static constexpr std::size_t kBatch = 4096;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cipher/platform.h"
 #include "cli/commands.h"
 #include "cli/common.h"
 
@@ -38,6 +39,7 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
+    tazu::KeepSecretsOutOfCoreDumps();
     using namespace tazu::cli;
     if (argc < 2) {
         std::cerr << kUsage;

@@ -1,6 +1,7 @@
 #include "decrypt/decrypt_object.h"
 
 #include "decrypt/recovery.h"
+#include "cipher/wipe.h"
 #include "decrypt/version_marker.h"
 #include "encrypt/format.h"
 
@@ -49,8 +50,10 @@ bool DecryptEntry05(const Str255& password, DecryptSession& session, DecryptCode
     return DecryptOlderEntry(version == 6 ? 6 : 5, password, session, resultCode);
 }
 
-bool DecryptEntry(const Str255& password, const Str255& personalCode, const Str255& keyMark,
-                  DecryptSession& session, Str255& versionHolder, DecryptCode& resultCode) {
+// Out of line, so that the stack it used lies below the run's wipe.
+[[gnu::noinline]] bool DecryptEntry(const Str255& password, const Str255& personalCode,
+                                    const Str255& keyMark, DecryptSession& session,
+                                    Str255& versionHolder, DecryptCode& resultCode) {
     if (password.empty() || personalCode.empty() || keyMark.empty()) {
         resultCode = DecryptCode::kEmptyArgument;
         return false;
@@ -157,6 +160,8 @@ bool DecryptArchive(const Str255& password, const Str255& personalCode, const St
             RecoverFromHeader(session, rewindable, password, versionHolder, entry_start,
                               resultCode);
         }
+        // The entry's keys are wiped; so are the copies its calls left behind.
+        WipeStackBelow();
         if (resultCode == DecryptCode::kEndOfData) {
             break;
         }
@@ -167,6 +172,7 @@ bool DecryptArchive(const Str255& password, const Str255& personalCode, const St
         resultCode = DecryptCode::kDamaged;  // a recovered archive is never complete
     }
     versionHolder = Str255();
+    session.entry_chain.Wipe();  // made from the salts
     return result;
 }
 

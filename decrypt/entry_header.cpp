@@ -47,6 +47,7 @@ bool ReadHeaderRecords(InputStream& file, const EntryRules& rules, const Str255&
         return false;
     }
     Str255 file_key = keys.salt;
+    WipeOnExit wipe_file_key(file_key);
     if (rules.split_salt) {
         keys.record_signature_key = RecordSignatureKey(keys.salt);
         file_key = SaltRecordKey(keys.salt);
@@ -89,6 +90,7 @@ bool ReadHeaderRecords(InputStream& file, const EntryRules& rules, const Str255&
     const int key_count = rules.personal_code ? 2 : 1;
     for (int k = 0; k < key_count; ++k) {
         Str255 key;
+        WipeOnExit wipe_key(key);
         for (int part = 0; part < 2; ++part) {
             if (!ReadRecord(file, kEnvelopeRecordSize, kEnvelopeSize, rules, sig_key, record, data,
                             resultCode)) {

@@ -18,6 +18,18 @@ struct EntryKeys {
     Str255 block_key;
     Str255 second_block_key;  // version 07 only
     bool personal_code_used = false;
+
+    EntryKeys() = default;
+    EntryKeys(const EntryKeys&) = delete;
+    EntryKeys& operator=(const EntryKeys&) = delete;
+    // The keys of an entry last as long as the entry.
+    ~EntryKeys() {
+        salt.Wipe();
+        record_signature_key.Wipe();
+        stored_name.Wipe();  // its unused bytes may hold an envelope's noise
+        block_key.Wipe();
+        second_block_key.Wipe();
+    }
 };
 
 // Reads the header of an entry of the given rules' version. On failure sets

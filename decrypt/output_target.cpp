@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "encrypt/temporary_file.h"
+
 namespace tazu {
 
 namespace {
@@ -114,21 +116,15 @@ OutputTarget::Status OutputTarget::Prepare(const std::filesystem::path& destinat
 }
 
 bool OutputTarget::CreateTemporary() {
-    for (int attempt = 0; attempt < 100 && folder_fd_ >= 0; ++attempt) {
-        const std::string name = TemporaryFileName();
-        const int fd = ::openat(folder_fd_, name.c_str(),
-                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            temporary_ = name;
-            writer_ = std::make_unique<FileWriter>();
-            writer_->Adopt(fd);
-            return true;
-        }
-        if (errno != EEXIST) {
-            return false;
-        }
+    std::string name;
+    const int fd = folder_fd_ >= 0 ? CreateTemporaryFile(folder_fd_, leaf_, 0666, name) : -1;
+    if (fd < 0) {
+        return false;
     }
-    return false;
+    temporary_ = name;
+    writer_ = std::make_unique<FileWriter>();
+    writer_->Adopt(fd);
+    return true;
 }
 
 OutputStream& OutputTarget::stream() {

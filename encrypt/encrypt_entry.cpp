@@ -5,6 +5,7 @@
 #include "cipher/envelope.h"
 #include "cipher/keyed.h"
 #include "cipher/salt_keys.h"
+#include "cipher/wipe.h"
 #include "encrypt/clock.h"
 #include "encrypt/encrypt_messages.h"
 #include "encrypt/format.h"
@@ -21,18 +22,17 @@ Str255 SignedEnvelope(const Str255& data, const Str255& key, const Str255& signa
     return record;
 }
 
-// n random bytes, each uniform in 0..255.
-Str255 RandomBytes(std::size_t n, Random& random) {
-    Str255 s;
-    s.resize(n);
-    random.Bytes(s.data(), s.size());
-    return s;
+// n random bytes, each uniform in 0..255, drawn straight into out (a
+// returned copy would leave the key behind on the stack).
+void RandomBytes(std::size_t n, Random& random, Str255& out) {
+    out.resize(n);
+    random.Bytes(out.data(), out.size());
 }
 
 // Block key B: 254 + Random(2) random bytes.
-Str255 MakeBlockKey(Random& random) {
+void MakeBlockKey(Random& random, Str255& key) {
     const std::size_t size = kBlockKeyMinSize + random.Below(2);
-    return RandomBytes(size, random);
+    RandomBytes(size, random, key);
 }
 
 // Writes block-key records for B' (its first 128 bytes, then the rest).
@@ -67,9 +67,10 @@ bool WriteNameRecords(const Str255& stored_name, const Str255& file_key,
 
 // Everything of one call that has to be wiped or closed on every way out.
 struct EntrySecrets {
-    Str255 salt, file_key, b1, b2, b1_stored, b2_stored;
+    Str255 salt, signature_key, file_key, b1, b2, b1_stored, b2_stored;
     ~EntrySecrets() {
         salt.Wipe();
+        signature_key.Wipe();
         file_key.Wipe();
         b1.Wipe();
         b2.Wipe();
@@ -104,14 +105,15 @@ bool WriteEntry(const Str255& password, const Str255& personal_code, const Str25
 
     EntrySecrets k;
     const std::size_t salt_size = kSaltMinSize + random.Below(kSaltExtraRange);
-    k.salt = RandomBytes(salt_size, random);
+    RandomBytes(salt_size, random, k.salt);
     Str255 salt_record = DoubleEnvelope(k.salt, password, random);
     salt_record.append(KeyedDigest(salt_record, kSignatureSize, BuiltInKey()));
     if (!WriteRawBytes(salt_record, archive)) {
         return write_failed();
     }
 
-    const Str255 signature_key = RecordSignatureKey(k.salt);
+    k.signature_key = RecordSignatureKey(k.salt);
+    const Str255& signature_key = k.signature_key;
     AppendToEntryChain(entry_chain, k.salt, signature_key);
     k.file_key = SaltRecordKey(k.salt);
 
@@ -120,12 +122,12 @@ bool WriteEntry(const Str255& password, const Str255& personal_code, const Str25
         return write_failed();
     }
 
-    k.b1 = MakeBlockKey(random);
+    MakeBlockKey(random, k.b1);
     k.b1_stored = use_personal_code ? KeyedAdd(k.b1, personal_code) : k.b1;
     if (!WriteBlockKeyRecords(k.b1_stored, password, signature_key, archive, random)) {
         return write_failed();
     }
-    k.b2 = MakeBlockKey(random);
+    MakeBlockKey(random, k.b2);
     k.b2_stored = use_personal_code ? KeyedAdd(k.b2, personal_code) : k.b2;
     if (!WriteBlockKeyRecords(k.b2_stored, password, signature_key, archive, random)) {
         return write_failed();
@@ -199,13 +201,14 @@ bool WriteEntry(const Str255& password, const Str255& personal_code, const Str25
     return true;
 }
 
-// Both forms of EncryptEntry: the source is opened here unless given.
-bool EncryptSource(Str255& password, Str255& personal_code, const Str255& key_mark,
-                   InputStream* source, const std::filesystem::path& source_path,
-                   const Str255& stored_name, bool use_personal_code, Str255& entry_chain,
-                   OutputStream& archive, EncryptCode& result_code, const EncryptContext& ctx) {
-    WipeOnExit wipe_password(password);
-    WipeOnExit wipe_personal_code(personal_code);
+// Both forms of EncryptEntry: the source is opened here unless given. Out
+// of line, so that the stack it used lies below the callers' wipe.
+[[gnu::noinline]] bool EncryptSource(const Str255& password, const Str255& personal_code,
+                                     const Str255& key_mark, InputStream* source,
+                                     const std::filesystem::path& source_path,
+                                     const Str255& stored_name, bool use_personal_code,
+                                     Str255& entry_chain, OutputStream& archive,
+                                     EncryptCode& result_code, const EncryptContext& ctx) {
     if (BadArguments(password, personal_code, key_mark, source_path, stored_name)) {
         result_code = EncryptCode::kBadArgument;
         return false;
@@ -224,20 +227,26 @@ bool EncryptSource(Str255& password, Str255& personal_code, const Str255& key_ma
 
 }  // namespace
 
-bool EncryptEntry(Str255 password, Str255 personal_code, Str255 key_mark,
-                  const std::filesystem::path& source_path, Str255 stored_name,
+bool EncryptEntry(const Str255& password, const Str255& personal_code, const Str255& key_mark,
+                  const std::filesystem::path& source_path, const Str255& stored_name,
                   bool use_personal_code, Str255& entry_chain, OutputStream& archive,
                   EncryptCode& result_code, const EncryptContext& ctx) {
-    return EncryptSource(password, personal_code, key_mark, nullptr, source_path, stored_name,
-                         use_personal_code, entry_chain, archive, result_code, ctx);
+    const bool done =
+        EncryptSource(password, personal_code, key_mark, nullptr, source_path, stored_name,
+                      use_personal_code, entry_chain, archive, result_code, ctx);
+    WipeStackBelow();
+    return done;
 }
 
-bool EncryptEntry(Str255 password, Str255 personal_code, Str255 key_mark, InputStream& source,
-                  const std::filesystem::path& source_path, Str255 stored_name,
-                  bool use_personal_code, Str255& entry_chain, OutputStream& archive,
-                  EncryptCode& result_code, const EncryptContext& ctx) {
-    return EncryptSource(password, personal_code, key_mark, &source, source_path, stored_name,
-                         use_personal_code, entry_chain, archive, result_code, ctx);
+bool EncryptEntry(const Str255& password, const Str255& personal_code, const Str255& key_mark,
+                  InputStream& source, const std::filesystem::path& source_path,
+                  const Str255& stored_name, bool use_personal_code, Str255& entry_chain,
+                  OutputStream& archive, EncryptCode& result_code, const EncryptContext& ctx) {
+    const bool done =
+        EncryptSource(password, personal_code, key_mark, &source, source_path, stored_name,
+                      use_personal_code, entry_chain, archive, result_code, ctx);
+    WipeStackBelow();
+    return done;
 }
 
 }  // namespace tazu

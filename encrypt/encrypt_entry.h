@@ -22,20 +22,22 @@ namespace tazu {
 // - A failed write sets kWriteFailed and EncryptCancelled: the archive is
 //   broken and the run must stop.
 // - EncryptCancelled found set at a progress update gives kCancelled.
-// The result code is only ever set on failure. Random values are drawn from
+// The result code is only ever set on failure. The secrets are taken by
+// reference, so no copy of them is left behind; every key the entry makes
+// is wiped when it ends. Random values are drawn from
 // ctx.random in the order the format fixes: salt length and bytes, the salt
 // envelope, the key-mark and name envelopes, B1 length and bytes and its two
 // envelopes, the same for B2, then 7 bytes per block.
-bool EncryptEntry(Str255 password, Str255 personal_code, Str255 key_mark,
-                  const std::filesystem::path& source_path, Str255 stored_name,
+bool EncryptEntry(const Str255& password, const Str255& personal_code, const Str255& key_mark,
+                  const std::filesystem::path& source_path, const Str255& stored_name,
                   bool use_personal_code, Str255& entry_chain, OutputStream& archive,
                   EncryptCode& result_code, const EncryptContext& ctx);
 
 // The same with the source already open (or read ahead into memory); the
 // source path is checked like the other form's but not opened.
-bool EncryptEntry(Str255 password, Str255 personal_code, Str255 key_mark, InputStream& source,
-                  const std::filesystem::path& source_path, Str255 stored_name,
-                  bool use_personal_code, Str255& entry_chain, OutputStream& archive,
-                  EncryptCode& result_code, const EncryptContext& ctx);
+bool EncryptEntry(const Str255& password, const Str255& personal_code, const Str255& key_mark,
+                  InputStream& source, const std::filesystem::path& source_path,
+                  const Str255& stored_name, bool use_personal_code, Str255& entry_chain,
+                  OutputStream& archive, EncryptCode& result_code, const EncryptContext& ctx);
 
 }  // namespace tazu

@@ -11,11 +11,13 @@
 #include <system_error>
 
 #include "cipher/constants.h"
+#include "cipher/wipe.h"
 #include "encrypt/encrypt_entry.h"
 #include "encrypt/encrypt_messages.h"
 #include "encrypt/folder_walk.h"
 #include "encrypt/format.h"
 #include "encrypt/stub_copy.h"
+#include "encrypt/temporary_file.h"
 
 namespace tazu {
 
@@ -60,27 +62,22 @@ std::filesystem::path Normalized(const std::filesystem::path& path) {
 // A new, empty temporary file beside the archive's final name.
 bool CreateTemporary(const std::filesystem::path& archive_path, unsigned mode, FileWriter& file,
                      std::filesystem::path& temporary) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = archive_path.parent_path() / TemporaryFileName();
-        if (file.Create(temporary, /*exclusive=*/true, mode)) {
-            return true;
-        }
-        if (errno != EEXIST) {
-            return false;
-        }
+    const int fd = CreateTemporaryFile(archive_path, mode, temporary);
+    if (fd < 0) {
+        return false;
     }
-    return false;
+    file.Adopt(fd);
+    return true;
 }
 
-}  // namespace
-
-bool EncryptObject(Str255 password, Str255 personal_code, Str255 key_mark,
-                   const std::filesystem::path& archive_path,
-                   const std::filesystem::path& source_path, bool use_personal_code,
-                   EncryptMode mode, EncryptCode& result_code, const EncryptContext& ctx,
-                   const EncryptObjectOptions& options) {
-    WipeOnExit wipe_password(password);
-    WipeOnExit wipe_personal_code(personal_code);
+// The whole run, out of line so that the public form can wipe the stack it
+// used.
+[[gnu::noinline]] bool RunEncryptObject(const Str255& password, const Str255& personal_code,
+                                        Str255& key_mark, const std::filesystem::path& archive_path,
+                                        const std::filesystem::path& source_path,
+                                        bool use_personal_code, EncryptMode mode,
+                                        EncryptCode& result_code, const EncryptContext& ctx,
+                                        const EncryptObjectOptions& options) {
     EncryptRunState& state = ctx.state;
     EncryptHost& host = ctx.host;
 
@@ -203,6 +200,21 @@ bool EncryptObject(Str255 password, Str255 personal_code, Str255 key_mark,
         return fail(EncryptCode::kWriteFailed);
     }
     return true;
+}
+
+}  // namespace
+
+bool EncryptObject(const Str255& password, const Str255& personal_code, Str255 key_mark,
+                   const std::filesystem::path& archive_path,
+                   const std::filesystem::path& source_path, bool use_personal_code,
+                   EncryptMode mode, EncryptCode& result_code, const EncryptContext& ctx,
+                   const EncryptObjectOptions& options) {
+    const bool done = RunEncryptObject(password, personal_code, key_mark, archive_path, source_path,
+                                       use_personal_code, mode, result_code, ctx, options);
+    // What the run's calls left on the stack below this frame: the walk's
+    // copies of the secrets, and temporaries between the entries.
+    WipeStackBelow();
+    return done;
 }
 
 }  // namespace tazu

@@ -45,7 +45,10 @@ struct EncryptObjectOptions {
 // - kCancelled: EncryptCancelled was set (ctx.state) during the run.
 // - kStubMissing: self_decrypting without a readable stub; the host's
 //   self-decrypting option is switched off.
-bool EncryptObject(Str255 password, Str255 personal_code, Str255 key_mark,
+//
+// The password and personal code stay the caller's (to wipe when its run
+// ends); the run keeps no copy of them, nor of any salt or block key.
+bool EncryptObject(const Str255& password, const Str255& personal_code, Str255 key_mark,
                    const std::filesystem::path& archive_path,
                    const std::filesystem::path& source_path, bool use_personal_code,
                    EncryptMode mode, EncryptCode& result_code, const EncryptContext& ctx,

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -292,12 +291,6 @@ bool FileWriter::Close() {
     const bool closed = ::close(fd_) == 0;
     fd_ = -1;
     return flushed && closed;
-}
-
-std::string TemporaryFileName() {
-    static std::atomic<unsigned> counter{0};
-    return ".tazu16x32-" + std::to_string(static_cast<long>(::getpid())) + "-" +
-           std::to_string(counter++) + ".part";
 }
 
 bool ReadChunk(InputStream& source, std::size_t n, Str255& chunk) {

@@ -133,11 +133,6 @@ class FileWriter final : public OutputStream {
     bool worker_failed_ = false;  // written by the worker, read after Wait()
 };
 
-// A short name for a file being written beside its final name, unique
-// within this process: ".tazu16x32-<pid>-<n>.part". Short, so that any final
-// name the file system allows also fits while the file is written.
-std::string TemporaryFileName();
-
 // Reads up to n bytes (at most 255) into chunk; true when all n came.
 bool ReadChunk(InputStream& source, std::size_t n, Str255& chunk);
 

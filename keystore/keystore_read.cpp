@@ -13,6 +13,7 @@
 #include "cipher/envelope.h"
 #include "cipher/keyed.h"
 #include "cipher/salt_keys.h"
+#include "cipher/wipe.h"
 #include "keystore/keystore_file.h"
 #include "keystore/keystore_layout.h"
 
@@ -90,8 +91,9 @@ bool ReadHead(const std::filesystem::path& path, std::vector<std::uint8_t>& data
     return true;
 }
 
-KeyStoreLoadCode ParseStore(const std::vector<std::uint8_t>& data, const Str255& password,
-                            KeyStoreValues& values) {
+// Out of line, so that the stack it used lies below the caller's wipe.
+[[gnu::noinline]] KeyStoreLoadCode ParseStore(const std::vector<std::uint8_t>& data,
+                                              const Str255& password, KeyStoreValues& values) {
     if (!MarkerAt(data, 0)) {
         return KeyStoreLoadCode::kBadVersion;
     }
@@ -164,6 +166,7 @@ KeyStoreLoadCode ReadKeyStoreFile(const std::filesystem::path& path, const Str25
     const Str255& used = password.empty() ? DefaultPassword() : password;
     const KeyStoreLoadCode code = ParseStore(data, used, values);
     std::fill(data.begin(), data.end(), 0);
+    WipeStackBelow();  // the salt and the password's copies of the parse
     return code;
 }
 

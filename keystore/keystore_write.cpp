@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -14,7 +13,9 @@
 #include "cipher/envelope.h"
 #include "cipher/keyed.h"
 #include "cipher/salt_keys.h"
+#include "cipher/wipe.h"
 #include "encrypt/file_io.h"
+#include "encrypt/temporary_file.h"
 #include "keystore/keystore_file.h"
 #include "keystore/keystore_layout.h"
 
@@ -30,8 +31,10 @@ void AppendRecord(std::vector<std::uint8_t>& out, const Str255& record, const St
 }
 
 // One copy of the store under a fresh salt; empty when a value does not fit.
-std::vector<std::uint8_t> BuildCopy(const Str255& password, const KeyStoreValues& values,
-                                    Random& random) {
+// Out of line, so that the stack it used lies below the caller's wipe.
+[[gnu::noinline]] std::vector<std::uint8_t> BuildCopy(const Str255& password,
+                                                      const KeyStoreValues& values,
+                                                      Random& random) {
     Str255 salt;
     WipeOnExit wipe_salt(salt);
     salt.resize(kSaltMinSize + random.Below(kSaltExtraRange));
@@ -63,15 +66,6 @@ bool ValuesFit(const KeyStoreValues& values) {
            values.key_mark.size() <= kKeyMarkMax;
 }
 
-// A name beside the store that no other save uses at the same time.
-std::filesystem::path TemporaryPath(const std::filesystem::path& path, unsigned attempt) {
-    static std::atomic<unsigned> counter{0};
-    std::filesystem::path tmp = path;
-    tmp += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-           std::to_string(attempt);
-    return tmp;
-}
-
 // Makes the rename durable; a folder that cannot be synced is no failure.
 void SyncFolder(const std::filesystem::path& path) {
     std::filesystem::path folder = path.parent_path();
@@ -98,21 +92,13 @@ KeyStoreSaveCode WriteBuffer(const std::filesystem::path& path,
     }
     FileWriter file(2 * kFileSize);
     std::filesystem::path tmp;
-    bool created = false;
-    for (unsigned attempt = 0; attempt < 8 && !created; ++attempt) {
-        tmp = TemporaryPath(path, attempt);
-        // Owner-only: the store holds the personal code.
-        created = file.Create(tmp, /*exclusive=*/true, 0600);
-        if (!created) {
-            error_number = errno;
-            if (error_number != EEXIST) {
-                break;
-            }
-        }
-    }
-    if (!created) {
+    // A new store is owner-only: it holds the personal code.
+    const int fd = CreateTemporaryFile(path, 0600, tmp);
+    if (fd < 0) {
+        error_number = errno;
         return KeyStoreSaveCode::kCannotCreate;
     }
+    file.Adopt(fd);
     auto fail = [&](KeyStoreSaveCode code) {
         const int saved = errno;
         file.Close();
@@ -162,6 +148,7 @@ KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str2
     random.Reseed();
     const Str255& used = password.empty() ? DefaultPassword() : password;
     std::vector<std::uint8_t> copy = BuildCopy(used, values, random);
+    WipeStackBelow();  // the salt and the password's copies of the build
     if (copy.empty()) {
         return KeyStoreSaveCode::kCannotCreate;
     }

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "cipher/constants.h"
+#include "cipher/platform.h"
 #include "cli/common.h"
 #include "decrypt/decrypt_object.h"
 #include "keystore/keystore_file.h"
@@ -101,6 +102,7 @@ void LoadPersonalCode(const fs::path& folder, KeyStoreValues& values) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    tazu::KeepSecretsOutOfCoreDumps();
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::cerr << kHelp;

@@ -193,5 +193,21 @@ TEST_F(KeyStoreSaveTest, AFailedSaveChangesNeitherFileNorSettings) {
     EXPECT_EQ(store.settings(), 0x18);
 }
 
+TEST_F(KeyStoreSaveTest, ASaveKeepsTheStoresModeAndANewStoreIsOwnerOnly) {
+    auto mode_of = [](const std::filesystem::path& p) {
+        return std::filesystem::status(p).permissions() & std::filesystem::perms::mask;
+    };
+    std::filesystem::permissions(path_, std::filesystem::perms(0640));
+    ASSERT_EQ(WriteKeyStoreFile(path_, Str255("new"), test::SampleValues(), random_),
+              KeyStoreSaveCode::kOk);
+    EXPECT_EQ(mode_of(path_), std::filesystem::perms(0640));
+    EXPECT_NE(test::ReadAll(path_), old_);
+
+    const std::filesystem::path fresh = dir_ / "fresh.key";
+    ASSERT_EQ(WriteKeyStoreFile(fresh, Str255(), test::SampleValues(), random_),
+              KeyStoreSaveCode::kOk);
+    EXPECT_EQ(mode_of(fresh) & std::filesystem::perms(0077), std::filesystem::perms::none);
+}
+
 }  // namespace
 }  // namespace tazu

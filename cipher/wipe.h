@@ -1,0 +1,15 @@
+// Clearing secrets that outlive the values holding them.
+#pragma once
+
+namespace tazu {
+
+// Overwrites the stack below the caller's frame, where the functions it
+// called kept their temporaries: the by-value copies of salts, block keys
+// and passwords that the keyed transforms and envelopes make on the way.
+// Called when an entry ends, from the frame that called the entry's code;
+// that code is kept out of line ([[gnu::noinline]]), so that its frame lies
+// below the wiped part and not inside the caller's. The vector registers,
+// which the vectorised transforms leave holding key bytes, are cleared too.
+void WipeStackBelow();
+
+}  // namespace tazu

@@ -1,0 +1,50 @@
+// Files written beside their final name and renamed into place at the end:
+// the archive, each extracted file and the key store.
+//
+// A temporary file is named after the file it will become,
+// "<final name>.tazu16x32-<pid>-<n>.part", so a leftover is visible and
+// recognisable. Its writer holds a lock on it for as long as it is open, and
+// the pid in its name tells whether that writer still runs, so a later run
+// can tell the leftover of a killed run from a file being written.
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tazu {
+
+// The temporary name for final_name, unique within this process. The final
+// name is shortened (at a character boundary) when the whole would not fit
+// in the 255 bytes a file name may have.
+std::string TemporaryFileName(std::string_view final_name);
+
+// The pid in name when it is a temporary name, else nothing.
+std::optional<pid_t> TemporaryFileWriter(std::string_view name);
+
+// Removes the temporary files in the folder open as folder_fd that are
+// leftovers: regular files of this user with a temporary name whose writer
+// is gone (no such process, and nobody holds the lock). Returns how many.
+int RemoveStaleTemporaryFiles(int folder_fd);
+
+// Creates a new temporary file for final_name in the folder open as
+// folder_fd (exclusively, never through a symbolic link) and locks it;
+// returns its descriptor and sets name, or returns -1 with errno set.
+// Once per folder and process, the folder's leftovers are removed first.
+//
+// When final_name is an existing regular file, the new file takes its
+// permission bits and, where this process may set them, its owner and
+// group; when mode has execute bits (a self-decrypting file), it may also
+// be executed wherever the replaced file may be read. Otherwise the new
+// file gets mode less the umask.
+int CreateTemporaryFile(int folder_fd, const std::string& final_name, unsigned mode,
+                        std::string& name);
+
+// The same beside final_path; sets temporary to the temporary file's path.
+int CreateTemporaryFile(const std::filesystem::path& final_path, unsigned mode,
+                        std::filesystem::path& temporary);
+
+}  // namespace tazu
