@@ -1,12 +1,32 @@
 #include "cli/keystore_access.h"
 
+#include <system_error>
+
 #include "cipher/constants.h"
 
 namespace tazu::cli {
 namespace {
 
-std::string FailureLine(KeyStoreLoadCode code, const std::filesystem::path& path) {
-    return std::string(LoadFailureText(code, path)) + ": " + path.string();
+bool Exists(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+}
+
+std::string FailureLine(KeyStoreLoadCode code, const std::filesystem::path& path,
+                        const Args& args) {
+    std::string line = std::string(LoadFailureText(code, path)) + ": " + path.string();
+    if (!Exists(path)) {
+        line += "\nmake one with: tazu16x32-cli keystore-new";
+        if (args.Value("--keystore")) {
+            line += " --keystore " + path.string();
+        }
+        line += " (or name another with --keystore PATH)";
+    }
+    return line;
+}
+
+bool HasKeyStorePasswordOption(const Args& args) {
+    return args.Has("--keystore-password-file") || args.Has("--keystore-password-file-raw");
 }
 
 }  // namespace
@@ -19,7 +39,7 @@ bool LoadKeyStoreWithPassword(const Args& args, KeyStoreValues& values, Str255& 
     KeyStoreLoadCode code = ReadKeyStoreFile(path, password, values);
     if (code != KeyStoreLoadCode::kWrongPassword) {
         if (code != KeyStoreLoadCode::kOk) {
-            error = FailureLine(code, path);
+            error = FailureLine(code, path, args);
             return false;
         }
         return true;
@@ -27,18 +47,18 @@ bool LoadKeyStoreWithPassword(const Args& args, KeyStoreValues& values, Str255& 
     // The default password does not open it: the store is protected.
     is_protected = true;
     PasswordSource source;
-    source.file = args.Value("--keystore-password-file").value_or("");
-    if (source.file.empty() && !StdinIsTerminal()) {
-        error = "the key store is protected: give its password with --keystore-password-file F";
+    if (!PasswordSourceFrom(args, source, error, "--keystore-password")) {
         return false;
     }
     if (!ReadPassword(source, "Key store password: ", false, password, error)) {
+        error = "the key store " + path.string() + " is protected: " + error +
+                " (--keystore-password-file F gives its password)";
         return false;
     }
     code = ReadKeyStoreFile(path, password, values);
     if (code != KeyStoreLoadCode::kOk) {
         password.Wipe();
-        error = FailureLine(code, path);
+        error = FailureLine(code, path, args);
         return false;
     }
     return true;
@@ -49,6 +69,49 @@ bool LoadKeyStoreForCommand(const Args& args, KeyStoreValues& values, std::strin
     WipeOnExit wipe(password);
     bool is_protected = false;
     return LoadKeyStoreWithPassword(args, values, password, is_protected, error);
+}
+
+void UseKeyStoreStandIns(KeyStoreValues& values) {
+    // Key marks are at most 128 bytes, so a 129-byte one equals none.
+    values.personal_code = Str255(std::string(128, '\0'));
+    values.key_mark = Str255(std::string(129, '-'));
+}
+
+KeyStoreUse LoadKeyStoreIfPresent(const Args& args, KeyStoreValues& values, std::string& error) {
+    const std::filesystem::path path = KeyStorePath(args);
+    if (!args.Value("--keystore") && !Exists(path)) {
+        UseKeyStoreStandIns(values);
+        return KeyStoreUse::kAbsent;
+    }
+    if (!HasKeyStorePasswordOption(args) &&
+        ReadKeyStoreFile(path, DefaultPassword(), values) == KeyStoreLoadCode::kWrongPassword &&
+        !HasTerminal()) {
+        UseKeyStoreStandIns(values);
+        return KeyStoreUse::kLocked;
+    }
+    if (!LoadKeyStoreForCommand(args, values, error)) {
+        return KeyStoreUse::kFailed;
+    }
+    return KeyStoreUse::kLoaded;
+}
+
+std::string OtherKeyStoreHint(KeyStoreUse use, const Args& args) {
+    const std::string path = KeyStorePath(args).string();
+    switch (use) {
+        case KeyStoreUse::kAbsent:
+            return "no key store was read (none at " + path +
+                   "): an entry made with the personal code needs the key store that made it; "
+                   "give it with --keystore PATH";
+        case KeyStoreUse::kLocked:
+            return "the key store " + path +
+                   " is protected and was not opened: give its password with "
+                   "--keystore-password-file F, or another store with --keystore PATH";
+        case KeyStoreUse::kLoaded:
+        case KeyStoreUse::kFailed:
+            break;
+    }
+    return "the key store " + path +
+           " is not the one that made this archive: give that one with --keystore PATH";
 }
 
 }  // namespace tazu::cli
