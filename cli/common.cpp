@@ -11,9 +11,6 @@
 #include <cstdio>
 #include <iostream>
 
-#include "cipher/constants.h"
-#include "cipher/platform.h"
-
 namespace tazu::cli {
 
 Args::Args(const std::vector<std::string>& argv, const std::vector<std::string>& value_options,
@@ -137,13 +134,6 @@ bool AskYesNo(const std::string& question) {
         return false;
     }
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "да" || answer == "д";
-}
-
-std::filesystem::path KeyStorePath(const Args& args) {
-    if (auto p = args.Value("--keystore")) {
-        return *p;
-    }
-    return ProgramFolder() / std::string(kKeyStoreFileName);
 }
 
 namespace {

@@ -50,9 +50,6 @@ bool StdoutIsTerminal();
 // shown) or nothing can be counted.
 std::uint64_t SourceSize(const std::filesystem::path& source, bool folder);
 
-// The key store path: --keystore, else the one in the program's folder.
-std::filesystem::path KeyStorePath(const Args& args);
-
 // Ctrl-C sets a flag instead of killing the process, so a run can stop
 // cleanly and remove what it was writing.
 void InstallInterruptHandler();

@@ -31,6 +31,13 @@ bool HasKeyStorePasswordOption(const Args& args) {
 
 }  // namespace
 
+std::filesystem::path KeyStorePath(const Args& args) {
+    if (auto p = args.Value("--keystore")) {
+        return *p;
+    }
+    return DefaultKeyStorePath();
+}
+
 bool LoadKeyStoreWithPassword(const Args& args, KeyStoreValues& values, Str255& password,
                               bool& is_protected, std::string& error) {
     const std::filesystem::path path = KeyStorePath(args);

@@ -15,6 +15,9 @@
 
 namespace tazu::cli {
 
+// The key store path: --keystore, else DefaultKeyStorePath().
+std::filesystem::path KeyStorePath(const Args& args);
+
 // Loads the store at KeyStorePath(args) with the default password. When it
 // is protected, the protection password comes from the key-store password
 // options when given, else it is asked on the terminal ("Key store
