@@ -188,17 +188,26 @@ void ProgressLine::Update(std::uint64_t bytes, std::uint64_t files) {
     drawn_ = true;
     const double elapsed = std::max(now - start_, 1e-3);
     const double rate = bytes / elapsed;
-    std::string line = Human(static_cast<double>(bytes));
+    std::string line;
     if (total_ > 0) {
-        const int pct = static_cast<int>(std::min<std::uint64_t>(100, bytes * 100 / total_));
-        line += " / " + Human(static_cast<double>(total_)) + " (" + std::to_string(pct) + "%)";
+        // "[#######.............]  35% " before the counts.
+        constexpr int kWidth = 20;
+        const std::uint64_t done = std::min(bytes, total_);
+        const int pct = static_cast<int>(done * 100 / total_);
+        const int filled = static_cast<int>(done * kWidth / total_);
+        line = "[" + std::string(filled, '#') + std::string(kWidth - filled, '.') + "] ";
+        line += (pct < 10 ? "  " : pct < 100 ? " " : "") + std::to_string(pct) + "% ";
+        line += Human(static_cast<double>(bytes)) + " / " + Human(static_cast<double>(total_));
+    } else {
+        line = Human(static_cast<double>(bytes));
     }
-    line += ", files: " + std::to_string(files) + ", " + Human(rate) + "/s";
+    line += ", " + Human(rate) + "/s";
     if (total_ > bytes && rate > 0) {
         const auto left = static_cast<long long>((total_ - bytes) / rate);
-        line += ", left " + std::to_string(left / 60) + ":" + (left % 60 < 10 ? "0" : "") +
-                std::to_string(left % 60);
+        line += ", " + std::to_string(left / 60) + ":" + (left % 60 < 10 ? "0" : "") +
+                std::to_string(left % 60) + " left";
     }
+    line += ", files: " + std::to_string(files);
     std::fprintf(stderr, "\r\033[K%s", line.c_str());
     std::fflush(stderr);
 }

@@ -56,7 +56,8 @@ void InstallInterruptHandler();
 bool Interrupted();
 
 // One self-rewriting status line on standard error (only when it is a
-// terminal): bytes, files, rate and, when the total is known, time left.
+// terminal): when the total is known a bar, the percentage and the time
+// left; always the bytes, the rate and the files handled.
 class ProgressLine {
   public:
     explicit ProgressLine(std::uint64_t total_bytes = 0);

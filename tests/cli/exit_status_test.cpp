@@ -165,5 +165,32 @@ TEST_F(ExitStatus, TheTableIsInTheHelp) {
     EXPECT_EQ(Cli("decrypt --help").out.find("Exit status:") == std::string::npos, false);
 }
 
+TEST_F(ExitStatus, TheManPageKeepsInStepWithTheHelp) {
+    const std::string man = ReadFile(TAZU_MAN_PAGE);
+    const std::string help = Cli("--help").out;
+    const std::string table = help.substr(help.find("Exit status:\n") + 13);
+    int rows = 0;
+    for (std::size_t at = 0; at < table.size(); at = table.find('\n', at) + 1) {
+        const std::string line = table.substr(at, table.find('\n', at) - at);
+        const std::size_t text = line.find_first_not_of(' ', line.find_first_not_of(' ') + 2);
+        const std::string number = line.substr(0, text);
+        const std::string row =
+            ".B " +
+            number.substr(number.find_first_not_of(' '),
+                          number.find_last_not_of(' ') - number.find_first_not_of(' ') + 1) +
+            "\n" + line.substr(text) + "\n";
+        EXPECT_NE(man.find(row), std::string::npos) << row;
+        ++rows;
+    }
+    EXPECT_EQ(rows, 13);
+    for (const char* command : {"encrypt", "decrypt", "verify", "list", "keystore-new",
+                                "keystore-info", "keystore-passwd"}) {
+        EXPECT_NE(man.find(std::string(".B tazu16x32-cli ") + command + "\n"), std::string::npos)
+            << command;
+        EXPECT_NE(help.find(std::string("tazu16x32-cli ") + command + " "), std::string::npos)
+            << command;
+    }
+}
+
 }  // namespace
 }  // namespace tazu::test
