@@ -194,6 +194,18 @@ bool RunStream(Request& r, StreamJob& job, EncryptCode& code, const EncryptConte
     if (r.sfx) {
         job.stub = r.stub.empty() ? DefaultStubPath() : r.stub;
     }
+    // Input that ended by Ctrl-C or a read error is not a whole file.
+    auto input_cut = [&] {
+        if (in.interrupted() || Interrupted()) {
+            code = EncryptCode::kCancelled;
+            return true;
+        }
+        if (in.failed()) {
+            code = EncryptCode::kSourceUnreadable;
+            return true;
+        }
+        return false;
+    };
     if (r.to_stdout) {
         FileWriter out;
         out.Adopt(::dup(STDOUT_FILENO));
@@ -201,7 +213,7 @@ bool RunStream(Request& r, StreamJob& job, EncryptCode& code, const EncryptConte
         if (!ok && code == EncryptCode::kNone) {
             code = EncryptCode::kWriteFailed;
         }
-        return ok;
+        return ok && !input_cut();
     }
     ReplacingFile file;
     struct stat old {};
@@ -210,11 +222,7 @@ bool RunStream(Request& r, StreamJob& job, EncryptCode& code, const EncryptConte
         code = EncryptCode::kWriteFailed;
         return false;
     }
-    if (!EncryptIntoStream(job, file.stream(), code, ctx)) {
-        return false;
-    }
-    if (in.failed()) {
-        code = EncryptCode::kSourceUnreadable;
+    if (!EncryptIntoStream(job, file.stream(), code, ctx) || input_cut()) {
         return false;
     }
     if (!file.Commit(replaces)) {

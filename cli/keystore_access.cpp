@@ -57,9 +57,14 @@ bool LoadKeyStoreWithPassword(const Args& args, KeyStoreValues& values, Str255& 
     if (!PasswordSourceFrom(args, source, error, "--keystore-password")) {
         return false;
     }
+    if (source.kind == PasswordSource::Kind::kTerminal && !HasTerminal()) {
+        error = "the key store " + path.string() +
+                " is protected and there is no terminal to ask for its password: "
+                "give it with --keystore-password-file F";
+        return false;
+    }
     if (!ReadPassword(source, "Key store password: ", false, password, error)) {
-        error = "the key store " + path.string() + " is protected: " + error +
-                " (--keystore-password-file F gives its password)";
+        error = "the key store password: " + error;
         return false;
     }
     code = ReadKeyStoreFile(path, password, values);

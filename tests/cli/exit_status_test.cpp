@@ -154,6 +154,19 @@ TEST_F(ExitStatus, AnUnknownVersionIsTen) {
     EXPECT_NE(r.err.find("Файл не совместим с данной версией программы"), std::string::npos);
 }
 
+TEST_F(ExitStatus, AnInterruptedRunIsNineAndLeavesNoArchive) {
+    // Stopped while it waits for more input on a pipe.
+    const CliResult r = Shell("(sleep 3; echo late) | TAZU encrypt - -o x.shf " + Pw() +
+                              " & p=$!; sleep 0.7; kill -TERM $p; wait $p");
+    EXPECT_EQ(r.status, 9) << r.err;
+    EXPECT_NE(r.err.find("Шифрование прервано по желанию пользователя"), std::string::npos)
+        << r.err;
+    for (const auto& e : fs::directory_iterator(dir.path())) {
+        EXPECT_EQ(e.path().filename().string().find("x.shf"), std::string::npos) << e.path();
+        EXPECT_EQ(e.path().filename().string().find(".part"), std::string::npos) << e.path();
+    }
+}
+
 TEST_F(ExitStatus, TheTableIsInTheHelp) {
     const CliResult r = Cli("--help");
     EXPECT_EQ(r.status, 0);
