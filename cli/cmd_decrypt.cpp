@@ -114,6 +114,65 @@ void PrintOutcome(const Request& r, DecryptCode code, KeyStoreUse use, const Arg
     }
 }
 
+// What follows a run: the listing, the personal-code indicator, the run's
+// message with its cause, the names that matched nothing, and the status.
+int Conclude(const Request& r, DecryptCode code, const ExtractHost& extract, const ListHost& list,
+             const EntrySelection& selection, KeyStoreUse use, const Args& args) {
+    if (extract.too_many()) {
+        PrintError(
+            "the archive holds more than one file: name the one for --stdout "
+            "(tazu16x32-cli list shows them)");
+        return kExitUsage;
+    }
+    int problems = extract.problems();
+    for (const ListHost::Row& row : list.rows()) {
+        std::cout << ListLine(row) << '\n';
+        problems += row.intact ? 0 : 1;
+    }
+    if (!extract.indicator().empty()) {
+        std::cerr << "Персональный код: " << extract.indicator() << '\n';
+    }
+    PrintOutcome(r, code, use, args);
+    for (const std::string& name : selection.Unmatched()) {
+        PrintError("not in the archive: " + name);
+        ++problems;
+    }
+    return DecryptExitStatus(code, problems);
+}
+
+// The run over the open archive.
+int ReadArchive(const Request& r, const Args& args, KeyStoreUse use, const KeyStoreValues& store,
+                const Str255& password, InputStream& source, const FileIdentity& identity) {
+    std::error_code ec;
+    if (r.mode == Mode::kExtract && !r.to_stdout) {
+        fs::create_directories(r.dest, ec);
+    }
+    InstallInterruptHandler();
+    DecryptRunState state;
+    EntrySelection selection(r.names);
+    FileWriter out;
+    if (r.to_stdout) {
+        out.Adopt(::dup(STDOUT_FILENO));
+    }
+    const std::uint64_t total = r.from_stdin ? 0 : fs::file_size(r.archive, ec);
+    ExtractHost extract(state, r.on_exists, selection, r.to_stdout ? &out : nullptr,
+                        r.to_stdout ? std::cerr : std::cout, ec ? 0 : total);
+    ListHost list(state);
+    DecryptHost& host = r.mode == Mode::kList ? static_cast<DecryptHost&>(list) : extract;
+    DecryptCode code = DecryptCode::kOk;
+    DecryptArchive(password, store.personal_code, store.key_mark, source, identity, r.dest, host,
+                   state, code, r.mode == Mode::kExtract);
+    extract.Finish();
+    if (r.to_stdout && !out.Close() && code == DecryptCode::kEndOfData) {
+        code = DecryptCode::kWriteError;
+    }
+    // An abort between two entries leaves code 0; it is still an abort.
+    if (code == DecryptCode::kOk && state.abort) {
+        code = DecryptCode::kAborted;
+    }
+    return Conclude(r, code, extract, list, selection, use, args);
+}
+
 int Run(const std::vector<std::string>& argv, Mode mode) {
     const Args args(argv,
                     {"-d", "--on-exists", "--password-file", "--password-file-raw", "--keystore",
@@ -132,10 +191,7 @@ int Run(const std::vector<std::string>& argv, Mode mode) {
     std::string error;
     const KeyStoreUse use = LoadKeyStoreIfPresent(args, store, error);
     if (use == KeyStoreUse::kFailed) {
-        for (std::size_t at = 0, next = 0; at < error.size(); at = next + 1) {
-            next = std::min(error.find('\n', at), error.size());
-            PrintError(error.substr(at, next - at));
-        }
+        PrintErrorLines(error);
         return kExitKeyStore;
     }
     FileReader file;
@@ -151,60 +207,10 @@ int Run(const std::vector<std::string>& argv, Mode mode) {
         PrintError(error);
         return kExitUsage;
     }
-    std::error_code ec;
-    if (mode == Mode::kExtract && !r.to_stdout) {
-        fs::create_directories(r.dest, ec);
+    if (r.from_stdin) {
+        return ReadArchive(r, args, use, store, password, in, FileIdentity{});
     }
-
-    InstallInterruptHandler();
-    DecryptRunState state;
-    EntrySelection selection(r.names);
-    FileWriter out;
-    if (r.to_stdout) {
-        out.Adopt(::dup(STDOUT_FILENO));
-    }
-    const std::uint64_t total = r.from_stdin ? 0 : fs::file_size(r.archive, ec);
-    ExtractHost extract(state, r.on_exists, selection, r.to_stdout ? &out : nullptr,
-                        r.to_stdout ? std::cerr : std::cout, ec ? 0 : total);
-    ListHost list(state);
-    DecryptHost& host = mode == Mode::kList ? static_cast<DecryptHost&>(list) : extract;
-    InputStream& source = r.from_stdin ? static_cast<InputStream&>(in) : file;
-    const FileIdentity identity = r.from_stdin ? FileIdentity{} : IdentityOf(file.fd());
-    DecryptCode code = DecryptCode::kOk;
-    DecryptArchive(password, store.personal_code, store.key_mark, source, identity, r.dest, host,
-                   state, code, mode == Mode::kExtract);
-    extract.Finish();
-    if (r.to_stdout && !out.Close() && code == DecryptCode::kEndOfData) {
-        code = DecryptCode::kWriteError;
-    }
-    // An abort between two entries leaves code 0; it is still an abort.
-    if (code == DecryptCode::kOk && state.abort) {
-        code = DecryptCode::kAborted;
-    }
-    if (extract.too_many()) {
-        PrintError(
-            "the archive holds more than one file: name the one for --stdout "
-            "(tazu16x32-cli list shows them)");
-        return kExitUsage;
-    }
-    for (const ListHost::Row& row : list.rows()) {
-        std::cout << ListLine(row) << '\n';
-    }
-    if (!extract.indicator().empty()) {
-        std::cerr << "Персональный код: " << extract.indicator() << '\n';
-    }
-    PrintOutcome(r, code, use, args);
-    int problems = extract.problems();
-    for (const std::string& name : selection.Unmatched()) {
-        PrintError("not in the archive: " + name);
-        ++problems;
-    }
-    if (mode == Mode::kList) {
-        for (const ListHost::Row& row : list.rows()) {
-            problems += row.intact ? 0 : 1;
-        }
-    }
-    return DecryptExitStatus(code, problems);
+    return ReadArchive(r, args, use, store, password, file, IdentityOf(file.fd()));
 }
 
 }  // namespace

@@ -159,10 +159,7 @@ int KeysFor(const Args& args, const Request& r, KeyStoreValues& values) {
     }
     std::string error;
     if (!LoadKeyStoreForCommand(args, values, error)) {
-        for (std::size_t at = 0, next = 0; at < error.size(); at = next + 1) {
-            next = std::min(error.find('\n', at), error.size());
-            PrintError(error.substr(at, next - at));
-        }
+        PrintErrorLines(error);
         return kExitKeyStore;
     }
     return kExitOk;

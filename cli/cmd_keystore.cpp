@@ -1,7 +1,6 @@
 // keystore-new, keystore-info and keystore-passwd: making a first key store,
 // showing what it holds (never the personal code itself), and changing or
 // removing its protection password.
-#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <system_error>
@@ -72,12 +71,8 @@ std::string Printable(const Str255& s) {
     return out;
 }
 
-// A key-store failure: each line of the message on its own.
 int Fail(const std::string& message) {
-    for (std::size_t at = 0, next = 0; at < message.size(); at = next + 1) {
-        next = std::min(message.find('\n', at), message.size());
-        PrintError(message.substr(at, next - at));
-    }
+    PrintErrorLines(message);
     return kExitKeyStore;
 }
 

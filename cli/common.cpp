@@ -223,6 +223,13 @@ void PrintError(const std::string& message) {
     std::cerr << "tazu16x32-cli: " << Escaped(message) << "\n";
 }
 
+void PrintErrorLines(const std::string& message) {
+    for (std::size_t at = 0, next = 0; at < message.size(); at = next + 1) {
+        next = std::min(message.find('\n', at), message.size());
+        PrintError(message.substr(at, next - at));
+    }
+}
+
 namespace {
 
 // The length of the valid UTF-8 sequence at text[i] that encodes a

@@ -73,8 +73,10 @@ class ProgressLine {
 };
 
 // Prints "tazu16x32-cli: message" on standard error, with control
-// characters in it escaped.
+// characters in it (a newline too) escaped.
 void PrintError(const std::string& message);
+// The same for each line of a message made of several.
+void PrintErrorLines(const std::string& message);
 
 // The text with every control character (C0, DEL, C1) and every byte that
 // is not part of valid UTF-8 written as \xNN, so that a name cannot move the
