@@ -229,6 +229,44 @@ bool RunStream(Request& r, StreamJob& job, EncryptCode& code, const EncryptConte
     return true;
 }
 
+// The run itself, its message, the cause of a failure and the status.
+int Encrypt(Request& r, const Args& args, const Str255& password, const KeyStoreValues& values) {
+    InstallInterruptHandler();
+    ProgressLine progress(r.from_stdin ? 0 : SourceSize(r.source, r.folder));
+    EncryptRunState state;
+    TerminalHost host(state, progress, r.to_stdout ? std::cerr : std::cout);
+    EncryptContext ctx{state, host, ProgramRandom()};
+    EncryptCode code = EncryptCode::kNone;
+    bool success = false;
+    if (r.from_stdin || r.to_stdout) {
+        StreamJob job;
+        job.password = password;
+        job.personal_code = values.personal_code;
+        job.key_mark = values.key_mark;
+        job.use_personal_code = r.personal_code;
+        job.stored_name = args.Value("--name").value_or(kDefaultStreamName);
+        success = RunStream(r, job, code, ctx);
+        job.password.Wipe();
+        job.personal_code.Wipe();
+    } else {
+        EncryptObjectOptions options;
+        options.self_decrypting = r.sfx;
+        options.stub_path = r.stub;
+        success = EncryptObject(
+            password, values.personal_code, values.key_mark, r.archive, r.source, r.personal_code,
+            r.folder ? EncryptMode::kFolder : EncryptMode::kSingleFile, code, ctx, options);
+    }
+    progress.Finish();
+    const std::string_view message = EncryptOutcomeText(success, code);
+    if (success) {
+        (r.to_stdout ? std::cerr : std::cout) << message << '\n';
+        return EncryptExitStatus(true, code, host.problems());
+    }
+    PrintError(message.empty() ? "encryption failed" : std::string(message));
+    PrintCause(code, r);
+    return EncryptExitStatus(false, code, host.problems());
+}
+
 }  // namespace
 
 int RunEncrypt(const std::vector<std::string>& argv) {
@@ -267,41 +305,7 @@ int RunEncrypt(const std::vector<std::string>& argv) {
     if (!r.to_stdout && r.archive.has_parent_path()) {
         fs::create_directories(r.archive.parent_path(), ec);  // as the dialog does
     }
-
-    InstallInterruptHandler();
-    ProgressLine progress(r.from_stdin ? 0 : SourceSize(r.source, r.folder));
-    EncryptRunState state;
-    TerminalHost host(state, progress, r.to_stdout ? std::cerr : std::cout);
-    EncryptContext ctx{state, host, ProgramRandom()};
-    EncryptCode code = EncryptCode::kNone;
-    bool success = false;
-    if (r.from_stdin || r.to_stdout) {
-        StreamJob job;
-        job.password = password;
-        job.personal_code = values.personal_code;
-        job.key_mark = values.key_mark;
-        job.use_personal_code = r.personal_code;
-        job.stored_name = args.Value("--name").value_or(kDefaultStreamName);
-        success = RunStream(r, job, code, ctx);
-        job.password.Wipe();
-        job.personal_code.Wipe();
-    } else {
-        EncryptObjectOptions options;
-        options.self_decrypting = r.sfx;
-        options.stub_path = r.stub;
-        success = EncryptObject(
-            password, values.personal_code, values.key_mark, r.archive, r.source, r.personal_code,
-            r.folder ? EncryptMode::kFolder : EncryptMode::kSingleFile, code, ctx, options);
-    }
-    progress.Finish();
-    const std::string_view message = EncryptOutcomeText(success, code);
-    if (success) {
-        (r.to_stdout ? std::cerr : std::cout) << message << '\n';
-        return EncryptExitStatus(true, code, host.problems());
-    }
-    PrintError(message.empty() ? "encryption failed" : std::string(message));
-    PrintCause(code, r);
-    return EncryptExitStatus(false, code, host.problems());
+    return Encrypt(r, args, password, values);
 }
 
 }  // namespace tazu::cli
