@@ -191,26 +191,19 @@ bool RunStream(Request& r, StreamJob& job, EncryptCode& code, const EncryptConte
     if (r.sfx) {
         job.stub = r.stub.empty() ? DefaultStubPath() : r.stub;
     }
-    // Input that ended by Ctrl-C or a read error is not a whole file.
-    auto input_cut = [&] {
-        if (in.interrupted() || Interrupted()) {
-            code = EncryptCode::kCancelled;
-            return true;
-        }
-        if (in.failed()) {
-            code = EncryptCode::kSourceUnreadable;
-            return true;
-        }
-        return false;
-    };
     if (r.to_stdout) {
         FileWriter out;
         out.Adopt(::dup(STDOUT_FILENO));
-        const bool ok = EncryptIntoStream(job, out, code, ctx) && out.Close();
+        // A run cut short still hands on what it wrote: without its trailer
+        // the reader calls it damaged, where nothing would read as an empty
+        // archive.
+        bool ok = EncryptIntoStream(job, out, code, ctx);
+        out.Flush();
+        ok = out.Close() && ok;
         if (!ok && code == EncryptCode::kNone) {
             code = EncryptCode::kWriteFailed;
         }
-        return ok && !input_cut();
+        return ok;
     }
     ReplacingFile file;
     struct stat old {};
@@ -219,7 +212,7 @@ bool RunStream(Request& r, StreamJob& job, EncryptCode& code, const EncryptConte
         code = EncryptCode::kWriteFailed;
         return false;
     }
-    if (!EncryptIntoStream(job, file.stream(), code, ctx) || input_cut()) {
+    if (!EncryptIntoStream(job, file.stream(), code, ctx)) {
         return false;
     }
     if (!file.Commit(replaces)) {

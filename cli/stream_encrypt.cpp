@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "cipher/constants.h"
+#include "cli/common.h"
 #include "encrypt/encrypt_entry.h"
 #include "encrypt/encrypt_messages.h"
 #include "encrypt/folder_walk.h"
@@ -67,7 +68,12 @@ bool EncryptIntoStream(StreamJob& job, OutputStream& out, EncryptCode& code,
     if (!ok && code == EncryptCode::kNone) {
         code = EncryptCode::kSourceUnreadable;  // its report line is in
     }
-    if (ok && ctx.state.EncryptCancelled) {
+    if (ok && job.source != nullptr && job.source->failed()) {
+        code = EncryptCode::kSourceUnreadable;
+        ok = false;
+    }
+    if (ok && (ctx.state.EncryptCancelled || Interrupted() ||
+               (job.source != nullptr && job.source->interrupted()))) {
         code = EncryptCode::kCancelled;
         ok = false;
     }

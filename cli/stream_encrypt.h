@@ -20,16 +20,17 @@ struct StreamJob {
     Str255 personal_code;
     Str255 key_mark;
     bool use_personal_code = false;
-    InputStream* source = nullptr;  // a single file read from here, stored as stored_name
-    std::string stored_name;        //
-    std::filesystem::path path;     // else the file or folder at path
+    DescriptorReader* source = nullptr;  // a single file read from here, stored as stored_name
+    std::string stored_name;             //
+    std::filesystem::path path;          // else the file or folder at path
     bool folder = false;
     std::filesystem::path stub;  // non-empty: the self-decrypting stub goes first
 };
 
 // Writes the archive of job to out, ending with its trailer, and flushes
 // it. False with code set on failure (kSourceUnreadable, kWriteFailed,
-// kCancelled, kStubMissing, kBadArgument).
+// kCancelled, kStubMissing, kBadArgument). Input cut short by a read error
+// or Ctrl-C gets no trailer, so the archive never looks complete.
 bool EncryptIntoStream(StreamJob& job, OutputStream& out, EncryptCode& code,
                        const EncryptContext& ctx);
 

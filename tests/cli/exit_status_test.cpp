@@ -167,6 +167,13 @@ TEST_F(ExitStatus, AnInterruptedRunIsNineAndLeavesNoArchive) {
     }
 }
 
+TEST_F(ExitStatus, AnInterruptedPipeNeverLooksComplete) {
+    const CliResult r = Shell("(sleep 3; echo late) | TAZU encrypt - -o - " + Pw() +
+                              " >piped.shf & p=$!; sleep 0.7; kill -TERM $p; wait $p");
+    EXPECT_EQ(r.status, 9) << r.err;
+    EXPECT_NE(Cli("decrypt piped.shf -d out " + Pw()).status, 0);  // no trailer: damaged
+}
+
 TEST_F(ExitStatus, TheTableIsInTheHelp) {
     const CliResult r = Cli("--help");
     EXPECT_EQ(r.status, 0);
