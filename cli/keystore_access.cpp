@@ -102,7 +102,13 @@ KeyStoreUse LoadKeyStoreIfPresent(const Args& args, KeyStoreValues& values, std:
         return KeyStoreUse::kLocked;
     }
     if (!LoadKeyStoreForCommand(args, values, error)) {
-        return KeyStoreUse::kFailed;
+        if (args.Value("--keystore")) {
+            return KeyStoreUse::kFailed;
+        }
+        // Only entries made with the personal code need it: go on without.
+        PrintErrorLines(error);
+        UseKeyStoreStandIns(values);
+        return KeyStoreUse::kUnread;
     }
     return KeyStoreUse::kLoaded;
 }
@@ -118,6 +124,10 @@ std::string OtherKeyStoreHint(KeyStoreUse use, const Args& args) {
             return "the key store " + path +
                    " is protected and was not opened: give its password with "
                    "--keystore-password-file F, or another store with --keystore PATH";
+        case KeyStoreUse::kUnread:
+            return "the key store " + path +
+                   " could not be read (see above): give the one that made this archive with "
+                   "--keystore PATH";
         case KeyStoreUse::kLoaded:
         case KeyStoreUse::kFailed:
             break;

@@ -38,6 +38,7 @@ enum class KeyStoreUse {
     kLoaded,  // the store was read: its personal code and key mark are in values
     kAbsent,  // no store at the default path: stand-ins are in values
     kLocked,  // protected, and no way to give its password: stand-ins
+    kUnread,  // the default store does not load: stand-ins (a warning was printed)
     kFailed,  // given with --keystore but missing, damaged or not opened: error says
 };
 
