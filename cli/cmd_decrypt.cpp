@@ -114,15 +114,33 @@ void PrintOutcome(const Request& r, DecryptCode code, KeyStoreUse use, const Arg
     }
 }
 
+int TooMany() {
+    PrintError(
+        "the archive holds more than one file for --stdout: name the one to write "
+        "(tazu16x32-cli list shows them)");
+    return kExitUsage;
+}
+
+// Whether more than one entry would go to standard output: a first pass
+// over the headers, passing over the data without deciphering them. A run
+// that fails here fails the same way in the real pass, which reports it.
+bool PicksSeveral(const Request& r, const KeyStoreValues& store, const Str255& password,
+                  FileReader& file) {
+    CountingHost counter{EntrySelection(r.names)};
+    DecryptRunState state;
+    DecryptCode code = DecryptCode::kOk;
+    DecryptArchive(password, store.personal_code, store.key_mark, file, IdentityOf(file.fd()),
+                   r.dest, counter, state, code, /*writeFiles=*/false);
+    file.Seek(0);
+    return counter.count() > 1;
+}
+
 // What follows a run: the listing, the personal-code indicator, the run's
 // message with its cause, the names that matched nothing, and the status.
 int Conclude(const Request& r, DecryptCode code, const ExtractHost& extract, const ListHost& list,
              const EntrySelection& selection, KeyStoreUse use, const Args& args) {
     if (extract.too_many()) {
-        PrintError(
-            "the archive holds more than one file: name the one for --stdout "
-            "(tazu16x32-cli list shows them)");
-        return kExitUsage;
+        return TooMany();  // only from standard input, which cannot be read twice
     }
     int problems = extract.problems();
     for (const ListHost::Row& row : list.rows()) {
@@ -209,6 +227,9 @@ int Run(const std::vector<std::string>& argv, Mode mode) {
     }
     if (r.from_stdin) {
         return ReadArchive(r, args, use, store, password, in, FileIdentity{});
+    }
+    if (r.to_stdout && PicksSeveral(r, store, password, file)) {
+        return TooMany();
     }
     return ReadArchive(r, args, use, store, password, file, IdentityOf(file.fd()));
 }

@@ -66,6 +66,30 @@ class ExtractHost final : public DecryptHost {
     std::string indicator_;
 };
 
+// Counts the entries a selection picks, passing over all data: a quick
+// first pass before standard output gets a file.
+class CountingHost final : public DecryptHost {
+  public:
+    explicit CountingHost(EntrySelection selection) : selection_(std::move(selection)) {}
+    void addBytesProcessed(std::int64_t) override {}
+    void addEntryHandled() override {}
+    void processEvents() override {}
+    void appendReport(const std::string&) override {}
+    ExistingFileChoice askExistingFile(const std::string&) override {
+        return ExistingFileChoice::Skip;
+    }
+    void notePersonalCodeUse(bool) override {}
+    bool wantsEntry(const std::string& stored_name) override {
+        count_ += selection_.Matches(stored_name) ? 1 : 0;
+        return false;
+    }
+    int count() const { return count_; }
+
+  private:
+    EntrySelection selection_;
+    int count_ = 0;
+};
+
 // Collects one row per entry for "list".
 class ListHost final : public DecryptHost {
   public:

@@ -47,7 +47,12 @@ TEST_F(Pipes, ArchivesThroughPipes) {
     r = Cli("decrypt piped.shf --stdout T/one.txt " + Pw());
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "first");
-    EXPECT_EQ(Cli("decrypt piped.shf --stdout " + Pw()).status, 2);
+    r = Cli("decrypt piped.shf --stdout " + Pw());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");  // refused before anything was written
+    EXPECT_NE(r.err.find("more than one file"), std::string::npos) << r.err;
+    r = Shell("cat piped.shf | TAZU decrypt - --stdout " + Pw());
+    EXPECT_EQ(r.status, 2);  // from a pipe it is found at the second file
 }
 
 TEST_F(Pipes, OutputThroughALinkAndNeverOntoDevicesOrFifos) {
