@@ -1,156 +1,251 @@
-// tazu16x32-cli decrypt / verify: extract an archive, or read it through
-// without writing anything and say what the extraction would report.
+// tazu16x32-cli decrypt / verify / list: extract an archive (or the entries
+// named), read it through without writing anything and say what the
+// extraction would report, or list its entries.
+#include <unistd.h>
+
 #include <iostream>
+#include <system_error>
 
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/decrypt_hosts.h"
+#include "cli/descriptor_reader.h"
+#include "cli/exit_status.h"
+#include "cli/help.h"
 #include "cli/keystore_access.h"
+#include "cli/output_path.h"
 #include "decrypt/decrypt_object.h"
 
 namespace tazu::cli {
 
 namespace {
 
-// The terminal side of a run: progress on standard error, report lines on
-// standard output, the existing-file question on the terminal.
-class TerminalHost final : public DecryptHost {
-  public:
-    TerminalHost(DecryptRunState& state, std::string on_exists)
-        : state_(state), policy_(std::move(on_exists)) {}
+namespace fs = std::filesystem;
 
-    void addBytesProcessed(std::int64_t count) override { bytes_ += count; }
-    void addEntryHandled() override { ++entries_; }
-    void processEvents() override {
-        progress_.Update(static_cast<std::uint64_t>(bytes_), entries_);
-        if (Interrupted()) {
-            state_.abort = true;
-        }
-    }
-    void appendReport(const std::string& line) override {
-        progress_.Finish();
-        std::cout << line << '\n';
-        ++report_lines_;
-    }
-    ExistingFileChoice askExistingFile(const std::string& path) override {
-        if (policy_ == "replace") {
-            return ExistingFileChoice::Replace;
-        }
-        if (policy_ == "skip") {
-            return ExistingFileChoice::Skip;
-        }
-        if (policy_ == "cancel") {
-            return ExistingFileChoice::Cancel;
-        }
-        progress_.Finish();
-        while (true) {
-            std::cerr << "Файл уже существует: " << path
-                      << "\n[r]eplace, [s]kip, [c]ancel, [R]eplace all, [S]kip all? " << std::flush;
-            std::string answer;
-            if (!std::getline(std::cin, answer)) {
-                return ExistingFileChoice::Cancel;
-            }
-            if (answer == "r" || answer == "R") {
-                policy_ = answer == "R" ? "replace" : policy_;
-                return ExistingFileChoice::Replace;
-            }
-            if (answer == "s" || answer == "S") {
-                policy_ = answer == "S" ? "skip" : policy_;
-                return ExistingFileChoice::Skip;
-            }
-            if (answer == "c" || answer == "C") {
-                return ExistingFileChoice::Cancel;
-            }
-        }
-    }
-    void notePersonalCodeUse(bool used) override { UpdatePersonalCodeIndicator(indicator_, used); }
+enum class Mode { kExtract, kVerify, kList };
 
-    void Finish() { progress_.Finish(); }
-    const std::string& indicator() const { return indicator_; }
+const char* CommandName(Mode mode) {
+    return mode == Mode::kExtract ? "decrypt" : mode == Mode::kVerify ? "verify" : "list";
+}
 
-  private:
-    DecryptRunState& state_;
-    std::string policy_;
-    ProgressLine progress_;
-    std::int64_t bytes_ = 0;
-    std::uint64_t entries_ = 0;
-    int report_lines_ = 0;
-    std::string indicator_;
+struct Request {
+    Mode mode = Mode::kExtract;
+    fs::path archive;  // "-": standard input
+    bool from_stdin = false;
+    bool to_stdout = false;
+    std::vector<std::string> names;
+    fs::path dest;
+    std::string on_exists;
+    PasswordSource password;
 };
 
-int Run(const std::vector<std::string>& argv, bool extract) {
-    const Args args(
-        argv, {"-d", "--on-exists", "--password-file", "--keystore", "--keystore-password-file"},
-        {"--password-stdin"});
+int ParseRequest(const Args& args, Request& r) {
+    const char* command = CommandName(r.mode);
     if (!args.ok()) {
-        PrintError(args.error());
-        return 2;
+        return UsageError(command, args.error());
     }
-    if (args.positional().size() != 1) {
-        PrintError(std::string("usage: ") + (extract ? "decrypt" : "verify") +
-                   " ARCHIVE [-d DEST] [--on-exists ask|replace|skip|cancel]");
-        return 2;
+    const auto& pos = args.positional();
+    if (pos.empty() || (r.mode != Mode::kExtract && pos.size() != 1)) {
+        return UsageError(command, std::string(command) + " takes one ARCHIVE");
     }
-    const std::filesystem::path archive = args.positional()[0];
-    std::string on_exists = args.Value("--on-exists").value_or(StdinIsTerminal() ? "ask" : "skip");
-    if (on_exists != "ask" && on_exists != "replace" && on_exists != "skip" &&
-        on_exists != "cancel") {
-        PrintError("--on-exists takes ask, replace, skip or cancel");
-        return 2;
-    }
-    if (on_exists == "ask" && (!StdinIsTerminal() || args.Has("--password-stdin"))) {
-        on_exists = "skip";  // nothing is overwritten unasked
-    }
-    std::filesystem::path dest = args.Value("-d").value_or(archive.parent_path().string());
-    if (dest.empty()) {
-        dest = ".";
-    }
-
-    KeyStoreValues store;
+    r.archive = pos[0];
+    r.from_stdin = r.archive == "-";
+    r.names.assign(pos.begin() + 1, pos.end());
+    r.to_stdout = args.Has("--stdout");
     std::string error;
-    if (!LoadKeyStoreForCommand(args, store, error)) {
-        PrintError(error);
-        return 1;
+    if (!PasswordSourceFrom(args, r.password, error)) {
+        return UsageError(command, error);
     }
-    WipeOnExit wipe_code(store.personal_code);
-    WipeOnExit wipe_mark(store.key_mark);
-    Str255 password;
-    WipeOnExit wipe_password(password);
-    if (!ReadPassword(PasswordSourceFrom(args), "Password: ", false, password, error)) {
-        PrintError(error);
-        return 2;
+    if (r.from_stdin && r.password.kind == PasswordSource::Kind::kStdin) {
+        return UsageError(command,
+                          "standard input carries the archive: give the password with "
+                          "--password-file F or on the terminal");
     }
-    if (extract) {
-        std::error_code ec;
-        std::filesystem::create_directories(dest, ec);
+    if (r.to_stdout && args.Has("-d")) {
+        return UsageError(command, "give either -d DEST or --stdout");
     }
+    r.on_exists = args.Value("--on-exists").value_or(StdinIsTerminal() ? "ask" : "skip");
+    if (r.on_exists != "ask" && r.on_exists != "replace" && r.on_exists != "skip" &&
+        r.on_exists != "cancel") {
+        return UsageError(command, "--on-exists takes ask, replace, skip or cancel");
+    }
+    if (r.on_exists == "ask" &&
+        (!StdinIsTerminal() || r.from_stdin || r.password.kind == PasswordSource::Kind::kStdin)) {
+        r.on_exists = "skip";  // nothing is overwritten unasked
+    }
+    const fs::path folder = r.from_stdin ? fs::path(".") : r.archive.parent_path();
+    r.dest = args.Value("-d").value_or(folder.string());
+    if (r.dest.empty()) {
+        r.dest = ".";
+    }
+    return kExitOk;
+}
 
+// The message that ends the run, where it goes, and the line about its
+// file or cause after it.
+void PrintOutcome(const Request& r, DecryptCode code, KeyStoreUse use, const Args& args) {
+    const std::string message(DecryptCodeMessage(code));
+    if (code == DecryptCode::kEndOfData) {
+        (r.to_stdout || r.mode == Mode::kList ? std::cerr : std::cout) << message << '\n';
+        return;
+    }
+    PrintError(message);
+    const std::string archive = r.from_stdin ? "standard input" : r.archive.string();
+    switch (code) {
+        case DecryptCode::kReadError:
+            PrintError(archive + " ends too early: a record of it is cut short");
+            break;
+        case DecryptCode::kWriteError:
+            PrintError(r.to_stdout ? std::string("cannot write to standard output")
+                                   : FolderWriteFailureCause(r.dest));
+            break;
+        case DecryptCode::kOtherKeyStore:
+            PrintError(OtherKeyStoreHint(use, args));
+            break;
+        case DecryptCode::kWrongPassword:
+            PrintError("the password does not open " + archive);
+            break;
+        case DecryptCode::kDamaged:
+        case DecryptCode::kBadVersion:
+            PrintError("in " + archive);
+            break;
+        default:
+            break;
+    }
+}
+
+int TooMany() {
+    PrintError(
+        "the archive holds more than one file for --stdout: name the one to write "
+        "(tazu16x32-cli list shows them)");
+    return kExitUsage;
+}
+
+// Whether more than one entry would go to standard output: a first pass
+// over the headers, passing over the data without deciphering them. A run
+// that fails here fails the same way in the real pass, which reports it.
+bool PicksSeveral(const Request& r, const KeyStoreValues& store, const Str255& password,
+                  FileReader& file) {
+    CountingHost counter{EntrySelection(r.names)};
+    DecryptRunState state;
+    DecryptCode code = DecryptCode::kOk;
+    DecryptArchive(password, store.personal_code, store.key_mark, file, IdentityOf(file.fd()),
+                   r.dest, counter, state, code, /*writeFiles=*/false);
+    file.Seek(0);
+    return counter.count() > 1;
+}
+
+// What follows a run: the listing, the personal-code indicator, the run's
+// message with its cause, the names that matched nothing, and the status.
+int Conclude(const Request& r, DecryptCode code, const ExtractHost& extract, const ListHost& list,
+             const EntrySelection& selection, KeyStoreUse use, const Args& args) {
+    if (extract.too_many()) {
+        return TooMany();  // only from standard input, which cannot be read twice
+    }
+    int problems = extract.problems();
+    for (const ListHost::Row& row : list.rows()) {
+        std::cout << ListLine(row) << '\n';
+        problems += row.intact ? 0 : 1;
+    }
+    if (!extract.indicator().empty()) {
+        std::cerr << "Персональный код: " << extract.indicator() << '\n';
+    }
+    PrintOutcome(r, code, use, args);
+    for (const std::string& name : selection.Unmatched()) {
+        PrintError("not in the archive: " + name);
+        ++problems;
+    }
+    return DecryptExitStatus(code, problems);
+}
+
+// The run over the open archive.
+int ReadArchive(const Request& r, const Args& args, KeyStoreUse use, const KeyStoreValues& store,
+                const Str255& password, InputStream& source, const FileIdentity& identity) {
+    std::error_code ec;
+    if (r.mode == Mode::kExtract && !r.to_stdout) {
+        fs::create_directories(r.dest, ec);
+    }
     InstallInterruptHandler();
     DecryptRunState state;
-    TerminalHost host(state, on_exists);
+    EntrySelection selection(r.names);
+    FileWriter out;
+    if (r.to_stdout) {
+        out.Adopt(::dup(STDOUT_FILENO));
+    }
+    const std::uint64_t total = r.from_stdin ? 0 : fs::file_size(r.archive, ec);
+    ExtractHost extract(state, r.on_exists, selection, r.to_stdout ? &out : nullptr,
+                        r.to_stdout ? std::cerr : std::cout, ec ? 0 : total);
+    ListHost list(state);
+    DecryptHost& host = r.mode == Mode::kList ? static_cast<DecryptHost&>(list) : extract;
     DecryptCode code = DecryptCode::kOk;
-    DecryptObject(password, store.personal_code, store.key_mark, archive, dest, host, state, code,
-                  extract);
-    host.Finish();
+    DecryptArchive(password, store.personal_code, store.key_mark, source, identity, r.dest, host,
+                   state, code, r.mode == Mode::kExtract);
+    extract.Finish();
+    if (r.to_stdout && !out.Close() && code == DecryptCode::kEndOfData) {
+        code = DecryptCode::kWriteError;
+    }
     // An abort between two entries leaves code 0; it is still an abort.
     if (code == DecryptCode::kOk && state.abort) {
         code = DecryptCode::kAborted;
     }
-    if (!host.indicator().empty()) {
-        std::cerr << "Персональный код: " << host.indicator() << '\n';
+    return Conclude(r, code, extract, list, selection, use, args);
+}
+
+int Run(const std::vector<std::string>& argv, Mode mode) {
+    const Args args(argv,
+                    {"-d", "--on-exists", "--password-file", "--password-file-raw", "--keystore",
+                     "--keystore-password-file", "--keystore-password-file-raw"},
+                    mode == Mode::kExtract
+                        ? std::vector<std::string>{"--password-stdin", "--stdout"}
+                        : std::vector<std::string>{"--password-stdin"});
+    Request r;
+    r.mode = mode;
+    if (const int status = ParseRequest(args, r); status != kExitOk) {
+        return status;
     }
-    const std::string_view message = DecryptCodeMessage(code);
-    (code == DecryptCode::kEndOfData ? std::cout : std::cerr) << message << '\n';
-    return code == DecryptCode::kEndOfData ? 0 : static_cast<int>(code);
+    KeyStoreValues store;
+    WipeOnExit wipe_code(store.personal_code);
+    WipeOnExit wipe_mark(store.key_mark);
+    std::string error;
+    const KeyStoreUse use = LoadKeyStoreIfPresent(args, store, error);
+    if (use == KeyStoreUse::kFailed) {
+        PrintErrorLines(error);
+        return kExitKeyStore;
+    }
+    FileReader file;
+    DescriptorReader in(STDIN_FILENO);
+    if (!r.from_stdin && !file.Open(r.archive)) {
+        PrintError(std::string(DecryptCodeMessage(DecryptCode::kReadError)));
+        PrintError(ReadFailureCause(r.archive));
+        return kExitReadFailed;
+    }
+    Str255 password;
+    WipeOnExit wipe_password(password);
+    if (!ReadPassword(r.password, "Password: ", false, password, error)) {
+        PrintError(error);
+        return kExitUsage;
+    }
+    if (r.from_stdin) {
+        return ReadArchive(r, args, use, store, password, in, FileIdentity{});
+    }
+    if (r.to_stdout && PicksSeveral(r, store, password, file)) {
+        return TooMany();
+    }
+    return ReadArchive(r, args, use, store, password, file, IdentityOf(file.fd()));
 }
 
 }  // namespace
 
 int RunDecrypt(const std::vector<std::string>& args) {
-    return Run(args, true);
+    return Run(args, Mode::kExtract);
 }
 
 int RunVerify(const std::vector<std::string>& args) {
-    return Run(args, false);
+    return Run(args, Mode::kVerify);
+}
+
+int RunList(const std::vector<std::string>& args) {
+    return Run(args, Mode::kList);
 }
 
 }  // namespace tazu::cli

@@ -1,6 +1,8 @@
 // encrypt: a file or a folder tree into one archive, as the encrypt dialog
-// does it, with the key store's personal code and the self-decrypting stub.
+// does it, with the key store's personal code and the self-decrypting stub;
+// and standard input into an archive, or an archive onto standard output.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <iostream>
 #include <system_error>
@@ -8,33 +10,21 @@
 #include "cipher/random.h"
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/exit_status.h"
+#include "cli/help.h"
 #include "cli/keystore_access.h"
+#include "cli/output_path.h"
+#include "cli/stream_encrypt.h"
 #include "encrypt/encrypt_messages.h"
 #include "encrypt/encrypt_object.h"
+#include "encrypt/stub_copy.h"
 
 namespace tazu::cli {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kEncryptUsage =
-    "Usage: tazu16x32-cli encrypt SOURCE [-o ARCHIVE] [--personal-code] [--sfx] [--force]\n"
-    "           [--password-stdin | --password-file F] [--keystore PATH]\n"
-    "           [--keystore-password-file F] [--stub PATH]\n"
-    "  -o ARCHIVE        the archive (default: a file's extension replaced by .shf,\n"
-    "                    a folder's path + .shf; .exe with --sfx)\n"
-    "  --personal-code   also protect the entries with the key store's personal code\n"
-    "  --sfx             put the self-decrypting stub Tazu16x32.SFX in front\n"
-    "  --stub PATH       take the stub from PATH instead of the program's folder\n"
-    "  --force           replace an existing archive without asking\n"
-    "Exit status: 0 on success, else the run's result code (1 bad arguments,\n"
-    "2 write failure, 3 interrupted, 4 source unreadable, 11 stub missing).\n";
-
-int Usage(const std::string& error) {
-    PrintError(error);
-    std::cerr << kEncryptUsage;
-    return 2;
-}
+constexpr const char* kDefaultStreamName = "stdin";
 
 // The absolute path without a trailing slash.
 fs::path Clean(const fs::path& path) {
@@ -61,11 +51,12 @@ fs::path DefaultArchivePath(const fs::path& source, bool folder, bool sfx) {
 }
 
 // The terminal stands in for the progress window; report lines go to
-// standard output as they come.
+// standard output as they come (to standard error when standard output
+// carries the archive), escaped.
 class TerminalHost final : public EncryptHost {
   public:
-    TerminalHost(EncryptRunState& state, ProgressLine& progress)
-        : state_(state), progress_(progress) {}
+    TerminalHost(EncryptRunState& state, ProgressLine& progress, std::ostream& report)
+        : state_(state), progress_(progress), report_(report) {}
 
     void addBytesProcessed(std::int64_t count) override {
         bytes_ += static_cast<std::uint64_t>(count);
@@ -82,90 +73,232 @@ class TerminalHost final : public EncryptHost {
     }
     void appendReport(const std::string& line) override {
         progress_.Finish();
-        std::cout << line << '\n' << std::flush;
+        report_ << Escaped(line) << '\n' << std::flush;
+        ++problems_;
     }
+    int problems() const { return problems_; }
 
   private:
     EncryptRunState& state_;
     ProgressLine& progress_;
+    std::ostream& report_;
     std::uint64_t bytes_ = 0;
     std::uint64_t files_ = 0;
+    int problems_ = 0;
 };
+
+struct Request {
+    fs::path source;  // "-": standard input
+    bool from_stdin = false;
+    bool folder = false;
+    fs::path archive;  // resolved through links; empty with to_stdout
+    bool to_stdout = false;
+    bool sfx = false;
+    fs::path stub;
+    bool personal_code = false;
+};
+
+// Checks the arguments and works out source and archive; a status other
+// than kExitOk ends the command.
+int ParseRequest(const Args& args, Request& r) {
+    if (!args.ok()) {
+        return UsageError("encrypt", args.error());
+    }
+    if (args.positional().size() != 1) {
+        return UsageError("encrypt", "encrypt takes one SOURCE");
+    }
+    r.source = args.positional()[0];
+    r.from_stdin = r.source == "-";
+    r.sfx = args.Has("--sfx");
+    r.personal_code = args.Has("--personal-code");
+    r.stub = args.Value("--stub").value_or("");
+    if (r.from_stdin && args.Has("--password-stdin")) {
+        return UsageError("encrypt",
+                          "standard input carries the data: give the password with "
+                          "--password-file F or on the terminal");
+    }
+    if (args.Has("--name") && !r.from_stdin) {
+        return UsageError("encrypt", "--name is for encrypt - (standard input)");
+    }
+    std::error_code ec;
+    r.folder = !r.from_stdin && fs::is_directory(r.source, ec);
+    const std::optional<std::string> out = args.Value("-o");
+    r.to_stdout = out && *out == "-";
+    if (r.from_stdin && !out) {
+        return UsageError("encrypt", "encrypt - needs -o ARCHIVE (or -o - for standard output)");
+    }
+    if (r.to_stdout) {
+        if (StdoutIsTerminal()) {
+            return UsageError("encrypt",
+                              "standard output is a terminal: not writing an archive "
+                              "there");
+        }
+        return kExitOk;
+    }
+    const fs::path named = out ? fs::path(*out) : DefaultArchivePath(r.source, r.folder, r.sfx);
+    if (!named.has_filename()) {
+        return UsageError("encrypt", "the archive name is not a file name: " + named.string());
+    }
+    std::string error;
+    if (!ResolveOutputPath(named, r.archive, error)) {
+        return UsageError("encrypt", error);
+    }
+    if (!r.from_stdin && SameFile(r.source, r.archive)) {
+        return UsageError("encrypt", "the archive would replace its own source: " +
+                                         r.archive.string() + " (choose another -o)");
+    }
+    return kExitOk;
+}
+
+// The personal code and key mark: from the key store with --personal-code,
+// else stand-ins (they are not used, and no store is needed).
+int KeysFor(const Args& args, const Request& r, KeyStoreValues& values) {
+    if (!r.personal_code) {
+        UseKeyStoreStandIns(values);
+        return kExitOk;
+    }
+    std::string error;
+    if (!LoadKeyStoreForCommand(args, values, error)) {
+        PrintErrorLines(error);
+        return kExitKeyStore;
+    }
+    return kExitOk;
+}
+
+void PrintCause(EncryptCode code, const Request& r) {
+    if (code == EncryptCode::kWriteFailed) {
+        PrintError(r.to_stdout ? std::string("cannot write to standard output")
+                               : WriteFailureCause(r.archive));
+    } else if (code == EncryptCode::kSourceUnreadable) {
+        PrintError(r.from_stdin ? std::string("cannot read standard input")
+                                : ReadFailureCause(r.source));
+    } else if (code == EncryptCode::kStubMissing) {
+        PrintError("no stub at " + (r.stub.empty() ? DefaultStubPath() : r.stub).string() +
+                   " (--stub PATH names another)");
+    }
+}
+
+// Pipes: standard input in, or the archive out to standard output (or both).
+bool RunStream(Request& r, StreamJob& job, EncryptCode& code, const EncryptContext& ctx) {
+    DescriptorReader in(STDIN_FILENO);
+    if (r.from_stdin) {
+        job.source = &in;
+        job.path = "-";
+    } else {
+        job.path = Clean(r.source);
+        job.folder = r.folder;
+    }
+    if (r.sfx) {
+        job.stub = r.stub.empty() ? DefaultStubPath() : r.stub;
+    }
+    if (r.to_stdout) {
+        FileWriter out;
+        out.Adopt(::dup(STDOUT_FILENO));
+        // A run cut short still hands on what it wrote: without its trailer
+        // the reader calls it damaged, where nothing would read as an empty
+        // archive.
+        bool ok = EncryptIntoStream(job, out, code, ctx);
+        out.Flush();
+        ok = out.Close() && ok;
+        if (!ok && code == EncryptCode::kNone) {
+            code = EncryptCode::kWriteFailed;
+        }
+        return ok;
+    }
+    ReplacingFile file;
+    struct stat old {};
+    const bool replaces = ::stat(r.archive.c_str(), &old) == 0;
+    if (!file.Create(r.archive, r.sfx ? 0777 : 0666)) {
+        code = EncryptCode::kWriteFailed;
+        return false;
+    }
+    if (!EncryptIntoStream(job, file.stream(), code, ctx)) {
+        return false;
+    }
+    if (!file.Commit(replaces)) {
+        code = EncryptCode::kWriteFailed;
+        return false;
+    }
+    return true;
+}
+
+// The run itself, its message, the cause of a failure and the status.
+int Encrypt(Request& r, const Args& args, const Str255& password, const KeyStoreValues& values) {
+    InstallInterruptHandler();
+    ProgressLine progress(r.from_stdin ? 0 : SourceSize(r.source, r.folder));
+    EncryptRunState state;
+    TerminalHost host(state, progress, r.to_stdout ? std::cerr : std::cout);
+    EncryptContext ctx{state, host, ProgramRandom()};
+    EncryptCode code = EncryptCode::kNone;
+    bool success = false;
+    if (r.from_stdin || r.to_stdout) {
+        StreamJob job;
+        job.password = password;
+        job.personal_code = values.personal_code;
+        job.key_mark = values.key_mark;
+        job.use_personal_code = r.personal_code;
+        job.stored_name = args.Value("--name").value_or(kDefaultStreamName);
+        success = RunStream(r, job, code, ctx);
+        job.password.Wipe();
+        job.personal_code.Wipe();
+    } else {
+        EncryptObjectOptions options;
+        options.self_decrypting = r.sfx;
+        options.stub_path = r.stub;
+        success = EncryptObject(
+            password, values.personal_code, values.key_mark, r.archive, r.source, r.personal_code,
+            r.folder ? EncryptMode::kFolder : EncryptMode::kSingleFile, code, ctx, options);
+    }
+    progress.Finish();
+    const std::string_view message = EncryptOutcomeText(success, code);
+    if (success) {
+        (r.to_stdout ? std::cerr : std::cout) << message << '\n';
+        return EncryptExitStatus(true, code, host.problems());
+    }
+    PrintError(message.empty() ? "encryption failed" : std::string(message));
+    PrintCause(code, r);
+    return EncryptExitStatus(false, code, host.problems());
+}
 
 }  // namespace
 
 int RunEncrypt(const std::vector<std::string>& argv) {
-    const Args args(argv,
-                    {"-o", "--password-file", "--keystore", "--keystore-password-file", "--stub"},
-                    {"--personal-code", "--sfx", "--force", "--password-stdin"});
-    if (!args.ok()) {
-        return Usage(args.error());
+    const Args args(
+        argv,
+        {"-o", "--password-file", "--password-file-raw", "--keystore", "--keystore-password-file",
+         "--keystore-password-file-raw", "--stub", "--name"},
+        {"--personal-code", "--sfx", "--force", "--password-stdin"});
+    Request r;
+    if (const int status = ParseRequest(args, r); status != kExitOk) {
+        return status;
     }
-    if (args.positional().size() != 1) {
-        return Usage("encrypt takes one SOURCE");
+    PasswordSource source;
+    std::string error;
+    if (!PasswordSourceFrom(args, source, error)) {
+        return UsageError("encrypt", error);
     }
-    if (args.Has("--password-stdin") && args.Has("--password-file")) {
-        return Usage("give either --password-stdin or --password-file");
-    }
-    const fs::path source = args.positional()[0];
-    const bool sfx = args.Has("--sfx");
-    std::error_code ec;
-    const bool folder = fs::is_directory(source, ec);
-    const fs::path archive =
-        args.Value("-o") ? fs::path(*args.Value("-o")) : DefaultArchivePath(source, folder, sfx);
-    if (!archive.has_filename()) {
-        return Usage("the archive name is not a file name: " + archive.string());
-    }
-
     KeyStoreValues values;
     WipeOnExit wipe_code(values.personal_code);
-    std::string error;
-    if (!LoadKeyStoreForCommand(args, values, error)) {
-        PrintError(error);
-        return 1;
+    if (const int status = KeysFor(args, r, values); status != kExitOk) {
+        return status;
     }
-
-    if (fs::exists(fs::symlink_status(archive, ec)) && !args.Has("--force") &&
-        !AskYesNo("Файл уже существует: " + archive.string() + ". Заменить файл?")) {
-        PrintError(archive.string() + " exists; --force replaces it");
-        return 1;
+    std::error_code ec;
+    if (!r.to_stdout && fs::exists(fs::symlink_status(r.archive, ec)) && !args.Has("--force") &&
+        (r.from_stdin ||
+         !AskYesNo("Файл уже существует: " + Escaped(r.archive.string()) + ". Заменить файл?"))) {
+        PrintError(r.archive.string() + " exists; --force replaces it");
+        return kExitUsage;
     }
     Str255 password;
     WipeOnExit wipe_password(password);
-    if (!ReadPassword(PasswordSourceFrom(args), "Password: ", true, password, error)) {
+    if (!ReadPassword(source, "Password: ", true, password, error)) {
         PrintError(error);
-        return 1;
+        return kExitUsage;
     }
-    if (archive.has_parent_path()) {
-        fs::create_directories(archive.parent_path(), ec);  // as the dialog does
+    if (!r.to_stdout && r.archive.has_parent_path()) {
+        fs::create_directories(r.archive.parent_path(), ec);  // as the dialog does
     }
-
-    InstallInterruptHandler();
-    std::uint64_t total = 0;
-    if (!folder) {
-        const auto size = fs::file_size(source, ec);
-        total = ec ? 0 : size;
-    }
-    ProgressLine progress(total);
-    EncryptRunState state;
-    TerminalHost host(state, progress);
-    EncryptContext ctx{state, host, ProgramRandom()};
-    EncryptObjectOptions options;
-    options.self_decrypting = sfx;
-    options.stub_path = args.Value("--stub").value_or("");
-    EncryptCode code = EncryptCode::kNone;
-    const bool success =
-        EncryptObject(password, values.personal_code, values.key_mark, archive, source,
-                      args.Has("--personal-code"),
-                      folder ? EncryptMode::kFolder : EncryptMode::kSingleFile, code, ctx, options);
-    progress.Finish();
-    const std::string_view message = EncryptOutcomeText(success, code);
-    if (success) {
-        std::cout << message << '\n';
-        return 0;
-    }
-    PrintError(message.empty() ? "encryption failed" : std::string(message));
-    return code == EncryptCode::kNone ? 1 : static_cast<int>(code);
+    return Encrypt(r, args, password, values);
 }
 
 }  // namespace tazu::cli

@@ -9,6 +9,8 @@
 #include "cipher/random.h"
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/exit_status.h"
+#include "cli/help.h"
 #include "cli/keystore_access.h"
 #include "keystore/keystore_file.h"
 #include "keystore/keystore_location.h"
@@ -71,8 +73,12 @@ std::string Printable(const Str255& s) {
 }
 
 int Fail(const std::string& message) {
-    PrintError(message);
-    return 1;
+    PrintErrorLines(message);
+    return kExitKeyStore;
+}
+
+int Usage(const std::string& command, const std::string& message) {
+    return UsageError(command, message);
 }
 
 // A failed save names the cause: a folder this user may not write is a
@@ -112,35 +118,33 @@ bool NoPositional(const Args& args, std::string& error) {
 }  // namespace
 
 int RunKeystoreNew(const std::vector<std::string>& argv) {
-    const Args args(argv, {"--settings", "--keystore", "--password-file"},
+    const Args args(argv, {"--settings", "--keystore", "--password-file", "--password-file-raw"},
                     {"--protect", "--force", "--password-stdin"});
     std::string error;
-    if (!NoPositional(args, error)) {
-        PrintError(error);
-        return 2;
+    PasswordSource source;
+    if (!NoPositional(args, error) || !PasswordSourceFrom(args, source, error)) {
+        return Usage("keystore-new", error);
     }
     std::uint8_t settings = kDefaultSettings;
     if (auto text = args.Value("--settings"); text && !ParseSettingsByte(*text, settings)) {
-        PrintError("--settings takes a byte, 0 to 255 or 0x00 to 0xFF: " + *text);
-        return 2;
+        return Usage("keystore-new", "--settings takes a byte, 0 to 255 or 0x00 to 0xFF: " + *text);
     }
     const std::filesystem::path path = KeyStorePath(args);
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)) &&
         !args.Has("--force")) {
-        return Fail("a key store already exists at " + path.string() +
-                    " (--force replaces it, and with it the personal code)");
+        return Usage("keystore-new", "a key store already exists at " + path.string() +
+                                         " (--force replaces it, and with it the personal code)");
     }
     const bool protect = args.Has("--protect");
-    if (!protect && (args.Has("--password-stdin") || args.Has("--password-file"))) {
-        PrintError("--password-stdin and --password-file need --protect");
-        return 2;
+    if (!protect && source.kind != PasswordSource::Kind::kTerminal) {
+        return Usage("keystore-new", "the password options need --protect");
     }
     Str255 password;  // empty: the default password, no protection
     WipeOnExit wipe(password);
-    if (protect && !ReadPassword(PasswordSourceFrom(args), "New key store password: ", true,
-                                 password, error)) {
-        return Fail(error);
+    if (protect && !ReadPassword(source, "New key store password: ", true, password, error)) {
+        PrintError(error);
+        return kExitUsage;
     }
     if (!PrepareFolder(args, error)) {
         return Fail(error);
@@ -156,11 +160,11 @@ int RunKeystoreNew(const std::vector<std::string>& argv) {
 }
 
 int RunKeystoreInfo(const std::vector<std::string>& argv) {
-    const Args args(argv, {"--keystore", "--keystore-password-file"}, {});
+    const Args args(argv,
+                    {"--keystore", "--keystore-password-file", "--keystore-password-file-raw"}, {});
     std::string error;
     if (!NoPositional(args, error)) {
-        PrintError(error);
-        return 2;
+        return Usage("keystore-info", error);
     }
     KeyStoreValues values;
     WipeOnExit wipe_code(values.personal_code);
@@ -197,12 +201,14 @@ int RunKeystoreInfo(const std::vector<std::string>& argv) {
 }
 
 int RunKeystorePasswd(const std::vector<std::string>& argv) {
-    const Args args(argv, {"--keystore", "--keystore-password-file", "--password-file"},
+    const Args args(argv,
+                    {"--keystore", "--keystore-password-file", "--keystore-password-file-raw",
+                     "--password-file", "--password-file-raw"},
                     {"--password-stdin"});
     std::string error;
-    if (!NoPositional(args, error)) {
-        PrintError(error);
-        return 2;
+    PasswordSource source;
+    if (!NoPositional(args, error) || !PasswordSourceFrom(args, source, error)) {
+        return Usage("keystore-passwd", error);
     }
     KeyStoreValues values;
     WipeOnExit wipe_code(values.personal_code);
@@ -214,10 +220,10 @@ int RunKeystorePasswd(const std::vector<std::string>& argv) {
     }
     Str255 password;
     WipeOnExit wipe_new(password);
-    if (!ReadPassword(PasswordSourceFrom(args),
-                      "New key store password (empty removes protection): ", true, password, error,
-                      /*allow_empty=*/true)) {
-        return Fail(error);
+    if (!ReadPassword(source, "New key store password (empty removes protection): ", true, password,
+                      error, /*allow_empty=*/true)) {
+        PrintError(error);
+        return kExitUsage;
     }
     // The settings byte, personal code and key mark are written back as read.
     const std::filesystem::path path = KeyStorePath(args);

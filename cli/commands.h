@@ -13,5 +13,6 @@ int RunKeystorePasswd(const std::vector<std::string>& args);
 int RunEncrypt(const std::vector<std::string>& args);
 int RunDecrypt(const std::vector<std::string>& args);
 int RunVerify(const std::vector<std::string>& args);
+int RunList(const std::vector<std::string>& args);
 
 }  // namespace tazu::cli

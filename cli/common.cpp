@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <iterator>
 
@@ -60,16 +59,45 @@ std::optional<std::string> Args::Value(const std::string& name) const {
     return found;
 }
 
-PasswordSource PasswordSourceFrom(const Args& args) {
-    PasswordSource source;
-    source.from_stdin = args.Has("--password-stdin");
-    source.file = args.Value("--password-file").value_or("");
-    return source;
-}
-
 bool StdinIsTerminal() {
     return ::isatty(STDIN_FILENO) == 1;
 }
+bool HasTerminal() {
+    const int fd = ::open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+bool StdoutIsTerminal() {
+    return ::isatty(STDOUT_FILENO) == 1;
+}
+
+std::uint64_t SourceSize(const std::filesystem::path& source, bool folder) {
+    if (!StderrIsTerminal()) {
+        return 0;
+    }
+    std::error_code ec;
+    if (!folder) {
+        const auto size = std::filesystem::file_size(source, ec);
+        return ec ? 0 : size;
+    }
+    std::uint64_t total = 0;
+    auto it = std::filesystem::recursive_directory_iterator(
+        source, std::filesystem::directory_options::skip_permission_denied, ec);
+    for (const auto end = std::filesystem::recursive_directory_iterator(); !ec && it != end;
+         it.increment(ec)) {
+        const auto st = it->symlink_status(ec);
+        if (!ec && std::filesystem::is_regular_file(st)) {
+            const auto size = it->file_size(ec);
+            total += ec ? 0 : size;
+        }
+        ec.clear();
+    }
+    return total;
+}
+
 bool StderrIsTerminal() {
     return ::isatty(STDERR_FILENO) == 1;
 }
@@ -82,7 +110,7 @@ bool ReadLineFd(int fd, std::string& line) {
     line.clear();
     char c = 0;
     bool any = false;
-    for (;;) {
+    while (line.size() < 4096) {
         const ssize_t got = ::read(fd, &c, 1);
         if (got < 0 && errno == EINTR) {
             continue;
@@ -96,80 +124,10 @@ bool ReadLineFd(int fd, std::string& line) {
         }
         line.push_back(c);
     }
-}
-
-// Asks on the controlling terminal with echo off.
-bool AskHidden(const std::string& prompt, std::string& answer) {
-    const int fd = ::open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        return false;
-    }
-    termios old{};
-    const bool has_termios = ::tcgetattr(fd, &old) == 0;
-    if (has_termios) {
-        termios quiet = old;
-        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        quiet.c_lflag |= ECHONL;
-        ::tcsetattr(fd, TCSAFLUSH, &quiet);
-    }
-    [[maybe_unused]] auto w = ::write(fd, prompt.data(), prompt.size());
-    const bool ok = ReadLineFd(fd, answer);
-    if (has_termios) {
-        ::tcsetattr(fd, TCSAFLUSH, &old);
-    }
-    ::close(fd);
-    return ok;
-}
-
-bool CheckLength(const std::string& bytes, std::string& error) {
-    if (bytes.empty()) {
-        error = "the password is empty";
-        return false;
-    }
-    if (bytes.size() > Str255::kCapacity) {
-        error = "the password is longer than 255 bytes";
-        return false;
-    }
     return true;
 }
 
 }  // namespace
-
-bool ReadPassword(const PasswordSource& source, const std::string& prompt, bool confirm,
-                  Str255& password, std::string& error, bool allow_empty) {
-    std::string bytes;
-    if (!source.file.empty()) {
-        std::ifstream in(source.file, std::ios::binary);
-        if (!in) {
-            error = "cannot read the password file " + source.file;
-            return false;
-        }
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } else if (source.from_stdin || !StdinIsTerminal()) {
-        if (!ReadLineFd(STDIN_FILENO, bytes)) {
-            error = "no password on standard input";
-            return false;
-        }
-    } else {
-        if (!AskHidden(prompt, bytes)) {
-            error = "cannot ask for the password: no terminal";
-            return false;
-        }
-        if (confirm) {
-            std::string again;
-            if (!AskHidden("Repeat: ", again) || again != bytes) {
-                error = "the passwords do not match";
-                return false;
-            }
-        }
-    }
-    if (!(allow_empty && bytes.empty()) && !CheckLength(bytes, error)) {
-        return false;
-    }
-    password = Str255(bytes);
-    std::fill(bytes.begin(), bytes.end(), '\0');
-    return true;
-}
 
 bool AskYesNo(const std::string& question) {
     if (!StdinIsTerminal()) {
@@ -181,13 +139,6 @@ bool AskYesNo(const std::string& question) {
         return false;
     }
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "да" || answer == "д";
-}
-
-std::filesystem::path KeyStorePath(const Args& args) {
-    if (auto p = args.Value("--keystore")) {
-        return *p;
-    }
-    return LocateKeyStore().path;
 }
 
 namespace {
@@ -242,17 +193,26 @@ void ProgressLine::Update(std::uint64_t bytes, std::uint64_t files) {
     drawn_ = true;
     const double elapsed = std::max(now - start_, 1e-3);
     const double rate = bytes / elapsed;
-    std::string line = Human(static_cast<double>(bytes));
+    std::string line;
     if (total_ > 0) {
-        const int pct = static_cast<int>(std::min<std::uint64_t>(100, bytes * 100 / total_));
-        line += " / " + Human(static_cast<double>(total_)) + " (" + std::to_string(pct) + "%)";
+        // "[#######.............]  35% " before the counts.
+        constexpr int kWidth = 20;
+        const std::uint64_t done = std::min(bytes, total_);
+        const int pct = static_cast<int>(done * 100 / total_);
+        const int filled = static_cast<int>(done * kWidth / total_);
+        line = "[" + std::string(filled, '#') + std::string(kWidth - filled, '.') + "] ";
+        line += (pct < 10 ? "  " : pct < 100 ? " " : "") + std::to_string(pct) + "% ";
+        line += Human(static_cast<double>(bytes)) + " / " + Human(static_cast<double>(total_));
+    } else {
+        line = Human(static_cast<double>(bytes));
     }
-    line += ", files: " + std::to_string(files) + ", " + Human(rate) + "/s";
+    line += ", " + Human(rate) + "/s";
     if (total_ > bytes && rate > 0) {
         const auto left = static_cast<long long>((total_ - bytes) / rate);
-        line += ", left " + std::to_string(left / 60) + ":" + (left % 60 < 10 ? "0" : "") +
-                std::to_string(left % 60);
+        line += ", " + std::to_string(left / 60) + ":" + (left % 60 < 10 ? "0" : "") +
+                std::to_string(left % 60) + " left";
     }
+    line += ", files: " + std::to_string(files);
     std::fprintf(stderr, "\r\033[K%s", line.c_str());
     std::fflush(stderr);
 }
@@ -265,7 +225,76 @@ void ProgressLine::Finish() {
 }
 
 void PrintError(const std::string& message) {
-    std::cerr << "tazu16x32-cli: " << message << "\n";
+    std::cerr << "tazu16x32-cli: " << Escaped(message) << "\n";
+}
+
+void PrintErrorLines(const std::string& message) {
+    for (std::size_t at = 0, next = 0; at < message.size(); at = next + 1) {
+        next = std::min(message.find('\n', at), message.size());
+        PrintError(message.substr(at, next - at));
+    }
+}
+
+namespace {
+
+// The length of the valid UTF-8 sequence at text[i] that encodes a
+// character other than a C1 control, or 0.
+std::size_t PrintableSequence(std::string_view text, std::size_t i) {
+    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = b(i);
+    std::size_t n = 0;
+    std::uint32_t cp = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        n = 2;
+        cp = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        n = 3;
+        cp = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        n = 4;
+        cp = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + n > text.size()) {
+        return 0;
+    }
+    for (std::size_t k = 1; k < n; ++k) {
+        if ((b(i + k) & 0xC0) != 0x80) {
+            return 0;
+        }
+        cp = (cp << 6) | (b(i + k) & 0x3F);
+    }
+    const bool overlong = (n == 3 && cp < 0x800) || (n == 4 && cp < 0x10000);
+    const bool bad =
+        overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF) || (cp >= 0x80 && cp <= 0x9F);
+    return bad ? 0 : n;
+}
+
+}  // namespace
+
+std::string Escaped(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c < 0x7F) {
+            out.push_back(static_cast<char>(c));
+            ++i;
+            continue;
+        }
+        const std::size_t n = c >= 0x80 ? PrintableSequence(text, i) : 0;
+        if (n > 0) {
+            out.append(text.substr(i, n));
+            i += n;
+            continue;
+        }
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "\\x%02x", c);
+        out += buf;
+        ++i;
+    }
+    return out;
 }
 
 }  // namespace tazu::cli

@@ -6,9 +6,11 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cipher/str255.h"
+#include "cli/password.h"
 
 namespace tazu::cli {
 
@@ -33,30 +35,20 @@ class Args {
     std::string error_;
 };
 
-// Where a password comes from.
-struct PasswordSource {
-    bool from_stdin = false;  // --password-stdin: one line of standard input
-    std::string file;         // --password-file F: the file's bytes, as they are
-};
-PasswordSource PasswordSourceFrom(const Args& args);
-
-// Reads a password of 1 to 255 bytes. On a terminal the prompt is shown and
-// typing is not echoed; with confirm it is asked twice. Returns false with a
-// message in error when there is none or it is unusable. With allow_empty an
-// empty password (an empty line, an empty file, Enter on the terminal) is
-// accepted and leaves password empty.
-bool ReadPassword(const PasswordSource& source, const std::string& prompt, bool confirm,
-                  Str255& password, std::string& error, bool allow_empty = false);
-
 // A yes/no question on the terminal; false when there is no terminal.
 bool AskYesNo(const std::string& question);
 
 bool StdinIsTerminal();
+// True when the process has a controlling terminal to ask on.
+bool HasTerminal();
 bool StderrIsTerminal();
+bool StdoutIsTerminal();
 
-// The key store path: --keystore, else "Tazu16x32.key" beside the program
-// when one lies there, else the per-user store (keystore/keystore_location.h).
-std::filesystem::path KeyStorePath(const Args& args);
+// The bytes a run over source will read, for the progress line: a file's
+// size, or the sizes of the regular files in a folder tree, counted without
+// reading them. 0 when standard error is not a terminal (no progress is
+// shown) or nothing can be counted.
+std::uint64_t SourceSize(const std::filesystem::path& source, bool folder);
 
 // Ctrl-C sets a flag instead of killing the process, so a run can stop
 // cleanly and remove what it was writing.
@@ -64,7 +56,8 @@ void InstallInterruptHandler();
 bool Interrupted();
 
 // One self-rewriting status line on standard error (only when it is a
-// terminal): bytes, files, rate and, when the total is known, time left.
+// terminal): when the total is known a bar, the percentage and the time
+// left; always the bytes, the rate and the files handled.
 class ProgressLine {
   public:
     explicit ProgressLine(std::uint64_t total_bytes = 0);
@@ -79,7 +72,16 @@ class ProgressLine {
     bool drawn_ = false;
 };
 
-// Prints "tazu16x32-cli: message" on standard error.
+// Prints "tazu16x32-cli: message" on standard error, with control
+// characters in it (a newline too) escaped.
 void PrintError(const std::string& message);
+// The same for each line of a message made of several.
+void PrintErrorLines(const std::string& message);
+
+// The text with every control character (C0, DEL, C1) and every byte that
+// is not part of valid UTF-8 written as \xNN, so that a name cannot move the
+// cursor, recolour, retitle or add lines on a terminal. Everything else is
+// kept as it is.
+std::string Escaped(std::string_view text);
 
 }  // namespace tazu::cli

@@ -1,27 +1,46 @@
 #include "cli/keystore_access.h"
 
+#include <system_error>
+
 #include "cipher/constants.h"
 #include "keystore/keystore_location.h"
 
 namespace tazu::cli {
 namespace {
 
-// The store's status text and path, with the cause in brackets where the
-// status text alone does not say it.
-std::string FailureLine(KeyStoreLoadCode code, int error_number,
-                        const std::filesystem::path& path) {
-    const std::string_view text = LoadFailureText(code, path);
-    std::string line = std::string(text) + ": " + path.string();
-    if (text == KeyStoreMissingText()) {
-        return line + " (tazu16x32-cli keystore-new makes a first one)";
-    }
-    if (code == KeyStoreLoadCode::kCannotOpen) {
+bool Exists(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+}
+
+std::string FailureLine(KeyStoreLoadCode code, int error_number, const std::filesystem::path& path,
+                        const Args& args) {
+    std::string line = std::string(LoadFailureText(code, path)) + ": " + path.string();
+    if (code == KeyStoreLoadCode::kCannotOpen && Exists(path)) {
         line += " (" + KeyStoreLoadCause(code, error_number, path) + ")";
+    }
+    if (!Exists(path)) {
+        line += "\nmake one with: tazu16x32-cli keystore-new";
+        if (args.Value("--keystore")) {
+            line += " --keystore " + path.string();
+        }
+        line += " (or name another with --keystore PATH)";
     }
     return line;
 }
 
+bool HasKeyStorePasswordOption(const Args& args) {
+    return args.Has("--keystore-password-file") || args.Has("--keystore-password-file-raw");
+}
+
 }  // namespace
+
+std::filesystem::path KeyStorePath(const Args& args) {
+    if (auto p = args.Value("--keystore")) {
+        return *p;
+    }
+    return LocateKeyStore().path;
+}
 
 bool LoadKeyStoreWithPassword(const Args& args, KeyStoreValues& values, Str255& password,
                               bool& is_protected, std::string& error) {
@@ -32,7 +51,7 @@ bool LoadKeyStoreWithPassword(const Args& args, KeyStoreValues& values, Str255& 
     KeyStoreLoadCode code = ReadKeyStoreFile(path, password, values, error_number);
     if (code != KeyStoreLoadCode::kWrongPassword) {
         if (code != KeyStoreLoadCode::kOk) {
-            error = FailureLine(code, error_number, path);
+            error = FailureLine(code, error_number, path, args);
             return false;
         }
         return true;
@@ -40,18 +59,23 @@ bool LoadKeyStoreWithPassword(const Args& args, KeyStoreValues& values, Str255& 
     // The default password does not open it: the store is protected.
     is_protected = true;
     PasswordSource source;
-    source.file = args.Value("--keystore-password-file").value_or("");
-    if (source.file.empty() && !StdinIsTerminal()) {
-        error = "the key store is protected: give its password with --keystore-password-file F";
+    if (!PasswordSourceFrom(args, source, error, "--keystore-password")) {
+        return false;
+    }
+    if (source.kind == PasswordSource::Kind::kTerminal && !HasTerminal()) {
+        error = "the key store " + path.string() +
+                " is protected and there is no terminal to ask for its password: "
+                "give it with --keystore-password-file F";
         return false;
     }
     if (!ReadPassword(source, "Key store password: ", false, password, error)) {
+        error = "the key store password: " + error;
         return false;
     }
     code = ReadKeyStoreFile(path, password, values, error_number);
     if (code != KeyStoreLoadCode::kOk) {
         password.Wipe();
-        error = FailureLine(code, error_number, path);
+        error = FailureLine(code, error_number, path, args);
         return false;
     }
     return true;
@@ -62,6 +86,59 @@ bool LoadKeyStoreForCommand(const Args& args, KeyStoreValues& values, std::strin
     WipeOnExit wipe(password);
     bool is_protected = false;
     return LoadKeyStoreWithPassword(args, values, password, is_protected, error);
+}
+
+void UseKeyStoreStandIns(KeyStoreValues& values) {
+    // Key marks are at most 128 bytes, so a 129-byte one equals none.
+    values.personal_code = Str255(std::string(128, '\0'));
+    values.key_mark = Str255(std::string(129, '-'));
+}
+
+KeyStoreUse LoadKeyStoreIfPresent(const Args& args, KeyStoreValues& values, std::string& error) {
+    const std::filesystem::path path = KeyStorePath(args);
+    if (!args.Value("--keystore") && !Exists(path)) {
+        UseKeyStoreStandIns(values);
+        return KeyStoreUse::kAbsent;
+    }
+    if (!HasKeyStorePasswordOption(args) &&
+        ReadKeyStoreFile(path, DefaultPassword(), values) == KeyStoreLoadCode::kWrongPassword &&
+        !HasTerminal()) {
+        UseKeyStoreStandIns(values);
+        return KeyStoreUse::kLocked;
+    }
+    if (!LoadKeyStoreForCommand(args, values, error)) {
+        if (args.Value("--keystore")) {
+            return KeyStoreUse::kFailed;
+        }
+        // Only entries made with the personal code need it: go on without.
+        PrintErrorLines(error);
+        UseKeyStoreStandIns(values);
+        return KeyStoreUse::kUnread;
+    }
+    return KeyStoreUse::kLoaded;
+}
+
+std::string OtherKeyStoreHint(KeyStoreUse use, const Args& args) {
+    const std::string path = KeyStorePath(args).string();
+    switch (use) {
+        case KeyStoreUse::kAbsent:
+            return "no key store was read (none at " + path +
+                   "): an entry made with the personal code needs the key store that made it; "
+                   "give it with --keystore PATH";
+        case KeyStoreUse::kLocked:
+            return "the key store " + path +
+                   " is protected and was not opened: give its password with "
+                   "--keystore-password-file F, or another store with --keystore PATH";
+        case KeyStoreUse::kUnread:
+            return "the key store " + path +
+                   " could not be read (see above): give the one that made this archive with "
+                   "--keystore PATH";
+        case KeyStoreUse::kLoaded:
+        case KeyStoreUse::kFailed:
+            break;
+    }
+    return "the key store " + path +
+           " is not the one that made this archive: give that one with --keystore PATH";
 }
 
 }  // namespace tazu::cli

@@ -7,34 +7,40 @@
 #include "cipher/platform.h"
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/exit_status.h"
+#include "cli/help.h"
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: tazu16x32-cli COMMAND [OPTIONS]\n"
-    "\n"
-    "Commands:\n"
-    "  keystore-new [--protect] [--force] [--settings BYTE] [--keystore PATH]\n"
-    "      make a first key store (a new personal code and key mark)\n"
-    "  keystore-info [--keystore PATH]\n"
-    "      show whether the key store loads, its switches and key mark\n"
-    "  keystore-passwd [--keystore PATH]\n"
-    "      set a new protection password (an empty one removes protection)\n"
-    "  encrypt SOURCE [-o ARCHIVE] [--personal-code] [--sfx] [--force]\n"
-    "      encrypt a file or a folder tree into one archive\n"
-    "  decrypt ARCHIVE [-d DEST] [--on-exists ask|replace|skip|cancel]\n"
-    "      extract an archive\n"
-    "  verify ARCHIVE\n"
-    "      read a whole archive and report damage without writing anything\n"
-    "\n"
-    "Password options (all commands that need one):\n"
-    "  --password-stdin     read one line from standard input\n"
-    "  --password-file F    use the bytes of file F\n"
-    "  (otherwise the password is asked on the terminal without echo)\n"
-    "\n"
-    "The key store is Tazu16x32.key beside the program when one lies there, else\n"
-    "$XDG_CONFIG_HOME/tazu16x32/Tazu16x32.key (default ~/.config/tazu16x32/);\n"
-    "--keystore PATH names another.\n";
+using Command = int (*)(const std::vector<std::string>&);
+
+struct Entry {
+    const char* name;
+    Command run;
+};
+
+constexpr Entry kCommands[] = {
+    {"keystore-new", tazu::cli::RunKeystoreNew},
+    {"keystore-info", tazu::cli::RunKeystoreInfo},
+    {"keystore-passwd", tazu::cli::RunKeystorePasswd},
+    {"encrypt", tazu::cli::RunEncrypt},
+    {"decrypt", tazu::cli::RunDecrypt},
+    {"verify", tazu::cli::RunVerify},
+    {"list", tazu::cli::RunList},
+};
+
+// "--help" or "-h" among the options (before a "--").
+bool AsksForHelp(const std::vector<std::string>& args) {
+    for (const std::string& a : args) {
+        if (a == "--") {
+            return false;
+        }
+        if (a == "--help" || a == "-h") {
+            return true;
+        }
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -42,27 +48,37 @@ int main(int argc, char** argv) {
     tazu::KeepSecretsOutOfCoreDumps();
     using namespace tazu::cli;
     if (argc < 2) {
-        std::cerr << kUsage;
-        return 2;
+        std::cerr << GeneralHelp();
+        return kExitUsage;
     }
     const std::string command = argv[1];
     const std::vector<std::string> args(argv + 2, argv + argc);
-    if (command == "--help" || command == "-h" || command == "help") {
-        std::cout << kUsage;
-        return 0;
+    if (command == "--version" || command == "-V") {
+        std::cout << "tazu16x32-cli " TAZU_VERSION "\n";
+        return kExitOk;
     }
-    if (command == "keystore-new")
-        return RunKeystoreNew(args);
-    if (command == "keystore-info")
-        return RunKeystoreInfo(args);
-    if (command == "keystore-passwd")
-        return RunKeystorePasswd(args);
-    if (command == "encrypt")
-        return RunEncrypt(args);
-    if (command == "decrypt")
-        return RunDecrypt(args);
-    if (command == "verify")
-        return RunVerify(args);
+    if (command == "--help" || command == "-h" || command == "help") {
+        if (command == "help" && !args.empty()) {
+            const std::string text = CommandHelp(args[0]);
+            if (text.empty()) {
+                PrintError("unknown command " + args[0] + " (see --help)");
+                return kExitUsage;
+            }
+            std::cout << text;
+            return kExitOk;
+        }
+        std::cout << GeneralHelp();
+        return kExitOk;
+    }
+    for (const Entry& e : kCommands) {
+        if (command == e.name) {
+            if (AsksForHelp(args)) {
+                std::cout << CommandHelp(command);
+                return kExitOk;
+            }
+            return e.run(args);
+        }
+    }
     PrintError("unknown command " + command + " (see --help)");
-    return 2;
+    return kExitUsage;
 }

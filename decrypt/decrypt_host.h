@@ -10,6 +10,8 @@ namespace tazu {
 
 enum class ExistingFileChoice : std::uint8_t { Replace, Skip, Cancel };
 
+class OutputStream;
+
 class DecryptHost {
   public:
     virtual ~DecryptHost() = default;
@@ -27,6 +29,15 @@ class DecryptHost {
     // A version-07 entry was opened with (true) or without (false) the
     // personal code; UpdatePersonalCodeIndicator turns that into the text.
     virtual void notePersonalCodeUse(bool used) = 0;
+
+    // An entry whose header opened, stored as stored_name: false passes over
+    // its data without writing or reporting anything (the entry still
+    // counts for the archive's end check). Every entry is taken unless a
+    // host picks.
+    virtual bool wantsEntry(const std::string& /*stored_name*/) { return true; }
+    // Where a written entry's data go instead of a file under the
+    // destination folder (for example standard output); null: a file.
+    virtual OutputStream* entryStream() { return nullptr; }
 };
 
 // The state of a run that outlives it, owned by the caller: the abort flag

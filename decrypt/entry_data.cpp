@@ -112,6 +112,9 @@ bool SkipEntryBlocks(InputStream& file, DecryptHost& host, DecryptRunState& stat
 
 bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys& keys,
                       DecryptCode& resultCode) {
+    if (!context.host.wantsEntry(keys.stored_name.str())) {
+        return SkipWithLine(context, "", resultCode);
+    }
     const std::string prefix = rules.line_prefix;
     std::vector<std::string> components;
     if (!SplitStoredName(keys.stored_name, components)) {
@@ -124,7 +127,10 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
     OutputTarget target;
     NullOutput discard;
     OutputStream* out = &discard;
-    if (context.write_files) {
+    OutputStream* const stream = context.write_files ? context.host.entryStream() : nullptr;
+    if (stream != nullptr) {
+        out = stream;
+    } else if (context.write_files) {
         const auto status = target.Prepare(context.destination, components, context.archive);
         if (status == OutputTarget::Status::kExists) {
             switch (context.host.askExistingFile(path)) {
@@ -282,7 +288,7 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
                                   " - поврежден (блоков: " + std::to_string(damaged) + " ).");
     }
     context.host.addBytesProcessed(pending_bytes);
-    if (context.write_files && !target.Commit()) {
+    if (context.write_files && stream == nullptr && !target.Commit()) {
         resultCode = DecryptCode::kWriteError;
         return false;
     }

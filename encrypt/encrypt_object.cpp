@@ -196,6 +196,12 @@ bool CreateTemporary(const std::filesystem::path& archive_path, unsigned mode, F
     if (!success) {
         return fail(EncryptCode::kWriteFailed);
     }
+    // Only a regular file is ever replaced: a device node, a FIFO or a
+    // symbolic link that took the name meanwhile stays as it is.
+    struct stat existing {};
+    if (::lstat(archive.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        return fail(EncryptCode::kWriteFailed);
+    }
     if (::rename(temporary.c_str(), archive.c_str()) != 0) {
         return fail(EncryptCode::kWriteFailed);
     }

@@ -57,13 +57,24 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     return true;
 }
 
+// Passwords are asked on the terminal, or read a line each from standard
+// input when it is not one (as in "echo $PW | ./Docs.exe").
+cli::PasswordSource PasswordInput() {
+    cli::PasswordSource source;
+    if (!cli::StdinIsTerminal()) {
+        source.kind = cli::PasswordSource::Kind::kStdin;
+    }
+    return source;
+}
+
 // The folder to decrypt into: asked on a terminal with the proposal as the
 // default answer; without a terminal the proposal itself.
 fs::path AskFolder(const fs::path& proposal) {
     if (!cli::StdinIsTerminal()) {
         return proposal;
     }
-    std::cerr << "Папка для расшифровки [" << proposal.string() << "]: " << std::flush;
+    std::cerr << "Папка для расшифровки [" << cli::Escaped(proposal.string())
+              << "]: " << std::flush;
     std::string answer;
     if (!std::getline(std::cin, answer) || answer.empty()) {
         return proposal;
@@ -83,8 +94,7 @@ void LoadPersonalCode(const fs::path& folder, KeyStoreValues& values) {
         if (code == KeyStoreLoadCode::kWrongPassword) {
             Str255 password;
             std::string error;
-            if (cli::ReadPassword(cli::PasswordSource{}, "Пароль ключа: ", false, password,
-                                  error)) {
+            if (cli::ReadPassword(PasswordInput(), "Пароль ключа: ", false, password, error)) {
                 code = ReadKeyStoreFile(path, password, values);
                 password.Wipe();
             }
@@ -137,7 +147,7 @@ int main(int argc, char** argv) {
 
     Str255 password;
     std::string error;
-    if (!cli::ReadPassword(cli::PasswordSource{}, "Пароль: ", false, password, error)) {
+    if (!cli::ReadPassword(PasswordInput(), "Пароль: ", false, password, error)) {
         // No password given: refused like an empty password field.
         std::cout << DecryptCodeMessage(DecryptCode::kWrongPassword) << "\n";
         return static_cast<int>(DecryptCode::kWrongPassword);
@@ -161,7 +171,7 @@ int main(int argc, char** argv) {
     }
 
     for (const std::string& line : host.report()) {
-        std::cout << line << "\n";
+        std::cout << cli::Escaped(line) << "\n";
     }
     if (code != DecryptCode::kOk) {
         std::cout << DecryptCodeMessage(code) << "\n";

@@ -36,7 +36,7 @@ ExistingFileChoice TerminalDecryptHost::askExistingFile(const std::string& path)
     }
     progress_.Finish();
     for (;;) {
-        std::cerr << "Файл уже существует: " << path << "\n"
+        std::cerr << "Файл уже существует: " << cli::Escaped(path) << "\n"
                   << "[r] заменить, [s] пропустить, [c] отменить расшифровывание; "
                   << "R или S - для всех файлов: " << std::flush;
         std::string answer;

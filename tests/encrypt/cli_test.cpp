@@ -74,7 +74,7 @@ TEST_F(CliEncryptTest, PersonalCodeFromTheKeyStore) {
 TEST_F(CliEncryptTest, ExistingArchiveNeedsForce) {
     WriteFile(dir / "Docs" / "a.shf", "keep me");
     const std::string args = "'" + (dir / "Docs" / "a.txt").string() + "'";
-    EXPECT_EQ(Cli(Encrypt(args)), 1);
+    EXPECT_EQ(Cli(Encrypt(args)), 2);
     EXPECT_NE(err.find("--force"), std::string::npos);
     EXPECT_EQ(ReadFile(dir / "Docs" / "a.shf"), "keep me");
     EXPECT_EQ(Cli(Encrypt("--force " + args)), 0) << err;
@@ -101,10 +101,17 @@ TEST_F(CliEncryptTest, MissingSourceGivesTheReadErrorAndNoArchive) {
     EXPECT_FALSE(fs::exists(dir / "gone.shf"));
 }
 
-TEST_F(CliEncryptTest, MissingKeyStoreStopsBeforeAnything) {
+TEST_F(CliEncryptTest, MissingKeyStoreStopsOnlyARunWithThePersonalCode) {
     fs::remove(store);
-    EXPECT_EQ(Cli(Encrypt("'" + (dir / "Docs").string() + "'")), 1);
+    EXPECT_EQ(Cli(Encrypt("--personal-code '" + (dir / "Docs").string() + "'")), 3);
+    EXPECT_NE(err.find("файл ключа не найден"), std::string::npos) << err;
+    EXPECT_NE(err.find("keystore-new"), std::string::npos) << err;
     EXPECT_FALSE(fs::exists(dir / "Docs.shf"));
+    // Without the personal code no key store is read at all.
+    EXPECT_EQ(Cli(Encrypt("'" + (dir / "Docs").string() + "'")), 0) << err;
+    ReadArchive a;
+    ASSERT_EQ(ReadWholeArchive(ReadFile(dir / "Docs.shf"), 0, Str255("pw"), Str255("x"), a), "");
+    EXPECT_EQ(a.entries.size(), 2u);
 }
 
 }  // namespace

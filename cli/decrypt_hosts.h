@@ -1,0 +1,125 @@
+// The terminal side of reading an archive: extraction and verification
+// (progress on standard error, escaped report lines, the existing-file
+// question, picked entries, standard output as the target) and the listing
+// of an archive's entries.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "cli/common.h"
+#include "decrypt/decrypt_host.h"
+
+namespace tazu::cli {
+
+// The entries named on the command line: a stored name matches a name when
+// they are the same or the name is a folder above it, with "/" and "\"
+// alike and without leading or trailing separators. No names: everything.
+class EntrySelection {
+  public:
+    explicit EntrySelection(const std::vector<std::string>& names);
+    bool Matches(const std::string& stored_name);
+    // The names that matched no entry.
+    std::vector<std::string> Unmatched() const;
+
+  private:
+    std::vector<std::string> names_;
+    std::vector<bool> used_;
+};
+
+class ExtractHost final : public DecryptHost {
+  public:
+    // report: where report lines go; stream: where the data go (null: files).
+    ExtractHost(DecryptRunState& state, std::string on_exists, EntrySelection& selection,
+                OutputStream* stream, std::ostream& report, std::uint64_t total);
+
+    void addBytesProcessed(std::int64_t count) override;
+    void addEntryHandled() override;
+    void processEvents() override;
+    void appendReport(const std::string& line) override;
+    ExistingFileChoice askExistingFile(const std::string& path) override;
+    void notePersonalCodeUse(bool used) override;
+    bool wantsEntry(const std::string& stored_name) override;
+    OutputStream* entryStream() override { return stream_; }
+
+    void Finish() { progress_.Finish(); }
+    const std::string& indicator() const { return indicator_; }
+    // Report lines and skipped files so far.
+    int problems() const { return problems_; }
+    // A second entry came while writing to standard output.
+    bool too_many() const { return too_many_; }
+
+  private:
+    DecryptRunState& state_;
+    std::string policy_;
+    EntrySelection& selection_;
+    OutputStream* stream_;
+    std::ostream& report_;
+    ProgressLine progress_;
+    std::int64_t bytes_ = 0;
+    std::uint64_t entries_ = 0;
+    int streamed_ = 0;
+    int problems_ = 0;
+    bool too_many_ = false;
+    std::string indicator_;
+};
+
+// Counts the entries a selection picks, passing over all data: a quick
+// first pass before standard output gets a file.
+class CountingHost final : public DecryptHost {
+  public:
+    explicit CountingHost(EntrySelection selection) : selection_(std::move(selection)) {}
+    void addBytesProcessed(std::int64_t) override {}
+    void addEntryHandled() override {}
+    void processEvents() override {}
+    void appendReport(const std::string&) override {}
+    ExistingFileChoice askExistingFile(const std::string&) override {
+        return ExistingFileChoice::Skip;
+    }
+    void notePersonalCodeUse(bool) override {}
+    bool wantsEntry(const std::string& stored_name) override {
+        count_ += selection_.Matches(stored_name) ? 1 : 0;
+        return false;
+    }
+    int count() const { return count_; }
+
+  private:
+    EntrySelection selection_;
+    int count_ = 0;
+};
+
+// Collects one row per entry for "list".
+class ListHost final : public DecryptHost {
+  public:
+    struct Row {
+        std::string name;
+        std::uint64_t size = 0;
+        bool personal_code = false;
+        bool intact = true;
+    };
+    explicit ListHost(DecryptRunState& state) : state_(state) {}
+
+    void addBytesProcessed(std::int64_t count) override;
+    void addEntryHandled() override {}
+    void processEvents() override;
+    void appendReport(const std::string& line) override;
+    ExistingFileChoice askExistingFile(const std::string&) override {
+        return ExistingFileChoice::Skip;
+    }
+    void notePersonalCodeUse(bool used) override { next_personal_code_ = used; }
+    bool wantsEntry(const std::string& stored_name) override;
+
+    const std::vector<Row>& rows() const { return rows_; }
+
+  private:
+    DecryptRunState& state_;
+    std::vector<Row> rows_;
+    bool next_personal_code_ = false;
+};
+
+// One row of "list": size, personal code, state and the escaped name.
+std::string ListLine(const ListHost::Row& row);
+
+}  // namespace tazu::cli

@@ -1,0 +1,27 @@
+// An input stream over a descriptor that need not be a regular file (a
+// pipe, a terminal): standard input as a source or an archive.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "encrypt/file_io.h"
+
+namespace tazu::cli {
+
+class DescriptorReader final : public InputStream {
+  public:
+    explicit DescriptorReader(int fd) : fd_(fd) {}
+    // Reads until count bytes came, the data end, or Ctrl-C interrupts a
+    // wait for input.
+    std::size_t Read(std::uint8_t* out, std::size_t count) override;
+    bool failed() const { return failed_; }
+    bool interrupted() const { return interrupted_; }
+
+  private:
+    int fd_;
+    bool failed_ = false;
+    bool interrupted_ = false;
+};
+
+}  // namespace tazu::cli

@@ -1,0 +1,38 @@
+// The exit statuses of tazu16x32-cli: one table for every command, so a
+// script can tell a complete run from a damaged one and one failure from
+// another. Where a status fits, it is the run's own result code (4 to 9
+// and 11 are the codes of the same name).
+#pragma once
+
+#include "decrypt/result_code.h"
+#include "encrypt/encrypt_host.h"
+
+namespace tazu::cli {
+
+enum ExitStatus : int {
+    kExitOk = 0,             // complete, every file intact
+    kExitIncomplete = 1,     // complete, but the report lists damaged, skipped or unreadable files
+    kExitUsage = 2,          // bad arguments, or no usable password
+    kExitKeyStore = 3,       // the key store is missing, damaged or does not open
+    kExitReadFailed = 4,     // the source or the archive cannot be read
+    kExitDamaged = 5,        // the archive is damaged (a header record or its end)
+    kExitOtherKeyStore = 6,  // made with another key store's personal code
+    kExitWriteFailed = 7,    // writing failed (the cause follows the message)
+    kExitWrongPassword = 8,  // the password does not open the archive
+    kExitInterrupted = 9,    // stopped by Ctrl-C or a cancel answer
+    kExitBadVersion = 10,    // a version this program does not know
+    kExitStubMissing = 11,   // the self-decrypting stub is missing
+    kExitInternal = 12,      // an argument the engine refused (should not happen)
+};
+
+// The table as printed by --help.
+extern const char* const kExitStatusHelp;
+
+// The status of a decryption run that ended with code; problems counts the
+// report's lines about damaged, skipped or unreadable files.
+int DecryptExitStatus(DecryptCode code, int problems);
+
+// The status of an encryption run.
+int EncryptExitStatus(bool success, EncryptCode code, int problems);
+
+}  // namespace tazu::cli

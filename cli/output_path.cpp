@@ -1,0 +1,113 @@
+#include "cli/output_path.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+namespace tazu::cli {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Human(unsigned long long bytes) {
+    const char* units[] = {"B", "KiB", "MiB", "GiB", "TiB"};
+    double v = static_cast<double>(bytes);
+    int u = 0;
+    while (v >= 1024 && u < 4) {
+        v /= 1024;
+        ++u;
+    }
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f %s", v, units[u]);
+    return buf;
+}
+
+std::string FolderOf(const fs::path& path) {
+    return path.has_parent_path() ? path.parent_path().string() : std::string(".");
+}
+
+}  // namespace
+
+bool ResolveOutputPath(const fs::path& path, fs::path& resolved, std::string& error) {
+    resolved = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(resolved.c_str(), &st) != 0) {
+            return true;  // a new file
+        }
+        if (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) {
+            return true;  // a folder fails like the dialog's run, with its cause
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            error =
+                path.string() + " is not a regular file: refused (-o - writes to standard output)";
+            return false;
+        }
+        std::error_code ec;
+        const fs::path target = fs::read_symlink(resolved, ec);
+        if (ec) {
+            error = "cannot read the link " + resolved.string() + ": " + ec.message();
+            return false;
+        }
+        resolved = target.is_absolute() ? target : resolved.parent_path() / target;
+    }
+    error = path.string() + ": too many levels of symbolic links";
+    return false;
+}
+
+std::string WriteFailureCause(const fs::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        return "cannot write " + path.string() + ": it is a folder";
+    }
+    const std::string folder = FolderOf(path);
+    const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        return "cannot write " + path.string() + ": " + std::strerror(errno);
+    }
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    struct statvfs vfs {};
+    if (::statvfs(folder.c_str(), &vfs) == 0) {
+        return "cannot write " + path.string() + ": " +
+               Human(static_cast<unsigned long long>(vfs.f_bavail) * vfs.f_frsize) + " free in " +
+               folder;
+    }
+    return "cannot write " + path.string();
+}
+
+std::string FolderWriteFailureCause(const fs::path& folder) {
+    return WriteFailureCause(folder / "x");
+}
+
+std::string ReadFailureCause(const fs::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        return "cannot read " + path.string() + ": " + std::strerror(errno);
+    }
+    struct stat st {};
+    const bool got = ::fstat(fd, &st) == 0;
+    ::close(fd);
+    if (got && S_ISDIR(st.st_mode)) {
+        return "cannot read " + path.string() + ": it is a folder";
+    }
+    if (got && !S_ISREG(st.st_mode)) {
+        return "cannot read " + path.string() + ": not a regular file";
+    }
+    return "cannot read " + path.string();
+}
+
+bool SameFile(const fs::path& a, const fs::path& b) {
+    struct stat sa {
+    }, sb{};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+}  // namespace tazu::cli

@@ -1,0 +1,42 @@
+// Password input of the command-line companion and the stub: from the
+// terminal without echo, from standard input only when asked to, or from a
+// file. Every read goes into a fixed buffer that is wiped afterwards, reads
+// at most what a password can be, and leaves the terminal as it found it on
+// every way out, Ctrl-C included.
+#pragma once
+
+#include <string>
+
+#include "cipher/str255.h"
+
+namespace tazu::cli {
+
+class Args;
+
+// Where a password comes from.
+struct PasswordSource {
+    enum class Kind {
+        kTerminal,  // asked on the controlling terminal without echo
+        kStdin,     // one line of standard input, without its line end
+        kFileLine,  // the first line of a file, without its line end
+        kFileRaw,   // every byte of a file, as it is
+    };
+    Kind kind = Kind::kTerminal;
+    std::string file;  // for kFileLine and kFileRaw
+};
+
+// The source named by --password-stdin, --password-file F or
+// --password-file-raw F (prefix "--keystore" for the key store's own
+// password: --keystore-password-file F, --keystore-password-file-raw F).
+// False with a message in error when more than one is given.
+bool PasswordSourceFrom(const Args& args, PasswordSource& source, std::string& error,
+                        const std::string& prefix = "--password");
+
+// Reads a password of 1 to 255 bytes. On the terminal the prompt is shown
+// and typing is not echoed; with confirm it is asked twice. Returns false
+// with a message in error when there is none or it is unusable. With
+// allow_empty an empty password is accepted and leaves password empty.
+bool ReadPassword(const PasswordSource& source, const std::string& prompt, bool confirm,
+                  Str255& password, std::string& error, bool allow_empty = false);
+
+}  // namespace tazu::cli

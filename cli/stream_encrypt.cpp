@@ -1,0 +1,126 @@
+#include "cli/stream_encrypt.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+#include "cipher/constants.h"
+#include "cli/common.h"
+#include "encrypt/encrypt_entry.h"
+#include "encrypt/encrypt_messages.h"
+#include "encrypt/folder_walk.h"
+#include "encrypt/format.h"
+#include "encrypt/stub_copy.h"
+
+namespace tazu::cli {
+namespace fs = std::filesystem;
+
+namespace {
+
+bool EncryptTree(StreamJob& job, OutputStream& out, Str255& chain, EncryptCode& code,
+                 const EncryptContext& ctx) {
+    FilePrefetcher prefetch;
+    WalkArgs walk{
+        job.password, job.personal_code, job.key_mark, job.use_personal_code, chain, out, code, ctx,
+        {},           &prefetch};
+    const std::optional<std::string> prefix = RootStoredPrefix(job.path);
+    EncryptFolderFiles(job.path, prefix, walk);
+    EncryptSubfolders(job.path, prefix, walk);
+    walk.password.Wipe();
+    walk.personal_code.Wipe();
+    return code == EncryptCode::kNone;
+}
+
+}  // namespace
+
+bool EncryptIntoStream(StreamJob& job, OutputStream& out, EncryptCode& code,
+                       const EncryptContext& ctx) {
+    code = EncryptCode::kNone;
+    if (!job.use_personal_code) {
+        job.key_mark = NoKeyMark();
+    }
+    if (!job.stub.empty()) {
+        switch (CopyStub(job.stub, out, ctx.host)) {
+            case StubCopyResult::kCopied:
+                break;
+            case StubCopyResult::kCannotOpen:
+                code = EncryptCode::kStubMissing;
+                return false;
+            case StubCopyResult::kWriteFailed:
+                code = EncryptCode::kWriteFailed;
+                return false;
+        }
+    }
+    Str255 chain;
+    bool ok = true;
+    if (job.source != nullptr) {
+        ok = EncryptEntry(job.password, job.personal_code, job.key_mark, *job.source, job.path,
+                          Str255(job.stored_name), job.use_personal_code, chain, out, code, ctx);
+    } else if (job.folder) {
+        ok = EncryptTree(job, out, chain, code, ctx);
+    } else {
+        ok = EncryptEntry(job.password, job.personal_code, job.key_mark, job.path,
+                          Str255(job.path.filename().native()), job.use_personal_code, chain, out,
+                          code, ctx);
+    }
+    if (!ok && code == EncryptCode::kNone) {
+        code = EncryptCode::kSourceUnreadable;  // its report line is in
+    }
+    if (ok && job.source != nullptr && job.source->failed()) {
+        code = EncryptCode::kSourceUnreadable;
+        ok = false;
+    }
+    if (ok && (ctx.state.EncryptCancelled || Interrupted() ||
+               (job.source != nullptr && job.source->interrupted()))) {
+        code = EncryptCode::kCancelled;
+        ok = false;
+    }
+    if (ok && (!WriteRawBytes(ArchiveTrailer(chain), out) || !out.Flush())) {
+        code = EncryptCode::kWriteFailed;
+        ok = false;
+    }
+    return ok;
+}
+
+ReplacingFile::~ReplacingFile() {
+    if (!temporary_.empty() && !committed_) {
+        file_.Close();
+        std::error_code ec;
+        fs::remove(temporary_, ec);
+    }
+}
+
+bool ReplacingFile::Create(const fs::path& target, unsigned mode) {
+    target_ = target;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path name = target.parent_path() / TemporaryFileName();
+        if (file_.Create(name, /*exclusive=*/true, mode)) {
+            temporary_ = name;
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    return false;
+}
+
+bool ReplacingFile::Commit(bool sync) {
+    if ((sync && !file_.Sync()) || !file_.Close()) {
+        return false;
+    }
+    struct stat st {};
+    if (::lstat(target_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        errno = EEXIST;
+        return false;  // something else took the name meanwhile: left alone
+    }
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        return false;
+    }
+    committed_ = true;
+    return true;
+}
+
+}  // namespace tazu::cli

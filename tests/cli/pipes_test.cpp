@@ -1,0 +1,180 @@
+// Pipes, output paths, listing and picking entries, the key store only
+// where it is needed, and names that reach the terminal escaped.
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include "cipher/constants.h"
+#include "tests/cli/cli_run.h"
+
+namespace tazu::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Pipes : public CliTest {
+  protected:
+    Pipes() {
+        fs::create_directories(dir / "T" / "sub");
+        WriteFile(dir / "T" / "one.txt", "first");
+        WriteFile(dir / "T" / "sub" / "two.bin", std::string(3000, '\x07'));
+        WriteFile(dir / "T" / ".hidden", "h");
+    }
+};
+
+TEST_F(Pipes, TarThroughStandardInputAndOutput) {
+    CliResult r = Shell("tar cf - T | TAZU encrypt - -o x.shf --name t.tar " + Pw());
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = Cli("list x.shf " + Pw());
+    EXPECT_NE(r.out.find("  no   intact   t.tar\n"), std::string::npos) << r.out;
+    fs::create_directories(dir / "back");
+    r = Shell("TAZU decrypt x.shf --stdout " + Pw() + " | (cd back && tar xf -)");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ListTree(dir / "back" / "T"), ListTree(dir / "T"));
+    EXPECT_EQ(r.out, "");
+}
+
+TEST_F(Pipes, ArchivesThroughPipes) {
+    CliResult r = Shell("TAZU encrypt T -o - " + Pw() + " | cat > piped.shf");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("Шифровывание успешно завершено"), std::string::npos);
+    r = Shell("cat piped.shf | TAZU decrypt - -d out " + Pw());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ListTree(dir / "out" / "T"), ListTree(dir / "T"));
+    // Data on standard input leave no room for the password there.
+    r = Shell("cat piped.shf | TAZU decrypt - -d out2 --password-stdin");
+    EXPECT_EQ(r.status, 2);
+    // Nothing but the file on standard output with --stdout; a second file is refused.
+    r = Cli("decrypt piped.shf --stdout T/one.txt " + Pw());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "first");
+    r = Cli("decrypt piped.shf --stdout " + Pw());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");  // refused before anything was written
+    EXPECT_NE(r.err.find("more than one file"), std::string::npos) << r.err;
+    r = Shell("cat piped.shf | TAZU decrypt - --stdout " + Pw());
+    EXPECT_EQ(r.status, 2);  // from a pipe it is found at the second file
+}
+
+TEST_F(Pipes, OutputThroughALinkAndNeverOntoDevicesOrFifos) {
+    fs::create_directories(dir / "real");
+    fs::create_symlink("real/target.shf", dir / "link.shf");
+    CliResult r = Cli("encrypt T/one.txt -o link.shf " + Pw());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::is_symlink(dir / "link.shf"));
+    EXPECT_TRUE(fs::is_regular_file(dir / "real" / "target.shf"));
+    r = Cli("encrypt T/one.txt -o link.shf --force " + Pw());  // replaced through the link
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::is_symlink(dir / "link.shf"));
+
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    fs::create_symlink("fifo", dir / "to-fifo");
+    const bool device = ::mknod((dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    for (const char* target : {"fifo", "to-fifo", "null"}) {
+        if (std::string(target) == "null" && !device) {
+            continue;  // mknod is not permitted here
+        }
+        r = Cli(std::string("encrypt T/one.txt --force -o ") + target + " " + Pw());
+        EXPECT_EQ(r.status, 2) << target;
+        EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
+    if (device) {
+        EXPECT_TRUE(fs::is_character_file(dir / "null"));
+    }
+}
+
+TEST_F(Pipes, AnArchiveOverItsOwnSourceIsNamedAsSuch) {
+    const CliResult r = Cli("encrypt T/one.txt -o T/one.txt --force " + Pw());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("the archive would replace its own source"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFile(dir / "T" / "one.txt"), "first");
+}
+
+TEST_F(Pipes, ListAndPickEntries) {
+    ASSERT_EQ(Cli("encrypt T " + Pw()).status, 0);
+    CliResult r = Cli("list T.shf " + Pw());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "           1  no   intact   \\T\\.hidden\n"
+              "           5  no   intact   \\T\\one.txt\n"
+              "        3000  no   intact   \\T\\sub\\two.bin\n");
+    EXPECT_FALSE(fs::exists(dir / "T.shf.out"));
+    r = Cli("decrypt T.shf -d out T/sub '\\T\\.hidden' " + Pw());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ListTree(dir / "out"),
+              (std::vector<std::pair<std::string, std::string>>{
+                  {"T/.hidden", "h"}, {"T/sub/two.bin", std::string(3000, '\x07')}}));
+    r = Cli("decrypt T.shf -d out2 T/nothing " + Pw());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("not in the archive: T/nothing"), std::string::npos) << r.err;
+}
+
+TEST_F(Pipes, ListsEveryGoldenArchive) {
+    // The golden archives' version-07 entry uses this personal code.
+    MakeKeyStore(dir / "a.key", Str255(std::string(160, 'p') + "code-A"), Str255("mark-A-1234"));
+    WriteFile(dir / "golden-pw", "correct horse\n");
+    for (int version = 0; version <= 7; ++version) {
+        const std::string archive =
+            Q(fs::path(TAZU_TEST_DATA_DIR) / ("golden-0" + std::to_string(version) + ".shf"));
+        const CliResult r = Cli("list " + archive + " --keystore a.key --password-file golden-pw");
+        EXPECT_EQ(r.status, 0) << version << r.err;
+        const std::string pc = version == 7 ? "yes" : "no ";
+        EXPECT_EQ(r.out,
+                  "         300  no   intact   \\G\\a.txt\n"
+                  "           8  " +
+                      pc + "  intact   \\G\\Sub\\b\n")
+            << version;
+    }
+}
+
+TEST_F(Pipes, TheKeyStoreOnlyWhereItIsNeeded) {
+    if (fs::exists(fs::path(TAZU_CLI_PATH).parent_path() / std::string(kKeyStoreFileName))) {
+        GTEST_SKIP() << "a key store lies beside the program";
+    }
+    ASSERT_EQ(Cli("encrypt T " + Pw()).status, 0);
+    EXPECT_EQ(Cli("decrypt T.shf -d out " + Pw()).status, 0);
+    MakeKeyStore(dir / "a.key", Str255(std::string(130, 'a')), Str255("MARK-A"));
+    ASSERT_EQ(Cli("encrypt T/one.txt -o p.shf --personal-code --keystore a.key " + Pw()).status, 0);
+    const CliResult r = Cli("decrypt p.shf -d out3 " + Pw());
+    EXPECT_EQ(r.status, 6);
+    EXPECT_NE(r.err.find("Файл не совместим с данной копией программы\n"), std::string::npos);
+    EXPECT_NE(r.err.find("give it with --keystore PATH"), std::string::npos) << r.err;
+}
+
+TEST_F(Pipes, HostileNamesReachTheTerminalEscaped) {
+    const std::string name = "bad\x1b[31mred\x07\nline";
+    fs::create_directories(dir / "H");
+    WriteFile(dir / "H" / name, "x");
+    ASSERT_EQ(Cli("encrypt H " + Pw()).status, 0);
+    ASSERT_EQ(Cli("decrypt H.shf -d out " + Pw()).status, 0);
+    EXPECT_EQ(ReadFile(dir / "out" / "H" / name), "x");  // the real name on disk
+    const std::string shown = "bad\\x1b[31mred\\x07\\x0aline";
+    CliResult r = Cli("decrypt H.shf -d out " + Pw());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find(shown + " - пропущен, уже существует"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
+    r = Cli("list H.shf " + Pw());
+    EXPECT_NE(r.out.find("\\H\\" + shown + "\n"), std::string::npos) << r.out;
+    // The stub says the same.
+    r = Shell(Q(TAZU_STUB_PATH) + " /filr:H.shf /parh:out", "pw\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find(shown + " - пропущен, уже существует"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
+    EXPECT_EQ(r.out.find('\x07'), std::string::npos);
+}
+
+TEST_F(Pipes, VersionAndHelpForEveryCommand) {
+    EXPECT_EQ(Cli("--version").out.rfind("tazu16x32-cli ", 0), 0u);
+    for (const char* command : {"encrypt", "decrypt", "verify", "list", "keystore-new",
+                                "keystore-info", "keystore-passwd"}) {
+        const CliResult a = Cli(std::string(command) + " --help");
+        const CliResult b = Cli(std::string("help ") + command);
+        EXPECT_EQ(a.status, 0) << command;
+        EXPECT_EQ(a.out, b.out) << command;
+        EXPECT_EQ(a.out.rfind(std::string("Usage: tazu16x32-cli ") + command, 0), 0u) << a.out;
+    }
+    EXPECT_EQ(Cli("help nothing").status, 2);
+}
+
+}  // namespace
+}  // namespace tazu::test
