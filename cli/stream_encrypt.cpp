@@ -1,4 +1,5 @@
 #include "cli/stream_encrypt.h"
+#include "encrypt/temporary_file.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -94,17 +95,14 @@ ReplacingFile::~ReplacingFile() {
 
 bool ReplacingFile::Create(const fs::path& target, unsigned mode) {
     target_ = target;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path name = target.parent_path() / TemporaryFileName();
-        if (file_.Create(name, /*exclusive=*/true, mode)) {
-            temporary_ = name;
-            return true;
-        }
-        if (errno != EEXIST) {
-            return false;
-        }
+    fs::path name;
+    const int fd = CreateTemporaryFile(target, mode, name);
+    if (fd < 0) {
+        return false;
     }
-    return false;
+    file_.Adopt(fd);
+    temporary_ = name;
+    return true;
 }
 
 bool ReplacingFile::Commit(bool sync) {
