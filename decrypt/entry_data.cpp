@@ -190,12 +190,17 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
             // Version 07 with the whole block in the reader's buffer: checked
             // and deciphered in place, into the writer's buffer when it has
             // room.
-            const std::uint8_t* c = record + 1;
+            const std::uint8_t* c = record + 1;  // re-pointed after a search
             if (!current->Verify(c, n, c + n)) {
                 ++damaged;
                 if (NextEntryStartsInBlock(context, rules.version, 1 + n + kSignatureSize)) {
                     cut = true;
                     break;
+                }
+                if (context.recovery != nullptr) {
+                    // The search may have moved the buffer: the block again.
+                    context.file.Peek(1 + n + kSignatureSize, &record);
+                    c = record + 1;
                 }
             }
             std::uint8_t* in_place = out->Reserve(n);
