@@ -15,6 +15,7 @@
 #include "cli/keystore_access.h"
 #include "cli/output_path.h"
 #include "cli/stream_encrypt.h"
+#include "encrypt/archive_name.h"
 #include "encrypt/encrypt_messages.h"
 #include "encrypt/encrypt_object.h"
 #include "encrypt/stub_copy.h"
@@ -34,20 +35,6 @@ fs::path Clean(const fs::path& path) {
         p = p.parent_path();
     }
     return p;
-}
-
-// The encrypt dialog's proposal: a file's extension replaced, a folder's
-// path with the extension added ("Disk(root)" for the file-system root).
-fs::path DefaultArchivePath(const fs::path& source, bool folder, bool sfx) {
-    const std::string ext = sfx ? ".exe" : ".shf";
-    fs::path p = Clean(source);
-    if (!folder) {
-        return p.replace_extension(ext);
-    }
-    if (p == p.root_path()) {
-        return p / ("Disk(root)" + ext);
-    }
-    return fs::path(p.native() + ext);
 }
 
 // The terminal stands in for the progress window; report lines go to
@@ -135,7 +122,8 @@ int ParseRequest(const Args& args, Request& r) {
         }
         return kExitOk;
     }
-    const fs::path named = out ? fs::path(*out) : DefaultArchivePath(r.source, r.folder, r.sfx);
+    const fs::path named =
+        out ? fs::path(*out) : ProposedArchivePath(Clean(r.source), !r.folder, r.sfx);
     if (!named.has_filename()) {
         return UsageError("encrypt", "the archive name is not a file name: " + named.string());
     }
