@@ -169,7 +169,8 @@ int Conclude(const Request& r, DecryptCode code, const ExtractHost& extract, con
 
 // The run over the open archive.
 int ReadArchive(const Request& r, const Args& args, KeyStoreUse use, const KeyStoreValues& store,
-                const Str255& password, InputStream& source, const FileIdentity& identity) {
+                const Str255& password, InputStream& source,
+                const std::optional<FileIdentity>& identity) {
     std::error_code ec;
     if (r.mode == Mode::kExtract && !r.to_stdout) {
         fs::create_directories(r.dest, ec);
@@ -237,7 +238,7 @@ int Run(const std::vector<std::string>& argv, Mode mode) {
         return kExitUsage;
     }
     if (r.from_stdin) {
-        return ReadArchive(r, args, use, store, password, in, FileIdentity{});
+        return ReadArchive(r, args, use, store, password, in, std::nullopt);
     }
     if (r.to_stdout && PicksSeveral(r, store, password, file)) {
         return TooMany();

@@ -6,9 +6,9 @@
 #include "cipher/keyed.h"
 #include "cipher/salt_keys.h"
 #include "cipher/wipe.h"
-#include "encrypt/clock.h"
 #include "encrypt/encrypt_messages.h"
-#include "encrypt/format.h"
+#include "format/format.h"
+#include "io/clock.h"
 
 namespace tazu {
 
