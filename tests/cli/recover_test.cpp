@@ -1,7 +1,7 @@
 // decrypt --recover and verify --recover from the command line: damage that
 // ends a normal run is passed over, every intact file comes back, the report
 // says what was lost and the status says the run completed with damage.
-#include "encrypt/format.h"
+#include "format/format.h"
 #include "tests/cli/cli_run.h"
 
 namespace tazu::test {
