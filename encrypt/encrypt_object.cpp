@@ -51,17 +51,6 @@ std::filesystem::path Normalized(const std::filesystem::path& path) {
     return p;
 }
 
-// A new, empty temporary file beside the archive's final name.
-bool CreateTemporary(const std::filesystem::path& archive_path, unsigned mode, FileWriter& file,
-                     std::filesystem::path& temporary) {
-    const int fd = CreateTemporaryFile(archive_path, mode, temporary);
-    if (fd < 0) {
-        return false;
-    }
-    file.Adopt(fd);
-    return true;
-}
-
 // The whole run, out of line so that the public form can wipe the stack it
 // used.
 [[gnu::noinline]] bool RunEncryptObject(const Str255& password, const Str255& personal_code,
@@ -114,9 +103,9 @@ bool CreateTemporary(const std::filesystem::path& archive_path, unsigned mode, F
         return false;
     }
 
-    FileWriter file;
-    std::filesystem::path temporary;
-    if (!CreateTemporary(archive, options.self_decrypting ? 0777 : 0666, file, temporary)) {
+    TemporaryFile temporary;
+    FileWriter& file = temporary.file();
+    if (!temporary.Create(archive, options.self_decrypting ? 0777 : 0666)) {
         result_code = EncryptCode::kWriteFailed;
         return false;
     }
@@ -125,9 +114,7 @@ bool CreateTemporary(const std::filesystem::path& archive_path, unsigned mode, F
     OutputStream& out = wrapper ? *wrapper : file;
 
     auto fail = [&](EncryptCode code) {
-        file.Close();
-        std::error_code ec;
-        std::filesystem::remove(temporary, ec);
+        temporary.Discard();
         if (result_code == EncryptCode::kNone) {
             result_code = code;
         }
@@ -158,7 +145,7 @@ bool CreateTemporary(const std::filesystem::path& archive_path, unsigned mode, F
         FilePrefetcher prefetch;
         WalkArgs walk{password,    personal_code, key_mark, use_personal_code, entry_chain, out,
                       result_code, ctx,           {},       &prefetch};
-        if (const auto id = IdentityOf(temporary)) {
+        if (const auto id = IdentityOf(file.fd())) {
             walk.skip.push_back(*id);
         }
         if (old_archive_id) {
@@ -172,12 +159,10 @@ bool CreateTemporary(const std::filesystem::path& archive_path, unsigned mode, F
     }
 
     if (!state.EncryptCancelled) {
-        // When the archive replaces an existing file, its data reach the
-        // disk before the rename, so a crash cannot leave neither the old
-        // file nor a whole new one. A new name has nothing to lose and is
-        // not synced, which keeps large runs at the speed of the page cache.
+        // Synced only when it replaces a file: a new name has nothing to
+        // lose, which keeps large runs at the speed of the page cache.
         if (!WriteRawBytes(ArchiveTrailer(entry_chain), out) || !out.Flush() ||
-            (old_archive_id && !file.Sync()) || !file.Close()) {
+            !temporary.Finish(old_archive_id.has_value())) {
             state.EncryptCancelled = true;
             return fail(EncryptCode::kWriteFailed);
         }
@@ -190,11 +175,7 @@ bool CreateTemporary(const std::filesystem::path& archive_path, unsigned mode, F
     }
     // Only a regular file is ever replaced: a device node, a FIFO or a
     // symbolic link that took the name meanwhile stays as it is.
-    struct stat existing {};
-    if (::lstat(archive.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
-        return fail(EncryptCode::kWriteFailed);
-    }
-    if (::rename(temporary.c_str(), archive.c_str()) != 0) {
+    if (!temporary.Commit(TemporaryFile::Replace::kRegularFileOnly)) {
         return fail(EncryptCode::kWriteFailed);
     }
     return true;
