@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "decrypt/decrypt_messages.h"
+
 namespace tazu {
 
 enum class ExistingFileChoice : std::uint8_t { Replace, Skip, Cancel };
@@ -50,10 +52,6 @@ struct DecryptRunState {
     // read, entries it found cut); 0 for a run that met none.
     std::uint32_t recovered = 0;
 };
-
-inline constexpr const char* kPersonalCodeYes = "Да";
-inline constexpr const char* kPersonalCodeNo = "Нет";
-inline constexpr const char* kPersonalCodeMixed = "Да / Нет";
 
 // The personal-code indicator of the progress window: empty at the start of
 // a run, then "Да", "Нет" or "Да / Нет" once both kinds were met.

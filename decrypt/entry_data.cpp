@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "decrypt/decrypt_messages.h"
 #include "decrypt/entry_blocks.h"
 #include "format/format.h"
 #include "io/clock.h"
@@ -58,8 +59,7 @@ OutputStep PrepareOutput(EntryContext& context, const EntryRules& rules,
         switch (context.host.askExistingFile(path)) {
             case ExistingFileChoice::Skip:
                 skipped = SkipWithLine(
-                    context, rules.skip_line ? prefix + path + " - пропущен, уже существует" : "",
-                    resultCode);
+                    context, rules.skip_line ? ExistsReportLine(prefix, path) : "", resultCode);
                 return OutputStep::kSkipped;
             case ExistingFileChoice::Cancel:
                 resultCode = DecryptCode::kAborted;
@@ -70,7 +70,7 @@ OutputStep PrepareOutput(EntryContext& context, const EntryRules& rules,
         }
     }
     if (status == OutputTarget::Status::kNoAccess || !target.CreateTemporary()) {
-        SkipWithLine(context, prefix + path + " - пропущен, нет доступа", resultCode);
+        SkipWithLine(context, NoAccessReportLine(prefix, path), resultCode);
         return OutputStep::kFailed;
     }
     state.out = &target.stream();
@@ -85,10 +85,9 @@ bool FinishEntry(EntryContext& context, const EntryRules& rules, const EntryKeys
     const Str255 sum_text = DecimalText(static_cast<std::int32_t>(state.sum));
     if (state.cut ||
         !SignatureMatches(rules, sum_text, state.end_signature, keys.record_signature_key)) {
-        context.host.appendReport(prefix + path + " - поврежден");
+        context.host.appendReport(DamagedReportLine(prefix, path));
     } else if (state.damaged > 0) {
-        context.host.appendReport(prefix + path +
-                                  " - поврежден (блоков: " + std::to_string(state.damaged) + " ).");
+        context.host.appendReport(DamagedBlocksReportLine(prefix, path, state.damaged));
     }
     context.host.addBytesProcessed(state.pending_bytes);
     if (state.target != nullptr && !state.target->Commit()) {
@@ -140,8 +139,7 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
     }
     std::vector<std::string> components;
     if (!SplitStoredName(keys.stored_name, components)) {
-        SkipWithLine(context,
-                     rules.line_prefix + keys.stored_name.str() + " - пропущен, недопустимое имя",
+        SkipWithLine(context, InvalidNameReportLine(rules.line_prefix, keys.stored_name.str()),
                      resultCode);
         return false;
     }
