@@ -29,6 +29,20 @@ enum class KeyStoreSaveCode : std::uint8_t {
     kShortWrite = 3,    // fewer bytes were written than the buffer holds
 };
 
+// The bits of the settings byte that carry a switch of the settings tab
+// (bit 0 is the lowest). Bits 7, 1 and 0 carry none and are kept as loaded.
+enum SettingsBit : int {
+    kUsePersonalCodeBit = 6,  // encrypt with the personal code
+    kSelfDecryptingBit = 5,   // embed the self-decrypting stub
+    kHidePasswordsBit = 4,    // hide passwords while typing (and confirm them)
+    kSaveOnExitBit = 3,       // save the settings on exit
+    kSecondPictureBit = 2,    // the About page shows its second picture
+};
+
+inline constexpr bool SettingsBitSet(std::uint8_t settings, SettingsBit bit) {
+    return ((settings >> bit) & 1) != 0;
+}
+
 struct KeyStoreValues {
     std::uint8_t settings = 0;
     Str255 personal_code;
