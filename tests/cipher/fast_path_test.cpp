@@ -55,7 +55,6 @@ TEST(FastDigest, MatchesTheDirectSumForEveryLength) {
             const std::size_t n = random.Below(256);
             ASSERT_EQ(KeyedDigest(data, n, key), reference::KeyedDigest(data, n, key))
                 << "length " << len;
-            ASSERT_EQ(PlainDigest(data, n), reference::PlainDigest(data, n));
         }
     }
 }
