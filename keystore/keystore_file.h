@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "cipher/random.h"
 #include "cipher/str255.h"
@@ -59,6 +60,10 @@ KeyStoreLoadCode ReadKeyStoreFile(const std::filesystem::path& path, const Str25
 // 0 for the other codes).
 KeyStoreLoadCode ReadKeyStoreFile(const std::filesystem::path& path, const Str255& password,
                                   KeyStoreValues& values, int& error_number);
+// The same over the first bytes of a store file (at most 8192 are looked at
+// when reading a file), already in memory.
+KeyStoreLoadCode ReadKeyStoreBytes(const std::vector<std::uint8_t>& data, const Str255& password,
+                                   KeyStoreValues& values);
 
 // Writes a store with a fresh salt and fresh envelopes (empty password means
 // the default password). The old store at path is replaced only once the new

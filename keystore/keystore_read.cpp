@@ -155,9 +155,15 @@ KeyStoreLoadCode ReadKeyStoreFile(const std::filesystem::path& path, const Str25
     if (!ReadHead(path, data, error_number)) {
         return KeyStoreLoadCode::kCannotOpen;
     }
+    const KeyStoreLoadCode code = ReadKeyStoreBytes(data, password, values);
+    std::fill(data.begin(), data.end(), 0);
+    return code;
+}
+
+KeyStoreLoadCode ReadKeyStoreBytes(const std::vector<std::uint8_t>& data, const Str255& password,
+                                   KeyStoreValues& values) {
     const Str255& used = password.empty() ? DefaultPassword() : password;
     const KeyStoreLoadCode code = ParseStore(data, used, values);
-    std::fill(data.begin(), data.end(), 0);
     WipeStackBelow();  // the salt and the password's copies of the parse
     return code;
 }
