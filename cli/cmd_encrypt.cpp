@@ -189,7 +189,7 @@ bool RunStream(Request& r, StreamJob& job, EncryptCode& code, const EncryptConte
         bool ok = EncryptIntoStream(job, out, code, ctx);
         out.Flush();
         ok = out.Close() && ok;
-        if (!ok && code == EncryptCode::kNone) {
+        if (!ok && code == EncryptCode::kOk) {
             code = EncryptCode::kWriteFailed;
         }
         return ok;
@@ -220,7 +220,7 @@ int Encrypt(Request& r, const Args& args, const Str255& password, const KeyStore
     EncryptRunState state;
     TerminalHost host(state, progress, r.to_stdout ? std::cerr : std::cout);
     EncryptContext ctx{state, host, ProgramRandom()};
-    EncryptCode code = EncryptCode::kNone;
+    EncryptCode code = EncryptCode::kOk;
     bool success = false;
     if (r.from_stdin || r.to_stdout) {
         StreamJob job;

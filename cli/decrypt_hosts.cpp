@@ -83,7 +83,7 @@ void ExtractHost::addEntryHandled() {
 void ExtractHost::processEvents() {
     progress_.Update(static_cast<std::uint64_t>(bytes_), entries_);
     if (Interrupted()) {
-        state_.abort = true;
+        state_.DecryptCancelled = true;
     }
 }
 
@@ -131,7 +131,7 @@ bool ExtractHost::wantsEntry(const std::string& stored_name) {
     }
     if (stream_ != nullptr && ++streamed_ > 1) {
         too_many_ = true;
-        state_.abort = true;
+        state_.DecryptCancelled = true;
         return false;
     }
     return true;
@@ -145,7 +145,7 @@ void ListHost::addBytesProcessed(std::int64_t count) {
 
 void ListHost::processEvents() {
     if (Interrupted()) {
-        state_.abort = true;
+        state_.DecryptCancelled = true;
     }
 }
 

@@ -26,14 +26,14 @@ bool EncryptTree(StreamJob& job, OutputStream& out, Str255& chain, EncryptCode& 
     EncryptSubfolders(job.path, prefix, walk);
     walk.password.Wipe();
     walk.personal_code.Wipe();
-    return code == EncryptCode::kNone;
+    return code == EncryptCode::kOk;
 }
 
 }  // namespace
 
 bool EncryptIntoStream(StreamJob& job, OutputStream& out, EncryptCode& code,
                        const EncryptContext& ctx) {
-    code = EncryptCode::kNone;
+    code = EncryptCode::kOk;
     if (!job.use_personal_code) {
         job.key_mark = NoKeyMark();
     }
@@ -61,7 +61,7 @@ bool EncryptIntoStream(StreamJob& job, OutputStream& out, EncryptCode& code,
                           Str255(job.path.filename().native()), job.use_personal_code, chain, out,
                           code, ctx);
     }
-    if (!ok && code == EncryptCode::kNone) {
+    if (!ok && code == EncryptCode::kOk) {
         code = EncryptCode::kSourceUnreadable;  // its report line is in
     }
     if (ok && job.source != nullptr && job.source->failed()) {

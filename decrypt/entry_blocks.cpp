@@ -62,7 +62,7 @@ bool NextEntryStartsInBlock(EntryContext& context, int version, std::size_t bloc
 enum class BlockStep {
     kNext,  // on to the next block
     kEnd,   // the blocks ended
-    kFail,  // the entry failed (resultCode set)
+    kFail,  // the entry failed (result_code set)
 };
 
 // Reads the next block record into state: false at the end record (its
@@ -85,10 +85,10 @@ bool ReadBlockRecord(InputStream& file, BlockState& state, bool& more) {
 // What follows every block: its bytes are added to the byte sum and
 // written, and the progress window hears of them.
 BlockStep TakeBlock(EntryContext& context, BlockState& state, const std::uint8_t* plain,
-                    std::size_t plain_size, bool written, bool more, DecryptCode& resultCode) {
+                    std::size_t plain_size, bool written, bool more, DecryptCode& result_code) {
     AddToByteSum(state.sum, plain, plain_size);
     if (!written && plain_size > 0 && !state.out->Write(plain, plain_size)) {
-        resultCode = DecryptCode::kWriteError;
+        result_code = DecryptCode::kWriteError;
         return BlockStep::kFail;  // the target removes its temporary file
     }
     if (!more) {
@@ -98,14 +98,15 @@ BlockStep TakeBlock(EntryContext& context, BlockState& state, const std::uint8_t
         return BlockStep::kNext;  // blocks of 7 bytes or fewer count for nothing
     }
     state.pending_bytes += static_cast<std::int64_t>(plain_size);
-    if (++state.pending_blocks <= context.state.blocks_per_update) {
+    if (++state.pending_blocks <= context.state.DecryptBlocksPerUpdate) {
         return BlockStep::kNext;
     }
     const TimeOfDay now = CurrentTimeOfDay();
-    AdaptBlocksPerUpdate(context.state.blocks_per_update, ElapsedSeconds(state.last_update, now));
+    AdaptBlocksPerUpdate(context.state.DecryptBlocksPerUpdate,
+                         ElapsedSeconds(state.last_update, now));
     context.host.addBytesProcessed(state.pending_bytes);
-    if (context.state.abort) {
-        resultCode = DecryptCode::kAborted;
+    if (context.state.DecryptCancelled) {
+        result_code = DecryptCode::kAborted;
         return BlockStep::kFail;  // the target removes its temporary file
     }
     context.host.processEvents();
@@ -187,7 +188,7 @@ bool DecipherRead07(EntryContext& context, const EntryRules& rules, BlockCipher*
 }  // namespace
 
 bool DecryptBlocks07(EntryContext& context, const EntryRules& rules, const EntryKeys& keys,
-                     BlockState& state, DecryptCode& resultCode) {
+                     BlockState& state, DecryptCode& result_code) {
     BlockCipher cipher(keys.block_key, keys.second_block_key, keys.record_signature_key);
     BlockCipher* const current = &cipher;
     for (;;) {
@@ -213,7 +214,7 @@ bool DecryptBlocks07(EntryContext& context, const EntryRules& rules, const Entry
             return true;
         }
         switch (TakeBlock(context, state, block.plain, block.plain_size, block.written, block.more,
-                          resultCode)) {
+                          result_code)) {
             case BlockStep::kNext:
                 continue;
             case BlockStep::kEnd:
@@ -225,7 +226,7 @@ bool DecryptBlocks07(EntryContext& context, const EntryRules& rules, const Entry
 }
 
 bool DecryptOlderBlocks(EntryContext& context, const EntryRules& rules, EntryKeys& keys,
-                        BlockState& state, DecryptCode& resultCode) {
+                        BlockState& state, DecryptCode& result_code) {
     for (;;) {
         if (context.recovery != nullptr) {
             context.recovery->in.Mark();  // the block starts here
@@ -246,7 +247,7 @@ bool DecryptOlderBlocks(EntryContext& context, const EntryRules& rules, EntryKey
         }
         const Str255 older = DecipherBlock(rules, keys, state.ciphertext, state.length[0]);
         std::memcpy(local, older.data(), older.size());
-        switch (TakeBlock(context, state, local, older.size(), false, more, resultCode)) {
+        switch (TakeBlock(context, state, local, older.size(), false, more, result_code)) {
             case BlockStep::kNext:
                 continue;
             case BlockStep::kEnd:

@@ -28,12 +28,12 @@ struct BlockState {
 // through the fused cipher, which gives the same bytes as the transforms.
 // Stops after the end record, at the end of the file, or where the next
 // entry starts inside a block (state.cut). False when the entry failed
-// (resultCode set: kWriteError or kAborted).
+// (result_code set: kWriteError or kAborted).
 bool DecryptBlocks07(EntryContext& context, const EntryRules& rules, const EntryKeys& keys,
-                     BlockState& state, DecryptCode& resultCode);
+                     BlockState& state, DecryptCode& result_code);
 
 // The same for an entry of versions 00 to 06, one transform at a time.
 bool DecryptOlderBlocks(EntryContext& context, const EntryRules& rules, EntryKeys& keys,
-                        BlockState& state, DecryptCode& resultCode);
+                        BlockState& state, DecryptCode& result_code);
 
 }  // namespace tazu

@@ -23,8 +23,8 @@ class NullOutput final : public OutputStream {
     bool Flush() override { return true; }
 };
 
-bool SkipWithLine(EntryContext& context, const std::string& line, DecryptCode& resultCode) {
-    const bool skipped = SkipEntryBlocks(context.file, context.host, context.state, resultCode);
+bool SkipWithLine(EntryContext& context, const std::string& line, DecryptCode& result_code) {
+    const bool skipped = SkipEntryBlocks(context.file, context.host, context.state, result_code);
     if (!line.empty()) {
         context.host.appendReport(line);
     }
@@ -44,7 +44,7 @@ enum class OutputStep {
 OutputStep PrepareOutput(EntryContext& context, const EntryRules& rules,
                          const std::vector<std::string>& components, const std::string& path,
                          OutputTarget& target, BlockState& state, bool& skipped,
-                         DecryptCode& resultCode) {
+                         DecryptCode& result_code) {
     const std::string& prefix = rules.line_prefix;
     OutputStream* const stream = context.write_files ? context.host.entryStream() : nullptr;
     if (stream != nullptr) {
@@ -59,18 +59,18 @@ OutputStep PrepareOutput(EntryContext& context, const EntryRules& rules,
         switch (context.host.askExistingFile(path)) {
             case ExistingFileChoice::Skip:
                 skipped = SkipWithLine(
-                    context, rules.skip_line ? ExistsReportLine(prefix, path) : "", resultCode);
+                    context, rules.skip_line ? ExistsReportLine(prefix, path) : "", result_code);
                 return OutputStep::kSkipped;
             case ExistingFileChoice::Cancel:
-                resultCode = DecryptCode::kAborted;
-                context.state.abort = true;
+                result_code = DecryptCode::kAborted;
+                context.state.DecryptCancelled = true;
                 return OutputStep::kFailed;
             case ExistingFileChoice::Replace:
                 break;
         }
     }
     if (status == OutputTarget::Status::kNoAccess || !target.CreateTemporary()) {
-        SkipWithLine(context, NoAccessReportLine(prefix, path), resultCode);
+        SkipWithLine(context, NoAccessReportLine(prefix, path), result_code);
         return OutputStep::kFailed;
     }
     state.out = &target.stream();
@@ -80,7 +80,7 @@ OutputStep PrepareOutput(EntryContext& context, const EntryRules& rules,
 
 // The end check and its report line, then the file takes its final name.
 bool FinishEntry(EntryContext& context, const EntryRules& rules, const EntryKeys& keys,
-                 const BlockState& state, const std::string& path, DecryptCode& resultCode) {
+                 const BlockState& state, const std::string& path, DecryptCode& result_code) {
     const std::string& prefix = rules.line_prefix;
     const Str255 sum_text = DecimalText(static_cast<std::int32_t>(state.sum));
     if (state.cut ||
@@ -91,17 +91,17 @@ bool FinishEntry(EntryContext& context, const EntryRules& rules, const EntryKeys
     }
     context.host.addBytesProcessed(state.pending_bytes);
     if (state.target != nullptr && !state.target->Commit()) {
-        resultCode = DecryptCode::kWriteError;
+        result_code = DecryptCode::kWriteError;
         return false;
     }
-    resultCode = DecryptCode::kOk;
+    result_code = DecryptCode::kOk;
     return rules.flag_when_done;
 }
 
 }  // namespace
 
 bool SkipEntryBlocks(InputStream& file, DecryptHost& host, DecryptRunState& state,
-                     DecryptCode& resultCode) {
+                     DecryptCode& result_code) {
     std::int32_t blocks = 0;
     std::int64_t bytes = 0;
     Str255 chunk;
@@ -121,8 +121,8 @@ bool SkipEntryBlocks(InputStream& file, DecryptHost& host, DecryptRunState& stat
         bytes += std::max<std::int64_t>(0, static_cast<std::int64_t>(n) - 9);
         if (blocks > kSkipBlocksPerUpdate) {
             host.addBytesProcessed(bytes);
-            if (state.abort) {
-                resultCode = DecryptCode::kAborted;
+            if (state.DecryptCancelled) {
+                result_code = DecryptCode::kAborted;
                 return false;
             }
             host.processEvents();
@@ -133,14 +133,14 @@ bool SkipEntryBlocks(InputStream& file, DecryptHost& host, DecryptRunState& stat
 }
 
 bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys& keys,
-                      DecryptCode& resultCode) {
+                      DecryptCode& result_code) {
     if (!context.host.wantsEntry(keys.stored_name.str())) {
-        return SkipWithLine(context, "", resultCode);
+        return SkipWithLine(context, "", result_code);
     }
     std::vector<std::string> components;
     if (!SplitStoredName(keys.stored_name, components)) {
         SkipWithLine(context, InvalidNameReportLine(rules.line_prefix, keys.stored_name.str()),
-                     resultCode);
+                     result_code);
         return false;
     }
     const std::string path = JoinOutputPath(context.destination, components).string();
@@ -150,7 +150,7 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
     BlockState state;
     state.out = &discard;
     bool skipped = false;
-    switch (PrepareOutput(context, rules, components, path, target, state, skipped, resultCode)) {
+    switch (PrepareOutput(context, rules, components, path, target, state, skipped, result_code)) {
         case OutputStep::kReady:
             break;
         case OutputStep::kSkipped:
@@ -159,12 +159,12 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
             return false;
     }
     const bool decrypted = rules.personal_code
-                               ? DecryptBlocks07(context, rules, keys, state, resultCode)
-                               : DecryptOlderBlocks(context, rules, keys, state, resultCode);
+                               ? DecryptBlocks07(context, rules, keys, state, result_code)
+                               : DecryptOlderBlocks(context, rules, keys, state, result_code);
     if (!decrypted) {
         return false;
     }
-    return FinishEntry(context, rules, keys, state, path, resultCode);
+    return FinishEntry(context, rules, keys, state, path, result_code);
 }
 
 }  // namespace tazu

@@ -17,7 +17,7 @@ std::string InvalidNameReportLine(std::string_view path) {
 
 std::string_view EncryptOutcomeText(bool success, EncryptCode code) {
     if (success) {
-        return code == EncryptCode::kNone ? "Шифровывание успешно завершено" : "";
+        return code == EncryptCode::kOk ? "Шифровывание успешно завершено" : "";
     }
     switch (code) {
         case EncryptCode::kBadArgument:

@@ -105,7 +105,7 @@ bool CheckArguments(const EncryptSecrets& secrets, const std::filesystem::path& 
 
 // Creates the temporary archive (every byte through options.wrap_archive's
 // stream when there is one, kept in wrapper) and copies the stub to its
-// start when asked. kNone, or why it failed.
+// start when asked. kOk, or why it failed.
 EncryptCode OpenTemporaryArchive(const RunPaths& paths, const EncryptObjectOptions& options,
                                  EncryptHost& host, TemporaryFile& temporary,
                                  std::unique_ptr<OutputStream>& wrapper) {
@@ -126,7 +126,7 @@ EncryptCode OpenTemporaryArchive(const RunPaths& paths, const EncryptObjectOptio
                 return EncryptCode::kWriteFailed;
         }
     }
-    return EncryptCode::kNone;
+    return EncryptCode::kOk;
 }
 
 // The entries: the one file, or every file of the folder tree (never the
@@ -167,7 +167,7 @@ bool WriteBody(const EncryptSecrets& secrets, const RunPaths& paths, EncryptMode
 }
 
 // Ends the archive with its trailer and renames it into place, unless the
-// run was cancelled or its body failed. kNone, or why it was not.
+// run was cancelled or its body failed. kOk, or why it was not.
 EncryptCode CommitArchive(const Str255& entry_chain, bool body_written, bool replaces,
                           OutputStream& out, TemporaryFile& temporary, EncryptRunState& state) {
     if (!state.EncryptCancelled) {
@@ -190,7 +190,7 @@ EncryptCode CommitArchive(const Str255& entry_chain, bool body_written, bool rep
     if (!temporary.Commit(TemporaryFile::Replace::kRegularFileOnly)) {
         return EncryptCode::kWriteFailed;
     }
-    return EncryptCode::kNone;
+    return EncryptCode::kOk;
 }
 
 // The whole run, out of line so that the public form can wipe the stack it
@@ -209,13 +209,13 @@ EncryptCode CommitArchive(const Str255& entry_chain, bool body_written, bool rep
     std::unique_ptr<OutputStream> wrapper;
     auto fail = [&](EncryptCode code) {
         temporary.Discard();
-        if (result_code == EncryptCode::kNone) {
+        if (result_code == EncryptCode::kOk) {
             result_code = code;
         }
         return false;
     };
     const EncryptCode opened = OpenTemporaryArchive(paths, options, ctx.host, temporary, wrapper);
-    if (opened != EncryptCode::kNone) {
+    if (opened != EncryptCode::kOk) {
         return fail(opened);
     }
     OutputStream& out = wrapper ? *wrapper : temporary.file();
@@ -223,12 +223,12 @@ EncryptCode CommitArchive(const Str255& entry_chain, bool body_written, bool rep
     Str255 entry_chain;
     const bool success =
         WriteBody(secrets, paths, mode, temporary.file().fd(), out, entry_chain, result_code, ctx);
-    if (!success && result_code == EncryptCode::kNone) {
+    if (!success && result_code == EncryptCode::kOk) {
         return fail(EncryptCode::kSourceUnreadable);  // its report line is in
     }
     const EncryptCode committed = CommitArchive(entry_chain, success, paths.old_archive.has_value(),
                                                 out, temporary, ctx.state);
-    if (committed != EncryptCode::kNone) {
+    if (committed != EncryptCode::kOk) {
         return fail(committed);
     }
     return true;

@@ -79,12 +79,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MemoryInput input(data, size, buffer_size);
     QuietHost host;
     tazu::DecryptRunState state;
-    state.blocks_per_update = 0;
+    state.DecryptBlocksPerUpdate = 0;
     tazu::DecryptCode code = tazu::DecryptCode::kOk;
     const auto out = Scratch() / "out";
     tazu::DecryptArchive(password, personal_code, key_mark, input, {}, out, host, state, code,
                          write, recover);
-    if (code == tazu::DecryptCode::kOk && !state.abort) {
+    if (code == tazu::DecryptCode::kOk && !state.DecryptCancelled) {
         std::abort();  // a run always ends with a code
     }
     if (write) {

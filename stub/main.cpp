@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
     password.Wipe();
     keys.personal_code.Wipe();
     host.Finish();
-    if (code == DecryptCode::kOk && state.abort) {
+    if (code == DecryptCode::kOk && state.DecryptCancelled) {
         code = DecryptCode::kAborted;  // Ctrl-C between two entries is still an abort
     }
 

@@ -19,7 +19,7 @@ void TerminalDecryptHost::addEntryHandled() {
 
 void TerminalDecryptHost::processEvents() {
     if (terminal::Interrupted()) {
-        state_.abort = true;
+        state_.DecryptCancelled = true;
     }
 }
 

@@ -8,7 +8,7 @@
 #include "tests/cipher/reference_keyed.h"
 #include "tests/support/random_string.h"
 
-namespace tazu {
+namespace tazu::test {
 namespace {
 
 using Transform = Str255 (*)(const Str255&, const Str255&);
@@ -60,4 +60,4 @@ TEST(FastDigest, MatchesTheDirectSumForEveryLength) {
 }
 
 }  // namespace
-}  // namespace tazu
+}  // namespace tazu::test

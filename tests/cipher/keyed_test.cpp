@@ -6,7 +6,7 @@
 #include "cipher/random.h"
 #include "tests/support/random_string.h"
 
-namespace tazu {
+namespace tazu::test {
 namespace {
 
 Str255 Bytes(std::initializer_list<int> values) {
@@ -159,4 +159,4 @@ TEST(Constants, HaveTheFixedSizes) {
 }
 
 }  // namespace
-}  // namespace tazu
+}  // namespace tazu::test

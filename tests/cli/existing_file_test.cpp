@@ -8,8 +8,10 @@
 
 #include "terminal/existing_file.h"
 
-namespace tazu::terminal {
+namespace tazu::test {
 namespace {
+
+using terminal::AskExistingFile;
 
 struct Asked {
     ExistingFileChoice choice;
@@ -50,4 +52,4 @@ TEST(ExistingFileQuestion, CapitalsAnswerForAllAndTheEndOfInputCancels) {
 }
 
 }  // namespace
-}  // namespace tazu::terminal
+}  // namespace tazu::test
