@@ -135,6 +135,8 @@ bool WriteHeaderRecords(const EncryptSecrets& secrets, const Str255& stored_name
 
 // The data blocks, until the source ends: adds up the byte sum and leaves
 // the bytes not yet reported to the progress window in bytes_since.
+// Each block is KeyedAdd(KeyedAdd(chunk + noise, B1), B2) with its
+// signature, and B1 := KeyedAdd(B1, noise), fused in BlockCipher.
 bool WriteBlocks(InputStream& source, const EntrySecrets& k, OutputStream& archive,
                  std::uint32_t& sum, std::int64_t& bytes_since, EncryptCode& result_code,
                  const EncryptContext& ctx) {
@@ -143,8 +145,6 @@ bool WriteBlocks(InputStream& source, const EntrySecrets& k, OutputStream& archi
     auto write_failed = [&] { return WriteFailed(result_code, state); };
     std::int32_t blocks_since = 0;
     TimeOfDay t0 = CurrentTimeOfDay();
-    // KeyedAdd(KeyedAdd(chunk + noise, B1), B2), its signature, and
-    // B1 := KeyedAdd(B1, noise), fused.
     BlockCipher blocks(k.b1, k.b2, k.signature_key);
     Str255 chunk;
     for (;;) {
