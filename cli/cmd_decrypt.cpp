@@ -138,7 +138,7 @@ bool PicksSeveral(const Request& r, const KeyStoreValues& store, const Str255& p
     DecryptRunState state;
     DecryptCode code = DecryptCode::kOk;
     DecryptArchive(password, store.personal_code, store.key_mark, file, IdentityOf(file.fd()),
-                   r.dest, counter, state, code, /*writeFiles=*/false, r.recover);
+                   r.dest, counter, state, code, /*write_files=*/false, r.recover);
     file.Seek(0);
     return counter.count() > 1;
 }
@@ -195,7 +195,7 @@ int ReadArchive(const Request& r, const Args& args, KeyStoreUse use, const KeySt
         code = DecryptCode::kWriteError;
     }
     // An abort between two entries leaves code 0; it is still an abort.
-    if (code == DecryptCode::kOk && state.abort) {
+    if (code == DecryptCode::kOk && state.DecryptCancelled) {
         code = DecryptCode::kAborted;
     }
     return Conclude(r, code, extract, list, selection, use, args, state.recovered);

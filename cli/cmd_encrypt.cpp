@@ -19,6 +19,7 @@
 #include "encrypt/encrypt_messages.h"
 #include "encrypt/encrypt_object.h"
 #include "encrypt/stub_copy.h"
+#include "io/temporary_file.h"
 
 namespace tazu::cli {
 namespace {
@@ -188,22 +189,24 @@ bool RunStream(Request& r, StreamJob& job, EncryptCode& code, const EncryptConte
         bool ok = EncryptIntoStream(job, out, code, ctx);
         out.Flush();
         ok = out.Close() && ok;
-        if (!ok && code == EncryptCode::kNone) {
+        if (!ok && code == EncryptCode::kOk) {
             code = EncryptCode::kWriteFailed;
         }
         return ok;
     }
-    ReplacingFile file;
+    TemporaryFile file;
     struct stat old {};
     const bool replaces = ::stat(r.archive.c_str(), &old) == 0;
     if (!file.Create(r.archive, r.sfx ? 0777 : 0666)) {
         code = EncryptCode::kWriteFailed;
         return false;
     }
-    if (!EncryptIntoStream(job, file.stream(), code, ctx)) {
+    if (!EncryptIntoStream(job, file.file(), code, ctx)) {
         return false;
     }
-    if (!file.Commit(replaces)) {
+    // Only a regular file is ever replaced: whatever else took the name
+    // meanwhile stays as it is.
+    if (!file.Finish(replaces) || !file.Commit(TemporaryFile::Replace::kRegularFileOnly)) {
         code = EncryptCode::kWriteFailed;
         return false;
     }
@@ -217,7 +220,7 @@ int Encrypt(Request& r, const Args& args, const Str255& password, const KeyStore
     EncryptRunState state;
     TerminalHost host(state, progress, r.to_stdout ? std::cerr : std::cout);
     EncryptContext ctx{state, host, ProgramRandom()};
-    EncryptCode code = EncryptCode::kNone;
+    EncryptCode code = EncryptCode::kOk;
     bool success = false;
     if (r.from_stdin || r.to_stdout) {
         StreamJob job;

@@ -175,15 +175,15 @@ int RunKeystoreInfo(const std::vector<std::string>& argv) {
         return Fail(error);
     }
     struct Switch {
-        int bit;
+        SettingsBit bit;
         const char* name;
     };
     static constexpr Switch kSwitches[] = {
-        {6, "use personal code when encrypting"},
-        {5, "embed the self-decryptor"},
-        {4, "hide passwords while typing"},
-        {3, "save settings on exit"},
-        {2, "second About picture"},
+        {kUsePersonalCodeBit, "use personal code when encrypting"},
+        {kSelfDecryptingBit, "embed the self-decryptor"},
+        {kHidePasswordsBit, "hide passwords while typing"},
+        {kSaveOnExitBit, "save settings on exit"},
+        {kSecondPictureBit, "second About picture"},
     };
     const std::uint8_t s = values.settings;
     std::cout << "Key store: " << KeyStorePath(args).string() << "\n"
@@ -191,7 +191,7 @@ int RunKeystoreInfo(const std::vector<std::string>& argv) {
               << "Protected: " << (is_protected ? "yes" : "no") << "\n"
               << "Settings byte: " << Hex(s) << "\n";
     for (const Switch& sw : kSwitches) {
-        std::cout << "  " << sw.name << ": " << ((s >> sw.bit) & 1 ? "on" : "off") << "\n";
+        std::cout << "  " << sw.name << ": " << (SettingsBitSet(s, sw.bit) ? "on" : "off") << "\n";
     }
     std::cout << "  bits 7, 1, 0 (kept as they are): " << ((s >> 7) & 1) << " " << ((s >> 1) & 1)
               << " " << (s & 1) << "\n"

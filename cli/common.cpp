@@ -59,21 +59,6 @@ std::optional<std::string> Args::Value(const std::string& name) const {
     return found;
 }
 
-bool StdinIsTerminal() {
-    return ::isatty(STDIN_FILENO) == 1;
-}
-bool HasTerminal() {
-    const int fd = ::open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        return false;
-    }
-    ::close(fd);
-    return true;
-}
-bool StdoutIsTerminal() {
-    return ::isatty(STDOUT_FILENO) == 1;
-}
-
 std::uint64_t SourceSize(const std::filesystem::path& source, bool folder) {
     if (!StderrIsTerminal()) {
         return 0;
@@ -96,10 +81,6 @@ std::uint64_t SourceSize(const std::filesystem::path& source, bool folder) {
         ec.clear();
     }
     return total;
-}
-
-bool StderrIsTerminal() {
-    return ::isatty(STDERR_FILENO) == 1;
 }
 
 namespace {
@@ -141,89 +122,6 @@ bool AskYesNo(const std::string& question) {
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "да" || answer == "д";
 }
 
-namespace {
-volatile sig_atomic_t g_interrupted = 0;
-void OnInterrupt(int) {
-    g_interrupted = 1;
-}
-
-double Now() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + ts.tv_nsec / 1e9;
-}
-
-std::string Human(double bytes) {
-    const char* units[] = {"B", "KiB", "MiB", "GiB", "TiB"};
-    int u = 0;
-    while (bytes >= 1024 && u < 4) {
-        bytes /= 1024;
-        ++u;
-    }
-    char buf[32];
-    std::snprintf(buf, sizeof buf, u == 0 ? "%.0f %s" : "%.1f %s", bytes, units[u]);
-    return buf;
-}
-}  // namespace
-
-void InstallInterruptHandler() {
-    struct sigaction sa {};
-    sa.sa_handler = OnInterrupt;
-    sigemptyset(&sa.sa_mask);
-    ::sigaction(SIGINT, &sa, nullptr);
-    ::sigaction(SIGTERM, &sa, nullptr);
-}
-
-bool Interrupted() {
-    return g_interrupted != 0;
-}
-
-ProgressLine::ProgressLine(std::uint64_t total_bytes)
-    : enabled_(StderrIsTerminal()), total_(total_bytes), start_(Now()) {}
-
-void ProgressLine::Update(std::uint64_t bytes, std::uint64_t files) {
-    if (!enabled_) {
-        return;
-    }
-    const double now = Now();
-    if (drawn_ && now - last_ < 0.1) {
-        return;
-    }
-    last_ = now;
-    drawn_ = true;
-    const double elapsed = std::max(now - start_, 1e-3);
-    const double rate = bytes / elapsed;
-    std::string line;
-    if (total_ > 0) {
-        // "[#######.............]  35% " before the counts.
-        constexpr int kWidth = 20;
-        const std::uint64_t done = std::min(bytes, total_);
-        const int pct = static_cast<int>(done * 100 / total_);
-        const int filled = static_cast<int>(done * kWidth / total_);
-        line = "[" + std::string(filled, '#') + std::string(kWidth - filled, '.') + "] ";
-        line += (pct < 10 ? "  " : pct < 100 ? " " : "") + std::to_string(pct) + "% ";
-        line += Human(static_cast<double>(bytes)) + " / " + Human(static_cast<double>(total_));
-    } else {
-        line = Human(static_cast<double>(bytes));
-    }
-    line += ", " + Human(rate) + "/s";
-    if (total_ > bytes && rate > 0) {
-        const auto left = static_cast<long long>((total_ - bytes) / rate);
-        line += ", " + std::to_string(left / 60) + ":" + (left % 60 < 10 ? "0" : "") +
-                std::to_string(left % 60) + " left";
-    }
-    line += ", files: " + std::to_string(files);
-    std::fprintf(stderr, "\r\033[K%s", line.c_str());
-    std::fflush(stderr);
-}
-
-void ProgressLine::Finish() {
-    if (enabled_ && drawn_) {
-        std::fprintf(stderr, "\r\033[K");
-        std::fflush(stderr);
-    }
-}
-
 void PrintError(const std::string& message) {
     std::cerr << "tazu16x32-cli: " << Escaped(message) << "\n";
 }
@@ -235,66 +133,28 @@ void PrintErrorLines(const std::string& message) {
     }
 }
 
-namespace {
-
-// The length of the valid UTF-8 sequence at text[i] that encodes a
-// character other than a C1 control, or 0.
-std::size_t PrintableSequence(std::string_view text, std::size_t i) {
-    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = b(i);
-    std::size_t n = 0;
-    std::uint32_t cp = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        n = 2;
-        cp = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        n = 3;
-        cp = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        n = 4;
-        cp = lead & 0x07;
-    } else {
-        return 0;
+bool PasswordSourceFrom(const Args& args, PasswordSource& source, std::string& error,
+                        const std::string& prefix) {
+    source = PasswordSource{};
+    int given = 0;
+    if (args.Has(prefix + "-stdin")) {
+        source.kind = PasswordSource::Kind::kStdin;
+        ++given;
     }
-    if (i + n > text.size()) {
-        return 0;
+    if (auto f = args.Value(prefix + "-file")) {
+        source = {PasswordSource::Kind::kFileLine, *f};
+        ++given;
     }
-    for (std::size_t k = 1; k < n; ++k) {
-        if ((b(i + k) & 0xC0) != 0x80) {
-            return 0;
-        }
-        cp = (cp << 6) | (b(i + k) & 0x3F);
+    if (auto f = args.Value(prefix + "-file-raw")) {
+        source = {PasswordSource::Kind::kFileRaw, *f};
+        ++given;
     }
-    const bool overlong = (n == 3 && cp < 0x800) || (n == 4 && cp < 0x10000);
-    const bool bad =
-        overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF) || (cp >= 0x80 && cp <= 0x9F);
-    return bad ? 0 : n;
-}
-
-}  // namespace
-
-std::string Escaped(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x20 && c < 0x7F) {
-            out.push_back(static_cast<char>(c));
-            ++i;
-            continue;
-        }
-        const std::size_t n = c >= 0x80 ? PrintableSequence(text, i) : 0;
-        if (n > 0) {
-            out.append(text.substr(i, n));
-            i += n;
-            continue;
-        }
-        char buf[8];
-        std::snprintf(buf, sizeof buf, "\\x%02x", c);
-        out += buf;
-        ++i;
+    if (given > 1) {
+        error = "give only one of " + prefix + "-stdin, " + prefix + "-file and " + prefix +
+                "-file-raw";
+        return false;
     }
-    return out;
+    return true;
 }
 
 }  // namespace tazu::cli

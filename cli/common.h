@@ -1,5 +1,6 @@
-// Shared pieces of the command-line companion: argument parsing, password
-// input, the terminal progress line and Ctrl-C handling.
+// Shared pieces of the command-line companion: argument parsing, questions
+// and error messages. What the stub shares with it on the terminal is in
+// terminal/ (the names are used here as the companion's own).
 #pragma once
 
 #include <cstdint>
@@ -10,9 +11,21 @@
 #include <vector>
 
 #include "cipher/str255.h"
-#include "cli/password.h"
+#include "terminal/password.h"
+#include "terminal/terminal.h"
 
 namespace tazu::cli {
+
+using terminal::Escaped;
+using terminal::HasTerminal;
+using terminal::InstallInterruptHandler;
+using terminal::Interrupted;
+using terminal::PasswordSource;
+using terminal::ProgressLine;
+using terminal::ReadPassword;
+using terminal::StderrIsTerminal;
+using terminal::StdinIsTerminal;
+using terminal::StdoutIsTerminal;
 
 // Parsed command line of one subcommand: "--name value" options, "--flag"
 // switches and positional arguments. Unknown names are errors.
@@ -38,39 +51,11 @@ class Args {
 // A yes/no question on the terminal; false when there is no terminal.
 bool AskYesNo(const std::string& question);
 
-bool StdinIsTerminal();
-// True when the process has a controlling terminal to ask on.
-bool HasTerminal();
-bool StderrIsTerminal();
-bool StdoutIsTerminal();
-
 // The bytes a run over source will read, for the progress line: a file's
 // size, or the sizes of the regular files in a folder tree, counted without
 // reading them. 0 when standard error is not a terminal (no progress is
 // shown) or nothing can be counted.
 std::uint64_t SourceSize(const std::filesystem::path& source, bool folder);
-
-// Ctrl-C sets a flag instead of killing the process, so a run can stop
-// cleanly and remove what it was writing.
-void InstallInterruptHandler();
-bool Interrupted();
-
-// One self-rewriting status line on standard error (only when it is a
-// terminal): when the total is known a bar, the percentage and the time
-// left; always the bytes, the rate and the files handled.
-class ProgressLine {
-  public:
-    explicit ProgressLine(std::uint64_t total_bytes = 0);
-    void Update(std::uint64_t bytes, std::uint64_t files);
-    void Finish();
-
-  private:
-    bool enabled_;
-    std::uint64_t total_;
-    double start_;
-    double last_ = 0;
-    bool drawn_ = false;
-};
 
 // Prints "tazu16x32-cli: message" on standard error, with control
 // characters in it (a newline too) escaped.
@@ -78,10 +63,11 @@ void PrintError(const std::string& message);
 // The same for each line of a message made of several.
 void PrintErrorLines(const std::string& message);
 
-// The text with every control character (C0, DEL, C1) and every byte that
-// is not part of valid UTF-8 written as \xNN, so that a name cannot move the
-// cursor, recolour, retitle or add lines on a terminal. Everything else is
-// kept as it is.
-std::string Escaped(std::string_view text);
+// The source named by --password-stdin, --password-file F or
+// --password-file-raw F (prefix "--keystore" for the key store's own
+// password: --keystore-password-file F, --keystore-password-file-raw F).
+// False with a message in error when more than one is given.
+bool PasswordSourceFrom(const Args& args, PasswordSource& source, std::string& error,
+                        const std::string& prefix = "--password");
 
 }  // namespace tazu::cli

@@ -1,5 +1,7 @@
 #include "cli/decrypt_hosts.h"
 
+#include "terminal/existing_file.h"
+
 #include <cstdio>
 #include <iostream>
 
@@ -81,7 +83,7 @@ void ExtractHost::addEntryHandled() {
 void ExtractHost::processEvents() {
     progress_.Update(static_cast<std::uint64_t>(bytes_), entries_);
     if (Interrupted()) {
-        state_.abort = true;
+        state_.DecryptCancelled = true;
     }
 }
 
@@ -102,22 +104,17 @@ ExistingFileChoice ExtractHost::askExistingFile(const std::string& path) {
         return ExistingFileChoice::Cancel;
     } else {
         progress_.Finish();
-        for (;;) {
-            std::cerr << "Файл уже существует: " << Escaped(path)
-                      << "\n[r]eplace, [s]kip, [c]ancel, [R]eplace all, [S]kip all? " << std::flush;
-            std::string answer;
-            if (!std::getline(std::cin, answer) || answer == "c" || answer == "C") {
-                return ExistingFileChoice::Cancel;
-            }
-            if (answer == "r" || answer == "R") {
-                policy_ = answer == "R" ? "replace" : policy_;
-                return ExistingFileChoice::Replace;
-            }
-            if (answer == "s" || answer == "S") {
-                policy_ = answer == "S" ? "skip" : policy_;
-                choice = ExistingFileChoice::Skip;
-                break;
-            }
+        bool for_all = false;
+        choice = terminal::AskExistingFile(
+            path, "[r]eplace, [s]kip, [c]ancel, [R]eplace all, [S]kip all? ", for_all);
+        if (choice == ExistingFileChoice::Cancel) {
+            return choice;
+        }
+        if (for_all) {
+            policy_ = choice == ExistingFileChoice::Replace ? "replace" : "skip";
+        }
+        if (choice == ExistingFileChoice::Replace) {
+            return choice;
         }
     }
     ++problems_;  // a skipped file leaves the run incomplete, with or without a report line
@@ -134,7 +131,7 @@ bool ExtractHost::wantsEntry(const std::string& stored_name) {
     }
     if (stream_ != nullptr && ++streamed_ > 1) {
         too_many_ = true;
-        state_.abort = true;
+        state_.DecryptCancelled = true;
         return false;
     }
     return true;
@@ -148,7 +145,7 @@ void ListHost::addBytesProcessed(std::int64_t count) {
 
 void ListHost::processEvents() {
     if (Interrupted()) {
-        state_.abort = true;
+        state_.DecryptCancelled = true;
     }
 }
 

@@ -70,7 +70,7 @@ int EncryptExitStatus(bool success, EncryptCode code, int problems) {
             return kExitReadFailed;
         case EncryptCode::kStubMissing:
             return kExitStubMissing;
-        case EncryptCode::kNone:
+        case EncryptCode::kOk:
         case EncryptCode::kBadArgument:
             break;
     }

@@ -1,10 +1,5 @@
 #include "cli/stream_encrypt.h"
-#include "io/temporary_file.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <system_error>
 
 #include "cipher/constants.h"
@@ -31,14 +26,14 @@ bool EncryptTree(StreamJob& job, OutputStream& out, Str255& chain, EncryptCode& 
     EncryptSubfolders(job.path, prefix, walk);
     walk.password.Wipe();
     walk.personal_code.Wipe();
-    return code == EncryptCode::kNone;
+    return code == EncryptCode::kOk;
 }
 
 }  // namespace
 
 bool EncryptIntoStream(StreamJob& job, OutputStream& out, EncryptCode& code,
                        const EncryptContext& ctx) {
-    code = EncryptCode::kNone;
+    code = EncryptCode::kOk;
     if (!job.use_personal_code) {
         job.key_mark = NoKeyMark();
     }
@@ -66,7 +61,7 @@ bool EncryptIntoStream(StreamJob& job, OutputStream& out, EncryptCode& code,
                           Str255(job.path.filename().native()), job.use_personal_code, chain, out,
                           code, ctx);
     }
-    if (!ok && code == EncryptCode::kNone) {
+    if (!ok && code == EncryptCode::kOk) {
         code = EncryptCode::kSourceUnreadable;  // its report line is in
     }
     if (ok && job.source != nullptr && job.source->failed()) {
@@ -83,42 +78,6 @@ bool EncryptIntoStream(StreamJob& job, OutputStream& out, EncryptCode& code,
         ok = false;
     }
     return ok;
-}
-
-ReplacingFile::~ReplacingFile() {
-    if (!temporary_.empty() && !committed_) {
-        file_.Close();
-        std::error_code ec;
-        fs::remove(temporary_, ec);
-    }
-}
-
-bool ReplacingFile::Create(const fs::path& target, unsigned mode) {
-    target_ = target;
-    fs::path name;
-    const int fd = CreateTemporaryFile(target, mode, name);
-    if (fd < 0) {
-        return false;
-    }
-    file_.Adopt(fd);
-    temporary_ = name;
-    return true;
-}
-
-bool ReplacingFile::Commit(bool sync) {
-    if ((sync && !file_.Sync()) || !file_.Close()) {
-        return false;
-    }
-    struct stat st {};
-    if (::lstat(target_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        errno = EEXIST;
-        return false;  // something else took the name meanwhile: left alone
-    }
-    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
-        return false;
-    }
-    committed_ = true;
-    return true;
 }
 
 }  // namespace tazu::cli

@@ -34,21 +34,4 @@ struct StreamJob {
 bool EncryptIntoStream(StreamJob& job, OutputStream& out, EncryptCode& code,
                        const EncryptContext& ctx);
 
-// A temporary file beside target that becomes target only when Commit()
-// is called after a complete write; removed otherwise. Commit never
-// replaces anything but a regular file.
-class ReplacingFile {
-  public:
-    ~ReplacingFile();
-    bool Create(const std::filesystem::path& target, unsigned mode);
-    FileWriter& stream() { return file_; }
-    bool Commit(bool sync);
-
-  private:
-    FileWriter file_;
-    std::filesystem::path target_;
-    std::filesystem::path temporary_;
-    bool committed_ = false;
-};
-
 }  // namespace tazu::cli

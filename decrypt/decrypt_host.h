@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "decrypt/decrypt_messages.h"
+#include "io/clock.h"
+
 namespace tazu {
 
 enum class ExistingFileChoice : std::uint8_t { Replace, Skip, Cancel };
@@ -40,20 +43,17 @@ class DecryptHost {
     virtual OutputStream* entryStream() { return nullptr; }
 };
 
-// The state of a run that outlives it, owned by the caller: the abort flag
-// (set by the abort button or a cancel answer, read by the engine) and the
-// adaptive count of blocks between progress updates.
+// The state of a run that outlives it, owned by the caller, named as the
+// writer's EncryptRunState: the abort flag (set by the abort button or a
+// cancel answer, read by the engine) and the adaptive count of blocks
+// between progress updates.
 struct DecryptRunState {
-    bool abort = false;
-    std::int32_t blocks_per_update = 256;
+    bool DecryptCancelled = false;
+    std::int32_t DecryptBlocksPerUpdate = kInitialBlocksPerUpdate;
     // Damaged stretches a recovering run passed over (headers it could not
     // read, entries it found cut); 0 for a run that met none.
     std::uint32_t recovered = 0;
 };
-
-inline constexpr const char* kPersonalCodeYes = "Да";
-inline constexpr const char* kPersonalCodeNo = "Нет";
-inline constexpr const char* kPersonalCodeMixed = "Да / Нет";
 
 // The personal-code indicator of the progress window: empty at the start of
 // a run, then "Да", "Нет" or "Да / Нет" once both kinds were met.

@@ -24,31 +24,31 @@ struct DecryptSession {
 
 // Older entry formats, called right after their marker was read. They are
 // not given the personal code: entries of these versions never use it.
-bool DecryptEntry00(const Str255& password, DecryptSession& session, DecryptCode& resultCode,
+bool DecryptEntry00(const Str255& password, DecryptSession& session, DecryptCode& result_code,
                     int version = 0);
-bool DecryptEntry02(const Str255& password, DecryptSession& session, DecryptCode& resultCode);
-bool DecryptEntry03(const Str255& password, DecryptSession& session, DecryptCode& resultCode);
-bool DecryptEntry04(const Str255& password, DecryptSession& session, DecryptCode& resultCode);
-bool DecryptEntry05(const Str255& password, DecryptSession& session, DecryptCode& resultCode,
+bool DecryptEntry02(const Str255& password, DecryptSession& session, DecryptCode& result_code);
+bool DecryptEntry03(const Str255& password, DecryptSession& session, DecryptCode& result_code);
+bool DecryptEntry04(const Str255& password, DecryptSession& session, DecryptCode& result_code);
+bool DecryptEntry05(const Str255& password, DecryptSession& session, DecryptCode& result_code,
                     int version = 5);
 
-// One entry of any version. At the end of the data resultCode becomes
+// One entry of any version. At the end of the data result_code becomes
 // kEndOfData, or kDamaged when a version-07 archive lacks its trailer.
-bool DecryptEntry(const Str255& password, const Str255& personalCode, const Str255& keyMark,
-                  DecryptSession& session, Str255& versionHolder, DecryptCode& resultCode);
+bool DecryptEntry(const Str255& password, const Str255& personal_code, const Str255& key_mark,
+                  DecryptSession& session, Str255& version_holder, DecryptCode& result_code);
 
 // The whole run over an open archive stream. The archive's identity keeps
 // it from being chosen as an output file.
-bool DecryptArchive(const Str255& password, const Str255& personalCode, const Str255& keyMark,
+bool DecryptArchive(const Str255& password, const Str255& personal_code, const Str255& key_mark,
                     InputStream& file, const std::optional<FileIdentity>& archive,
-                    const std::filesystem::path& destinationFolder, DecryptHost& host,
-                    DecryptRunState& state, DecryptCode& resultCode, bool writeFiles = true,
+                    const std::filesystem::path& destination_folder, DecryptHost& host,
+                    DecryptRunState& state, DecryptCode& result_code, bool write_files = true,
                     bool recover = false);
 
 // The whole run over an archive file. An archive that cannot be opened
 // ends with kReadError. Like the dialog expects, the return value is false
 // whenever the run ended with a code to show, kEndOfData included.
-// With writeFiles false nothing is written: the entries are read, checked
+// With write_files false nothing is written: the entries are read, checked
 // and reported as an extraction would report them.
 //
 // With recover set, damage that would end the run (a header that is cut or
@@ -61,10 +61,10 @@ bool DecryptArchive(const Str255& password, const Str255& personalCode, const St
 // another key store still end the run. state.recovered counts the
 // stretches passed over; the trailer of a recovered archive no longer
 // matches, so such a run ends with kDamaged.
-bool DecryptObject(const Str255& password, const Str255& personalCode, const Str255& keyMark,
-                   const std::filesystem::path& encryptedFileName,
-                   const std::filesystem::path& destinationFolder, DecryptHost& host,
-                   DecryptRunState& state, DecryptCode& resultCode, bool writeFiles = true,
+bool DecryptObject(const Str255& password, const Str255& personal_code, const Str255& key_mark,
+                   const std::filesystem::path& encrypted_file_name,
+                   const std::filesystem::path& destination_folder, DecryptHost& host,
+                   DecryptRunState& state, DecryptCode& result_code, bool write_files = true,
                    bool recover = false);
 
 }  // namespace tazu

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "cipher/block_cipher.h"
-#include "decrypt/recovery.h"
+#include "decrypt/decrypt_messages.h"
+#include "decrypt/entry_blocks.h"
 #include "format/format.h"
 #include "io/clock.h"
 
@@ -23,63 +23,85 @@ class NullOutput final : public OutputStream {
     bool Flush() override { return true; }
 };
 
-bool SkipWithLine(EntryContext& context, const std::string& line, DecryptCode& resultCode) {
-    const bool skipped = SkipEntryBlocks(context.file, context.host, context.state, resultCode);
+bool SkipWithLine(EntryContext& context, const std::string& line, DecryptCode& result_code) {
+    const bool skipped = SkipEntryBlocks(context.file, context.host, context.state, result_code);
     if (!line.empty()) {
         context.host.appendReport(line);
     }
     return skipped;
 }
 
-// Deciphers one block of the older formats, whose length byte said
-// declared bytes: returns the plaintext and advances the running block key
-// by the block's random bytes. The plaintext is the first declared - 7
-// bytes of the deciphered block, so a block cut short by the end of the
-// archive keeps every byte that came (its random bytes are what is
-// missing).
-Str255 DecipherBlock(const EntryRules& rules, EntryKeys& keys, const Str255& ciphertext,
-                     std::size_t declared) {
-    Str255 x = ciphertext;
-    if (rules.personal_code) {
-        x = CipherSub(rules.pair, x, keys.second_block_key);
+enum class OutputStep {
+    kReady,    // out is where the data go
+    kSkipped,  // the entry was skipped: the result is skipped's
+    kFailed,   // the entry failed or the run ends: false
+};
+
+// Where the entry's data go: the host's stream, a temporary file beside
+// the final name, or nowhere (a check-only run). Asks about an existing
+// file, and skips the entry (with its report line) when it may not be
+// written.
+OutputStep PrepareOutput(EntryContext& context, const EntryRules& rules,
+                         const std::vector<std::string>& components, const std::string& path,
+                         OutputTarget& target, BlockState& state, bool& skipped,
+                         DecryptCode& result_code) {
+    const std::string& prefix = rules.line_prefix;
+    OutputStream* const stream = context.write_files ? context.host.entryStream() : nullptr;
+    if (stream != nullptr) {
+        state.out = stream;
+        return OutputStep::kReady;
     }
-    x = CipherSub(rules.pair, x, keys.block_key);
-    const std::size_t plain =
-        std::min(x.size(), declared > kBlockRandomBytes ? declared - kBlockRandomBytes : 0);
-    if (x.size() == declared && declared > kBlockRandomBytes) {
-        keys.block_key = CipherAdd(rules.pair, keys.block_key, x.substr(plain));
+    if (!context.write_files) {
+        return OutputStep::kReady;
     }
-    x.resize(plain);
-    return x;
+    const auto status = target.Prepare(context.destination, components, context.archive);
+    if (status == OutputTarget::Status::kExists) {
+        switch (context.host.askExistingFile(path)) {
+            case ExistingFileChoice::Skip:
+                skipped = SkipWithLine(
+                    context, rules.skip_line ? ExistsReportLine(prefix, path) : "", result_code);
+                return OutputStep::kSkipped;
+            case ExistingFileChoice::Cancel:
+                result_code = DecryptCode::kAborted;
+                context.state.DecryptCancelled = true;
+                return OutputStep::kFailed;
+            case ExistingFileChoice::Replace:
+                break;
+        }
+    }
+    if (status == OutputTarget::Status::kNoAccess || !target.CreateTemporary()) {
+        SkipWithLine(context, NoAccessReportLine(prefix, path), result_code);
+        return OutputStep::kFailed;
+    }
+    state.out = &target.stream();
+    state.target = &target;
+    return OutputStep::kReady;
 }
 
-// In a recovering run, a block whose signature fails may be where the
-// entry was cut and the next one begins: the next entry's header then
-// starts within the bytes taken for this block. The stream is at the
-// block's start (its mark) or past what was read of it; when an entry
-// starts inside, it is left right before that entry.
-bool NextEntryStartsInBlock(EntryContext& context, int version, std::size_t block_size) {
-    Recovery* recovery = context.recovery;
-    if (recovery == nullptr) {
+// The end check and its report line, then the file takes its final name.
+bool FinishEntry(EntryContext& context, const EntryRules& rules, const EntryKeys& keys,
+                 const BlockState& state, const std::string& path, DecryptCode& result_code) {
+    const std::string& prefix = rules.line_prefix;
+    const Str255 sum_text = DecimalText(static_cast<std::int32_t>(state.sum));
+    if (state.cut ||
+        !SignatureMatches(rules, sum_text, state.end_signature, keys.record_signature_key)) {
+        context.host.appendReport(DamagedReportLine(prefix, path));
+    } else if (state.damaged > 0) {
+        context.host.appendReport(DamagedBlocksReportLine(prefix, path, state.damaged));
+    }
+    context.host.addBytesProcessed(state.pending_bytes);
+    if (state.target != nullptr && !state.target->Commit()) {
+        result_code = DecryptCode::kWriteError;
         return false;
     }
-    RewindableInput& in = recovery->in;
-    const std::uint64_t after = in.position();
-    in.RewindToMark();
-    std::size_t offset = 0;
-    if (LocateEntryStart(in, version, recovery->password, block_size, offset)) {
-        in.Consume(offset);
-        ++context.state.recovered;
-        return true;
-    }
-    in.Consume(static_cast<std::size_t>(after - in.mark()));
-    return false;
+    result_code = DecryptCode::kOk;
+    return rules.flag_when_done;
 }
 
 }  // namespace
 
 bool SkipEntryBlocks(InputStream& file, DecryptHost& host, DecryptRunState& state,
-                     DecryptCode& resultCode) {
+                     DecryptCode& result_code) {
     std::int32_t blocks = 0;
     std::int64_t bytes = 0;
     Str255 chunk;
@@ -99,8 +121,8 @@ bool SkipEntryBlocks(InputStream& file, DecryptHost& host, DecryptRunState& stat
         bytes += std::max<std::int64_t>(0, static_cast<std::int64_t>(n) - 9);
         if (blocks > kSkipBlocksPerUpdate) {
             host.addBytesProcessed(bytes);
-            if (state.abort) {
-                resultCode = DecryptCode::kAborted;
+            if (state.DecryptCancelled) {
+                result_code = DecryptCode::kAborted;
                 return false;
             }
             host.processEvents();
@@ -111,194 +133,38 @@ bool SkipEntryBlocks(InputStream& file, DecryptHost& host, DecryptRunState& stat
 }
 
 bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys& keys,
-                      DecryptCode& resultCode) {
+                      DecryptCode& result_code) {
     if (!context.host.wantsEntry(keys.stored_name.str())) {
-        return SkipWithLine(context, "", resultCode);
+        return SkipWithLine(context, "", result_code);
     }
-    const std::string prefix = rules.line_prefix;
     std::vector<std::string> components;
     if (!SplitStoredName(keys.stored_name, components)) {
-        SkipWithLine(context, prefix + keys.stored_name.str() + " - пропущен, недопустимое имя",
-                     resultCode);
+        SkipWithLine(context, InvalidNameReportLine(rules.line_prefix, keys.stored_name.str()),
+                     result_code);
         return false;
     }
     const std::string path = JoinOutputPath(context.destination, components).string();
 
     OutputTarget target;
     NullOutput discard;
-    OutputStream* out = &discard;
-    OutputStream* const stream = context.write_files ? context.host.entryStream() : nullptr;
-    if (stream != nullptr) {
-        out = stream;
-    } else if (context.write_files) {
-        const auto status = target.Prepare(context.destination, components, context.archive);
-        if (status == OutputTarget::Status::kExists) {
-            switch (context.host.askExistingFile(path)) {
-                case ExistingFileChoice::Skip:
-                    return SkipWithLine(
-                        context,
-                        rules.skip_line ? prefix + path + " - пропущен, уже существует" : "",
-                        resultCode);
-                case ExistingFileChoice::Cancel:
-                    resultCode = DecryptCode::kAborted;
-                    context.state.abort = true;
-                    return false;
-                case ExistingFileChoice::Replace:
-                    break;
-            }
-        }
-        if (status == OutputTarget::Status::kNoAccess || !target.CreateTemporary()) {
-            SkipWithLine(context, prefix + path + " - пропущен, нет доступа", resultCode);
+    BlockState state;
+    state.out = &discard;
+    bool skipped = false;
+    switch (PrepareOutput(context, rules, components, path, target, state, skipped, result_code)) {
+        case OutputStep::kReady:
+            break;
+        case OutputStep::kSkipped:
+            return skipped;
+        case OutputStep::kFailed:
             return false;
-        }
-        out = &target.stream();
     }
-
-    std::int32_t damaged = 0;
-    std::uint32_t sum = 0;
-    std::int64_t pending_bytes = 0;
-    std::int32_t pending_blocks = 0;
-    TimeOfDay last_update = CurrentTimeOfDay();
-    Str255 end_signature;
-    Str255 length;
-    Str255 ciphertext;
-    Str255 signature;
-    std::optional<BlockCipher> current;
-    if (rules.personal_code) {
-        current.emplace(keys.block_key, keys.second_block_key, keys.record_signature_key);
-    }
-    bool cut = false;  // the next entry was found inside this one's blocks
-    for (;;) {
-        if (context.recovery != nullptr) {
-            context.recovery->in.Mark();  // the block starts here
-        }
-        std::uint8_t local[Str255::kCapacity];
-        const std::uint8_t* plain = nullptr;
-        std::size_t plain_size = 0;
-        bool written = false;
-        bool more = true;
-        const std::uint8_t* head = nullptr;
-        const std::uint8_t* record = nullptr;
-        std::size_t n = 0;
-        if (current && context.file.Peek(1, &head) == 1 && head[0] != kEndRecordMarker) {
-            n = head[0];
-            if (context.file.Peek(1 + n + kSignatureSize, &record) != 1 + n + kSignatureSize) {
-                record = nullptr;  // not whole in the buffer: read it below
-            }
-        }
-        if (record != nullptr) {
-            // Version 07 with the whole block in the reader's buffer: checked
-            // and deciphered in place, into the writer's buffer when it has
-            // room.
-            const std::uint8_t* c = record + 1;  // re-pointed after a search
-            if (!current->Verify(c, n, c + n)) {
-                ++damaged;
-                if (NextEntryStartsInBlock(context, rules.version, 1 + n + kSignatureSize)) {
-                    cut = true;
-                    break;
-                }
-                if (context.recovery != nullptr) {
-                    // The search may have moved the buffer: the block again.
-                    context.file.Peek(1 + n + kSignatureSize, &record);
-                    c = record + 1;
-                }
-            }
-            std::uint8_t* in_place = out->Reserve(n);
-            std::uint8_t* x = in_place ? in_place : local;
-            const std::size_t got = current->Decipher(c, n, x);
-            context.file.Consume(1 + n + kSignatureSize);
-            plain = x;
-            plain_size = got > kBlockRandomBytes ? got - kBlockRandomBytes : 0;
-            if (in_place) {
-                out->Commit(plain_size);
-                written = true;
-            }
-        } else {
-            if (!ReadChunk(context.file, 1, length)) {
-                break;
-            }
-            if (length[0] == kEndRecordMarker) {
-                ReadChunk(context.file, kSignatureSize, end_signature);
-                break;
-            }
-            ReadChunk(context.file, length[0], ciphertext);
-            more = ReadChunk(context.file, kSignatureSize, signature);
-            if (current) {
-                // Version 07: both block keys and the signature through the
-                // fused cipher, which gives the same bytes as the transforms.
-                if (!(signature.size() == kSignatureSize &&
-                      current->Verify(ciphertext.data(), ciphertext.size(), signature.data()))) {
-                    ++damaged;
-                    if (NextEntryStartsInBlock(context, rules.version,
-                                               1 + length[0] + kSignatureSize)) {
-                        cut = true;
-                        break;
-                    }
-                }
-                if (!ciphertext.empty()) {
-                    const std::size_t got =
-                        current->Decipher(ciphertext.data(), ciphertext.size(), local);
-                    plain_size = got > kBlockRandomBytes ? got - kBlockRandomBytes : 0;
-                }
-                plain = local;
-            } else {
-                if (rules.check_blocks &&
-                    !SignatureMatches(rules, ciphertext, signature, keys.record_signature_key)) {
-                    ++damaged;
-                    if (NextEntryStartsInBlock(context, rules.version,
-                                               1 + length[0] + kSignatureSize)) {
-                        cut = true;
-                        break;
-                    }
-                }
-                const Str255 older = DecipherBlock(rules, keys, ciphertext, length[0]);
-                std::memcpy(local, older.data(), older.size());
-                plain = local;
-                plain_size = older.size();
-            }
-        }
-        AddToByteSum(sum, plain, plain_size);
-        if (!written && plain_size > 0 && !out->Write(plain, plain_size)) {
-            resultCode = DecryptCode::kWriteError;
-            return false;  // the target removes its temporary file
-        }
-        if (!more) {
-            break;  // cut inside a block: no end record
-        }
-        if (plain_size == 0) {
-            continue;  // blocks of 7 bytes or fewer count for nothing
-        }
-        pending_bytes += static_cast<std::int64_t>(plain_size);
-        if (++pending_blocks <= context.state.blocks_per_update) {
-            continue;
-        }
-        const TimeOfDay now = CurrentTimeOfDay();
-        AdaptBlocksPerUpdate(context.state.blocks_per_update, ElapsedSeconds(last_update, now));
-        context.host.addBytesProcessed(pending_bytes);
-        if (context.state.abort) {
-            resultCode = DecryptCode::kAborted;
-            return false;  // the target removes its temporary file
-        }
-        context.host.processEvents();
-        pending_bytes = 0;
-        pending_blocks = 0;
-        last_update = CurrentTimeOfDay();
-    }
-
-    const Str255 sum_text = DecimalText(static_cast<std::int32_t>(sum));
-    if (cut || !SignatureMatches(rules, sum_text, end_signature, keys.record_signature_key)) {
-        context.host.appendReport(prefix + path + " - поврежден");
-    } else if (damaged > 0) {
-        context.host.appendReport(prefix + path +
-                                  " - поврежден (блоков: " + std::to_string(damaged) + " ).");
-    }
-    context.host.addBytesProcessed(pending_bytes);
-    if (context.write_files && stream == nullptr && !target.Commit()) {
-        resultCode = DecryptCode::kWriteError;
+    const bool decrypted = rules.personal_code
+                               ? DecryptBlocks07(context, rules, keys, state, result_code)
+                               : DecryptOlderBlocks(context, rules, keys, state, result_code);
+    if (!decrypted) {
         return false;
     }
-    resultCode = DecryptCode::kOk;
-    return rules.flag_when_done;
+    return FinishEntry(context, rules, keys, state, path, result_code);
 }
 
 }  // namespace tazu

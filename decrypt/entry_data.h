@@ -34,14 +34,14 @@ struct EntryContext {
 };
 
 // Reads past the rest of an entry, up to and including its end record.
-// False only when the user aborted (resultCode kAborted).
+// False only when the user aborted (result_code kAborted).
 bool SkipEntryBlocks(InputStream& file, DecryptHost& host, DecryptRunState& state,
-                     DecryptCode& resultCode);
+                     DecryptCode& result_code);
 
 // Places, decrypts and checks the data of an entry whose header was read.
 // Returns true when the file was written (intact or damaged, and for the
 // versions whose rules say so) or skipped because it exists.
 bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys& keys,
-                      DecryptCode& resultCode);
+                      DecryptCode& result_code);
 
 }  // namespace tazu

@@ -33,19 +33,19 @@ struct EntryKeys {
 };
 
 // Reads the header of an entry of the given rules' version. On failure sets
-// resultCode to kReadError (short record), kDamaged (signature),
+// result_code to kReadError (short record), kDamaged (signature),
 // kOtherKeyStore (foreign key mark) or kWrongPassword and returns false.
 // The personal code and key mark are used by version 07 only.
 bool ReadHeaderRecords(InputStream& file, const EntryRules& rules, const Str255& password,
-                       const Str255& personalCode, const Str255& keyMark, DecryptHost& host,
-                       EntryKeys& keys, DecryptCode& resultCode);
+                       const Str255& personal_code, const Str255& key_mark, DecryptHost& host,
+                       EntryKeys& keys, DecryptCode& result_code);
 
 // The version-07 header.
-inline bool ReadEntryHeader(InputStream& file, const Str255& password, const Str255& personalCode,
-                            const Str255& keyMark, DecryptHost& host, EntryKeys& keys,
-                            DecryptCode& resultCode) {
-    return ReadHeaderRecords(file, RulesFor(7), password, personalCode, keyMark, host, keys,
-                             resultCode);
+inline bool ReadEntryHeader(InputStream& file, const Str255& password, const Str255& personal_code,
+                            const Str255& key_mark, DecryptHost& host, EntryKeys& keys,
+                            DecryptCode& result_code) {
+    return ReadHeaderRecords(file, RulesFor(7), password, personal_code, key_mark, host, keys,
+                             result_code);
 }
 
 }  // namespace tazu

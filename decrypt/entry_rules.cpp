@@ -2,14 +2,15 @@
 
 #include "cipher/envelope.h"
 #include "cipher/keyed.h"
+#include "decrypt/decrypt_messages.h"
 #include "format/format.h"
 
 namespace tazu {
 
 namespace {
 
-constexpr const char* kPrefixNew = "-) Файл: ";
-constexpr const char* kPrefixOld = "Файл: ";
+constexpr const char* kPrefixNew = kFileLinePrefix.data();
+constexpr const char* kPrefixOld = kOldFileLinePrefix.data();
 
 //                          ver pair                 plain  short  split  check  pcode  note   skip
 //                          flag   prefix

@@ -7,8 +7,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "io/temporary_file.h"
-
 namespace tazu {
 
 namespace {
@@ -106,43 +104,36 @@ OutputTarget::Status OutputTarget::Prepare(const std::filesystem::path& destinat
 }
 
 bool OutputTarget::CreateTemporary() {
-    std::string name;
-    const int fd = folder_fd_ >= 0 ? CreateTemporaryFile(folder_fd_, leaf_, 0666, name) : -1;
-    if (fd < 0) {
+    if (folder_fd_ < 0) {
         return false;
     }
-    temporary_ = name;
-    writer_ = std::make_unique<FileWriter>();
-    writer_->Adopt(fd);
+    file_ = std::make_unique<TemporaryFile>();
+    if (!file_->Create(folder_fd_, leaf_, 0666)) {
+        file_.reset();
+        return false;
+    }
     return true;
 }
 
 OutputStream& OutputTarget::stream() {
-    return *writer_;
+    return file_->file();
 }
 
 bool OutputTarget::Commit() {
-    if (!writer_) {
+    if (!file_) {
         return false;
     }
-    // A file that replaces an existing one reaches the disk before the
-    // rename, so a crash cannot leave neither the old file nor the new one.
-    const bool written = (!replaces_ || writer_->Sync()) && writer_->Close();
-    if (!written || ::renameat(folder_fd_, temporary_.c_str(), folder_fd_, leaf_.c_str()) != 0) {
+    // A file that replaces an existing one is synced before the rename.
+    if (!file_->Finish(replaces_) || !file_->Commit()) {
         Discard();
         return false;
     }
-    writer_.reset();
-    temporary_.clear();
+    file_.reset();
     return true;
 }
 
 void OutputTarget::Discard() {
-    writer_.reset();
-    if (!temporary_.empty() && folder_fd_ >= 0) {
-        ::unlinkat(folder_fd_, temporary_.c_str(), 0);
-    }
-    temporary_.clear();
+    file_.reset();
 }
 
 }  // namespace tazu

@@ -15,6 +15,7 @@
 #include "cipher/str255.h"
 #include "io/file_identity.h"
 #include "io/file_io.h"
+#include "io/temporary_file.h"
 
 namespace tazu {
 
@@ -55,9 +56,8 @@ class OutputTarget {
   private:
     int folder_fd_ = -1;
     std::string leaf_;
-    std::string temporary_;
     bool replaces_ = false;  // an existing file is at the final name
-    std::unique_ptr<FileWriter> writer_;
+    std::unique_ptr<TemporaryFile> file_;
 };
 
 }  // namespace tazu

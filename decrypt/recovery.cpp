@@ -131,7 +131,7 @@ bool SkipToNextEntry(RewindableInput& in, int version, const Str255& password, D
         }
         in.Consume(std::min(size - kCandidateSize + 1, kReadAhead));
         host.processEvents();
-        if (state.abort) {
+        if (state.DecryptCancelled) {
             aborted = true;
             return false;
         }

@@ -31,28 +31,28 @@ int MarkerVersion(const Str255& marker) {
     return digit - '0';
 }
 
-int ReadVersionMarker(InputStream& file, Str255& versionHolder, Str255& marker,
-                      DecryptCode& resultCode) {
+int ReadVersionMarker(InputStream& file, Str255& version_holder, Str255& marker,
+                      DecryptCode& result_code) {
     if (!ReadChunk(file, kMarkerSize, marker)) {
         // A marker of version 04 to 07 cut after its 13th byte is a cut
         // archive, not a trailer.
         if (marker.size() == kMarkerCompareSize && MarkerVersion(marker) >= 4) {
-            resultCode = DecryptCode::kDamaged;
+            result_code = DecryptCode::kDamaged;
             return -1;
         }
-        resultCode = DecryptCode::kEndOfData;
+        result_code = DecryptCode::kEndOfData;
         return -1;
     }
-    if (versionHolder.view() == kNoVersion) {
-        versionHolder = marker;
+    if (version_holder.view() == kNoVersion) {
+        version_holder = marker;
     }
-    if (!SamePrefix(marker, versionHolder)) {
-        resultCode = DecryptCode::kDamaged;
+    if (!SamePrefix(marker, version_holder)) {
+        result_code = DecryptCode::kDamaged;
         return -1;
     }
     const int version = MarkerVersion(marker);
     if (version < 0) {
-        resultCode = DecryptCode::kBadVersion;
+        result_code = DecryptCode::kBadVersion;
     }
     return version;
 }

@@ -17,12 +17,12 @@ inline constexpr std::string_view kNoVersion = "NoVer";
 int MarkerVersion(const Str255& marker);
 
 // Reads the next marker into marker. Returns the format version 0 to 7, or
-// -1 with resultCode set: kEndOfData when fewer than 14 bytes came (marker
+// -1 with result_code set: kEndOfData when fewer than 14 bytes came (marker
 // then holds what did come: the trailer), kDamaged when the marker differs
 // from the first entry's (or is exactly the first 13 bytes of a marker of
-// version 04 to 07), kBadVersion when it is unknown. Sets versionHolder from
+// version 04 to 07), kBadVersion when it is unknown. Sets version_holder from
 // the first entry.
-int ReadVersionMarker(InputStream& file, Str255& versionHolder, Str255& marker,
-                      DecryptCode& resultCode);
+int ReadVersionMarker(InputStream& file, Str255& version_holder, Str255& marker,
+                      DecryptCode& result_code);
 
 }  // namespace tazu

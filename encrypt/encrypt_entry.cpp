@@ -85,31 +85,30 @@ bool BadArguments(const Str255& password, const Str255& personal_code, const Str
            key_mark.size() > kMaxKeyMarkSize || source_path.empty() || stored_name.empty();
 }
 
-// Everything from the version marker on, with the source open.
-bool WriteEntry(const Str255& password, const Str255& personal_code, const Str255& key_mark,
-                InputStream& source, const Str255& stored_name, bool use_personal_code,
-                Str255& entry_chain, OutputStream& archive, EncryptCode& result_code,
-                const EncryptContext& ctx) {
-    EncryptRunState& state = ctx.state;
-    Random& random = ctx.random;
-    // Any failed write leaves a broken entry behind: the run stops.
-    auto write_failed = [&] {
-        result_code = EncryptCode::kWriteFailed;
-        state.EncryptCancelled = true;
-        return false;
-    };
+// Any failed write leaves a broken entry behind: the run stops.
+bool WriteFailed(EncryptCode& result_code, EncryptRunState& state) {
+    result_code = EncryptCode::kWriteFailed;
+    state.EncryptCancelled = true;
+    return false;
+}
 
+// The header records: the version marker, the salt, the key mark, the name
+// and both block keys. Leaves the keys the blocks need in k and adds the
+// salt to the archive's EntryChain.
+bool WriteHeaderRecords(const EncryptSecrets& secrets, const Str255& stored_name,
+                        Str255& entry_chain, OutputStream& archive, Random& random,
+                        EntrySecrets& k) {
+    const Str255& password = secrets.password;
     if (!archive.Write(reinterpret_cast<const std::uint8_t*>(kMarker07.data()), kMarkerSize)) {
-        return write_failed();
+        return false;
     }
 
-    EntrySecrets k;
     const std::size_t salt_size = kSaltMinSize + random.Below(kSaltExtraRange);
     RandomBytes(salt_size, random, k.salt);
     Str255 salt_record = DoubleEnvelope(k.salt, password, random);
     salt_record.append(KeyedDigest(salt_record, kSignatureSize, BuiltInKey()));
     if (!WriteRawBytes(salt_record, archive)) {
-        return write_failed();
+        return false;
     }
 
     k.signature_key = RecordSignatureKey(k.salt);
@@ -117,29 +116,36 @@ bool WriteEntry(const Str255& password, const Str255& personal_code, const Str25
     AppendToEntryChain(entry_chain, k.salt, signature_key);
     k.file_key = SaltRecordKey(k.salt);
 
-    if (!WriteRawBytes(SignedEnvelope(key_mark, k.file_key, signature_key, random), archive) ||
+    if (!WriteRawBytes(SignedEnvelope(secrets.key_mark, k.file_key, signature_key, random),
+                       archive) ||
         !WriteNameRecords(stored_name, k.file_key, signature_key, archive, random)) {
-        return write_failed();
+        return false;
     }
 
+    const bool use_personal_code = secrets.use_personal_code;
     MakeBlockKey(random, k.b1);
-    k.b1_stored = use_personal_code ? KeyedAdd(k.b1, personal_code) : k.b1;
+    k.b1_stored = use_personal_code ? KeyedAdd(k.b1, secrets.personal_code) : k.b1;
     if (!WriteBlockKeyRecords(k.b1_stored, password, signature_key, archive, random)) {
-        return write_failed();
+        return false;
     }
     MakeBlockKey(random, k.b2);
-    k.b2_stored = use_personal_code ? KeyedAdd(k.b2, personal_code) : k.b2;
-    if (!WriteBlockKeyRecords(k.b2_stored, password, signature_key, archive, random)) {
-        return write_failed();
-    }
+    k.b2_stored = use_personal_code ? KeyedAdd(k.b2, secrets.personal_code) : k.b2;
+    return WriteBlockKeyRecords(k.b2_stored, password, signature_key, archive, random);
+}
 
+// The data blocks, until the source ends: adds up the byte sum and leaves
+// the bytes not yet reported to the progress window in bytes_since.
+// Each block is KeyedAdd(KeyedAdd(chunk + noise, B1), B2) with its
+// signature, and B1 := KeyedAdd(B1, noise), fused in BlockCipher.
+bool WriteBlocks(InputStream& source, const EntrySecrets& k, OutputStream& archive,
+                 std::uint32_t& sum, std::int64_t& bytes_since, EncryptCode& result_code,
+                 const EncryptContext& ctx) {
+    EncryptRunState& state = ctx.state;
+    Random& random = ctx.random;
+    auto write_failed = [&] { return WriteFailed(result_code, state); };
     std::int32_t blocks_since = 0;
-    std::int64_t bytes_since = 0;
-    std::uint32_t sum = 0;
     TimeOfDay t0 = CurrentTimeOfDay();
-    // KeyedAdd(KeyedAdd(chunk + noise, B1), B2), its signature, and
-    // B1 := KeyedAdd(B1, noise), fused.
-    BlockCipher blocks(k.b1, k.b2, signature_key);
+    BlockCipher blocks(k.b1, k.b2, k.signature_key);
     Str255 chunk;
     for (;;) {
         // The chunk straight from the reader's buffer when it lies there
@@ -190,12 +196,32 @@ bool WriteEntry(const Str255& password, const Str255& personal_code, const Str25
         }
     }
     chunk.Wipe();
+    return true;
+}
 
+// The end record: the signature of the byte sum's decimal text.
+bool WriteEndRecord(std::uint32_t sum, const Str255& signature_key, OutputStream& archive) {
     Str255 end_record;
     end_record.push_back(kEndRecordMarker);
     end_record.append(KeyedDigest(ByteSumText(sum), kSignatureSize, signature_key));
-    if (!WriteRawBytes(end_record, archive)) {
-        return write_failed();
+    return WriteRawBytes(end_record, archive);
+}
+
+// Everything from the version marker on, with the source open.
+bool WriteEntry(const EncryptSecrets& secrets, InputStream& source, const Str255& stored_name,
+                Str255& entry_chain, OutputStream& archive, EncryptCode& result_code,
+                const EncryptContext& ctx) {
+    EntrySecrets k;
+    if (!WriteHeaderRecords(secrets, stored_name, entry_chain, archive, ctx.random, k)) {
+        return WriteFailed(result_code, ctx.state);
+    }
+    std::uint32_t sum = 0;
+    std::int64_t bytes_since = 0;
+    if (!WriteBlocks(source, k, archive, sum, bytes_since, result_code, ctx)) {
+        return false;
+    }
+    if (!WriteEndRecord(sum, k.signature_key, archive)) {
+        return WriteFailed(result_code, ctx.state);
     }
     ctx.host.addBytesProcessed(bytes_since);
     return true;
@@ -203,13 +229,13 @@ bool WriteEntry(const Str255& password, const Str255& personal_code, const Str25
 
 // Both forms of EncryptEntry: the source is opened here unless given. Out
 // of line, so that the stack it used lies below the callers' wipe.
-[[gnu::noinline]] bool EncryptSource(const Str255& password, const Str255& personal_code,
-                                     const Str255& key_mark, InputStream* source,
+[[gnu::noinline]] bool EncryptSource(const EncryptSecrets& secrets, InputStream* source,
                                      const std::filesystem::path& source_path,
-                                     const Str255& stored_name, bool use_personal_code,
-                                     Str255& entry_chain, OutputStream& archive,
-                                     EncryptCode& result_code, const EncryptContext& ctx) {
-    if (BadArguments(password, personal_code, key_mark, source_path, stored_name)) {
+                                     const Str255& stored_name, Str255& entry_chain,
+                                     OutputStream& archive, EncryptCode& result_code,
+                                     const EncryptContext& ctx) {
+    if (BadArguments(secrets.password, secrets.personal_code, secrets.key_mark, source_path,
+                     stored_name)) {
         result_code = EncryptCode::kBadArgument;
         return false;
     }
@@ -221,8 +247,7 @@ bool WriteEntry(const Str255& password, const Str255& personal_code, const Str25
         }
         source = &file;
     }
-    return WriteEntry(password, personal_code, key_mark, *source, stored_name, use_personal_code,
-                      entry_chain, archive, result_code, ctx);
+    return WriteEntry(secrets, *source, stored_name, entry_chain, archive, result_code, ctx);
 }
 
 }  // namespace
@@ -232,8 +257,8 @@ bool EncryptEntry(const Str255& password, const Str255& personal_code, const Str
                   bool use_personal_code, Str255& entry_chain, OutputStream& archive,
                   EncryptCode& result_code, const EncryptContext& ctx) {
     const bool done =
-        EncryptSource(password, personal_code, key_mark, nullptr, source_path, stored_name,
-                      use_personal_code, entry_chain, archive, result_code, ctx);
+        EncryptSource({password, personal_code, key_mark, use_personal_code}, nullptr, source_path,
+                      stored_name, entry_chain, archive, result_code, ctx);
     WipeStackBelow();
     return done;
 }
@@ -243,8 +268,8 @@ bool EncryptEntry(const Str255& password, const Str255& personal_code, const Str
                   const Str255& stored_name, bool use_personal_code, Str255& entry_chain,
                   OutputStream& archive, EncryptCode& result_code, const EncryptContext& ctx) {
     const bool done =
-        EncryptSource(password, personal_code, key_mark, &source, source_path, stored_name,
-                      use_personal_code, entry_chain, archive, result_code, ctx);
+        EncryptSource({password, personal_code, key_mark, use_personal_code}, &source, source_path,
+                      stored_name, entry_chain, archive, result_code, ctx);
     WipeStackBelow();
     return done;
 }

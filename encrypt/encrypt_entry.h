@@ -10,6 +10,15 @@
 
 namespace tazu {
 
+// The secrets every entry of a run is encrypted with, travelling together.
+// Held by reference, so that no copy of them is left behind.
+struct EncryptSecrets {
+    const Str255& password;
+    const Str255& personal_code;  // needed even when unused
+    const Str255& key_mark;
+    bool use_personal_code = false;
+};
+
 // Appends the entry of the file at source_path, stored as stored_name, to
 // archive, and updates entry_chain.
 //

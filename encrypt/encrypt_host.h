@@ -50,7 +50,7 @@ struct EncryptRunState {
 
 // Result codes of an encryption run. 0 means no failure.
 enum class EncryptCode : std::uint8_t {
-    kNone = 0,
+    kOk = 0,
     kBadArgument = 1,       // an argument empty or unusable
     kWriteFailed = 2,       // the archive could not be created, or a write failed
     kCancelled = 3,         // stopped by the user

@@ -1,34 +1,33 @@
 #include "encrypt/encrypt_messages.h"
 
+#include "format/texts.h"
+
 namespace tazu {
 
 std::string ReadErrorReportLine(std::string_view path) {
-    std::string line = "-) Файл: ";
+    std::string line(kFileLinePrefix);
     line += path;
     line += "- пропущен, ошибка чтения.";
     return line;
 }
 
 std::string InvalidNameReportLine(std::string_view path) {
-    std::string line = "-) Файл: ";
-    line += path;
-    line += " - пропущен, недопустимое имя";
-    return line;
+    return InvalidNameReportLine(kFileLinePrefix, path);
 }
 
 std::string_view EncryptOutcomeText(bool success, EncryptCode code) {
     if (success) {
-        return code == EncryptCode::kNone ? "Шифровывание успешно завершено" : "";
+        return code == EncryptCode::kOk ? "Шифровывание успешно завершено" : "";
     }
     switch (code) {
         case EncryptCode::kBadArgument:
-            return "Внутренняя ошибка целостности параметров";
+            return kBadArgumentText;
         case EncryptCode::kWriteFailed:
-            return "Ошибка записи на диск, возможно он переполнен";
+            return kWriteErrorText;
         case EncryptCode::kCancelled:
             return "Шифрование прервано по желанию пользователя";
         case EncryptCode::kSourceUnreadable:
-            return "Ошибка чтения из файла";
+            return kReadErrorText;
         case EncryptCode::kStubMissing:
             return "Модуль саморасшифровки не найден";
         default:

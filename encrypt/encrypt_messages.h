@@ -15,6 +15,10 @@ std::string ReadErrorReportLine(std::string_view path);
 // with its folders, or holding a backslash, the archive's separator).
 std::string InvalidNameReportLine(std::string_view path);
 
+// What the stub copy shows in the status window.
+inline constexpr const char* kStubCopyCaption = "Статус:";
+inline constexpr const char* kStubCopyText = "Чтение/Запись";
+
 // The message that ends a run: "Шифровывание успешно завершено" for a
 // success without a code, the code's message on failure, and empty when the
 // outcome has none.

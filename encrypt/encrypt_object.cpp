@@ -51,151 +51,185 @@ std::filesystem::path Normalized(const std::filesystem::path& path) {
     return p;
 }
 
-// A new, empty temporary file beside the archive's final name.
-bool CreateTemporary(const std::filesystem::path& archive_path, unsigned mode, FileWriter& file,
-                     std::filesystem::path& temporary) {
-    const int fd = CreateTemporaryFile(archive_path, mode, temporary);
-    if (fd < 0) {
-        return false;
-    }
-    file.Adopt(fd);
-    return true;
-}
+// What one run works on, found before anything is written.
+struct RunPaths {
+    std::filesystem::path source;
+    std::filesystem::path archive;
+    std::filesystem::path stub;
+    std::optional<FileIdentity> old_archive;  // the file the archive replaces
+};
 
-// The whole run, out of line so that the public form can wipe the stack it
-// used.
-[[gnu::noinline]] bool RunEncryptObject(const Str255& password, const Str255& personal_code,
-                                        Str255& key_mark, const std::filesystem::path& archive_path,
-                                        const std::filesystem::path& source_path,
-                                        bool use_personal_code, EncryptMode mode,
-                                        EncryptCode& result_code, const EncryptContext& ctx,
-                                        const EncryptObjectOptions& options) {
-    EncryptRunState& state = ctx.state;
-    EncryptHost& host = ctx.host;
-
-    if (!use_personal_code) {
-        key_mark = NoKeyMark();
-    }
-    const std::filesystem::path source = Normalized(source_path);
-    const std::filesystem::path archive = Normalized(archive_path);
-    const std::string file_name = source.filename().native();
-
-    // Refused before anything is created.
-    if (password.empty() || personal_code.empty() || key_mark.empty() ||
+// Refuses, before anything is created, what cannot be run; false with
+// result_code set.
+bool CheckArguments(const EncryptSecrets& secrets, const std::filesystem::path& archive_path,
+                    const std::filesystem::path& source_path, EncryptMode mode,
+                    const EncryptObjectOptions& options, EncryptHost& host, RunPaths& paths,
+                    EncryptCode& result_code) {
+    paths.source = Normalized(source_path);
+    paths.archive = Normalized(archive_path);
+    const std::string file_name = paths.source.filename().native();
+    const Str255& key_mark = secrets.key_mark;
+    if (secrets.password.empty() || secrets.personal_code.empty() || key_mark.empty() ||
         key_mark.size() > kMaxKeyMarkSize || source_path.empty() || archive_path.empty() ||
-        !archive.has_filename() ||
+        !paths.archive.has_filename() ||
         (mode == EncryptMode::kSingleFile &&
          (file_name.empty() || file_name.size() > Str255::kCapacity))) {
         result_code = EncryptCode::kBadArgument;
         return false;
     }
-    const std::optional<FileIdentity> source_id = IdentityOf(source);
-    const std::optional<FileIdentity> old_archive_id = IdentityOf(archive);
-    if (source_id && old_archive_id && *source_id == *old_archive_id) {
+    const std::optional<FileIdentity> source_id = IdentityOf(paths.source);
+    paths.old_archive = IdentityOf(paths.archive);
+    if (source_id && paths.old_archive && *source_id == *paths.old_archive) {
         result_code = EncryptCode::kBadArgument;  // would replace the source with its archive
         return false;
     }
-    if (IsFolder(archive)) {
+    if (IsFolder(paths.archive)) {
         result_code = EncryptCode::kWriteFailed;
         return false;
     }
-    if (mode == EncryptMode::kFolder && !CanList(source)) {
-        host.appendReport(ReadErrorReportLine(source.native()));
+    if (mode == EncryptMode::kFolder && !CanList(paths.source)) {
+        host.appendReport(ReadErrorReportLine(paths.source.native()));
         result_code = EncryptCode::kSourceUnreadable;
         return false;
     }
-    const std::filesystem::path stub_path =
-        options.stub_path.empty() ? DefaultStubPath() : options.stub_path;
+    paths.stub = options.stub_path.empty() ? DefaultStubPath() : options.stub_path;
     struct stat stub_stat {};
     if (options.self_decrypting &&
-        (::stat(stub_path.c_str(), &stub_stat) != 0 || !S_ISREG(stub_stat.st_mode))) {
+        (::stat(paths.stub.c_str(), &stub_stat) != 0 || !S_ISREG(stub_stat.st_mode))) {
         result_code = EncryptCode::kStubMissing;
         host.switchOffSelfDecrypting();
         return false;
     }
+    return true;
+}
 
-    FileWriter file;
-    std::filesystem::path temporary;
-    if (!CreateTemporary(archive, options.self_decrypting ? 0777 : 0666, file, temporary)) {
-        result_code = EncryptCode::kWriteFailed;
-        return false;
+// Creates the temporary archive (every byte through options.wrap_archive's
+// stream when there is one, kept in wrapper) and copies the stub to its
+// start when asked. kOk, or why it failed.
+EncryptCode OpenTemporaryArchive(const RunPaths& paths, const EncryptObjectOptions& options,
+                                 EncryptHost& host, TemporaryFile& temporary,
+                                 std::unique_ptr<OutputStream>& wrapper) {
+    if (!temporary.Create(paths.archive, options.self_decrypting ? 0777 : 0666)) {
+        return EncryptCode::kWriteFailed;
     }
-    std::unique_ptr<OutputStream> wrapper =
-        options.wrap_archive ? options.wrap_archive(file) : nullptr;
+    FileWriter& file = temporary.file();
+    wrapper = options.wrap_archive ? options.wrap_archive(file) : nullptr;
     OutputStream& out = wrapper ? *wrapper : file;
-
-    auto fail = [&](EncryptCode code) {
-        file.Close();
-        std::error_code ec;
-        std::filesystem::remove(temporary, ec);
-        if (result_code == EncryptCode::kNone) {
-            result_code = code;
-        }
-        return false;
-    };
-
     if (options.self_decrypting) {
-        switch (CopyStub(stub_path, out, host)) {
+        switch (CopyStub(paths.stub, out, host)) {
             case StubCopyResult::kCopied:
                 break;
             case StubCopyResult::kCannotOpen:
                 host.switchOffSelfDecrypting();
-                return fail(EncryptCode::kStubMissing);
+                return EncryptCode::kStubMissing;
             case StubCopyResult::kWriteFailed:
-                return fail(EncryptCode::kWriteFailed);
+                return EncryptCode::kWriteFailed;
         }
     }
+    return EncryptCode::kOk;
+}
 
-    Str255 entry_chain;
-    bool success = true;
+// The entries: the one file, or every file of the folder tree (never the
+// archive being written, open as archive_fd, nor the one it replaces).
+bool WriteBody(const EncryptSecrets& secrets, const RunPaths& paths, EncryptMode mode,
+               int archive_fd, OutputStream& out, Str255& entry_chain, EncryptCode& result_code,
+               const EncryptContext& ctx) {
     if (mode == EncryptMode::kSingleFile) {
-        success = EncryptEntry(password, personal_code, key_mark, source, Str255(file_name),
-                               use_personal_code, entry_chain, out, result_code, ctx);
-        if (!success && result_code == EncryptCode::kNone) {
-            return fail(EncryptCode::kSourceUnreadable);  // its report line is in
-        }
-    } else if (mode == EncryptMode::kFolder) {
+        return EncryptEntry(secrets.password, secrets.personal_code, secrets.key_mark, paths.source,
+                            Str255(paths.source.filename().native()), secrets.use_personal_code,
+                            entry_chain, out, result_code, ctx);
+    }
+    if (mode == EncryptMode::kFolder) {
         FilePrefetcher prefetch;
-        WalkArgs walk{password,    personal_code, key_mark, use_personal_code, entry_chain, out,
-                      result_code, ctx,           {},       &prefetch};
-        if (const auto id = IdentityOf(temporary)) {
+        WalkArgs walk{secrets.password,
+                      secrets.personal_code,
+                      secrets.key_mark,
+                      secrets.use_personal_code,
+                      entry_chain,
+                      out,
+                      result_code,
+                      ctx,
+                      {},
+                      &prefetch};
+        if (const auto id = IdentityOf(archive_fd)) {
             walk.skip.push_back(*id);
         }
-        if (old_archive_id) {
-            walk.skip.push_back(*old_archive_id);
+        if (paths.old_archive) {
+            walk.skip.push_back(*paths.old_archive);
         }
-        const std::optional<std::string> prefix = RootStoredPrefix(source);
-        EncryptFolderFiles(source, prefix, walk);
-        EncryptSubfolders(source, prefix, walk);
+        const std::optional<std::string> prefix = RootStoredPrefix(paths.source);
+        EncryptFolderFiles(paths.source, prefix, walk);
+        EncryptSubfolders(paths.source, prefix, walk);
         walk.password.Wipe();
         walk.personal_code.Wipe();
     }
+    return true;
+}
 
+// Ends the archive with its trailer and renames it into place, unless the
+// run was cancelled or its body failed. kOk, or why it was not.
+EncryptCode CommitArchive(const Str255& entry_chain, bool body_written, bool replaces,
+                          OutputStream& out, TemporaryFile& temporary, EncryptRunState& state) {
     if (!state.EncryptCancelled) {
-        // When the archive replaces an existing file, its data reach the
-        // disk before the rename, so a crash cannot leave neither the old
-        // file nor a whole new one. A new name has nothing to lose and is
-        // not synced, which keeps large runs at the speed of the page cache.
+        // Synced only when it replaces a file: a new name has nothing to
+        // lose, which keeps large runs at the speed of the page cache.
         if (!WriteRawBytes(ArchiveTrailer(entry_chain), out) || !out.Flush() ||
-            (old_archive_id && !file.Sync()) || !file.Close()) {
+            !temporary.Finish(replaces)) {
             state.EncryptCancelled = true;
-            return fail(EncryptCode::kWriteFailed);
+            return EncryptCode::kWriteFailed;
         }
     }
     if (state.EncryptCancelled) {
-        return fail(EncryptCode::kCancelled);
+        return EncryptCode::kCancelled;
     }
-    if (!success) {
-        return fail(EncryptCode::kWriteFailed);
+    if (!body_written) {
+        return EncryptCode::kWriteFailed;
     }
     // Only a regular file is ever replaced: a device node, a FIFO or a
     // symbolic link that took the name meanwhile stays as it is.
-    struct stat existing {};
-    if (::lstat(archive.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
-        return fail(EncryptCode::kWriteFailed);
+    if (!temporary.Commit(TemporaryFile::Replace::kRegularFileOnly)) {
+        return EncryptCode::kWriteFailed;
     }
-    if (::rename(temporary.c_str(), archive.c_str()) != 0) {
-        return fail(EncryptCode::kWriteFailed);
+    return EncryptCode::kOk;
+}
+
+// The whole run, out of line so that the public form can wipe the stack it
+// used.
+[[gnu::noinline]] bool RunEncryptObject(const EncryptSecrets& secrets,
+                                        const std::filesystem::path& archive_path,
+                                        const std::filesystem::path& source_path, EncryptMode mode,
+                                        EncryptCode& result_code, const EncryptContext& ctx,
+                                        const EncryptObjectOptions& options) {
+    RunPaths paths;
+    if (!CheckArguments(secrets, archive_path, source_path, mode, options, ctx.host, paths,
+                        result_code)) {
+        return false;
+    }
+    TemporaryFile temporary;
+    std::unique_ptr<OutputStream> wrapper;
+    auto fail = [&](EncryptCode code) {
+        temporary.Discard();
+        if (result_code == EncryptCode::kOk) {
+            result_code = code;
+        }
+        return false;
+    };
+    const EncryptCode opened = OpenTemporaryArchive(paths, options, ctx.host, temporary, wrapper);
+    if (opened != EncryptCode::kOk) {
+        return fail(opened);
+    }
+    OutputStream& out = wrapper ? *wrapper : temporary.file();
+
+    Str255 entry_chain;
+    const bool success =
+        WriteBody(secrets, paths, mode, temporary.file().fd(), out, entry_chain, result_code, ctx);
+    if (!success && result_code == EncryptCode::kOk) {
+        return fail(EncryptCode::kSourceUnreadable);  // its report line is in
+    }
+    const EncryptCode committed = CommitArchive(entry_chain, success, paths.old_archive.has_value(),
+                                                out, temporary, ctx.state);
+    if (committed != EncryptCode::kOk) {
+        return fail(committed);
     }
     return true;
 }
@@ -207,8 +241,11 @@ bool EncryptObject(const Str255& password, const Str255& personal_code, Str255 k
                    const std::filesystem::path& source_path, bool use_personal_code,
                    EncryptMode mode, EncryptCode& result_code, const EncryptContext& ctx,
                    const EncryptObjectOptions& options) {
-    const bool done = RunEncryptObject(password, personal_code, key_mark, archive_path, source_path,
-                                       use_personal_code, mode, result_code, ctx, options);
+    if (!use_personal_code) {
+        key_mark = NoKeyMark();
+    }
+    const bool done = RunEncryptObject({password, personal_code, key_mark, use_personal_code},
+                                       archive_path, source_path, mode, result_code, ctx, options);
     // What the run's calls left on the stack below this frame: the walk's
     // copies of the secrets, and temporaries between the entries.
     WipeStackBelow();

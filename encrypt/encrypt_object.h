@@ -30,7 +30,7 @@ struct EncryptObjectOptions {
 // Encrypts the file (kSingleFile) or the folder tree (kFolder) at
 // source_path into an archive at archive_path. True on success; on failure
 // result_code says why (it is set only on failure, so the caller sets it to
-// kNone first; a successful folder run never sets it).
+// kOk first; a successful folder run never sets it).
 //
 // The archive is written to a temporary file beside archive_path and renamed
 // into place only when the run succeeded. On every failure the temporary

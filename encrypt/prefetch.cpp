@@ -27,21 +27,10 @@ std::unique_ptr<std::string> ReadSmallFile(const std::filesystem::path& path) {
         static_cast<std::uint64_t>(st.st_size) <= FilePrefetcher::kMaxFileSize) {
         // The file as it is now, in one read when nothing interrupts it.
         auto bytes = std::make_unique<std::string>(static_cast<std::size_t>(st.st_size), '\0');
-        std::size_t done = 0;
-        bool failed = false;
-        while (done < bytes->size()) {
-            const ssize_t got = ::read(fd, bytes->data() + done, bytes->size() - done);
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            failed = got < 0;
-            if (got <= 0) {
-                break;
-            }
-            done += static_cast<std::size_t>(got);
-        }
-        if (!failed) {
-            bytes->resize(done);
+        const ReadResult read =
+            ReadFully(fd, reinterpret_cast<std::uint8_t*>(bytes->data()), bytes->size());
+        if (!read.failed) {
+            bytes->resize(read.count);
             content = std::move(bytes);
         }
     }

@@ -5,6 +5,7 @@
 
 #include "cipher/constants.h"
 #include "cipher/platform.h"
+#include "encrypt/encrypt_messages.h"
 
 namespace tazu {
 
@@ -33,8 +34,8 @@ StubCopyResult CopyStub(const std::filesystem::path& stub_path, OutputStream& ar
                         EncryptHost& host) {
     host.setStatusProgress(0);
     host.showStatusWindow();
-    host.setStatusCaption("Статус:");
-    host.setStatusText("Чтение/Запись");
+    host.setStatusCaption(kStubCopyCaption);
+    host.setStatusText(kStubCopyText);
     host.processEvents();
 
     FileReader stub(64 * 1024);

@@ -1,8 +1,10 @@
-// Feeds arbitrary bytes to the whole archive reader. An odd first byte
-// makes the run write its files into a scratch folder (emptied after each
-// input) and checks nothing lands beside it; an even one only checks. An
-// odd last byte makes the run recover from damage, so the search for the
-// next entry is fuzzed too.
+// Feeds arbitrary bytes to the whole archive reader. The last byte picks
+// the run: bit 1 set writes the files into a scratch folder (emptied after
+// each input) and checks nothing lands beside it, else the run only checks;
+// bit 0 set recovers from damage, so the search for the next entry is
+// fuzzed too. The input is read through a buffer whose size the
+// second-to-last byte picks, so that blocks lie whole in it (the reader's
+// in-place path) or across its end (the path that copies).
 #include <unistd.h>
 
 #include <cstdint>
@@ -15,19 +17,29 @@
 
 namespace {
 
+// The input as a buffered reader shows it: Peek sees up to the end of the
+// current buffer of buffer_size bytes.
 class MemoryInput final : public tazu::InputStream {
   public:
-    MemoryInput(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    MemoryInput(const std::uint8_t* data, std::size_t size, std::size_t buffer_size)
+        : data_(data), size_(size), buffer_size_(buffer_size) {}
     std::size_t Read(std::uint8_t* out, std::size_t count) override {
         const std::size_t n = std::min(count, size_ - pos_);
         std::memcpy(out, data_ + pos_, n);
         pos_ += n;
         return n;
     }
+    std::size_t Peek(std::size_t count, const std::uint8_t** data) override {
+        const std::size_t buffer_end = std::min(size_, (pos_ / buffer_size_ + 1) * buffer_size_);
+        *data = data_ + pos_;
+        return std::min(count, buffer_end - pos_);
+    }
+    void Consume(std::size_t n) override { pos_ += std::min(n, size_ - pos_); }
 
   private:
     const std::uint8_t* data_;
     std::size_t size_;
+    std::size_t buffer_size_;
     std::size_t pos_ = 0;
 };
 
@@ -60,17 +72,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const tazu::Str255 password("correct horse");
     static const tazu::Str255 personal_code(std::string(160, 'p') + "code-A");
     static const tazu::Str255 key_mark("mark-A-1234");
-    const bool write = size > 0 && (data[0] & 1) != 0;
-    const bool recover = size > 0 && (data[size - 1] & 1) != 0;
-    MemoryInput input(data, size);
+    const std::uint8_t last = size > 0 ? data[size - 1] : 0;
+    const bool write = (last & 2) != 0;
+    const bool recover = (last & 1) != 0;
+    const std::size_t buffer_size = 16 + 16 * (size > 1 ? data[size - 2] % 64 : 63);
+    MemoryInput input(data, size, buffer_size);
     QuietHost host;
     tazu::DecryptRunState state;
-    state.blocks_per_update = 0;
+    state.DecryptBlocksPerUpdate = 0;
     tazu::DecryptCode code = tazu::DecryptCode::kOk;
     const auto out = Scratch() / "out";
     tazu::DecryptArchive(password, personal_code, key_mark, input, {}, out, host, state, code,
                          write, recover);
-    if (code == tazu::DecryptCode::kOk && !state.abort) {
+    if (code == tazu::DecryptCode::kOk && !state.DecryptCancelled) {
         std::abort();  // a run always ends with a code
     }
     if (write) {

@@ -29,25 +29,33 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t count) {
     return true;
 }
 
-// Reads until count bytes came, the end, or an error (which reads as the
-// end); stops early once `enough` bytes came (0: no such limit). Returns the
-// bytes read.
+// A read error reads as the end of the file.
 long ReadFull(int fd, std::uint8_t* out, std::size_t count, std::size_t enough = 0) {
-    std::size_t done = 0;
-    while (done < count && (enough == 0 || done < enough)) {
-        const ssize_t got = ::read(fd, out + done, count - done);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(got);
-    }
-    return static_cast<long>(done);
+    return static_cast<long>(ReadFully(fd, out, count, enough).count);
 }
 
 }  // namespace
+
+ReadResult ReadFully(int fd, std::uint8_t* out, std::size_t count, std::size_t enough,
+                     bool (*stop)()) {
+    ReadResult result;
+    while (result.count < count && (enough == 0 || result.count < enough)) {
+        const ssize_t got = ::read(fd, out + result.count, count - result.count);
+        if (got < 0 && errno == EINTR) {
+            if (stop != nullptr && stop()) {
+                result.stopped = true;
+                break;
+            }
+            continue;
+        }
+        result.failed = got < 0;
+        if (got <= 0) {
+            break;
+        }
+        result.count += static_cast<std::size_t>(got);
+    }
+    return result;
+}
 
 FileReader::FileReader(std::size_t buffer_size) : capacity_(buffer_size) {
     buffers_[0].reset(new std::uint8_t[buffer_size]);

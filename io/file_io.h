@@ -133,6 +133,19 @@ class FileWriter final : public OutputStream {
     bool worker_failed_ = false;  // written by the worker, read after Wait()
 };
 
+// What ReadFully read.
+struct ReadResult {
+    std::size_t count = 0;  // the bytes that came
+    bool failed = false;    // a read failed; the bytes before it are in
+    bool stopped = false;   // stop ended it after a signal
+};
+
+// Reads from fd until count bytes came, the end of the data or an error. A
+// read interrupted by a signal is repeated, unless stop (when given) then
+// returns true. Ends early once `enough` bytes came (0: no such limit).
+ReadResult ReadFully(int fd, std::uint8_t* out, std::size_t count, std::size_t enough = 0,
+                     bool (*stop)() = nullptr);
+
 // Reads up to n bytes (at most 255) into chunk; true when all n came.
 bool ReadChunk(InputStream& source, std::size_t n, Str255& chunk);
 

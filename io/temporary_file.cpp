@@ -180,23 +180,79 @@ int CreateTemporaryFile(int folder_fd, const std::string& final_name, unsigned m
     return -1;
 }
 
-int CreateTemporaryFile(const std::filesystem::path& final_path, unsigned mode,
-                        std::filesystem::path& temporary) {
+TemporaryFile::TemporaryFile(std::size_t buffer_size) : file_(buffer_size) {}
+
+TemporaryFile::~TemporaryFile() {
+    Discard();
+    if (folder_fd_ >= 0) {
+        ::close(folder_fd_);
+    }
+}
+
+bool TemporaryFile::Create(int folder_fd, const std::string& final_name, unsigned mode) {
+    folder_fd_ = ::fcntl(folder_fd, F_DUPFD_CLOEXEC, 0);
+    if (folder_fd_ < 0) {
+        return false;
+    }
+    final_name_ = final_name;
+    const int fd = CreateTemporaryFile(folder_fd_, final_name_, mode, name_);
+    if (fd < 0) {
+        name_.clear();
+        return false;
+    }
+    file_.Adopt(fd);
+    return true;
+}
+
+bool TemporaryFile::Create(const std::filesystem::path& final_path, unsigned mode) {
     const std::filesystem::path folder = final_path.parent_path();
     const int folder_fd =
         ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder_fd < 0) {
-        return -1;
+        return false;
     }
-    std::string name;
-    const int fd = CreateTemporaryFile(folder_fd, final_path.filename().native(), mode, name);
+    const bool created = Create(folder_fd, final_path.filename().native(), mode);
     const int error = errno;
     ::close(folder_fd);
-    if (fd >= 0) {
-        temporary = folder / name;
-    }
     errno = error;
-    return fd;
+    return created;
+}
+
+bool TemporaryFile::Finish(bool sync) {
+    return (!sync || file_.Sync()) && file_.Close();
+}
+
+bool TemporaryFile::Commit(Replace what) {
+    if (name_.empty()) {
+        errno = ENOENT;
+        return false;
+    }
+    struct stat st {};
+    if (what == Replace::kRegularFileOnly &&
+        ::fstatat(folder_fd_, final_name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        !S_ISREG(st.st_mode)) {
+        errno = EEXIST;
+        return false;
+    }
+    if (::renameat(folder_fd_, name_.c_str(), folder_fd_, final_name_.c_str()) != 0) {
+        return false;
+    }
+    name_.clear();
+    return true;
+}
+
+void TemporaryFile::SyncFolder() {
+    if (folder_fd_ >= 0) {
+        ::fsync(folder_fd_);
+    }
+}
+
+void TemporaryFile::Discard() {
+    file_.Close();
+    if (!name_.empty() && folder_fd_ >= 0) {
+        ::unlinkat(folder_fd_, name_.c_str(), 0);
+    }
+    name_.clear();
 }
 
 }  // namespace tazu

@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+#include "io/file_io.h"
+
 namespace tazu {
 
 // The temporary name for final_name, unique within this process. The final
@@ -43,8 +45,47 @@ int RemoveStaleTemporaryFiles(int folder_fd);
 int CreateTemporaryFile(int folder_fd, const std::string& final_name, unsigned mode,
                         std::string& name);
 
-// The same beside final_path; sets temporary to the temporary file's path.
-int CreateTemporaryFile(const std::filesystem::path& final_path, unsigned mode,
-                        std::filesystem::path& temporary);
+// A file written under a temporary name beside its final name, which it
+// takes only by Commit() after a complete write; until then the final name
+// keeps what it had. Removed when it is dropped uncommitted.
+class TemporaryFile {
+  public:
+    explicit TemporaryFile(std::size_t buffer_size = kFileBufferSize);
+    ~TemporaryFile();
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    // Creates the temporary file (see CreateTemporaryFile) for final_name in
+    // the folder open as folder_fd, or beside final_path. False with errno
+    // set when it cannot be created.
+    bool Create(int folder_fd, const std::string& final_name, unsigned mode);
+    bool Create(const std::filesystem::path& final_path, unsigned mode);
+
+    FileWriter& file() { return file_; }
+
+    // Writes everything out and closes the file. With sync, its data reach
+    // the disk first: a file that replaces another is synced before the
+    // rename, so a crash cannot leave neither the old file nor a whole new
+    // one. A new name has nothing to lose and need not be.
+    bool Finish(bool sync);
+
+    enum class Replace {
+        kAnything,         // a symbolic link at the final name is replaced, never its target
+        kRegularFileOnly,  // a device, FIFO or link that took the name stays as it is
+    };
+    // Renames the finished file over the final name; false (errno set) when
+    // it could not be, the file then still being temporary.
+    bool Commit(Replace what = Replace::kAnything);
+    // Makes the rename durable; a folder that cannot be synced is no failure.
+    void SyncFolder();
+    // Closes and removes the temporary file (nothing once committed).
+    void Discard();
+
+  private:
+    FileWriter file_;
+    int folder_fd_ = -1;
+    std::string final_name_;
+    std::string name_;  // empty once committed or removed
+};
 
 }  // namespace tazu

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "cipher/random.h"
 #include "cipher/str255.h"
@@ -29,6 +30,20 @@ enum class KeyStoreSaveCode : std::uint8_t {
     kShortWrite = 3,    // fewer bytes were written than the buffer holds
 };
 
+// The bits of the settings byte that carry a switch of the settings tab
+// (bit 0 is the lowest). Bits 7, 1 and 0 carry none and are kept as loaded.
+enum SettingsBit : int {
+    kUsePersonalCodeBit = 6,  // encrypt with the personal code
+    kSelfDecryptingBit = 5,   // embed the self-decrypting stub
+    kHidePasswordsBit = 4,    // hide passwords while typing (and confirm them)
+    kSaveOnExitBit = 3,       // save the settings on exit
+    kSecondPictureBit = 2,    // the About page shows its second picture
+};
+
+inline constexpr bool SettingsBitSet(std::uint8_t settings, SettingsBit bit) {
+    return ((settings >> bit) & 1) != 0;
+}
+
 struct KeyStoreValues {
     std::uint8_t settings = 0;
     Str255 personal_code;
@@ -45,6 +60,10 @@ KeyStoreLoadCode ReadKeyStoreFile(const std::filesystem::path& path, const Str25
 // 0 for the other codes).
 KeyStoreLoadCode ReadKeyStoreFile(const std::filesystem::path& path, const Str255& password,
                                   KeyStoreValues& values, int& error_number);
+// The same over the first bytes of a store file (at most 8192 are looked at
+// when reading a file), already in memory.
+KeyStoreLoadCode ReadKeyStoreBytes(const std::vector<std::uint8_t>& data, const Str255& password,
+                                   KeyStoreValues& values);
 
 // Writes a store with a fresh salt and fresh envelopes (empty password means
 // the default password). The old store at path is replaced only once the new

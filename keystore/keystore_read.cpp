@@ -14,6 +14,7 @@
 #include "cipher/keyed.h"
 #include "cipher/salt_keys.h"
 #include "cipher/wipe.h"
+#include "io/file_io.h"
 #include "keystore/keystore_file.h"
 #include "keystore/keystore_layout.h"
 
@@ -75,17 +76,8 @@ bool ReadHead(const std::filesystem::path& path, std::vector<std::uint8_t>& data
         return false;
     }
     data.assign(kReadLimit, 0);
-    std::size_t got = 0;
-    while (got < kReadLimit) {
-        const ssize_t n = ::read(fd, data.data() + got, kReadLimit - got);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;  // a read error ends the data like the end of the file
-        }
-        got += static_cast<std::size_t>(n);
-    }
+    // A read error ends the data like the end of the file.
+    const std::size_t got = ReadFully(fd, data.data(), kReadLimit).count;
     ::close(fd);
     data.resize(got);
     return true;
@@ -163,9 +155,15 @@ KeyStoreLoadCode ReadKeyStoreFile(const std::filesystem::path& path, const Str25
     if (!ReadHead(path, data, error_number)) {
         return KeyStoreLoadCode::kCannotOpen;
     }
+    const KeyStoreLoadCode code = ReadKeyStoreBytes(data, password, values);
+    std::fill(data.begin(), data.end(), 0);
+    return code;
+}
+
+KeyStoreLoadCode ReadKeyStoreBytes(const std::vector<std::uint8_t>& data, const Str255& password,
+                                   KeyStoreValues& values) {
     const Str255& used = password.empty() ? DefaultPassword() : password;
     const KeyStoreLoadCode code = ParseStore(data, used, values);
-    std::fill(data.begin(), data.end(), 0);
     WipeStackBelow();  // the salt and the password's copies of the parse
     return code;
 }

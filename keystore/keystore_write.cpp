@@ -66,19 +66,6 @@ bool ValuesFit(const KeyStoreValues& values) {
            values.key_mark.size() <= kKeyMarkMax;
 }
 
-// Makes the rename durable; a folder that cannot be synced is no failure.
-void SyncFolder(const std::filesystem::path& path) {
-    std::filesystem::path folder = path.parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 KeyStoreSaveCode WriteBuffer(const std::filesystem::path& path,
                              const std::vector<std::uint8_t>& copy,
                              const KeyStoreOutputWrapper& wrap, int& error_number) {
@@ -90,19 +77,16 @@ KeyStoreSaveCode WriteBuffer(const std::filesystem::path& path,
         error_number = errno;
         return KeyStoreSaveCode::kCannotCreate;
     }
-    FileWriter file(2 * kFileSize);
-    std::filesystem::path tmp;
+    TemporaryFile temporary(2 * kFileSize);
+    FileWriter& file = temporary.file();
     // A new store is owner-only: it holds the personal code.
-    const int fd = CreateTemporaryFile(path, 0600, tmp);
-    if (fd < 0) {
+    if (!temporary.Create(path, 0600)) {
         error_number = errno;
         return KeyStoreSaveCode::kCannotCreate;
     }
-    file.Adopt(fd);
     auto fail = [&](KeyStoreSaveCode code) {
         const int saved = errno;
-        file.Close();
-        std::filesystem::remove(tmp, ec);
+        temporary.Discard();
         error_number = saved;
         return code;
     };
@@ -123,13 +107,13 @@ KeyStoreSaveCode WriteBuffer(const std::filesystem::path& path,
             return fail(KeyStoreSaveCode::kShortWrite);
         }
     }
-    if (!out->Flush() || !file.Sync() || !file.Close()) {
+    if (!out->Flush() || !temporary.Finish(true)) {
         return fail(KeyStoreSaveCode::kShortWrite);
     }
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+    if (!temporary.Commit()) {
         return fail(KeyStoreSaveCode::kCannotCreate);
     }
-    SyncFolder(path);
+    temporary.SyncFolder();
     error_number = 0;
     return KeyStoreSaveCode::kOk;
 }

@@ -10,7 +10,7 @@ namespace tazu {
 namespace {
 
 template <typename Ehdr, typename Phdr>
-std::optional<std::uint64_t> ImageEnd(std::ifstream& in, std::uint64_t file_size) {
+std::optional<std::uint64_t> ImageEnd(std::istream& in, std::uint64_t file_size) {
     Ehdr eh{};
     in.seekg(0);
     if (!in.read(reinterpret_cast<char*>(&eh), sizeof eh)) {
@@ -47,6 +47,10 @@ std::optional<std::uint64_t> ElfImageEnd(const std::filesystem::path& path) {
         return std::nullopt;
     }
     std::ifstream in(path, std::ios::binary);
+    return ElfImageEnd(in, size);
+}
+
+std::optional<std::uint64_t> ElfImageEnd(std::istream& in, std::uint64_t size) {
     unsigned char ident[EI_NIDENT] = {};
     if (!in.read(reinterpret_cast<char*>(ident), EI_NIDENT) ||
         std::memcmp(ident, ELFMAG, SELFMAG) != 0) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <istream>
 #include <optional>
 
 namespace tazu {
@@ -12,5 +13,8 @@ namespace tazu {
 // section header table and the end of the last segment (or of any header).
 // Empty when the file is not a readable ELF file.
 std::optional<std::uint64_t> ElfImageEnd(const std::filesystem::path& path);
+
+// The same over a stream of the file's size bytes.
+std::optional<std::uint64_t> ElfImageEnd(std::istream& in, std::uint64_t size);
 
 }  // namespace tazu

@@ -15,11 +15,12 @@
 
 #include "cipher/constants.h"
 #include "cipher/platform.h"
-#include "cli/common.h"
 #include "decrypt/decrypt_object.h"
 #include "keystore/keystore_file.h"
 #include "stub/elf_image.h"
 #include "stub/terminal_host.h"
+#include "terminal/password.h"
+#include "terminal/terminal.h"
 
 namespace fs = std::filesystem;
 using namespace tazu;
@@ -59,10 +60,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 
 // Passwords are asked on the terminal, or read a line each from standard
 // input when it is not one (as in "echo $PW | ./Docs.exe").
-cli::PasswordSource PasswordInput() {
-    cli::PasswordSource source;
-    if (!cli::StdinIsTerminal()) {
-        source.kind = cli::PasswordSource::Kind::kStdin;
+terminal::PasswordSource PasswordInput() {
+    terminal::PasswordSource source;
+    if (!terminal::StdinIsTerminal()) {
+        source.kind = terminal::PasswordSource::Kind::kStdin;
     }
     return source;
 }
@@ -70,10 +71,10 @@ cli::PasswordSource PasswordInput() {
 // The folder to decrypt into: asked on a terminal with the proposal as the
 // default answer; without a terminal the proposal itself.
 fs::path AskFolder(const fs::path& proposal) {
-    if (!cli::StdinIsTerminal()) {
+    if (!terminal::StdinIsTerminal()) {
         return proposal;
     }
-    std::cerr << "Папка для расшифровки [" << cli::Escaped(proposal.string())
+    std::cerr << "Папка для расшифровки [" << terminal::Escaped(proposal.string())
               << "]: " << std::flush;
     std::string answer;
     if (!std::getline(std::cin, answer) || answer.empty()) {
@@ -94,7 +95,7 @@ void LoadPersonalCode(const fs::path& folder, KeyStoreValues& values) {
         if (code == KeyStoreLoadCode::kWrongPassword) {
             Str255 password;
             std::string error;
-            if (cli::ReadPassword(PasswordInput(), "Пароль ключа: ", false, password, error)) {
+            if (terminal::ReadPassword(PasswordInput(), "Пароль ключа: ", false, password, error)) {
                 code = ReadKeyStoreFile(path, password, values);
                 password.Wipe();
             }
@@ -147,7 +148,7 @@ int main(int argc, char** argv) {
 
     Str255 password;
     std::string error;
-    if (!cli::ReadPassword(PasswordInput(), "Пароль: ", false, password, error)) {
+    if (!terminal::ReadPassword(PasswordInput(), "Пароль: ", false, password, error)) {
         // No password given: refused like an empty password field.
         std::cout << DecryptCodeMessage(DecryptCode::kWrongPassword) << "\n";
         return static_cast<int>(DecryptCode::kWrongPassword);
@@ -157,21 +158,21 @@ int main(int argc, char** argv) {
 
     std::error_code ec;
     fs::create_directories(folder, ec);
-    cli::InstallInterruptHandler();
+    terminal::InstallInterruptHandler();
     DecryptRunState state;
-    TerminalDecryptHost host(state, cli::StdinIsTerminal());
+    TerminalDecryptHost host(state, terminal::StdinIsTerminal());
     DecryptCode code = DecryptCode::kOk;
     DecryptArchive(password, keys.personal_code, keys.key_mark, reader, IdentityOf(reader.fd()),
                    folder, host, state, code);
     password.Wipe();
     keys.personal_code.Wipe();
     host.Finish();
-    if (code == DecryptCode::kOk && state.abort) {
+    if (code == DecryptCode::kOk && state.DecryptCancelled) {
         code = DecryptCode::kAborted;  // Ctrl-C between two entries is still an abort
     }
 
     for (const std::string& line : host.report()) {
-        std::cout << cli::Escaped(line) << "\n";
+        std::cout << terminal::Escaped(line) << "\n";
     }
     if (code != DecryptCode::kOk) {
         std::cout << DecryptCodeMessage(code) << "\n";

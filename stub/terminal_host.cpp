@@ -1,6 +1,6 @@
 #include "stub/terminal_host.h"
 
-#include <iostream>
+#include "terminal/existing_file.h"
 
 namespace tazu {
 
@@ -18,8 +18,8 @@ void TerminalDecryptHost::addEntryHandled() {
 }
 
 void TerminalDecryptHost::processEvents() {
-    if (cli::Interrupted()) {
-        state_.abort = true;
+    if (terminal::Interrupted()) {
+        state_.DecryptCancelled = true;
     }
 }
 
@@ -35,28 +35,13 @@ ExistingFileChoice TerminalDecryptHost::askExistingFile(const std::string& path)
         return ExistingFileChoice::Skip;
     }
     progress_.Finish();
-    for (;;) {
-        std::cerr << "Файл уже существует: " << cli::Escaped(path) << "\n"
-                  << "[r] заменить, [s] пропустить, [c] отменить расшифровывание; "
-                  << "R или S - для всех файлов: " << std::flush;
-        std::string answer;
-        if (!std::getline(std::cin, answer)) {
-            return ExistingFileChoice::Cancel;
-        }
-        if (answer == "r" || answer == "R") {
-            answer_for_all_ = answer == "R";
-            all_choice_ = ExistingFileChoice::Replace;
-            return ExistingFileChoice::Replace;
-        }
-        if (answer == "s" || answer == "S") {
-            answer_for_all_ = answer == "S";
-            all_choice_ = ExistingFileChoice::Skip;
-            return ExistingFileChoice::Skip;
-        }
-        if (answer == "c" || answer == "C") {
-            return ExistingFileChoice::Cancel;
-        }
-    }
+    const ExistingFileChoice choice =
+        terminal::AskExistingFile(path,
+                                  "[r] заменить, [s] пропустить, [c] отменить расшифровывание; "
+                                  "R или S - для всех файлов: ",
+                                  answer_for_all_);
+    all_choice_ = choice;
+    return choice;
 }
 
 void TerminalDecryptHost::notePersonalCodeUse(bool used) {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/common.h"
 #include "decrypt/decrypt_host.h"
+#include "terminal/terminal.h"
 
 namespace tazu {
 
@@ -34,7 +34,7 @@ class TerminalDecryptHost final : public DecryptHost {
     std::int64_t entries_ = 0;
     std::string personal_code_;
     std::vector<std::string> report_;
-    cli::ProgressLine progress_;
+    terminal::ProgressLine progress_;
 };
 
 }  // namespace tazu

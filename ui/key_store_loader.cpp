@@ -31,15 +31,15 @@ void ApplySettings(const KeyStore& store, LoadHost& host) {
     }
     // A bit of 0 leaves its control as it is: everything starts off.
     constexpr struct {
-        int bit;
+        SettingsBit bit;
         LoadSwitch control;
-    } kBits[] = {{6, LoadSwitch::kCheckBox2},
-                 {5, LoadSwitch::kCheckBox3},
-                 {4, LoadSwitch::kCheckBox4},
-                 {3, LoadSwitch::kCheckBox5},
-                 {2, LoadSwitch::kImage2}};
+    } kBits[] = {{kUsePersonalCodeBit, LoadSwitch::kCheckBox2},
+                 {kSelfDecryptingBit, LoadSwitch::kCheckBox3},
+                 {kHidePasswordsBit, LoadSwitch::kCheckBox4},
+                 {kSaveOnExitBit, LoadSwitch::kCheckBox5},
+                 {kSecondPictureBit, LoadSwitch::kImage2}};
     for (const auto& b : kBits) {
-        if ((settings >> b.bit) & 1) {
+        if (SettingsBitSet(settings, b.bit)) {
             host.SetSwitch(b.control, true);
         }
     }

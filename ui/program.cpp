@@ -62,7 +62,7 @@ void Program::ConnectProgressWindows() {
     });
     QObject::connect(form9_.get(), &ProgressWindow::abortRequested, form7_.get(), [this] {
         form7_->AbortRun(form9_.get());
-        form7_->state().abort = true;
+        form7_->state().DecryptCancelled = true;
     });
 }
 

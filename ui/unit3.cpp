@@ -199,7 +199,7 @@ void TForm3::Run(const fs::path& archive) {
     EncryptObjectOptions options;
     options.self_decrypting = main->CheckBox3->isChecked();
     options.stub_path = session_.StubPath();
-    EncryptCode code = EncryptCode::kNone;
+    EncryptCode code = EncryptCode::kOk;
     const bool success = EncryptObject(
         password, personal_code, key_mark, archive, main->ChosenObject(),
         main->CheckBox2->isChecked(),
@@ -209,7 +209,7 @@ void TForm3::Run(const fs::path& archive) {
     if (!message.empty()) {
         ShowMessage(FromUtf8(message));
     }
-    if (success && code == EncryptCode::kNone) {
+    if (success && code == EncryptCode::kOk) {
         windows_.form13->ShowReportIfAny();
     }
     SwapToDialog(progress);

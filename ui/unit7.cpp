@@ -82,7 +82,7 @@ TForm7::TForm7(Session& session, Windows& windows, QWidget* parent)
 
 void TForm7::FormCreate() {
     session_.random.Reseed();
-    state_.blocks_per_update = 256;
+    state_.DecryptBlocksPerUpdate = 256;
 }
 
 void TForm7::FormShow() {
@@ -133,7 +133,7 @@ void TForm7::Run(const fs::path& destination) {
     RunGuard guard(*this);
     // Cleared before the progress window can take a click: an abort pressed
     // while it first paints must not be lost.
-    state_.abort = false;
+    state_.DecryptCancelled = false;
     TForm9* progress = windows_.form9;
     SwapToProgress(progress);
     progress->StaticText6->clear();

@@ -9,7 +9,7 @@
 #include "tests/cipher/reference_keyed.h"
 #include "tests/support/random_string.h"
 
-namespace tazu {
+namespace tazu::test {
 namespace {
 
 // The key lengths (B1, B2) to try: the writer's 254/255 and odd ones.
@@ -119,4 +119,4 @@ TEST(BlockCipher, EmptyKeysDecipherToNothing) {
 }
 
 }  // namespace
-}  // namespace tazu
+}  // namespace tazu::test

@@ -5,7 +5,7 @@
 #include "cipher/keyed.h"
 #include "tests/support/random_string.h"
 
-namespace tazu {
+namespace tazu::test {
 namespace {
 
 // Replays a fixed list of values first, then falls back to a seeded stream,
@@ -149,4 +149,4 @@ TEST(DoubleEnvelope, CopiesStayInTheirHalves) {
 }
 
 }  // namespace
-}  // namespace tazu
+}  // namespace tazu::test

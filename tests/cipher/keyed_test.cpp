@@ -6,7 +6,7 @@
 #include "cipher/random.h"
 #include "tests/support/random_string.h"
 
-namespace tazu {
+namespace tazu::test {
 namespace {
 
 Str255 Bytes(std::initializer_list<int> values) {
@@ -62,11 +62,25 @@ TEST(KeyedDigest, KeyedFormIsKeyedAddOfTheUnkeyedDigest) {
 }
 
 TEST(PlainDigest, MatchesTheWorkedValue) {
+    // N = 10 * (97 + 98 + 99) + 3 * 4 / 2 = 2946; (9 * 2946 + 7) mod 511 = 460.
     EXPECT_EQ(PlainDigest(Str255("abc"), 2), Bytes({0xCC, 0x01}));
     EXPECT_TRUE(PlainDigest(Str255(), 2).empty());
     EXPECT_TRUE(PlainDigest(Str255("abc"), 0).empty());
     EXPECT_TRUE(VerifyPlainDigest(Str255("abc"), Bytes({0xCC, 0x01})));
     EXPECT_FALSE(VerifyPlainDigest(Str255("abc"), Bytes({0xCC, 0x02})));
+}
+
+TEST(PlainDigest, WeighsPositionsByTheirRangeAndTakesEachByteFromItsOwnModulus) {
+    // Bytes 1..11: the 11th weighs 100. N = 10 * 55 + 100 * 11 + 66 = 1716.
+    Str255 eleven;
+    for (int i = 1; i <= 11; ++i) {
+        eleven.push_back(static_cast<std::uint8_t>(i));
+    }
+    EXPECT_EQ(PlainDigest(eleven, 3), Bytes({121, 151, 181}));  // mod 511, 510, 509
+    // 101 sevens: the 101st weighs 1000. N = 7 * (100 + 9000 + 1000) + 5151 = 75851.
+    EXPECT_EQ(PlainDigest(Str255(std::string(101, '\x07')), 2), Bytes({225, 30}));
+    // The largest sum: 255 bytes of 0xFF, N = 41878140.
+    EXPECT_EQ(PlainDigest(Str255(std::string(255, '\xFF')), 4), Bytes({142, 7, 218, 31}));
 }
 
 TEST(ByteToBits, GivesMostSignificantBitFirst) {
@@ -145,4 +159,4 @@ TEST(Constants, HaveTheFixedSizes) {
 }
 
 }  // namespace
-}  // namespace tazu
+}  // namespace tazu::test

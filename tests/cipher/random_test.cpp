@@ -7,7 +7,7 @@
 
 #include "cipher/chacha.h"
 
-namespace tazu {
+namespace tazu::test {
 namespace {
 
 TEST(Random, BelowStaysInRangeAndCoversIt) {
@@ -57,9 +57,9 @@ TEST(Random, SeededIsReproducibleAndSystemVaries) {
 }
 
 }  // namespace
-}  // namespace tazu
+}  // namespace tazu::test
 
-namespace tazu {
+namespace tazu::test {
 namespace {
 
 TEST(ChaCha, MatchesTheReferenceBlock) {
@@ -87,4 +87,4 @@ TEST(ChaCha, MatchesTheReferenceBlock) {
 }
 
 }  // namespace
-}  // namespace tazu
+}  // namespace tazu::test

@@ -122,24 +122,4 @@ inline Str255 KeyedDigest(const Str255& data, std::size_t n, const Str255& key) 
     return out;
 }
 
-inline Str255 PlainDigest(const Str255& data, std::size_t n) {
-    if (data.empty() || n == 0) {
-        return {};
-    }
-    const std::uint32_t len = static_cast<std::uint32_t>(data.size());
-    std::uint32_t sum = len * (len + 1) / 2;
-    for (std::uint32_t i = 0; i < len; ++i) {
-        const std::uint32_t pos = i + 1;
-        const std::uint32_t weight = pos <= 10 ? 10u : (pos <= 100 ? 100u : 1000u);
-        sum += data[i] * weight;
-    }
-    Str255 out;
-    n = std::min<std::size_t>(n, Str255::kCapacity);
-    for (std::size_t j = 1; j <= n; ++j) {
-        out.push_back(static_cast<std::uint8_t>(
-            AffineMod(static_cast<std::int32_t>(sum), static_cast<std::int32_t>(512 - j))));
-    }
-    return out;
-}
-
 }  // namespace tazu::reference

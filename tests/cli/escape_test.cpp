@@ -4,8 +4,10 @@
 
 #include "cli/common.h"
 
-namespace tazu::cli {
+namespace tazu::test {
 namespace {
+
+using cli::Escaped;
 
 TEST(Escaped, ControlCharactersOfEveryKind) {
     EXPECT_EQ(Escaped("a\x1b]0;title\x07z"), "a\\x1b]0;title\\x07z");
@@ -28,4 +30,4 @@ TEST(Escaped, KeepsTextAndEscapesBrokenUtf8) {
 }
 
 }  // namespace
-}  // namespace tazu::cli
+}  // namespace tazu::test

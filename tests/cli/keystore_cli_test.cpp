@@ -9,7 +9,7 @@
 #include "keystore/keystore_layout.h"
 #include "tests/keystore/keystore_test_util.h"
 
-namespace tazu {
+namespace tazu::test {
 namespace {
 
 struct CliRun {
@@ -139,4 +139,4 @@ TEST_F(KeyStoreCliTest, NewWithProtectionAndBadInput) {
 }
 
 }  // namespace
-}  // namespace tazu
+}  // namespace tazu::test

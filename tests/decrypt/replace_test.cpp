@@ -112,7 +112,7 @@ class Replacing : public DecryptFixture {
         EncryptRunState state;
         QuietHost quiet;
         SeededRandom random(5);
-        EncryptCode code = EncryptCode::kNone;
+        EncryptCode code = EncryptCode::kOk;
         EncryptObjectOptions options;
         options.self_decrypting = sfx;
         options.stub_path = dir / "stub";

@@ -107,7 +107,7 @@ TEST_P(EveryVersion, ExistingFileCancelStopsTheRun) {
     WriteFile(dest() / "b", "old");
     host.answers = {ExistingFileChoice::Cancel};
     EXPECT_EQ(Run(Write({{"a", "aa"}, {"b", "new"}, {"c", "cc"}})), DecryptCode::kAborted);
-    EXPECT_TRUE(state.abort);
+    EXPECT_TRUE(state.DecryptCancelled);
     EXPECT_EQ(Output(), (Files{{"a", "aa"}, {"b", "old"}}));
 }
 
@@ -123,8 +123,8 @@ TEST_P(EveryVersion, ApplyToAllAsksOnce) {
 }
 
 TEST_P(EveryVersion, AbortDuringAFileRemovesItsPartialOutput) {
-    state.blocks_per_update = 0;  // a progress update after every block
-    host.abort_at_pump = 3;       // pumps: a block of a, after a, a block of b
+    state.DecryptBlocksPerUpdate = 0;  // a progress update after every block
+    host.abort_at_pump = 3;            // pumps: a block of a, after a, a block of b
     EXPECT_EQ(Run(Write({{"a", "first"}, {"b", Pattern(245 * 12, 8)}})), DecryptCode::kAborted);
     EXPECT_EQ(Output(), (Files{{"a", "first"}}));
 }

@@ -253,7 +253,7 @@ TEST(SecretsInMemory, NoneLeftAfterEncryptingAndExtracting) {
     EncryptRunState encrypt_state;
     RecordingHost decrypt_host;
     DecryptRunState decrypt_state;
-    EncryptCode encrypt_code = EncryptCode::kNone;
+    EncryptCode encrypt_code = EncryptCode::kOk;
     DecryptCode decrypt_code = DecryptCode::kOk;
     const int mem = ::open("/proc/self/mem", O_RDONLY | O_CLOEXEC);
     ASSERT_GE(mem, 0);
@@ -273,7 +273,7 @@ TEST(SecretsInMemory, NoneLeftAfterEncryptingAndExtracting) {
         pw.Wipe();
         code.Wipe();
     }
-    ASSERT_EQ(encrypt_code, EncryptCode::kNone);
+    ASSERT_EQ(encrypt_code, EncryptCode::kOk);
     ASSERT_EQ(decrypt_code, DecryptCode::kEndOfData);
     ASSERT_EQ(ListTree(dir / "dest").size(), 3u);
 

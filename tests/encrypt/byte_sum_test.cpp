@@ -7,7 +7,7 @@
 #include "cipher/random.h"
 #include "format/format.h"
 
-namespace tazu {
+namespace tazu::test {
 namespace {
 
 TEST(ByteSum, EqualsThePlainSumForEveryLength) {
@@ -33,4 +33,4 @@ TEST(ByteSum, EqualsThePlainSumForEveryLength) {
 }
 
 }  // namespace
-}  // namespace tazu
+}  // namespace tazu::test

@@ -13,7 +13,7 @@ class WriterTest : public ::testing::Test {
   protected:
     bool Run(const std::filesystem::path& source, EncryptMode mode,
              const EncryptObjectOptions& options = {}) {
-        code = EncryptCode::kNone;
+        code = EncryptCode::kOk;
         return EncryptObject(password, personal_code, key_mark, archive, source, use_personal_code,
                              mode, code, ctx, options);
     }
@@ -33,7 +33,7 @@ class WriterTest : public ::testing::Test {
     Str255 personal_code{std::string(200, '\x5a')};
     Str255 key_mark{"mark-of-the-store"};
     bool use_personal_code = false;
-    EncryptCode code = EncryptCode::kNone;
+    EncryptCode code = EncryptCode::kOk;
     RecordingEncryptHost host;
     EncryptRunState state;
     SeededRandom random{42};

@@ -48,7 +48,7 @@ std::string WalkArchive(const fs::path& root, bool read_ahead, RecordingEncryptH
     EncryptContext ctx{state, host, random};
     Str255 chain;
     StringOutput out;
-    EncryptCode code = EncryptCode::kNone;
+    EncryptCode code = EncryptCode::kOk;
     FilePrefetcher prefetch;
     WalkArgs walk{
         Str255("pw"), Str255(std::string(130, 'c')),   NoKeyMark(), false, chain, out, code, ctx,

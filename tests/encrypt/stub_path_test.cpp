@@ -8,7 +8,7 @@
 #include "encrypt/stub_copy.h"
 #include "tests/support/test_files.h"
 
-namespace tazu {
+namespace tazu::test {
 namespace {
 
 TEST(StubPath, BesideTheProgramFirstThenThePrivateFolder) {
@@ -27,4 +27,4 @@ TEST(StubPath, BesideTheProgramFirstThenThePrivateFolder) {
 }
 
 }  // namespace
-}  // namespace tazu
+}  // namespace tazu::test

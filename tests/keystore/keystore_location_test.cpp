@@ -13,7 +13,7 @@
 #include "keystore/keystore_location.h"
 #include "keystore_test_util.h"
 
-namespace tazu {
+namespace tazu::test {
 namespace {
 
 unsigned Mode(const std::filesystem::path& path) {
@@ -154,4 +154,4 @@ TEST_F(KeyStoreLocationTest, FailedSavesAndLoadsNameTheirCause) {
 }
 
 }  // namespace
-}  // namespace tazu
+}  // namespace tazu::test

@@ -8,7 +8,7 @@
 #include "keystore/keystore_layout.h"
 #include "keystore_test_util.h"
 
-namespace tazu {
+namespace tazu::test {
 namespace {
 
 using namespace keystore_layout;
@@ -239,4 +239,4 @@ TEST_F(KeyStoreFileTest, TheLastMarkerAfterTheSettingsByteIsTheBackup) {
 }
 
 }  // namespace
-}  // namespace tazu
+}  // namespace tazu::test

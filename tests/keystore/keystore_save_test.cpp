@@ -10,7 +10,7 @@
 #include "keystore/keystore_layout.h"
 #include "keystore_test_util.h"
 
-namespace tazu {
+namespace tazu::test {
 namespace {
 
 using namespace keystore_layout;
@@ -210,4 +210,4 @@ TEST_F(KeyStoreSaveTest, ASaveKeepsTheStoresModeAndANewStoreIsOwnerOnly) {
 }
 
 }  // namespace
-}  // namespace tazu
+}  // namespace tazu::test

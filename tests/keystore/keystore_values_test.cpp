@@ -8,7 +8,7 @@
 #include "keystore/key_store.h"
 #include "keystore_test_util.h"
 
-namespace tazu {
+namespace tazu::test {
 namespace {
 
 // Hands out zero bytes first, then seeded ones: the first key mark drawn is
@@ -113,4 +113,4 @@ TEST(KeyStoreTexts, AreTheProgramsTexts) {
 }
 
 }  // namespace
-}  // namespace tazu
+}  // namespace tazu::test

@@ -25,7 +25,7 @@
 #include "encrypt/encrypt_object.h"
 #include "tests/support/test_files.h"
 
-namespace tazu {
+namespace tazu::test {
 namespace {
 
 // The "Max core file size" soft and hard limits of process pid, as
@@ -155,7 +155,7 @@ TEST(KilledRun, LeavesATemporaryFileNamedAfterItsTargetThatTheNextRunRemoves) {
         EncryptRunState state;
         StoppingHost host(ready[1]);
         SeededRandom random(1);
-        EncryptCode code = EncryptCode::kNone;
+        EncryptCode code = EncryptCode::kOk;
         EncryptObject(Str255("pw"), Str255("code"), Str255("mark"), dir / "big.shf",
                       dir / "big.dat", false, EncryptMode::kSingleFile, code,
                       {state, host, random});
@@ -190,4 +190,4 @@ TEST(KilledRun, LeavesATemporaryFileNamedAfterItsTargetThatTheNextRunRemoves) {
 }
 
 }  // namespace
-}  // namespace tazu
+}  // namespace tazu::test

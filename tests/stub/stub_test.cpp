@@ -15,7 +15,7 @@
 #include "keystore/keystore_file.h"
 #include "tests/support/test_files.h"
 
-namespace tazu {
+namespace tazu::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -42,7 +42,7 @@ void Encrypt(const fs::path& source, const fs::path& archive, bool sfx, bool per
     EncryptRunState state;
     QuietHost host;
     SeededRandom random(99);
-    EncryptCode code = EncryptCode::kNone;
+    EncryptCode code = EncryptCode::kOk;
     EncryptObjectOptions options;
     options.self_decrypting = sfx;
     options.stub_path = kStub;
@@ -189,4 +189,4 @@ TEST(Stub, TheProgramsReaderCallsASelfDecryptingOutputIncompatible) {
 }
 
 }  // namespace
-}  // namespace tazu
+}  // namespace tazu::test

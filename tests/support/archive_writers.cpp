@@ -156,7 +156,7 @@ std::string WriteEntries07(const Str255& password, const std::vector<StoredFile>
     for (const StoredFile& file : files) {
         const auto source = dir / "source";
         WriteFile(source, file.content);
-        EncryptCode code = EncryptCode::kNone;
+        EncryptCode code = EncryptCode::kOk;
         const Str255 mark = file.personal_code ? store.key_mark : NoKeyMark();
         if (!EncryptEntry(password, store.personal_code, mark, source, Str255(file.name),
                           file.personal_code, entry_chain, archive, code, ctx)) {

@@ -66,7 +66,7 @@ std::size_t StringInput::Read(std::uint8_t* out, std::size_t count) {
 void RecordingHost::processEvents() {
     ++pumps;
     if (abort_target != nullptr && pumps == abort_at_pump) {
-        abort_target->abort = true;
+        abort_target->DecryptCancelled = true;
     }
 }
 

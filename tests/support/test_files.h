@@ -78,7 +78,7 @@ class RecordingHost : public DecryptHost {
     std::vector<ExistingFileChoice> answers{ExistingFileChoice::Replace};
     bool apply_to_all = false;  // ask once, then repeat the first answer
     DecryptRunState* abort_target = nullptr;
-    int abort_at_pump = -1;  // raise abort_target->abort at this pump (1-based)
+    int abort_at_pump = -1;  // raise abort_target->DecryptCancelled at this pump (1-based)
 };
 
 }  // namespace tazu::test

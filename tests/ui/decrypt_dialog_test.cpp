@@ -21,7 +21,7 @@
 #include "ui/unit8.h"
 #include "ui/unit9.h"
 
-namespace tazu::testing {
+namespace tazu::test {
 
 using tazu::test::ListTree;
 using tazu::test::ReadFile;
@@ -388,7 +388,7 @@ class DecryptDialogTest : public QObject {
     }
 };
 
-}  // namespace tazu::testing
+}  // namespace tazu::test
 
-QTEST_MAIN(tazu::testing::DecryptDialogTest)
+QTEST_MAIN(tazu::test::DecryptDialogTest)
 #include "decrypt_dialog_test.moc"

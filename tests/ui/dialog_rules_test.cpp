@@ -7,7 +7,7 @@
 #include "encrypt/archive_name.h"
 #include "ui_logic_support.h"
 
-namespace tazu::testing {
+namespace tazu::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -96,4 +96,4 @@ TEST(VisibleText, ControlsMarksAndBadBytesAreEscaped) {
 }
 
 }  // namespace
-}  // namespace tazu::testing
+}  // namespace tazu::test

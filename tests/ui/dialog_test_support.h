@@ -21,7 +21,7 @@
 #include "ui/widgets.h"
 #include "ui_test_support.h"
 
-namespace tazu::testing {
+namespace tazu::test {
 
 // Closes every modal window, innermost first, so that a test whose expected
 // window never came unwinds instead of hanging.
@@ -96,7 +96,7 @@ inline bool MakeArchive(const KeyStore& store, const fs::path& source, const fs:
     QuietEncryptHost host;
     Str255 code = store.GetKeyStoreValue(2);
     Str255 mark = store.GetKeyStoreValue(3);
-    EncryptCode result = EncryptCode::kNone;
+    EncryptCode result = EncryptCode::kOk;
     std::error_code ec;
     const EncryptMode mode =
         fs::is_directory(source, ec) ? EncryptMode::kFolder : EncryptMode::kSingleFile;
@@ -104,4 +104,4 @@ inline bool MakeArchive(const KeyStore& store, const fs::path& source, const fs:
                          EncryptContext{state, host, random});
 }
 
-}  // namespace tazu::testing
+}  // namespace tazu::test

@@ -22,7 +22,7 @@
 #include "ui/unit3.h"
 #include "ui/unit4.h"
 
-namespace tazu::testing {
+namespace tazu::test {
 
 using tazu::test::ListTree;
 using tazu::test::ReadFile;
@@ -327,7 +327,7 @@ class EncryptDialogTest : public QObject {
     }
 };
 
-}  // namespace tazu::testing
+}  // namespace tazu::test
 
-QTEST_MAIN(tazu::testing::EncryptDialogTest)
+QTEST_MAIN(tazu::test::EncryptDialogTest)
 #include "encrypt_dialog_test.moc"

@@ -14,7 +14,7 @@
 #include "ui/settings_byte.h"
 #include "ui_logic_support.h"
 
-namespace tazu {
+namespace tazu::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -40,8 +40,8 @@ class RecordingHost : public LoadHost {
 };
 
 struct LoaderFixture : ::testing::Test {
-    testing::TempFolder folder;
-    testing::ValueRandom random{3};
+    test::TempFolder folder;
+    test::ValueRandom random{3};
     Session session{random, folder.path() / "Tazu16x32.key", folder.path(), {}};
     RecordingHost host;
     int ended = 0;
@@ -77,17 +77,17 @@ TEST_F(LoaderFixture, SilentWrongDefaultPasswordShowsNothing) {
 
 TEST_F(LoaderFixture, DamagedStoreLocksWithItsText) {
     Make("", 0x00);
-    std::string bytes = testing::ReadAll(session.key_store_path);
+    std::string bytes = test::ReadAll(session.key_store_path);
     for (std::size_t at : {std::size_t{300}, std::size_t{300 + 1032}}) {
         bytes[at] ^= 0x55;  // record A in both copies
     }
-    testing::WriteAll(session.key_store_path, bytes);
+    test::WriteAll(session.key_store_path, bytes);
     EXPECT_FALSE(LoadKeyStore(session, Str255(), host));
     EXPECT_EQ(host.calls, (std::vector<std::string>{"lock", "status ключ поврежден", "events"}));
 }
 
 TEST(GuessingProtection, FifthAttemptOnDrawsTheOutcome) {
-    testing::ValueRandom random(0);
+    test::ValueRandom random(0);
     std::uint8_t counter = 0;
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(GuessingProtection(counter, random), GuessOutcome::kNothing);  // no draw yet
@@ -129,18 +129,18 @@ TEST(CentredOrigin, RoundsHalvesToEven) {
 }
 
 TEST(SelfCheck, SignedFileIsIntactAndEveryChangeIsSeen) {
-    testing::TempFolder folder;
+    test::TempFolder folder;
     const fs::path file = folder.path() / "program";
     std::string content(3000, '\0');
     for (std::size_t i = 0; i < content.size(); ++i) {
         content[i] = static_cast<char>(i * 31);
     }
-    testing::WriteAll(file, content);
+    test::WriteAll(file, content);
     EXPECT_EQ(CheckProgramFile(file), SelfCheckResult::kNotSigned);
     std::string error;
     ASSERT_TRUE(SignProgramFile(file, error)) << error;
     ASSERT_TRUE(SignProgramFile(file, error)) << error;  // signing again replaces the record
-    const std::string signed_bytes = testing::ReadAll(file);
+    const std::string signed_bytes = test::ReadAll(file);
     EXPECT_EQ(signed_bytes.size(), content.size() + kSignatureRecordSize);
     std::vector<int> seen;
     EXPECT_EQ(CheckProgramFile(file, [&](int p) { seen.push_back(p); }), SelfCheckResult::kIntact);
@@ -150,13 +150,13 @@ TEST(SelfCheck, SignedFileIsIntactAndEveryChangeIsSeen) {
                            content.size() + kSignatureMarkerSize + 3}) {
         std::string changed = signed_bytes;
         changed[at] = static_cast<char>(changed[at] ^ 0x01);
-        testing::WriteAll(file, changed);
+        test::WriteAll(file, changed);
         EXPECT_EQ(CheckProgramFile(file), SelfCheckResult::kChanged) << at;
     }
     // A byte cut from the program (the record kept) is a change too.
     std::string cut = signed_bytes;
     cut.erase(100, 1);
-    testing::WriteAll(file, cut);
+    test::WriteAll(file, cut);
     EXPECT_EQ(CheckProgramFile(file), SelfCheckResult::kChanged);
     EXPECT_EQ(CheckProgramFile(folder.path() / "absent"), SelfCheckResult::kCannotRead);
 }
@@ -166,4 +166,4 @@ TEST(SelfCheck, TheBuiltProgramIsSigned) {
 }
 
 }  // namespace
-}  // namespace tazu
+}  // namespace tazu::test

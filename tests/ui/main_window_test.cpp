@@ -27,7 +27,7 @@
 #include "ui/widgets.h"
 #include "ui_test_support.h"
 
-namespace tazu::testing {
+namespace tazu::test {
 
 // Clicks something that raises one notification; returns its text.
 template <typename Action>
@@ -294,7 +294,7 @@ class MainWindowTest : public QObject {
     }
 };
 
-}  // namespace tazu::testing
+}  // namespace tazu::test
 
-QTEST_MAIN(tazu::testing::MainWindowTest)
+QTEST_MAIN(tazu::test::MainWindowTest)
 #include "main_window_test.moc"

@@ -8,7 +8,7 @@
 #include "ui/unit5.h"
 #include "ui_test_support.h"
 
-namespace tazu::testing {
+namespace tazu::test {
 
 class MessagesTest : public QObject {
     Q_OBJECT
@@ -107,7 +107,7 @@ class MessagesTest : public QObject {
     }
 };
 
-}  // namespace tazu::testing
+}  // namespace tazu::test
 
-QTEST_MAIN(tazu::testing::MessagesTest)
+QTEST_MAIN(tazu::test::MessagesTest)
 #include "messages_test.moc"

@@ -13,7 +13,7 @@
 #include "ui/unit5.h"
 #include "ui_test_support.h"
 
-namespace tazu::testing {
+namespace tazu::test {
 
 class StartupTest : public QObject {
     Q_OBJECT
@@ -282,7 +282,7 @@ class StartupTest : public QObject {
     }
 };
 
-}  // namespace tazu::testing
+}  // namespace tazu::test
 
-QTEST_MAIN(tazu::testing::StartupTest)
+QTEST_MAIN(tazu::test::StartupTest)
 #include "startup_test.moc"

@@ -11,7 +11,7 @@
 
 #include "cipher/random.h"
 
-namespace tazu::testing {
+namespace tazu::test {
 
 // A fresh folder under the system's temporary folder, removed at the end.
 class TempFolder {
@@ -56,4 +56,4 @@ inline void WriteAll(const std::filesystem::path& path, const std::string& bytes
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-}  // namespace tazu::testing
+}  // namespace tazu::test

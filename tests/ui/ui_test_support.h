@@ -25,7 +25,7 @@
 #include "ui/session.h"
 #include "ui_logic_support.h"
 
-namespace tazu::testing {
+namespace tazu::test {
 
 namespace fs = std::filesystem;
 
@@ -102,4 +102,4 @@ inline void SavePicture(QWidget* window, const QString& name) {
     window->grab().save(QString(TAZU_TEST_OUTPUT_DIR) + "/" + name + ".png");
 }
 
-}  // namespace tazu::testing
+}  // namespace tazu::test

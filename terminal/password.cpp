@@ -1,4 +1,4 @@
-#include "cli/password.h"
+#include "terminal/password.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -8,9 +8,9 @@
 
 #include <cerrno>
 
-#include "cli/common.h"
+#include "terminal/terminal.h"
 
-namespace tazu::cli {
+namespace tazu::terminal {
 namespace {
 
 // Room for the longest password plus its line end ("\r\n" in a file).
@@ -213,30 +213,6 @@ bool Read(const PasswordSource& source, const std::string& prompt, SecretBuffer&
 
 }  // namespace
 
-bool PasswordSourceFrom(const Args& args, PasswordSource& source, std::string& error,
-                        const std::string& prefix) {
-    source = PasswordSource{};
-    int given = 0;
-    if (args.Has(prefix + "-stdin")) {
-        source.kind = PasswordSource::Kind::kStdin;
-        ++given;
-    }
-    if (auto f = args.Value(prefix + "-file")) {
-        source = {PasswordSource::Kind::kFileLine, *f};
-        ++given;
-    }
-    if (auto f = args.Value(prefix + "-file-raw")) {
-        source = {PasswordSource::Kind::kFileRaw, *f};
-        ++given;
-    }
-    if (given > 1) {
-        error = "give only one of " + prefix + "-stdin, " + prefix + "-file and " + prefix +
-                "-file-raw";
-        return false;
-    }
-    return true;
-}
-
 bool ReadPassword(const PasswordSource& source, const std::string& prompt, bool confirm,
                   Str255& password, std::string& error, bool allow_empty) {
     SecretBuffer first;
@@ -261,4 +237,4 @@ bool ReadPassword(const PasswordSource& source, const std::string& prompt, bool 
     return true;
 }
 
-}  // namespace tazu::cli
+}  // namespace tazu::terminal

@@ -9,9 +9,7 @@
 
 #include "cipher/str255.h"
 
-namespace tazu::cli {
-
-class Args;
+namespace tazu::terminal {
 
 // Where a password comes from.
 struct PasswordSource {
@@ -25,13 +23,6 @@ struct PasswordSource {
     std::string file;  // for kFileLine and kFileRaw
 };
 
-// The source named by --password-stdin, --password-file F or
-// --password-file-raw F (prefix "--keystore" for the key store's own
-// password: --keystore-password-file F, --keystore-password-file-raw F).
-// False with a message in error when more than one is given.
-bool PasswordSourceFrom(const Args& args, PasswordSource& source, std::string& error,
-                        const std::string& prefix = "--password");
-
 // Reads a password of 1 to 255 bytes. On the terminal the prompt is shown
 // and typing is not echoed; with confirm it is asked twice. Returns false
 // with a message in error when there is none or it is unusable. With
@@ -39,4 +30,4 @@ bool PasswordSourceFrom(const Args& args, PasswordSource& source, std::string& e
 bool ReadPassword(const PasswordSource& source, const std::string& prompt, bool confirm,
                   Str255& password, std::string& error, bool allow_empty = false);
 
-}  // namespace tazu::cli
+}  // namespace tazu::terminal

@@ -1,0 +1,26 @@
+// The texts both sides write: the prefix of a report line about a file,
+// the line of a name that cannot be stored or extracted, and the outcome
+// messages the encrypt and decrypt dialogs share.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tazu {
+
+inline constexpr std::string_view kFileLinePrefix = "-) Файл: ";
+inline constexpr std::string_view kInvalidNameText = " - пропущен, недопустимое имя";
+
+inline constexpr std::string_view kBadArgumentText = "Внутренняя ошибка целостности параметров";
+inline constexpr std::string_view kReadErrorText = "Ошибка чтения из файла";
+inline constexpr std::string_view kWriteErrorText = "Ошибка записи на диск, возможно он переполнен";
+
+// prefix + name + " - пропущен, недопустимое имя"
+inline std::string InvalidNameReportLine(std::string_view prefix, std::string_view name) {
+    std::string line(prefix);
+    line += name;
+    line += kInvalidNameText;
+    return line;
+}
+
+}  // namespace tazu

@@ -1,0 +1,46 @@
+// What the command-line companion and the stub share on the terminal: which
+// standard streams are terminals, Ctrl-C handling, the progress line, and
+// escaping what is shown of a name.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tazu::terminal {
+
+bool StdinIsTerminal();
+// True when the process has a controlling terminal to ask on.
+bool HasTerminal();
+bool StderrIsTerminal();
+bool StdoutIsTerminal();
+
+// Ctrl-C sets a flag instead of killing the process, so a run can stop
+// cleanly and remove what it was writing.
+void InstallInterruptHandler();
+bool Interrupted();
+
+// One self-rewriting status line on standard error (only when it is a
+// terminal): when the total is known a bar, the percentage and the time
+// left; always the bytes, the rate and the files handled.
+class ProgressLine {
+  public:
+    explicit ProgressLine(std::uint64_t total_bytes = 0);
+    void Update(std::uint64_t bytes, std::uint64_t files);
+    void Finish();
+
+  private:
+    bool enabled_;
+    std::uint64_t total_;
+    double start_;
+    double last_ = 0;
+    bool drawn_ = false;
+};
+
+// The text with every control character (C0, DEL, C1) and every byte that
+// is not part of valid UTF-8 written as \xNN, so that a name cannot move the
+// cursor, recolour, retitle or add lines on a terminal. Everything else is
+// kept as it is.
+std::string Escaped(std::string_view text);
+
+}  // namespace tazu::terminal
