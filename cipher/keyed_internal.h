@@ -10,13 +10,9 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace tazu::internal {
+#include "cipher/kernel_tables.h"
 
-struct StepPowers {
-    std::uint8_t a[257];
-    std::uint8_t b[257];
-};
-extern const StepPowers kStepPowers;
+namespace tazu::internal {
 
 // Sum of count key bytes, each stepped m times.
 std::uint32_t SteppedSum(const std::uint8_t* key, std::size_t count, std::size_t m);
