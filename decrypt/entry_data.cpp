@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cipher/block_cipher.h"
+#include "decrypt/block_pipeline.h"
 #include "decrypt/recovery.h"
 #include "encrypt/clock.h"
 #include "encrypt/format.h"
@@ -168,7 +169,43 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
         current.emplace(keys.block_key, keys.second_block_key, keys.record_signature_key);
     }
     bool cut = false;  // the next entry was found inside this one's blocks
-    for (;;) {
+    // Counts a block with plaintext for the progress display; false when the
+    // user aborted.
+    auto count_block = [&](std::size_t plain_size) {
+        pending_bytes += static_cast<std::int64_t>(plain_size);
+        if (++pending_blocks <= context.state.blocks_per_update) {
+            return true;
+        }
+        const TimeOfDay now = CurrentTimeOfDay();
+        AdaptBlocksPerUpdate(context.state.blocks_per_update, ElapsedSeconds(last_update, now));
+        context.host.addBytesProcessed(pending_bytes);
+        if (context.state.abort) {
+            resultCode = DecryptCode::kAborted;
+            return false;
+        }
+        context.host.processEvents();
+        pending_bytes = 0;
+        pending_blocks = 0;
+        last_update = CurrentTimeOfDay();
+        return true;
+    };
+    bool data_ended = false;  // inside a block: no end record follows
+    if (current && context.recovery == nullptr) {
+        // Version 07 outside a recovering run: on all processors.
+        BlockRunTotals totals;
+        const BlockRunEnd end = DecipherBlocks(context.file, *current, *out, totals, count_block);
+        damaged += totals.damaged;
+        sum += totals.sum;
+        if (end == BlockRunEnd::kWriteFailed) {
+            resultCode = DecryptCode::kWriteError;
+            return false;  // the target removes its temporary file
+        }
+        if (end == BlockRunEnd::kStopped) {
+            return false;
+        }
+        data_ended = end == BlockRunEnd::kCutInsideBlock;
+    }
+    while (!data_ended) {
         if (context.recovery != nullptr) {
             context.recovery->in.Mark();  // the block starts here
         }
@@ -265,24 +302,10 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
         if (!more) {
             break;  // cut inside a block: no end record
         }
-        if (plain_size == 0) {
-            continue;  // blocks of 7 bytes or fewer count for nothing
-        }
-        pending_bytes += static_cast<std::int64_t>(plain_size);
-        if (++pending_blocks <= context.state.blocks_per_update) {
-            continue;
-        }
-        const TimeOfDay now = CurrentTimeOfDay();
-        AdaptBlocksPerUpdate(context.state.blocks_per_update, ElapsedSeconds(last_update, now));
-        context.host.addBytesProcessed(pending_bytes);
-        if (context.state.abort) {
-            resultCode = DecryptCode::kAborted;
+        // Blocks of 7 bytes or fewer count for nothing.
+        if (plain_size > 0 && !count_block(plain_size)) {
             return false;  // the target removes its temporary file
         }
-        context.host.processEvents();
-        pending_bytes = 0;
-        pending_blocks = 0;
-        last_update = CurrentTimeOfDay();
     }
 
     const Str255 sum_text = DecimalText(static_cast<std::int32_t>(sum));
