@@ -63,6 +63,12 @@ void BlockCipher::AdvanceBlockKey(const std::uint8_t* random, std::size_t count,
 
 void BlockCipher::Encipher(const std::uint8_t* chunk, std::size_t len, const std::uint8_t* random,
                            std::uint8_t* ciphertext, std::uint8_t* signature) {
+    EncipherUnsigned(chunk, len, random, ciphertext);
+    Sign(ciphertext, len + kRandomBytes, signature);
+}
+
+void BlockCipher::EncipherUnsigned(const std::uint8_t* chunk, std::size_t len,
+                                   const std::uint8_t* random, std::uint8_t* ciphertext) {
     const std::size_t n = len + kRandomBytes;
     if (n <= b1_.size() && n <= b2_.size()) {
         // Both keys cover the data, so each adds its own bytes plus one
@@ -78,7 +84,6 @@ void BlockCipher::Encipher(const std::uint8_t* chunk, std::size_t len, const std
         std::memset(ciphertext, 0, n);
         std::memcpy(ciphertext, c.data(), c.size());
     }
-    Sign(ciphertext, n, signature);
     AdvanceBlockKey(random, kRandomBytes, n);
 }
 

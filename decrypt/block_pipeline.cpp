@@ -118,7 +118,7 @@ BlockRunEnd Drain(const Batch& b, OutputStream& out, BlockRunTotals& totals,
 BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream& out,
                            BlockRunTotals& totals, const BlockProgress& progress) {
     const std::uint8_t* head = nullptr;
-    if (file.Peek(1, &head) == 0) {
+    if (!ParallelStagesWorthwhile() || file.Peek(1, &head) == 0) {
         return BlockRunEnd::kRecordBoundary;  // no buffer of its own, or no data
     }
     // Allocated as the slots are first used, and left uninitialised: a

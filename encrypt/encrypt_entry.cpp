@@ -6,6 +6,7 @@
 #include "cipher/keyed.h"
 #include "cipher/salt_keys.h"
 #include "cipher/wipe.h"
+#include "encrypt/block_pipeline.h"
 #include "encrypt/clock.h"
 #include "encrypt/encrypt_messages.h"
 #include "encrypt/format.h"
@@ -140,6 +141,35 @@ bool WriteEntry(const Str255& password, const Str255& personal_code, const Str25
     // KeyedAdd(KeyedAdd(chunk + noise, B1), B2), its signature, and
     // B1 := KeyedAdd(B1, noise), fused.
     BlockCipher blocks(k.b1, k.b2, signature_key);
+    // Counts a written block for the progress display; false when the run
+    // was cancelled.
+    auto count_block = [&](std::size_t size) {
+        bytes_since += static_cast<std::int64_t>(size);
+        ++blocks_since;
+        if (blocks_since > state.EncryptBlocksPerUpdate) {
+            AdaptBlocksPerUpdate(state.EncryptBlocksPerUpdate,
+                                 ElapsedSeconds(t0, CurrentTimeOfDay()));
+            ctx.host.addBytesProcessed(bytes_since);
+            if (state.EncryptCancelled) {
+                result_code = EncryptCode::kCancelled;
+                return false;
+            }
+            bytes_since = 0;
+            blocks_since = 0;
+            ctx.host.processEvents();
+            t0 = CurrentTimeOfDay();
+        }
+        return true;
+    };
+    // On all processors when there are more than one; the loop below then
+    // finds the source at its end.
+    const BlockWriteEnd end = EncipherBlocks(source, blocks, random, archive, sum, count_block);
+    if (end == BlockWriteEnd::kWriteFailed) {
+        return write_failed();
+    }
+    if (end == BlockWriteEnd::kStopped) {
+        return false;
+    }
     Str255 chunk;
     for (;;) {
         // The chunk straight from the reader's buffer when it lies there
@@ -172,21 +202,8 @@ bool WriteEntry(const Str255& password, const Str255& personal_code, const Str25
         } else if (!archive.Write(record, record_size)) {
             return write_failed();
         }
-        bytes_since += static_cast<std::int64_t>(size);
-        ++blocks_since;
-
-        if (blocks_since > state.EncryptBlocksPerUpdate) {
-            AdaptBlocksPerUpdate(state.EncryptBlocksPerUpdate,
-                                 ElapsedSeconds(t0, CurrentTimeOfDay()));
-            ctx.host.addBytesProcessed(bytes_since);
-            if (state.EncryptCancelled) {
-                result_code = EncryptCode::kCancelled;
-                return false;
-            }
-            bytes_since = 0;
-            blocks_since = 0;
-            ctx.host.processEvents();
-            t0 = CurrentTimeOfDay();
+        if (!count_block(size)) {
+            return false;
         }
     }
     chunk.Wipe();

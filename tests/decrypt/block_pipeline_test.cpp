@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "cipher/random.h"
+#include "encrypt/batch_ring.h"
 #include "encrypt/format.h"
 #include "tests/support/random_string.h"
 #include "tests/support/test_files.h"
@@ -107,6 +108,9 @@ void ExpectSame(const Result& got, const Result& want) {
 }
 
 TEST(BlockPipeline, WritesWhatTheBlockLoopWritesForShortAndLongEntries) {
+    if (!ParallelStagesWorthwhile()) {
+        GTEST_SKIP() << "one processor: the caller\'s loop does the work";
+    }
     SeededRandom random(71);
     for (std::size_t blocks : {0, 1, 3, 1023, 1024, 1025, 6000}) {
         const Keys k = MakeKeys(random);
@@ -119,6 +123,9 @@ TEST(BlockPipeline, WritesWhatTheBlockLoopWritesForShortAndLongEntries) {
 }
 
 TEST(BlockPipeline, CountsDamagedBlocksAndDeciphersThemAsTheLoopDoes) {
+    if (!ParallelStagesWorthwhile()) {
+        GTEST_SKIP() << "one processor: the caller\'s loop does the work";
+    }
     SeededRandom random(72);
     const Keys k = MakeKeys(random);
     std::string data = WriteBlocks(k, random, 5000);
@@ -132,6 +139,9 @@ TEST(BlockPipeline, CountsDamagedBlocksAndDeciphersThemAsTheLoopDoes) {
 }
 
 TEST(BlockPipeline, DataCutInsideABlockEndsTheRunLikeTheLoop) {
+    if (!ParallelStagesWorthwhile()) {
+        GTEST_SKIP() << "one processor: the caller\'s loop does the work";
+    }
     SeededRandom random(73);
     const Keys k = MakeKeys(random);
     const std::string data = WriteBlocks(k, random, 4200);
@@ -173,6 +183,9 @@ class FailingOutput final : public OutputStream {
 };
 
 TEST(BlockPipeline, StopsOnAFailedWriteOrWhenProgressSaysSo) {
+    if (!ParallelStagesWorthwhile()) {
+        GTEST_SKIP() << "one processor: the caller\'s loop does the work";
+    }
     SeededRandom random(74);
     const Keys k = MakeKeys(random);
     const std::string data = WriteBlocks(k, random, 9000);
