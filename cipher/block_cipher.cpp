@@ -74,9 +74,13 @@ void BlockCipher::EncipherUnsigned(const std::uint8_t* chunk, std::size_t len,
         // Both keys cover the data, so each adds its own bytes plus one
         // constant: c = x + B1 + B2 + delta1 + delta2.
         const auto delta = static_cast<std::uint8_t>(BlockKeyDelta(n) + SecondKeyDelta(n));
-        AddTwoKeys(ciphertext, chunk, b1_.data(), b2_.data(), len, delta);
-        AddTwoKeys(ciphertext + len, random, b1_.data() + len, b2_.data() + len, kRandomBytes,
-                   delta);
+        if (random == chunk + len) {
+            AddTwoKeys(ciphertext, chunk, b1_.data(), b2_.data(), n, delta);  // one pass
+        } else {
+            AddTwoKeys(ciphertext, chunk, b1_.data(), b2_.data(), len, delta);
+            AddTwoKeys(ciphertext + len, random, b1_.data() + len, b2_.data() + len, kRandomBytes,
+                       delta);
+        }
     } else {
         Str255 x = Str255::FromBytes(chunk, len);
         x.append(random, kRandomBytes);

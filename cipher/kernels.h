@@ -32,6 +32,8 @@ bool ForceKernelSet(KernelSet set);
 namespace internal {
 
 // One instruction set's kernels. The byte loops wrap around modulo 256.
+// The outputs of table_bytes, add_two_keys and sub_two_keys never overlap
+// their inputs; add_stream and sub_stream may work in place (out == x).
 struct KernelTable {
     // z[i] = a * key[i] + b.
     void (*affine_bytes)(std::uint8_t* z, const std::uint8_t* key, std::size_t n, std::uint8_t a,

@@ -70,19 +70,82 @@ TAZU_AVX2 void AffineBytesAvx2(std::uint8_t* z, const std::uint8_t* key, std::si
     body::AffineBytes(z, key, n, a, b);
 }
 
+// a * x (mod 256) for each byte: the low byte of a 16-bit product depends
+// only on the low bytes of its factors, so even and odd bytes are
+// multiplied in two 16-bit passes.
+TAZU_AVX2 __m256i MulBytes(__m256i a, __m256i x) {
+    const __m256i even = _mm256_mullo_epi16(a, x);
+    const __m256i odd = _mm256_mullo_epi16(_mm256_srli_epi16(a, 8), _mm256_srli_epi16(x, 8));
+    return _mm256_or_si256(_mm256_and_si256(even, _mm256_set1_epi16(0xFF)),
+                           _mm256_slli_epi16(odd, 8));
+}
+
+TAZU_AVX2 __m256i Load(const std::uint8_t* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+TAZU_AVX2 void Store(std::uint8_t* p, __m256i v) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+}
+
+// The vector loops below end with one vector over the last 32 bytes, which
+// may cover bytes already done: they get the same values again, which is
+// sound because z or out never overlaps the inputs.
 TAZU_AVX2 void TableBytesAvx2(std::uint8_t* z, const std::uint8_t* repeated, const std::uint8_t* a,
                               const std::uint8_t* b, std::size_t n, std::uint8_t delta) {
-    body::TableBytes(z, repeated, a, b, n, delta);
+    if (n < 32) {
+        body::TableBytes(z, repeated, a, b, n, delta);
+        return;
+    }
+    const __m256i d = _mm256_set1_epi8(static_cast<char>(delta));
+    for (std::size_t i = 0;; i += 32) {
+        if (i + 32 > n) {
+            i = n - 32;
+        }
+        const __m256i product = MulBytes(Load(a + i), Load(repeated + i));
+        Store(z + i, _mm256_add_epi8(_mm256_add_epi8(product, Load(b + i)), d));
+        if (i + 32 == n) {
+            return;
+        }
+    }
 }
 
 TAZU_AVX2 void AddTwoKeysAvx2(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* k1,
                               const std::uint8_t* k2, std::size_t n, std::uint8_t delta) {
-    body::AddTwoKeys(out, x, k1, k2, n, delta);
+    if (n < 32) {
+        body::AddTwoKeys(out, x, k1, k2, n, delta);
+        return;
+    }
+    const __m256i d = _mm256_set1_epi8(static_cast<char>(delta));
+    for (std::size_t i = 0;; i += 32) {
+        if (i + 32 > n) {
+            i = n - 32;
+        }
+        const __m256i keys = _mm256_add_epi8(_mm256_add_epi8(Load(k1 + i), Load(k2 + i)), d);
+        Store(out + i, _mm256_add_epi8(Load(x + i), keys));
+        if (i + 32 == n) {
+            return;
+        }
+    }
 }
 
 TAZU_AVX2 void SubTwoKeysAvx2(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* k1,
                               const std::uint8_t* k2, std::size_t n, std::uint8_t delta) {
-    body::SubTwoKeys(out, x, k1, k2, n, delta);
+    if (n < 32) {
+        body::SubTwoKeys(out, x, k1, k2, n, delta);
+        return;
+    }
+    const __m256i d = _mm256_set1_epi8(static_cast<char>(delta));
+    for (std::size_t i = 0;; i += 32) {
+        if (i + 32 > n) {
+            i = n - 32;
+        }
+        const __m256i keys = _mm256_add_epi8(_mm256_add_epi8(Load(k1 + i), Load(k2 + i)), d);
+        Store(out + i, _mm256_sub_epi8(Load(x + i), keys));
+        if (i + 32 == n) {
+            return;
+        }
+    }
 }
 
 TAZU_AVX2 void AddStreamAvx2(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* z,
@@ -132,19 +195,54 @@ TAZU_AVX2 std::uint32_t SteppedSumAvx2(const std::uint8_t* key, std::size_t coun
     return SumOfWords(acc) + SteppedSumPlain(key + j, count - j, m);
 }
 
-// Sixteen bytes at a time in 16-bit lanes; the bytes before split are
-// stepped before they are summed.
+// The sum of the bytes of v (as 16-bit lanes at positions pos) that lie in
+// [from, len), each stepped when it lies before split.
+TAZU_AVX2 __m256i WalkedWords(__m256i v, __m256i pos, __m256i from, __m256i split) {
+    const __m256i stepped = _mm256_blendv_epi8(v, StepWords(v), _mm256_cmpgt_epi16(split, pos));
+    return _mm256_andnot_si256(_mm256_cmpgt_epi16(from, pos), stepped);
+}
+
+// Thirty-two bytes at a time: first the vectors that lie wholly before
+// split, whose bytes are all stepped, then the rest with lane masks; the
+// last vector covers the last 32 bytes and adds z only to those not yet
+// done.
 TAZU_AVX2 std::uint32_t AddStreamWalkedSumAvx2(std::uint8_t* b, const std::uint8_t* z,
                                                std::size_t len, std::size_t split) {
-    __m256i acc = _mm256_setzero_si256();
-    std::size_t i = 0;
-    for (; i + 16 <= split; i += 16) {
-        const __m128i sum8 = _mm_add_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i)),
-                                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(z + i)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(b + i), sum8);
-        acc = _mm256_add_epi16(acc, StepWords(_mm256_cvtepu8_epi16(sum8)));
+    if (len < 32) {
+        return AddStreamWalkedSumPlain(b, z, len, split);
     }
-    return SumOfWords(acc) + AddStreamWalkedSumPlain(b + i, z + i, len - i, split - i);
+    __m256i acc = _mm256_setzero_si256();
+    std::size_t done = 0;
+    for (; done + 32 <= split && done + 32 <= len; done += 32) {
+        const __m256i sum8 = _mm256_add_epi8(Load(b + done), Load(z + done));
+        Store(b + done, sum8);
+        acc = _mm256_add_epi16(acc, StepWords(_mm256_cvtepu8_epi16(_mm256_castsi256_si128(sum8))));
+        acc = _mm256_add_epi16(acc,
+                               StepWords(_mm256_cvtepu8_epi16(_mm256_extracti128_si256(sum8, 1))));
+    }
+    const __m256i lanes = _mm256_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const __m256i bytes =
+        _mm256_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20,
+                         21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
+    const __m256i split16 = _mm256_set1_epi16(static_cast<std::int16_t>(split));
+    while (done < len) {
+        const std::size_t i = done + 32 <= len ? done : len - 32;
+        // Lanes j with i + j >= done are new.
+        const __m256i fresh =
+            _mm256_cmpgt_epi8(bytes, _mm256_set1_epi8(static_cast<char>(done - i - 1)));
+        const __m256i sum8 = _mm256_add_epi8(Load(b + i), _mm256_and_si256(Load(z + i), fresh));
+        Store(b + i, sum8);
+        const __m256i from = _mm256_set1_epi16(static_cast<std::int16_t>(done));
+        const __m256i pos =
+            _mm256_add_epi16(lanes, _mm256_set1_epi16(static_cast<std::int16_t>(i)));
+        acc = _mm256_add_epi16(acc, WalkedWords(_mm256_cvtepu8_epi16(_mm256_castsi256_si128(sum8)),
+                                                pos, from, split16));
+        acc = _mm256_add_epi16(
+            acc, WalkedWords(_mm256_cvtepu8_epi16(_mm256_extracti128_si256(sum8, 1)),
+                             _mm256_add_epi16(pos, _mm256_set1_epi16(16)), from, split16));
+        done = i + 32;
+    }
+    return SumOfWords(acc);
 }
 
 TAZU_AVX2 std::uint32_t DigestSumAvx2(const std::uint8_t* d, std::uint32_t len) {

@@ -43,6 +43,16 @@ std::uint32_t WalkedKeySum(const std::uint8_t* key, std::size_t key_len, std::si
     // Key byte j is used q + 1 times for j < r and q times otherwise.
     const std::size_t q = len / key_len;
     const std::size_t r = len % key_len;
+    if (key_len <= 16) {
+        // A block's random bytes: too few for a vector kernel to pay.
+        std::uint32_t sum = 0;
+        for (std::size_t j = 0; j < key_len; ++j) {
+            const std::size_t m = j < r ? q + 1 : q;
+            sum +=
+                static_cast<std::uint8_t>(kStepPowersTable.a[m] * key[j] + kStepPowersTable.b[m]);
+        }
+        return sum;
+    }
     return SteppedSum(key, r, q + 1) + SteppedSum(key + r, key_len - r, q);
 }
 

@@ -18,8 +18,9 @@ constexpr std::size_t kInlineBatches = 1;
 
 struct Batch {
     std::size_t count = 0;
-    std::uint8_t chunks[kBatchBlocks][kChunkSize];
-    std::uint8_t noise[kBatchBlocks][kBlockRandomBytes];
+    // Each chunk followed by its random bytes, so a block is enciphered in
+    // one pass.
+    std::uint8_t chunks[kBatchBlocks][kChunkSize + kBlockRandomBytes];
     std::uint8_t chunk_size[kBatchBlocks];
     // The records, one after the other.
     std::size_t record_offset[kBatchBlocks];
@@ -47,7 +48,7 @@ bool Fill(InputStream& source, Random& random, Batch& b, Str255& chunk) {
         if (size == 0) {
             return false;
         }
-        random.Bytes(b.noise[b.count], kBlockRandomBytes);
+        random.Bytes(b.chunks[b.count] + size, kBlockRandomBytes);
         b.chunk_size[b.count] = static_cast<std::uint8_t>(size);
         b.record_offset[b.count] = b.records_size;
         b.records_size += size + kBlockOverhead;
@@ -63,8 +64,8 @@ void Chain(BlockCipher& cipher, Batch& b) {
         std::uint8_t* record = b.records + b.record_offset[i];
         const std::size_t size = b.chunk_size[i];
         record[0] = static_cast<std::uint8_t>(size + kBlockRandomBytes);
-        cipher.EncipherUnsigned(b.chunks[i], size, b.noise[i], record + 1);
-        volatile std::uint8_t* noise = b.noise[i];
+        cipher.EncipherUnsigned(b.chunks[i], size, b.chunks[i] + size, record + 1);
+        volatile std::uint8_t* noise = b.chunks[i] + size;
         for (std::size_t j = 0; j < kBlockRandomBytes; ++j) {
             noise[j] = 0;
         }
