@@ -245,22 +245,43 @@ TAZU_AVX2 std::uint32_t AddStreamWalkedSumAvx2(std::uint8_t* b, const std::uint8
     return SumOfWords(acc);
 }
 
+// The digest terms of 16 bytes at positions i to i + 15, of which those in
+// lanes keep count.
+TAZU_AVX2 void DigestTerms(const std::uint8_t* d, std::uint32_t i, __m256i keep, __m256i& acc,
+                           __m256i& acc_high) {
+    const __m256i x = _mm256_and_si256(
+        _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i))), keep);
+    const __m256i stepped = _mm256_and_si256(StepWords(x), keep);
+    const auto* pos = reinterpret_cast<const __m256i*>(kDigestWeights16.position + i);
+    const auto* blo = reinterpret_cast<const __m256i*>(kDigestWeights16.bucket_low + i);
+    const auto* bhi = reinterpret_cast<const __m256i*>(kDigestWeights16.bucket_high + i);
+    acc = _mm256_add_epi32(acc, _mm256_madd_epi16(stepped, _mm256_loadu_si256(pos)));
+    acc = _mm256_add_epi32(acc, _mm256_madd_epi16(x, _mm256_loadu_si256(blo)));
+    acc_high = _mm256_add_epi32(acc_high, _mm256_madd_epi16(x, _mm256_loadu_si256(bhi)));
+}
+
+// Sixteen bytes at a time; a last vector covers the last 16 bytes with the
+// bytes already summed masked out.
 TAZU_AVX2 std::uint32_t DigestSumAvx2(const std::uint8_t* d, std::uint32_t len) {
+    if (len < 16) {
+        return len * (len + 1) / 2 + DigestSumTail(d, 0, len);
+    }
     __m256i acc = _mm256_setzero_si256();
     __m256i acc_high = _mm256_setzero_si256();
-    std::uint32_t i = 0;
-    for (; i + 16 <= len; i += 16) {
-        const __m256i x =
-            _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i)));
-        const auto* pos = reinterpret_cast<const __m256i*>(kDigestWeights16.position + i);
-        const auto* blo = reinterpret_cast<const __m256i*>(kDigestWeights16.bucket_low + i);
-        const auto* bhi = reinterpret_cast<const __m256i*>(kDigestWeights16.bucket_high + i);
-        acc = _mm256_add_epi32(acc, _mm256_madd_epi16(StepWords(x), _mm256_load_si256(pos)));
-        acc = _mm256_add_epi32(acc, _mm256_madd_epi16(x, _mm256_load_si256(blo)));
-        acc_high = _mm256_add_epi32(acc_high, _mm256_madd_epi16(x, _mm256_load_si256(bhi)));
+    const __m256i all = _mm256_set1_epi16(-1);
+    std::uint32_t done = 0;
+    for (; done + 16 <= len; done += 16) {
+        DigestTerms(d, done, all, acc, acc_high);
     }
-    return len * (len + 1) / 2 + HorizontalSum(acc) + 32768u * HorizontalSum(acc_high) +
-           DigestSumTail(d, i, len);
+    if (done < len) {
+        const std::uint32_t i = len - 16;
+        const __m256i lanes =
+            _mm256_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+        const __m256i fresh =
+            _mm256_cmpgt_epi16(lanes, _mm256_set1_epi16(static_cast<std::int16_t>(done - i - 1)));
+        DigestTerms(d, i, fresh, acc, acc_high);
+    }
+    return len * (len + 1) / 2 + HorizontalSum(acc) + 32768u * HorizontalSum(acc_high);
 }
 
 const KernelTable kAvx2Kernels = {
