@@ -49,10 +49,16 @@ void BlockCipher::AdvanceBlockKey(const std::uint8_t* random, std::size_t count,
         b1_ = Str255();
         return;
     }
-    std::uint8_t z[255];
-    KeyStream(random, count, b1_.size(), CurrentDelta(random, count, b1_.size()), z);
+    const std::uint8_t delta = CurrentDelta(random, count, b1_.size());
     // The key's sum for the next block comes out of the same pass that
     // updates the key.
+    if (next_len != 0 && next_len <= b1_.size() && count < 16 && count < b1_.size()) {
+        b1_sum_ = AdvanceShortKey(b1_.data(), b1_.size(), random, count, delta, next_len);
+        b1_sum_len_ = next_len;
+        return;
+    }
+    std::uint8_t z[255];
+    KeyStream(random, count, b1_.size(), delta, z);
     if (next_len != 0 && next_len <= b1_.size()) {
         b1_sum_ = AddStreamWalkedSum(b1_.data(), z, b1_.size(), next_len);
         b1_sum_len_ = next_len;

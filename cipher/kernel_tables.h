@@ -29,6 +29,24 @@ inline constexpr StepPowers kStepPowersTable = [] {
     return p;
 }();
 
+// For keys shorter than kShortKey bytes the keystream is built from tables:
+// position i of a K-byte key's walk adds a[i / K] * k[i % K] + b[i / K].
+inline constexpr std::size_t kShortKey = 32;
+struct ShortKeyCoefficients {
+    std::uint8_t a[kShortKey][255];
+    std::uint8_t b[kShortKey][255];
+};
+inline constexpr ShortKeyCoefficients kShortKeyCoefficients = [] {
+    ShortKeyCoefficients c{};
+    for (std::size_t k = 1; k < kShortKey; ++k) {
+        for (std::size_t i = 0; i < 255; ++i) {
+            c.a[k][i] = kStepPowersTable.a[i / k];
+            c.b[k][i] = kStepPowersTable.b[i / k];
+        }
+    }
+    return c;
+}();
+
 // Position weights of the digest: byte i (0-based) adds T[d] * (i + 1) and
 // d times the weight of its bucket (i mod 5).
 struct DigestWeights {
@@ -102,6 +120,10 @@ std::uint32_t AddStreamWalkedSumPlain(std::uint8_t* b, const std::uint8_t* z, st
                                       std::size_t split);
 void RepeatKeyPlain(const std::uint8_t* key, std::size_t key_len, std::size_t len,
                     std::uint8_t* out);
+// b[i] += z[i] (z the keystream of the short key over len bytes, plus
+// delta), returning the sum of b after a walk over split bytes.
+std::uint32_t AdvanceShortKeyPlain(std::uint8_t* b, std::size_t len, const std::uint8_t* key,
+                                   std::size_t key_len, std::uint8_t delta, std::size_t split);
 // The digest's running sum from byte from on, without the len * (len + 1) / 2
 // term.
 std::uint32_t DigestSumTail(const std::uint8_t* d, std::uint32_t from, std::uint32_t len);
@@ -119,6 +141,8 @@ std::uint32_t AddStreamWalkedSumAvx2(std::uint8_t* b, const std::uint8_t* z, std
 void RepeatKeyAvx2(const std::uint8_t* key, std::size_t key_len, std::size_t len,
                    std::uint8_t* out);
 std::uint32_t DigestSumAvx2(const std::uint8_t* d, std::uint32_t len);
+std::uint32_t AdvanceShortKeyAvx2(std::uint8_t* b, std::size_t len, const std::uint8_t* key,
+                                  std::size_t key_len, std::uint8_t delta, std::size_t split);
 
 }  // namespace tazu::internal
 #endif

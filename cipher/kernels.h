@@ -56,6 +56,12 @@ struct KernelTable {
                        std::size_t n);
     void (*sub_stream)(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* z,
                        std::size_t n);
+    // b[i] += KeyedAdd's keystream of a key of 1 to 15 bytes (shorter than
+    // len, with its constant delta) for i < len, returning the sum of b as
+    // it stands after a walk over split (<= len) bytes: the block key update
+    // with a block's random bytes in one pass.
+    std::uint32_t (*advance_short_key)(std::uint8_t* b, std::size_t len, const std::uint8_t* key,
+                                       std::size_t key_len, std::uint8_t delta, std::size_t split);
 };
 
 extern const KernelTable kPlainKernels;

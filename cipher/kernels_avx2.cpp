@@ -202,19 +202,39 @@ TAZU_AVX2 __m256i WalkedWords(__m256i v, __m256i pos, __m256i from, __m256i spli
     return _mm256_andnot_si256(_mm256_cmpgt_epi16(from, pos), stepped);
 }
 
-// Thirty-two bytes at a time: first the vectors that lie wholly before
-// split, whose bytes are all stepped, then the rest with lane masks; the
-// last vector covers the last 32 bytes and adds z only to those not yet
-// done.
-TAZU_AVX2 std::uint32_t AddStreamWalkedSumAvx2(std::uint8_t* b, const std::uint8_t* z,
-                                               std::size_t len, std::size_t split) {
-    if (len < 32) {
-        return AddStreamWalkedSumPlain(b, z, len, split);
+// A keystream read from memory.
+struct StoredStream {
+    const std::uint8_t* z;
+    TAZU_AVX2 __m256i operator()(std::size_t i) const { return Load(z + i); }
+};
+
+// The keystream of a key of 1 to 15 bytes made on the fly: the key repeated
+// by a byte shuffle, times and plus its walk's coefficients, plus delta.
+struct ShortKeyStream {
+    __m256i key;
+    __m256i delta;
+    const std::uint8_t* index;
+    const std::uint8_t* a;
+    const std::uint8_t* b;
+    TAZU_AVX2 __m256i operator()(std::size_t i) const {
+        const __m256i repeated = _mm256_shuffle_epi8(key, Load(index + i));
+        return _mm256_add_epi8(_mm256_add_epi8(MulBytes(Load(a + i), repeated), Load(b + i)),
+                               delta);
     }
+};
+
+// b[i] += z(i) for i < len (len >= 32), returning b's walked sum over
+// split. Thirty-two bytes at a time: first the vectors that lie wholly
+// before split, whose bytes are all stepped, then the rest with lane masks;
+// the last vector covers the last 32 bytes and adds z only to those not yet
+// done.
+template <class Stream>
+TAZU_AVX2 inline std::uint32_t WalkedAdd(std::uint8_t* b, std::size_t len, std::size_t split,
+                                         const Stream& z) {
     __m256i acc = _mm256_setzero_si256();
     std::size_t done = 0;
     for (; done + 32 <= split && done + 32 <= len; done += 32) {
-        const __m256i sum8 = _mm256_add_epi8(Load(b + done), Load(z + done));
+        const __m256i sum8 = _mm256_add_epi8(Load(b + done), z(done));
         Store(b + done, sum8);
         acc = _mm256_add_epi16(acc, StepWords(_mm256_cvtepu8_epi16(_mm256_castsi256_si128(sum8))));
         acc = _mm256_add_epi16(acc,
@@ -230,7 +250,7 @@ TAZU_AVX2 std::uint32_t AddStreamWalkedSumAvx2(std::uint8_t* b, const std::uint8
         // Lanes j with i + j >= done are new.
         const __m256i fresh =
             _mm256_cmpgt_epi8(bytes, _mm256_set1_epi8(static_cast<char>(done - i - 1)));
-        const __m256i sum8 = _mm256_add_epi8(Load(b + i), _mm256_and_si256(Load(z + i), fresh));
+        const __m256i sum8 = _mm256_add_epi8(Load(b + i), _mm256_and_si256(z(i), fresh));
         Store(b + i, sum8);
         const __m256i from = _mm256_set1_epi16(static_cast<std::int16_t>(done));
         const __m256i pos =
@@ -243,6 +263,29 @@ TAZU_AVX2 std::uint32_t AddStreamWalkedSumAvx2(std::uint8_t* b, const std::uint8
         done = i + 32;
     }
     return SumOfWords(acc);
+}
+
+TAZU_AVX2 std::uint32_t AddStreamWalkedSumAvx2(std::uint8_t* b, const std::uint8_t* z,
+                                               std::size_t len, std::size_t split) {
+    if (len < 32) {
+        return AddStreamWalkedSumPlain(b, z, len, split);
+    }
+    return WalkedAdd(b, len, split, StoredStream{z});
+}
+
+TAZU_AVX2 std::uint32_t AdvanceShortKeyAvx2(std::uint8_t* b, std::size_t len,
+                                            const std::uint8_t* key, std::size_t key_len,
+                                            std::uint8_t delta, std::size_t split) {
+    if (len < 32 || key_len >= 16) {
+        return AdvanceShortKeyPlain(b, len, key, key_len, delta, split);
+    }
+    std::uint8_t padded[16] = {};
+    std::memcpy(padded, key, key_len);
+    const ShortKeyStream z{
+        _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(padded))),
+        _mm256_set1_epi8(static_cast<char>(delta)), kRepeatIndex.index[key_len],
+        kShortKeyCoefficients.a[key_len], kShortKeyCoefficients.b[key_len]};
+    return WalkedAdd(b, len, split, z);
 }
 
 // The digest terms of 16 bytes at positions i to i + 15, of which those in
@@ -285,8 +328,9 @@ TAZU_AVX2 std::uint32_t DigestSumAvx2(const std::uint8_t* d, std::uint32_t len) 
 }
 
 const KernelTable kAvx2Kernels = {
-    AffineBytesAvx2, TableBytesAvx2, RepeatKeyAvx2, SteppedSumAvx2, AddStreamWalkedSumAvx2,
-    AddTwoKeysAvx2,  SubTwoKeysAvx2, DigestSumAvx2, AddStreamAvx2,  SubStreamAvx2,
+    AffineBytesAvx2,        TableBytesAvx2, RepeatKeyAvx2,       SteppedSumAvx2,
+    AddStreamWalkedSumAvx2, AddTwoKeysAvx2, SubTwoKeysAvx2,      DigestSumAvx2,
+    AddStreamAvx2,          SubStreamAvx2,  AdvanceShortKeyAvx2,
 };
 
 }  // namespace tazu::internal

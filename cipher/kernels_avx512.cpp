@@ -47,8 +47,9 @@ TAZU_AVX512 void SubStreamAvx512(std::uint8_t* out, const std::uint8_t* x, const
 }  // namespace
 
 const KernelTable kAvx512Kernels = {
-    AffineBytesAvx512, TableBytesAvx512, RepeatKeyAvx2, SteppedSumAvx2,  AddStreamWalkedSumAvx2,
-    AddTwoKeysAvx512,  SubTwoKeysAvx512, DigestSumAvx2, AddStreamAvx512, SubStreamAvx512,
+    AffineBytesAvx512,      TableBytesAvx512, RepeatKeyAvx2,       SteppedSumAvx2,
+    AddStreamWalkedSumAvx2, AddTwoKeysAvx512, SubTwoKeysAvx512,    DigestSumAvx2,
+    AddStreamAvx512,        SubStreamAvx512,  AdvanceShortKeyAvx2,
 };
 
 }  // namespace tazu::internal

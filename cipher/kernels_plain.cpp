@@ -33,6 +33,16 @@ void RepeatKeyPlain(const std::uint8_t* key, std::size_t key_len, std::size_t le
     }
 }
 
+std::uint32_t AdvanceShortKeyPlain(std::uint8_t* b, std::size_t len, const std::uint8_t* key,
+                                   std::size_t key_len, std::uint8_t delta, std::size_t split) {
+    std::uint8_t repeated[256];
+    std::uint8_t z[256];
+    RepeatKeyPlain(key, key_len, len, repeated);
+    body::TableBytes(z, repeated, kShortKeyCoefficients.a[key_len],
+                     kShortKeyCoefficients.b[key_len], len, delta);
+    return AddStreamWalkedSumPlain(b, z, len, split);
+}
+
 std::uint32_t DigestSumTail(const std::uint8_t* d, std::uint32_t from, std::uint32_t len) {
     std::uint32_t s = 0;
     for (std::uint32_t i = from; i < len; ++i) {
@@ -81,8 +91,9 @@ void SubStreamPlain(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t
 }  // namespace
 
 const KernelTable kPlainKernels = {
-    AffineBytesPlain, TableBytesPlain, RepeatKeyPlain, SteppedSumPlain, AddStreamWalkedSumPlain,
-    AddTwoKeysPlain,  SubTwoKeysPlain, DigestSumPlain, AddStreamPlain,  SubStreamPlain,
+    AffineBytesPlain,        TableBytesPlain, RepeatKeyPlain,       SteppedSumPlain,
+    AddStreamWalkedSumPlain, AddTwoKeysPlain, SubTwoKeysPlain,      DigestSumPlain,
+    AddStreamPlain,          SubStreamPlain,  AdvanceShortKeyPlain,
 };
 
 }  // namespace tazu::internal

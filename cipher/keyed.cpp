@@ -10,24 +10,6 @@ namespace internal {
 
 namespace {
 
-// For keys shorter than kShortKey bytes the keystream is built from tables:
-// position i of a K-byte key's walk adds a[i / K] * k[i % K] + b[i / K].
-constexpr std::size_t kShortKey = 32;
-struct ShortKeyCoefficients {
-    std::uint8_t a[kShortKey][255];
-    std::uint8_t b[kShortKey][255];
-};
-constexpr ShortKeyCoefficients kShortKeyCoefficients = [] {
-    ShortKeyCoefficients c{};
-    for (std::size_t k = 1; k < kShortKey; ++k) {
-        for (std::size_t i = 0; i < 255; ++i) {
-            c.a[k][i] = kStepPowersTable.a[i / k];
-            c.b[k][i] = kStepPowersTable.b[i / k];
-        }
-    }
-    return c;
-}();
-
 std::uint8_t DeltaOfSum(std::int32_t s) {
     const std::int32_t w = WrapAffine(s);
     return static_cast<std::uint8_t>(w % 256 + w % 255);
@@ -64,6 +46,11 @@ std::uint8_t CurrentDeltaOfSum(std::size_t key_len, std::uint32_t walked_sum) {
 std::uint32_t AddStreamWalkedSum(std::uint8_t* b, const std::uint8_t* z, std::size_t len,
                                  std::size_t split) {
     return Kernels().add_stream_walked_sum(b, z, len, split);
+}
+
+std::uint32_t AdvanceShortKey(std::uint8_t* b, std::size_t len, const std::uint8_t* key,
+                              std::size_t key_len, std::uint8_t delta, std::size_t split) {
+    return Kernels().advance_short_key(b, len, key, key_len, delta, split);
 }
 
 std::uint8_t CurrentDelta(const std::uint8_t* key, std::size_t key_len, std::size_t len) {

@@ -29,6 +29,12 @@ std::uint8_t CurrentDeltaOfSum(std::size_t key_len, std::uint32_t walked_sum);
 std::uint32_t AddStreamWalkedSum(std::uint8_t* b, const std::uint8_t* z, std::size_t len,
                                  std::size_t split);
 
+// b[i] += z[i] for i < len with z = KeyedAdd(zeros(len), key) for a key of
+// 1 to 15 bytes shorter than len, whose constant is delta, in one pass;
+// returns the sum of b after a walk over split (<= len) bytes.
+std::uint32_t AdvanceShortKey(std::uint8_t* b, std::size_t len, const std::uint8_t* key,
+                              std::size_t key_len, std::uint8_t delta, std::size_t split);
+
 // The constant the current transform adds after walking a key of key_len
 // bytes over len bytes of data.
 std::uint8_t CurrentDelta(const std::uint8_t* key, std::size_t key_len, std::size_t len);

@@ -65,6 +65,15 @@ void ExpectSameSums(const KernelTable& k, const KernelTable& p, Random& random, 
               p.add_stream_walked_sum(want.v + offset, z.v, n, split))
         << n << " split " << split;
     ASSERT_EQ(std::memcmp(got.v, want.v, sizeof got.v), 0) << "walked " << n;
+    const std::size_t short_len = 1 + random.Below(15);
+    if (short_len < n) {
+        const auto d = static_cast<std::uint8_t>(random.Below(256));
+        Bytes got_b = x, want_b = x;
+        ASSERT_EQ(k.advance_short_key(got_b.v + offset, n, z.v, short_len, d, split),
+                  p.advance_short_key(want_b.v + offset, n, z.v, short_len, d, split))
+            << n << " key " << short_len;
+        ASSERT_EQ(std::memcmp(got_b.v, want_b.v, sizeof got_b.v), 0) << "advance " << n;
+    }
     const std::size_t key_len = 1 + random.Below(40);
     std::uint8_t rep_got[256], rep_want[256];
     k.repeat_key(x.v + offset, key_len, std::max(n, key_len), rep_got);
