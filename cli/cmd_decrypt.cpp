@@ -36,6 +36,7 @@ struct Request {
     std::vector<std::string> names;
     fs::path dest;
     std::string on_exists;
+    bool recover = false;  // pass over damaged stretches to the next entry that opens
     PasswordSource password;
 };
 
@@ -52,6 +53,7 @@ int ParseRequest(const Args& args, Request& r) {
     r.from_stdin = r.archive == "-";
     r.names.assign(pos.begin() + 1, pos.end());
     r.to_stdout = args.Has("--stdout");
+    r.recover = args.Has("--recover");
     std::string error;
     if (!PasswordSourceFrom(args, r.password, error)) {
         return UsageError(command, error);
@@ -83,14 +85,20 @@ int ParseRequest(const Args& args, Request& r) {
 
 // The message that ends the run, where it goes, and the line about its
 // file or cause after it.
-void PrintOutcome(const Request& r, DecryptCode code, KeyStoreUse use, const Args& args) {
+void PrintOutcome(const Request& r, DecryptCode code, KeyStoreUse use, const Args& args,
+                  std::uint32_t recovered) {
     const std::string message(DecryptCodeMessage(code));
+    const std::string archive = r.from_stdin ? "standard input" : r.archive.string();
+    if (recovered > 0 && RecoveredRun(code, recovered)) {
+        PrintError(message);
+        PrintError(RecoveredLine(archive, recovered));
+        return;
+    }
     if (code == DecryptCode::kEndOfData) {
         (r.to_stdout || r.mode == Mode::kList ? std::cerr : std::cout) << message << '\n';
         return;
     }
     PrintError(message);
-    const std::string archive = r.from_stdin ? "standard input" : r.archive.string();
     switch (code) {
         case DecryptCode::kReadError:
             PrintError(archive + " ends too early: a record of it is cut short");
@@ -130,7 +138,7 @@ bool PicksSeveral(const Request& r, const KeyStoreValues& store, const Str255& p
     DecryptRunState state;
     DecryptCode code = DecryptCode::kOk;
     DecryptArchive(password, store.personal_code, store.key_mark, file, IdentityOf(file.fd()),
-                   r.dest, counter, state, code, /*writeFiles=*/false);
+                   r.dest, counter, state, code, /*writeFiles=*/false, r.recover);
     file.Seek(0);
     return counter.count() > 1;
 }
@@ -138,7 +146,8 @@ bool PicksSeveral(const Request& r, const KeyStoreValues& store, const Str255& p
 // What follows a run: the listing, the personal-code indicator, the run's
 // message with its cause, the names that matched nothing, and the status.
 int Conclude(const Request& r, DecryptCode code, const ExtractHost& extract, const ListHost& list,
-             const EntrySelection& selection, KeyStoreUse use, const Args& args) {
+             const EntrySelection& selection, KeyStoreUse use, const Args& args,
+             std::uint32_t recovered) {
     if (extract.too_many()) {
         return TooMany();  // only from standard input, which cannot be read twice
     }
@@ -150,17 +159,18 @@ int Conclude(const Request& r, DecryptCode code, const ExtractHost& extract, con
     if (!extract.indicator().empty()) {
         std::cerr << "Персональный код: " << extract.indicator() << '\n';
     }
-    PrintOutcome(r, code, use, args);
+    PrintOutcome(r, code, use, args, recovered);
     for (const std::string& name : selection.Unmatched()) {
         PrintError("not in the archive: " + name);
         ++problems;
     }
-    return DecryptExitStatus(code, problems);
+    return DecryptExitStatus(code, problems, recovered);
 }
 
 // The run over the open archive.
 int ReadArchive(const Request& r, const Args& args, KeyStoreUse use, const KeyStoreValues& store,
-                const Str255& password, InputStream& source, const FileIdentity& identity) {
+                const Str255& password, InputStream& source,
+                const std::optional<FileIdentity>& identity) {
     std::error_code ec;
     if (r.mode == Mode::kExtract && !r.to_stdout) {
         fs::create_directories(r.dest, ec);
@@ -179,7 +189,7 @@ int ReadArchive(const Request& r, const Args& args, KeyStoreUse use, const KeySt
     DecryptHost& host = r.mode == Mode::kList ? static_cast<DecryptHost&>(list) : extract;
     DecryptCode code = DecryptCode::kOk;
     DecryptArchive(password, store.personal_code, store.key_mark, source, identity, r.dest, host,
-                   state, code, r.mode == Mode::kExtract);
+                   state, code, r.mode == Mode::kExtract, r.recover);
     extract.Finish();
     if (r.to_stdout && !out.Close() && code == DecryptCode::kEndOfData) {
         code = DecryptCode::kWriteError;
@@ -188,7 +198,7 @@ int ReadArchive(const Request& r, const Args& args, KeyStoreUse use, const KeySt
     if (code == DecryptCode::kOk && state.abort) {
         code = DecryptCode::kAborted;
     }
-    return Conclude(r, code, extract, list, selection, use, args);
+    return Conclude(r, code, extract, list, selection, use, args, state.recovered);
 }
 
 int Run(const std::vector<std::string>& argv, Mode mode) {
@@ -196,7 +206,9 @@ int Run(const std::vector<std::string>& argv, Mode mode) {
                     {"-d", "--on-exists", "--password-file", "--password-file-raw", "--keystore",
                      "--keystore-password-file", "--keystore-password-file-raw"},
                     mode == Mode::kExtract
-                        ? std::vector<std::string>{"--password-stdin", "--stdout"}
+                        ? std::vector<std::string>{"--password-stdin", "--stdout", "--recover"}
+                    : mode == Mode::kVerify
+                        ? std::vector<std::string>{"--password-stdin", "--recover"}
                         : std::vector<std::string>{"--password-stdin"});
     Request r;
     r.mode = mode;
@@ -226,7 +238,7 @@ int Run(const std::vector<std::string>& argv, Mode mode) {
         return kExitUsage;
     }
     if (r.from_stdin) {
-        return ReadArchive(r, args, use, store, password, in, FileIdentity{});
+        return ReadArchive(r, args, use, store, password, in, std::nullopt);
     }
     if (r.to_stdout && PicksSeveral(r, store, password, file)) {
         return TooMany();

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "encrypt/file_io.h"
+#include "io/file_io.h"
 
 namespace tazu::cli {
 

@@ -18,7 +18,21 @@ const char* const kExitStatusHelp =
     "  11  the self-decrypting stub is missing\n"
     "  12  internal error: an argument the engine refused\n";
 
-int DecryptExitStatus(DecryptCode code, int problems) {
+bool RecoveredRun(DecryptCode code, std::uint32_t recovered) {
+    return recovered > 0 && (code == DecryptCode::kDamaged || code == DecryptCode::kReadError ||
+                             code == DecryptCode::kBadVersion);
+}
+
+std::string RecoveredLine(const std::string& archive, std::uint32_t recovered) {
+    return "recovered from " + std::to_string(recovered) + " damaged stretch" +
+           (recovered == 1 ? "" : "es") + " of " + archive +
+           ": the \"Skipped bytes\" lines say what was lost";
+}
+
+int DecryptExitStatus(DecryptCode code, int problems, std::uint32_t recovered) {
+    if (RecoveredRun(code, recovered)) {
+        return kExitIncomplete;
+    }
     switch (code) {
         case DecryptCode::kEndOfData:
             return problems > 0 ? kExitIncomplete : kExitOk;

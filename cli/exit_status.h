@@ -4,6 +4,9 @@
 // and 11 are the codes of the same name).
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "decrypt/result_code.h"
 #include "encrypt/encrypt_host.h"
 
@@ -29,8 +32,18 @@ enum ExitStatus : int {
 extern const char* const kExitStatusHelp;
 
 // The status of a decryption run that ended with code; problems counts the
-// report's lines about damaged, skipped or unreadable files.
-int DecryptExitStatus(DecryptCode code, int problems);
+// report's lines about damaged, skipped or unreadable files, recovered the
+// damaged stretches a recovering run passed over.
+int DecryptExitStatus(DecryptCode code, int problems, std::uint32_t recovered = 0);
+
+// Whether a run that passed over recovered damaged stretches went on to the
+// end of the archive: it then ended on the damage it passed over (or found
+// none behind the last one), not on a wrong password, another key store, a
+// write error or an interruption.
+bool RecoveredRun(DecryptCode code, std::uint32_t recovered);
+
+// The line that follows the message of a recovered run.
+std::string RecoveredLine(const std::string& archive, std::uint32_t recovered);
 
 // The status of an encryption run.
 int EncryptExitStatus(bool success, EncryptCode code, int problems);

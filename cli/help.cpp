@@ -43,7 +43,7 @@ constexpr CommandText kCommands[] = {
      "  --stub PATH       take the stub from PATH instead of the program's folder\n"
      "  --force           replace an existing archive without asking\n"},
     {"decrypt",
-     "tazu16x32-cli decrypt ARCHIVE [NAME...] [-d DEST | --stdout]\n"
+     "tazu16x32-cli decrypt ARCHIVE [NAME...] [-d DEST | --stdout] [--recover]\n"
      "                      [--on-exists ask|replace|skip|cancel] [password and key store "
      "options]\n",
      "Extracts an archive (- reads it from standard input) into DEST (default: the\n"
@@ -54,11 +54,16 @@ constexpr CommandText kCommands[] = {
      "                    NAME) to standard output; messages go to standard error\n"
      "  --on-exists WHAT  what to do with files that exist: ask (on a terminal, the\n"
      "                    default there), replace, skip (the default elsewhere), cancel\n"
+     "  --recover         where a damaged or cut entry would end the run, pass over it\n"
+     "                    to the next entry that opens with the password and go on;\n"
+     "                    each stretch passed over is reported (\"Skipped bytes\"), and\n"
+     "                    a run that recovered ends with status 1\n"
      "The key store is read when it exists; entries made with the personal code need\n"
      "the one that made them.\n"},
-    {"verify", "tazu16x32-cli verify ARCHIVE [password and key store options]\n",
+    {"verify", "tazu16x32-cli verify ARCHIVE [--recover] [password and key store options]\n",
      "Reads the whole archive and reports what an extraction would report, writing\n"
-     "nothing.\n"},
+     "nothing.\n"
+     "  --recover         read on past damaged entries, as decrypt --recover does\n"},
     {"list", "tazu16x32-cli list ARCHIVE [password and key store options]\n",
      "Reads the whole archive, writing nothing, and prints one line per entry: its\n"
      "size in bytes, whether it uses the personal code (yes/no), whether it is intact\n"

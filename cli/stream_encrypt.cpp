@@ -1,5 +1,5 @@
 #include "cli/stream_encrypt.h"
-#include "encrypt/temporary_file.h"
+#include "io/temporary_file.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,8 +12,8 @@
 #include "encrypt/encrypt_entry.h"
 #include "encrypt/encrypt_messages.h"
 #include "encrypt/folder_walk.h"
-#include "encrypt/format.h"
 #include "encrypt/stub_copy.h"
+#include "format/format.h"
 
 namespace tazu::cli {
 namespace fs = std::filesystem;

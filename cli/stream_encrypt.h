@@ -10,7 +10,7 @@
 #include "cipher/str255.h"
 #include "cli/descriptor_reader.h"
 #include "encrypt/encrypt_host.h"
-#include "encrypt/file_io.h"
+#include "io/file_io.h"
 
 namespace tazu::cli {
 

@@ -12,7 +12,7 @@
 #include <functional>
 
 #include "cipher/block_cipher.h"
-#include "encrypt/file_io.h"
+#include "io/file_io.h"
 
 namespace tazu {
 

@@ -1,9 +1,9 @@
 #include "decrypt/decrypt_object.h"
 
-#include "decrypt/recovery.h"
 #include "cipher/wipe.h"
+#include "decrypt/recovery.h"
 #include "decrypt/version_marker.h"
-#include "encrypt/format.h"
+#include "format/format.h"
 
 namespace tazu {
 
@@ -136,7 +136,7 @@ void RecoverFromHeader(DecryptSession& session, RewindableInput& in, const Str25
 }  // namespace
 
 bool DecryptArchive(const Str255& password, const Str255& personalCode, const Str255& keyMark,
-                    InputStream& file, const FileIdentity& archive,
+                    InputStream& file, const std::optional<FileIdentity>& archive,
                     const std::filesystem::path& destinationFolder, DecryptHost& host,
                     DecryptRunState& state, DecryptCode& resultCode, bool writeFiles,
                     bool recover) {

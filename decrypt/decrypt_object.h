@@ -8,7 +8,7 @@
 #include "decrypt/decrypt_host.h"
 #include "decrypt/entry_data.h"
 #include "decrypt/result_code.h"
-#include "encrypt/file_io.h"
+#include "io/file_io.h"
 
 namespace tazu {
 
@@ -40,7 +40,7 @@ bool DecryptEntry(const Str255& password, const Str255& personalCode, const Str2
 // The whole run over an open archive stream. The archive's identity keeps
 // it from being chosen as an output file.
 bool DecryptArchive(const Str255& password, const Str255& personalCode, const Str255& keyMark,
-                    InputStream& file, const FileIdentity& archive,
+                    InputStream& file, const std::optional<FileIdentity>& archive,
                     const std::filesystem::path& destinationFolder, DecryptHost& host,
                     DecryptRunState& state, DecryptCode& resultCode, bool writeFiles = true,
                     bool recover = false);

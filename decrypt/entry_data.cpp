@@ -8,8 +8,8 @@
 #include "cipher/block_cipher.h"
 #include "decrypt/block_pipeline.h"
 #include "decrypt/recovery.h"
-#include "encrypt/clock.h"
-#include "encrypt/format.h"
+#include "format/format.h"
+#include "io/clock.h"
 
 namespace tazu {
 

@@ -3,13 +3,14 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 
 #include "decrypt/decrypt_host.h"
 #include "decrypt/entry_header.h"
 #include "decrypt/entry_rules.h"
 #include "decrypt/output_target.h"
 #include "decrypt/result_code.h"
-#include "encrypt/file_io.h"
+#include "io/file_io.h"
 
 namespace tazu {
 
@@ -27,7 +28,7 @@ struct EntryContext {
     DecryptHost& host;
     DecryptRunState& state;
     std::filesystem::path destination;
-    FileIdentity archive;
+    std::optional<FileIdentity> archive;
     bool write_files = true;       // false: read and check everything, write nothing
     Recovery* recovery = nullptr;  // set when the run recovers from damage
 };

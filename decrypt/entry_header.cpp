@@ -3,7 +3,7 @@
 #include "cipher/constants.h"
 #include "cipher/keyed.h"
 #include "cipher/salt_keys.h"
-#include "encrypt/format.h"
+#include "format/format.h"
 
 namespace tazu {
 

@@ -7,7 +7,7 @@
 #include "decrypt/decrypt_host.h"
 #include "decrypt/entry_rules.h"
 #include "decrypt/result_code.h"
-#include "encrypt/file_io.h"
+#include "io/file_io.h"
 
 namespace tazu {
 

@@ -2,7 +2,7 @@
 
 #include "cipher/envelope.h"
 #include "cipher/keyed.h"
-#include "encrypt/format.h"
+#include "format/format.h"
 
 namespace tazu {
 

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "encrypt/temporary_file.h"
+#include "io/temporary_file.h"
 
 namespace tazu {
 
@@ -63,15 +63,6 @@ std::filesystem::path JoinOutputPath(const std::filesystem::path& destination,
     return std::filesystem::path(text);
 }
 
-FileIdentity IdentityOf(int fd) {
-    FileIdentity id;
-    struct stat st {};
-    if (fd >= 0 && ::fstat(fd, &st) == 0) {
-        id = {true, st.st_dev, st.st_ino};
-    }
-    return id;
-}
-
 OutputTarget::~OutputTarget() {
     Discard();
     if (folder_fd_ >= 0) {
@@ -81,7 +72,7 @@ OutputTarget::~OutputTarget() {
 
 OutputTarget::Status OutputTarget::Prepare(const std::filesystem::path& destination,
                                            const std::vector<std::string>& components,
-                                           const FileIdentity& archive) {
+                                           const std::optional<FileIdentity>& archive) {
     if (components.empty()) {
         return Status::kNoAccess;
     }
@@ -107,8 +98,7 @@ OutputTarget::Status OutputTarget::Prepare(const std::filesystem::path& destinat
     if (::fstatat(folder_fd_, leaf_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         return errno == ENOENT ? Status::kNew : Status::kNoAccess;
     }
-    if (S_ISDIR(st.st_mode) ||
-        (archive.known && st.st_dev == archive.device && st.st_ino == archive.inode)) {
+    if (S_ISDIR(st.st_mode) || (archive && FileIdentity{st.st_dev, st.st_ino} == *archive)) {
         return Status::kNoAccess;
     }
     replaces_ = true;

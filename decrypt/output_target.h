@@ -13,7 +13,8 @@
 #include <vector>
 
 #include "cipher/str255.h"
-#include "encrypt/file_io.h"
+#include "io/file_identity.h"
+#include "io/file_io.h"
 
 namespace tazu {
 
@@ -26,14 +27,6 @@ bool SplitStoredName(const Str255& name, std::vector<std::string>& components);
 // at each joint. Never cut: a cut path could name something else.
 std::filesystem::path JoinOutputPath(const std::filesystem::path& destination,
                                      const std::vector<std::string>& components);
-
-// The archive being read, so that it is never chosen as an output file.
-struct FileIdentity {
-    bool known = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-};
-FileIdentity IdentityOf(int fd);
 
 class OutputTarget {
   public:
@@ -48,7 +41,8 @@ class OutputTarget {
     // at the final name. kNoAccess when a folder cannot be made or is a
     // symbolic link, the final name is a folder, or it is the archive.
     Status Prepare(const std::filesystem::path& destination,
-                   const std::vector<std::string>& components, const FileIdentity& archive);
+                   const std::vector<std::string>& components,
+                   const std::optional<FileIdentity>& archive);
     // Creates the temporary file; false when it cannot be created.
     bool CreateTemporary();
     OutputStream& stream();

@@ -6,7 +6,7 @@
 #include "cipher/constants.h"
 #include "decrypt/entry_rules.h"
 #include "decrypt/version_marker.h"
-#include "encrypt/format.h"
+#include "format/format.h"
 
 namespace tazu {
 

@@ -10,7 +10,7 @@
 
 #include "cipher/str255.h"
 #include "decrypt/decrypt_host.h"
-#include "encrypt/file_io.h"
+#include "io/file_io.h"
 
 namespace tazu {
 

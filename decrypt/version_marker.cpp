@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "encrypt/format.h"
+#include "format/format.h"
 
 namespace tazu {
 

@@ -6,7 +6,7 @@
 
 #include "cipher/str255.h"
 #include "decrypt/result_code.h"
-#include "encrypt/file_io.h"
+#include "io/file_io.h"
 
 namespace tazu {
 

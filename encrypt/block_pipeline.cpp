@@ -3,8 +3,8 @@
 #include <cstring>
 #include <memory>
 
-#include "encrypt/batch_ring.h"
-#include "encrypt/format.h"
+#include "format/format.h"
+#include "io/batch_ring.h"
 
 namespace tazu {
 

@@ -13,7 +13,7 @@
 
 #include "cipher/block_cipher.h"
 #include "cipher/random.h"
-#include "encrypt/file_io.h"
+#include "io/file_io.h"
 
 namespace tazu {
 

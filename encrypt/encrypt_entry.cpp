@@ -7,9 +7,9 @@
 #include "cipher/salt_keys.h"
 #include "cipher/wipe.h"
 #include "encrypt/block_pipeline.h"
-#include "encrypt/clock.h"
 #include "encrypt/encrypt_messages.h"
-#include "encrypt/format.h"
+#include "format/format.h"
+#include "io/clock.h"
 
 namespace tazu {
 

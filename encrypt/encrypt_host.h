@@ -8,7 +8,7 @@
 #include <string>
 
 #include "cipher/random.h"
-#include "encrypt/clock.h"
+#include "io/clock.h"
 
 namespace tazu {
 

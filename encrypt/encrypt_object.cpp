@@ -15,21 +15,13 @@
 #include "encrypt/encrypt_entry.h"
 #include "encrypt/encrypt_messages.h"
 #include "encrypt/folder_walk.h"
-#include "encrypt/format.h"
 #include "encrypt/stub_copy.h"
-#include "encrypt/temporary_file.h"
+#include "format/format.h"
+#include "io/temporary_file.h"
 
 namespace tazu {
 
 namespace {
-
-std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        return std::nullopt;
-    }
-    return FileIdentity{st.st_dev, st.st_ino};
-}
 
 bool IsFolder(const std::filesystem::path& path) {
     struct stat st {};

@@ -11,8 +11,9 @@
 
 #include "cipher/str255.h"
 #include "encrypt/encrypt_host.h"
-#include "encrypt/file_io.h"
 #include "encrypt/prefetch.h"
+#include "io/file_identity.h"
+#include "io/file_io.h"
 
 namespace tazu {
 
@@ -33,12 +34,6 @@ struct FolderEntry {
 // The entries of folder other than "." and "..", sorted by name bytes.
 // False when the folder cannot be listed.
 bool ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries);
-
-struct FileIdentity {
-    dev_t device = 0;
-    ino_t inode = 0;
-    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
-};
 
 // The arguments every file of one walk shares.
 struct WalkArgs {

@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "encrypt/file_io.h"
+#include "io/file_io.h"
 
 namespace tazu {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "encrypt/encrypt_host.h"
-#include "encrypt/file_io.h"
+#include "io/file_io.h"
 
 namespace tazu {
 

@@ -10,13 +10,13 @@
 #include <string_view>
 
 #include "cipher/envelope.h"
+#include "format/format.h"
 
 namespace tazu::keystore_layout {
 
-inline constexpr std::string_view kMarker = "Tazu16x32.07.0";
-inline constexpr std::size_t kMarkerSize = 14;
-inline constexpr std::size_t kMarkerCompareSize = 13;  // the 14th byte is never compared
-inline constexpr std::size_t kSignatureSize = 2;
+// The marker, its compared part, the signature and the salt sizes are the
+// archive's own (format/format.h).
+inline constexpr std::string_view kMarker = kMarker07;
 
 inline constexpr std::size_t kSettingsOffset = kMarkerSize;                               // 14
 inline constexpr std::size_t kCheckOffset = kSettingsOffset + 1;                          // 15
@@ -38,10 +38,6 @@ inline constexpr std::size_t kBackupScanStart = kSettingsOffset;
 inline constexpr std::size_t kRecordAData = 127;
 inline constexpr std::size_t kPersonalCodeMin = 128;
 inline constexpr std::size_t kKeyMarkMax = kEnvelopeMaxData;  // 128
-
-// The salt of every save: 48 + Random(16) bytes, each Random(256).
-inline constexpr std::size_t kSaltMinSize = 48;
-inline constexpr std::uint32_t kSaltExtraRange = 16;
 
 // Bits of the settings byte that no switch of the settings tab carries; a
 // save writes them back as they were loaded.

@@ -14,8 +14,8 @@
 #include "cipher/keyed.h"
 #include "cipher/salt_keys.h"
 #include "cipher/wipe.h"
-#include "encrypt/file_io.h"
-#include "encrypt/temporary_file.h"
+#include "io/file_io.h"
+#include "io/temporary_file.h"
 #include "keystore/keystore_file.h"
 #include "keystore/keystore_layout.h"
 

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "cipher/random.h"
-#include "encrypt/batch_ring.h"
-#include "encrypt/format.h"
+#include "format/format.h"
+#include "io/batch_ring.h"
 #include "tests/support/random_string.h"
 #include "tests/support/test_files.h"
 

@@ -1,6 +1,6 @@
 // The run as a whole: its end, the trailer, version and key-store checks,
 // the personal-code indicator and the name record's length byte.
-#include "encrypt/format.h"
+#include "format/format.h"
 #include "tests/decrypt/decrypt_fixture.h"
 
 namespace tazu::test {

@@ -3,7 +3,7 @@
 // lost. Wrong passwords and other key stores still end the run.
 #include "decrypt/recovery.h"
 
-#include "encrypt/format.h"
+#include "format/format.h"
 #include "tests/decrypt/decrypt_fixture.h"
 
 namespace tazu::test {

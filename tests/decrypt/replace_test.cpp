@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "encrypt/encrypt_object.h"
-#include "encrypt/temporary_file.h"
+#include "io/temporary_file.h"
 #include "tests/decrypt/decrypt_fixture.h"
 
 namespace tazu::test {

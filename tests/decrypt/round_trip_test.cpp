@@ -2,7 +2,7 @@
 // in comes back out, and the damage a reader must notice is reported the
 // same way in every version (with the older versions' differences).
 #include "decrypt/entry_rules.h"
-#include "encrypt/format.h"
+#include "format/format.h"
 #include "tests/decrypt/decrypt_fixture.h"
 
 namespace tazu::test {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cipher/random.h"
-#include "encrypt/format.h"
+#include "format/format.h"
 
 namespace tazu {
 namespace {

@@ -6,7 +6,7 @@
 #include "cipher/envelope.h"
 #include "cipher/keyed.h"
 #include "cipher/salt_keys.h"
-#include "encrypt/format.h"
+#include "format/format.h"
 #include "tests/encrypt/fixture.h"
 
 namespace tazu::test {

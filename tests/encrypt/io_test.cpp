@@ -2,8 +2,8 @@
 // buffered writing whose failures must be seen.
 #include <gtest/gtest.h>
 
-#include "encrypt/clock.h"
-#include "encrypt/file_io.h"
+#include "io/clock.h"
+#include "io/file_io.h"
 #include "tests/encrypt/support.h"
 
 namespace tazu::test {

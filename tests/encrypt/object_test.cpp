@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "encrypt/format.h"
 #include "encrypt/stub_copy.h"
+#include "format/format.h"
 #include "tests/encrypt/fixture.h"
 
 namespace tazu::test {

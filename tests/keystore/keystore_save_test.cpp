@@ -5,7 +5,7 @@
 
 #include "cipher/constants.h"
 #include "cipher/keyed.h"
-#include "encrypt/file_io.h"
+#include "io/file_io.h"
 #include "keystore/key_store.h"
 #include "keystore/keystore_layout.h"
 #include "keystore_test_util.h"

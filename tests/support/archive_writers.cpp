@@ -8,7 +8,7 @@
 #include "cipher/salt_keys.h"
 #include "decrypt/entry_rules.h"
 #include "encrypt/encrypt_entry.h"
-#include "encrypt/format.h"
+#include "format/format.h"
 #include "tests/support/random_string.h"
 #include "tests/support/test_files.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "decrypt/decrypt_host.h"
-#include "encrypt/file_io.h"
+#include "io/file_io.h"
 
 namespace tazu::test {
 

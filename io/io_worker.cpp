@@ -1,4 +1,4 @@
-#include "encrypt/io_worker.h"
+#include "io/io_worker.h"
 
 namespace tazu {
 

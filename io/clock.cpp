@@ -1,4 +1,4 @@
-#include "encrypt/clock.h"
+#include "io/clock.h"
 
 #include <time.h>
 

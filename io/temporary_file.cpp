@@ -1,4 +1,4 @@
-#include "encrypt/temporary_file.h"
+#include "io/temporary_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>

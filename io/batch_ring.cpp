@@ -1,4 +1,4 @@
-#include "encrypt/batch_ring.h"
+#include "io/batch_ring.h"
 
 #include <sched.h>
 

@@ -1,4 +1,4 @@
-#include "encrypt/format.h"
+#include "format/format.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

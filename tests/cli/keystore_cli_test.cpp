@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "keystore/keystore_layout.h"
-#include "keystore_test_util.h"
+#include "tests/keystore/keystore_test_util.h"
 
 namespace tazu {
 namespace {

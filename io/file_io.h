@@ -10,7 +10,7 @@
 #include <string>
 
 #include "cipher/str255.h"
-#include "encrypt/io_worker.h"
+#include "io/io_worker.h"
 
 namespace tazu {
 

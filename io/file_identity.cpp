@@ -1,0 +1,23 @@
+#include "io/file_identity.h"
+
+#include <sys/stat.h>
+
+namespace tazu {
+
+std::optional<FileIdentity> IdentityOf(int fd) {
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{st.st_dev, st.st_ino};
+}
+
+std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{st.st_dev, st.st_ino};
+}
+
+}  // namespace tazu

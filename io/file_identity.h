@@ -1,0 +1,25 @@
+// Which file a path or a descriptor leads to, so that the archive being
+// written or read is never also one of the files it packs or extracts.
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <optional>
+
+namespace tazu {
+
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// The identity of the file open as fd; nothing when it cannot be asked.
+std::optional<FileIdentity> IdentityOf(int fd);
+
+// The identity of the file at path (after symbolic links); nothing when
+// there is none.
+std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path);
+
+}  // namespace tazu
