@@ -126,7 +126,6 @@ BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream&
     std::unique_ptr<Batch> batches[BatchRing::kSlots];
     BatchRing ring([&](std::size_t s) { Chain(cipher, *batches[s]); },
                    [&](std::size_t s) { Check(cipher, *batches[s]); });
-    const bool parallel = ParallelStagesWorthwhile();
     bool in_flight[BatchRing::kSlots] = {};
     bool more = true;
     BlockRunEnd end = BlockRunEnd::kRecordBoundary;
@@ -158,7 +157,7 @@ BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream&
         if (batches[slot]->count == 0) {
             continue;
         }
-        if (parallel && more && seq >= kInlineBatches) {
+        if (more && seq >= kInlineBatches) {
             ring.Start(slot);
         }
         ring.Submit(slot);
