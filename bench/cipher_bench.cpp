@@ -1,14 +1,18 @@
-// Speed of the primitives the data path runs per block, each beside the
-// direct byte-by-byte form it replaces (the "Direct" benchmarks).
+// Speed of the primitives the data path runs per block, once per kernel
+// set the processor has (names starting plain/, avx2/, avx512/), each beside
+// the direct byte-by-byte form it replaces (the "Direct" benchmarks).
 #include <benchmark/benchmark.h>
+
+#include <string>
 
 #include "cipher/block_cipher.h"
 #include "cipher/constants.h"
 #include "cipher/envelope.h"
+#include "cipher/kernels.h"
 #include "cipher/keyed.h"
 #include "cipher/random.h"
-#include "tests/support/random_string.h"
 #include "tests/cipher/reference_keyed.h"
+#include "tests/support/random_string.h"
 
 namespace tazu {
 namespace {
@@ -26,7 +30,6 @@ void BM_KeyedAdd252With255ByteKey(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * 252);
 }
-BENCHMARK(BM_KeyedAdd252With255ByteKey<KeyedAdd>)->Name("KeyedAdd252Key255");
 BENCHMARK(BM_KeyedAdd252With255ByteKey<reference::KeyedAdd>)->Name("Direct/KeyedAdd252Key255");
 
 template <Transform kAdd>
@@ -39,7 +42,6 @@ void BM_KeyedAdd255With7ByteKey(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * 255);
 }
-BENCHMARK(BM_KeyedAdd255With7ByteKey<KeyedAdd>)->Name("KeyedAdd255Key7");
 BENCHMARK(BM_KeyedAdd255With7ByteKey<reference::KeyedAdd>)->Name("Direct/KeyedAdd255Key7");
 
 template <Digest kDigest>
@@ -52,7 +54,6 @@ void BM_KeyedDigest252(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * 252);
 }
-BENCHMARK(BM_KeyedDigest252<KeyedDigest>)->Name("KeyedDigest252");
 BENCHMARK(BM_KeyedDigest252<reference::KeyedDigest>)->Name("Direct/KeyedDigest252");
 
 // The whole per-block work of the writer: two keyed adds with the block
@@ -77,7 +78,6 @@ void BM_BlockWork(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * 245);
 }
-BENCHMARK(BM_BlockWork<KeyedAdd, KeyedDigest>)->Name("BlockWork");
 BENCHMARK(BM_BlockWork<reference::KeyedAdd, reference::KeyedDigest>)->Name("Direct/BlockWork");
 
 // The same work through the fused block cipher the archive engines use.
@@ -98,7 +98,6 @@ void BM_FusedBlockWork(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * 245);
 }
-BENCHMARK(BM_FusedBlockWork)->Name("FusedBlockWork");
 
 void BM_FusedBlockDecipher(benchmark::State& state) {
     SeededRandom random(7);
@@ -113,7 +112,6 @@ void BM_FusedBlockDecipher(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * 245);
 }
-BENCHMARK(BM_FusedBlockDecipher)->Name("FusedBlockDecipher");
 
 void BM_Envelope(benchmark::State& state) {
     SeededRandom random(3);
@@ -135,5 +133,72 @@ void BM_DoubleEnvelope(benchmark::State& state) {
 }
 BENCHMARK(BM_DoubleEnvelope);
 
+// The two halves of a block's deciphering that run on different threads:
+// the block key chain (deciphering and the key update) and the check (the
+// signature).
+void BM_ChainDecipher(benchmark::State& state) {
+    SeededRandom random(8);
+    const Str255 c = RandomString(random, 252);
+    BlockCipher cipher(RandomString(random, 255), RandomString(random, 254), Str255("k"));
+    std::uint8_t plain[255];
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(cipher.Decipher(c.data(), c.size(), plain));
+    }
+    state.SetBytesProcessed(state.iterations() * 245);
+}
+
+void BM_CheckBlock(benchmark::State& state) {
+    SeededRandom random(9);
+    const Str255 c = RandomString(random, 252);
+    const Str255 sig = RandomString(random, 2);
+    const BlockCipher cipher(RandomString(random, 255), RandomString(random, 254),
+                             KeyedAdd(BuiltInKey(), RandomString(random, 5)));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(cipher.Verify(c.data(), c.size(), sig.data()));
+    }
+    state.SetBytesProcessed(state.iterations() * 245);
+}
+
+struct KernelBenchmark {
+    const char* name;
+    void (*run)(benchmark::State&);
+};
+const KernelBenchmark kKernelBenchmarks[] = {
+    {"KeyedAdd252Key255", BM_KeyedAdd252With255ByteKey<KeyedAdd>},
+    {"KeyedAdd255Key7", BM_KeyedAdd255With7ByteKey<KeyedAdd>},
+    {"KeyedDigest252", BM_KeyedDigest252<KeyedDigest>},
+    {"BlockWork", BM_BlockWork<KeyedAdd, KeyedDigest>},
+    {"FusedBlockWork", BM_FusedBlockWork},
+    {"FusedBlockDecipher", BM_FusedBlockDecipher},
+    {"ChainDecipher", BM_ChainDecipher},
+    {"CheckBlock", BM_CheckBlock},
+};
+
+void RegisterPerKernel() {
+    for (const KernelSet set : kAllKernelSets) {
+        if (!KernelSetSupported(set)) {
+            continue;
+        }
+        for (const KernelBenchmark& b : kKernelBenchmarks) {
+            const std::string name = std::string(KernelSetName(set)) + "/" + b.name;
+            benchmark::RegisterBenchmark(name.c_str(), [set, run = b.run](benchmark::State& st) {
+                ForceKernelSet(set);
+                run(st);
+            });
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tazu
+
+int main(int argc, char** argv) {
+    tazu::RegisterPerKernel();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

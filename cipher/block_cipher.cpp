@@ -49,10 +49,16 @@ void BlockCipher::AdvanceBlockKey(const std::uint8_t* random, std::size_t count,
         b1_ = Str255();
         return;
     }
-    std::uint8_t z[255];
-    KeyStream(random, count, b1_.size(), CurrentDelta(random, count, b1_.size()), z);
+    const std::uint8_t delta = CurrentDelta(random, count, b1_.size());
     // The key's sum for the next block comes out of the same pass that
     // updates the key.
+    if (next_len != 0 && next_len <= b1_.size() && count < 16 && count < b1_.size()) {
+        b1_sum_ = AdvanceShortKey(b1_.data(), b1_.size(), random, count, delta, next_len);
+        b1_sum_len_ = next_len;
+        return;
+    }
+    std::uint8_t z[255];
+    KeyStream(random, count, b1_.size(), delta, z);
     if (next_len != 0 && next_len <= b1_.size()) {
         b1_sum_ = AddStreamWalkedSum(b1_.data(), z, b1_.size(), next_len);
         b1_sum_len_ = next_len;
@@ -63,14 +69,24 @@ void BlockCipher::AdvanceBlockKey(const std::uint8_t* random, std::size_t count,
 
 void BlockCipher::Encipher(const std::uint8_t* chunk, std::size_t len, const std::uint8_t* random,
                            std::uint8_t* ciphertext, std::uint8_t* signature) {
+    EncipherUnsigned(chunk, len, random, ciphertext);
+    Sign(ciphertext, len + kRandomBytes, signature);
+}
+
+void BlockCipher::EncipherUnsigned(const std::uint8_t* chunk, std::size_t len,
+                                   const std::uint8_t* random, std::uint8_t* ciphertext) {
     const std::size_t n = len + kRandomBytes;
     if (n <= b1_.size() && n <= b2_.size()) {
         // Both keys cover the data, so each adds its own bytes plus one
         // constant: c = x + B1 + B2 + delta1 + delta2.
         const auto delta = static_cast<std::uint8_t>(BlockKeyDelta(n) + SecondKeyDelta(n));
-        AddTwoKeys(ciphertext, chunk, b1_.data(), b2_.data(), len, delta);
-        AddTwoKeys(ciphertext + len, random, b1_.data() + len, b2_.data() + len, kRandomBytes,
-                   delta);
+        if (random == chunk + len) {
+            AddTwoKeys(ciphertext, chunk, b1_.data(), b2_.data(), n, delta);  // one pass
+        } else {
+            AddTwoKeys(ciphertext, chunk, b1_.data(), b2_.data(), len, delta);
+            AddTwoKeys(ciphertext + len, random, b1_.data() + len, b2_.data() + len, kRandomBytes,
+                       delta);
+        }
     } else {
         Str255 x = Str255::FromBytes(chunk, len);
         x.append(random, kRandomBytes);
@@ -78,7 +94,6 @@ void BlockCipher::Encipher(const std::uint8_t* chunk, std::size_t len, const std
         std::memset(ciphertext, 0, n);
         std::memcpy(ciphertext, c.data(), c.size());
     }
-    Sign(ciphertext, n, signature);
     AdvanceBlockKey(random, kRandomBytes, n);
 }
 

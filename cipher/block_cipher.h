@@ -29,6 +29,10 @@ class BlockCipher {
     // signature, and advances the block key.
     void Encipher(const std::uint8_t* chunk, std::size_t len, const std::uint8_t* random,
                   std::uint8_t* ciphertext, std::uint8_t* signature);
+    // The same without the signature, which Sign(ciphertext, len + 7, ...)
+    // gives later (on any thread: it does not depend on the block key).
+    void EncipherUnsigned(const std::uint8_t* chunk, std::size_t len, const std::uint8_t* random,
+                          std::uint8_t* ciphertext);
 
     // Deciphers n ciphertext bytes (1 to 255) into plain, whose last 7 bytes
     // are the block's random bytes (all of it when n < 7), and advances the

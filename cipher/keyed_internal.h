@@ -10,13 +10,9 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace tazu::internal {
+#include "cipher/kernel_tables.h"
 
-struct StepPowers {
-    std::uint8_t a[257];
-    std::uint8_t b[257];
-};
-extern const StepPowers kStepPowers;
+namespace tazu::internal {
 
 // Sum of count key bytes, each stepped m times.
 std::uint32_t SteppedSum(const std::uint8_t* key, std::size_t count, std::size_t m);
@@ -32,6 +28,12 @@ std::uint8_t CurrentDeltaOfSum(std::size_t key_len, std::uint32_t walked_sum);
 // walk over split bytes (split <= len): its first split bytes stepped once.
 std::uint32_t AddStreamWalkedSum(std::uint8_t* b, const std::uint8_t* z, std::size_t len,
                                  std::size_t split);
+
+// b[i] += z[i] for i < len with z = KeyedAdd(zeros(len), key) for a key of
+// 1 to 15 bytes shorter than len, whose constant is delta, in one pass;
+// returns the sum of b after a walk over split (<= len) bytes.
+std::uint32_t AdvanceShortKey(std::uint8_t* b, std::size_t len, const std::uint8_t* key,
+                              std::size_t key_len, std::uint8_t delta, std::size_t split);
 
 // The constant the current transform adds after walking a key of key_len
 // bytes over len bytes of data.

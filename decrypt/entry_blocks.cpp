@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "cipher/block_cipher.h"
+#include "decrypt/block_pipeline.h"
 #include "decrypt/recovery.h"
 #include "format/format.h"
 
@@ -82,6 +83,30 @@ bool ReadBlockRecord(InputStream& file, BlockState& state, bool& more) {
     return true;
 }
 
+// Counts a block with plaintext for the progress window, which hears of
+// the bytes every so many blocks; false when the user aborted (result_code
+// kAborted; the target removes its temporary file).
+bool CountBlock(EntryContext& context, BlockState& state, std::size_t plain_size,
+                DecryptCode& result_code) {
+    state.pending_bytes += static_cast<std::int64_t>(plain_size);
+    if (++state.pending_blocks <= context.state.DecryptBlocksPerUpdate) {
+        return true;
+    }
+    const TimeOfDay now = CurrentTimeOfDay();
+    AdaptBlocksPerUpdate(context.state.DecryptBlocksPerUpdate,
+                         ElapsedSeconds(state.last_update, now));
+    context.host.addBytesProcessed(state.pending_bytes);
+    if (context.state.DecryptCancelled) {
+        result_code = DecryptCode::kAborted;
+        return false;
+    }
+    context.host.processEvents();
+    state.pending_bytes = 0;
+    state.pending_blocks = 0;
+    state.last_update = CurrentTimeOfDay();
+    return true;
+}
+
 // What follows every block: its bytes are added to the byte sum and
 // written, and the progress window hears of them.
 BlockStep TakeBlock(EntryContext& context, BlockState& state, const std::uint8_t* plain,
@@ -97,23 +122,8 @@ BlockStep TakeBlock(EntryContext& context, BlockState& state, const std::uint8_t
     if (plain_size == 0) {
         return BlockStep::kNext;  // blocks of 7 bytes or fewer count for nothing
     }
-    state.pending_bytes += static_cast<std::int64_t>(plain_size);
-    if (++state.pending_blocks <= context.state.DecryptBlocksPerUpdate) {
-        return BlockStep::kNext;
-    }
-    const TimeOfDay now = CurrentTimeOfDay();
-    AdaptBlocksPerUpdate(context.state.DecryptBlocksPerUpdate,
-                         ElapsedSeconds(state.last_update, now));
-    context.host.addBytesProcessed(state.pending_bytes);
-    if (context.state.DecryptCancelled) {
-        result_code = DecryptCode::kAborted;
-        return BlockStep::kFail;  // the target removes its temporary file
-    }
-    context.host.processEvents();
-    state.pending_bytes = 0;
-    state.pending_blocks = 0;
-    state.last_update = CurrentTimeOfDay();
-    return BlockStep::kNext;
+    return CountBlock(context, state, plain_size, result_code) ? BlockStep::kNext
+                                                               : BlockStep::kFail;
 }
 
 // One deciphered block: where its plaintext is, and whether it is already
@@ -185,12 +195,50 @@ bool DecipherRead07(EntryContext& context, const EntryRules& rules, BlockCipher*
     return true;
 }
 
+// The blocks through the threads of the block pipeline: kEnd when the data
+// ended inside a block, kFail on a write failure or an abort.
+BlockStep DecipherOnAllProcessors(EntryContext& context, BlockCipher& cipher, BlockState& state,
+                                  DecryptCode& result_code) {
+    BlockRunTotals totals;
+    const BlockRunEnd end =
+        DecipherBlocks(context.file, cipher, *state.out, totals, [&](std::size_t plain_size) {
+            return CountBlock(context, state, plain_size, result_code);
+        });
+    state.damaged += totals.damaged;
+    state.sum += totals.sum;
+    switch (end) {
+        case BlockRunEnd::kRecordBoundary:
+            return BlockStep::kNext;
+        case BlockRunEnd::kCutInsideBlock:
+            return BlockStep::kEnd;  // no end record follows
+        case BlockRunEnd::kWriteFailed:
+            result_code = DecryptCode::kWriteError;
+            return BlockStep::kFail;  // the target removes its temporary file
+        case BlockRunEnd::kStopped:
+            break;  // result_code is kAborted
+    }
+    return BlockStep::kFail;
+}
+
 }  // namespace
 
 bool DecryptBlocks07(EntryContext& context, const EntryRules& rules, const EntryKeys& keys,
                      BlockState& state, DecryptCode& result_code) {
     BlockCipher cipher(keys.block_key, keys.second_block_key, keys.record_signature_key);
     BlockCipher* const current = &cipher;
+    if (context.recovery == nullptr) {
+        // Outside a recovering run the blocks go on all processors; the loop
+        // below then goes on from where they stopped (at the end record, or
+        // at the start of a small entry, which stays on this thread).
+        switch (DecipherOnAllProcessors(context, cipher, state, result_code)) {
+            case BlockStep::kNext:
+                break;
+            case BlockStep::kEnd:
+                return true;
+            case BlockStep::kFail:
+                return false;
+        }
+    }
     for (;;) {
         if (context.recovery != nullptr) {
             context.recovery->in.Mark();  // the block starts here

@@ -6,6 +6,7 @@
 #include "cipher/keyed.h"
 #include "cipher/salt_keys.h"
 #include "cipher/wipe.h"
+#include "encrypt/block_pipeline.h"
 #include "encrypt/encrypt_messages.h"
 #include "format/format.h"
 #include "io/clock.h"
@@ -133,19 +134,12 @@ bool WriteHeaderRecords(const EncryptSecrets& secrets, const Str255& stored_name
     return WriteBlockKeyRecords(k.b2_stored, password, signature_key, archive, random);
 }
 
-// The data blocks, until the source ends: adds up the byte sum and leaves
-// the bytes not yet reported to the progress window in bytes_since.
-// Each block is KeyedAdd(KeyedAdd(chunk + noise, B1), B2) with its
-// signature, and B1 := KeyedAdd(B1, noise), fused in BlockCipher.
-bool WriteBlocks(InputStream& source, const EntrySecrets& k, OutputStream& archive,
-                 std::uint32_t& sum, std::int64_t& bytes_since, EncryptCode& result_code,
-                 const EncryptContext& ctx) {
-    EncryptRunState& state = ctx.state;
-    Random& random = ctx.random;
-    auto write_failed = [&] { return WriteFailed(result_code, state); };
-    std::int32_t blocks_since = 0;
-    TimeOfDay t0 = CurrentTimeOfDay();
-    BlockCipher blocks(k.b1, k.b2, k.signature_key);
+// The blocks one after the other on this thread: all of a small entry's,
+// and whatever the blocks on all processors left.
+template <typename CountBlock, typename WriteFailedFn>
+bool WriteBlocksInTurn(InputStream& source, BlockCipher& blocks, Random& random,
+                       OutputStream& archive, std::uint32_t& sum, CountBlock& count_block,
+                       WriteFailedFn& write_failed) {
     Str255 chunk;
     for (;;) {
         // The chunk straight from the reader's buffer when it lies there
@@ -178,9 +172,32 @@ bool WriteBlocks(InputStream& source, const EntrySecrets& k, OutputStream& archi
         } else if (!archive.Write(record, record_size)) {
             return write_failed();
         }
+        if (!count_block(size)) {
+            return false;
+        }
+    }
+    chunk.Wipe();
+    return true;
+}
+
+// The data blocks, until the source ends: adds up the byte sum and leaves
+// the bytes not yet reported to the progress window in bytes_since.
+// Each block is KeyedAdd(KeyedAdd(chunk + noise, B1), B2) with its
+// signature, and B1 := KeyedAdd(B1, noise), fused in BlockCipher.
+bool WriteBlocks(InputStream& source, const EntrySecrets& k, OutputStream& archive,
+                 std::uint32_t& sum, std::int64_t& bytes_since, EncryptCode& result_code,
+                 const EncryptContext& ctx) {
+    EncryptRunState& state = ctx.state;
+    Random& random = ctx.random;
+    auto write_failed = [&] { return WriteFailed(result_code, state); };
+    std::int32_t blocks_since = 0;
+    TimeOfDay t0 = CurrentTimeOfDay();
+    BlockCipher blocks(k.b1, k.b2, k.signature_key);
+    // Counts a written block for the progress display; false when the run
+    // was cancelled.
+    auto count_block = [&](std::size_t size) {
         bytes_since += static_cast<std::int64_t>(size);
         ++blocks_since;
-
         if (blocks_since > state.EncryptBlocksPerUpdate) {
             AdaptBlocksPerUpdate(state.EncryptBlocksPerUpdate,
                                  ElapsedSeconds(t0, CurrentTimeOfDay()));
@@ -194,9 +211,18 @@ bool WriteBlocks(InputStream& source, const EntrySecrets& k, OutputStream& archi
             ctx.host.processEvents();
             t0 = CurrentTimeOfDay();
         }
+        return true;
+    };
+    // On all processors when there are more than one; WriteBlocksInTurn
+    // then writes what is left (nothing, or all of a small entry).
+    const BlockWriteEnd end = EncipherBlocks(source, blocks, random, archive, sum, count_block);
+    if (end == BlockWriteEnd::kWriteFailed) {
+        return write_failed();
     }
-    chunk.Wipe();
-    return true;
+    if (end == BlockWriteEnd::kStopped) {
+        return false;
+    }
+    return WriteBlocksInTurn(source, blocks, random, archive, sum, count_block, write_failed);
 }
 
 // The end record: the signature of the byte sum's decimal text.

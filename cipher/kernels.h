@@ -1,0 +1,77 @@
+// The vector kernels of the keyed transforms, in one table per instruction
+// set: plain C++ (any processor), AVX2 and AVX-512 (BW, VBMI, VL) on x86-64.
+// The widest set the processor has is chosen once, on first use; tests
+// force each set in turn so every one of them is checked on the machines
+// that have it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tazu {
+
+enum class KernelSet { kPlain, kAvx2, kAvx512 };
+
+inline constexpr KernelSet kAllKernelSets[] = {KernelSet::kPlain, KernelSet::kAvx2,
+                                               KernelSet::kAvx512};
+
+// "plain", "avx2" or "avx512".
+const char* KernelSetName(KernelSet set);
+
+// True when this processor (and this build) can run the set.
+bool KernelSetSupported(KernelSet set);
+
+// The set in use.
+KernelSet ActiveKernelSet();
+
+// Makes set the one in use from now on, when supported (false otherwise,
+// and nothing changes). For tests and benchmarks: call it while no cipher
+// work runs on another thread.
+bool ForceKernelSet(KernelSet set);
+
+namespace internal {
+
+// One instruction set's kernels. The byte loops wrap around modulo 256.
+// The outputs of table_bytes, add_two_keys and sub_two_keys never overlap
+// their inputs; add_stream and sub_stream may work in place (out == x).
+struct KernelTable {
+    // z[i] = a * key[i] + b.
+    void (*affine_bytes)(std::uint8_t* z, const std::uint8_t* key, std::size_t n, std::uint8_t a,
+                         std::uint8_t b);
+    // z[i] = a[i] * repeated[i] + b[i] + delta.
+    void (*table_bytes)(std::uint8_t* z, const std::uint8_t* repeated, const std::uint8_t* a,
+                        const std::uint8_t* b, std::size_t n, std::uint8_t delta);
+    // out[i] = key[i % key_len] for i < len; out holds 256 bytes.
+    void (*repeat_key)(const std::uint8_t* key, std::size_t key_len, std::size_t len,
+                       std::uint8_t* out);
+    std::uint32_t (*stepped_sum)(const std::uint8_t* key, std::size_t count, std::size_t m);
+    std::uint32_t (*add_stream_walked_sum)(std::uint8_t* b, const std::uint8_t* z, std::size_t len,
+                                           std::size_t split);
+    void (*add_two_keys)(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* k1,
+                         const std::uint8_t* k2, std::size_t n, std::uint8_t delta);
+    void (*sub_two_keys)(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* k1,
+                         const std::uint8_t* k2, std::size_t n, std::uint8_t delta);
+    std::uint32_t (*digest_sum)(const std::uint8_t* d, std::uint32_t len);
+    void (*add_stream)(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* z,
+                       std::size_t n);
+    void (*sub_stream)(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* z,
+                       std::size_t n);
+    // b[i] += KeyedAdd's keystream of a key of 1 to 15 bytes (shorter than
+    // len, with its constant delta) for i < len, returning the sum of b as
+    // it stands after a walk over split (<= len) bytes: the block key update
+    // with a block's random bytes in one pass.
+    std::uint32_t (*advance_short_key)(std::uint8_t* b, std::size_t len, const std::uint8_t* key,
+                                       std::size_t key_len, std::uint8_t delta, std::size_t split);
+};
+
+extern const KernelTable kPlainKernels;
+#if defined(__x86_64__)
+extern const KernelTable kAvx2Kernels;
+extern const KernelTable kAvx512Kernels;
+#endif
+
+// The table in use.
+const KernelTable& Kernels();
+
+}  // namespace internal
+}  // namespace tazu

@@ -1,0 +1,168 @@
+#include "decrypt/block_pipeline.h"
+
+#include <cstring>
+#include <memory>
+
+#include "format/format.h"
+#include "io/batch_ring.h"
+
+namespace tazu {
+
+namespace {
+
+// Batches of 1024 blocks (about 256 KiB of records, as much plaintext);
+// the ring holds four, so the threads meet rarely.
+constexpr std::size_t kBatchBlocks = 1024;
+// The first batches of an entry are done inline: small entries (a folder's
+// files) never start threads.
+constexpr std::size_t kInlineBatches = 1;
+constexpr std::size_t kRecordStride = 1 + Str255::kCapacity + kSignatureSize;
+
+struct Batch {
+    std::size_t count = 0;
+    // Bytes of ciphertext that came for the last block when the data ended
+    // inside it; the whole block otherwise.
+    bool cut = false;
+    std::size_t cut_length = 0;
+    std::uint8_t records[kBatchBlocks][kRecordStride];
+    std::uint16_t plain_size[kBatchBlocks];
+    std::size_t plain_total = 0;
+    // Deciphered blocks follow each other without their random bytes; the
+    // last one's random bytes may run past plain_total.
+    std::uint8_t plain[kBatchBlocks * Str255::kCapacity];
+    BlockRunTotals totals;
+};
+
+// Copies whole records from file into the batch until it is full, the end
+// record comes or the data end. False when nothing more follows.
+bool Fill(InputStream& file, Batch& b) {
+    b.count = 0;
+    b.cut = false;
+    while (b.count < kBatchBlocks) {
+        const std::uint8_t* head = nullptr;
+        if (file.Peek(1, &head) != 1 || head[0] == kEndRecordMarker) {
+            return false;
+        }
+        const std::size_t size = 1 + head[0] + kSignatureSize;
+        std::uint8_t* record = b.records[b.count];
+        const std::uint8_t* whole = nullptr;
+        if (file.Peek(size, &whole) == size) {
+            std::memcpy(record, whole, size);
+            file.Consume(size);
+        } else {
+            // Across the end of the reader's buffer, or cut short.
+            const std::size_t got = file.Read(record, size);
+            if (got < size) {
+                b.cut = true;
+                b.cut_length = std::min<std::size_t>(record[0], got - 1);
+                ++b.count;
+                return false;
+            }
+        }
+        ++b.count;
+    }
+    return true;
+}
+
+std::size_t CiphertextLength(const Batch& b, std::size_t i) {
+    return b.cut && i + 1 == b.count ? b.cut_length : b.records[i][0];
+}
+
+// The key chain: every block deciphered in order.
+void Chain(BlockCipher& cipher, Batch& b) {
+    b.plain_total = 0;
+    for (std::size_t i = 0; i < b.count; ++i) {
+        const std::size_t n = CiphertextLength(b, i);
+        std::size_t got = 0;
+        if (n > 0) {
+            got = cipher.Decipher(b.records[i] + 1, n, b.plain + b.plain_total);
+        }
+        const std::size_t plain = got > kBlockRandomBytes ? got - kBlockRandomBytes : 0;
+        b.plain_size[i] = static_cast<std::uint16_t>(plain);
+        b.plain_total += plain;
+    }
+}
+
+// Signatures and the byte sum, independent of the key chain.
+void Check(const BlockCipher& cipher, Batch& b) {
+    b.totals = {};
+    for (std::size_t i = 0; i < b.count; ++i) {
+        const std::size_t n = b.records[i][0];
+        const std::uint8_t* c = b.records[i] + 1;
+        if ((b.cut && i + 1 == b.count) || !cipher.Verify(c, n, c + n)) {
+            ++b.totals.damaged;
+        }
+    }
+    AddToByteSum(b.totals.sum, b.plain, b.plain_total);
+}
+
+// Writes a finished batch and reports its blocks.
+BlockRunEnd Drain(const Batch& b, OutputStream& out, BlockRunTotals& totals,
+                  const BlockProgress& progress) {
+    totals.damaged += b.totals.damaged;
+    totals.sum += b.totals.sum;
+    if (b.plain_total > 0 && !out.Write(b.plain, b.plain_total)) {
+        return BlockRunEnd::kWriteFailed;
+    }
+    const std::size_t whole = b.cut ? b.count - 1 : b.count;
+    for (std::size_t i = 0; i < whole; ++i) {
+        if (b.plain_size[i] > 0 && !progress(b.plain_size[i])) {
+            return BlockRunEnd::kStopped;
+        }
+    }
+    return b.cut ? BlockRunEnd::kCutInsideBlock : BlockRunEnd::kRecordBoundary;
+}
+
+}  // namespace
+
+BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream& out,
+                           BlockRunTotals& totals, const BlockProgress& progress) {
+    const std::uint8_t* head = nullptr;
+    if (!ParallelStagesWorthwhile() || file.Peek(1, &head) == 0) {
+        return BlockRunEnd::kRecordBoundary;  // no buffer of its own, or no data
+    }
+    // Allocated as the slots are first used, and left uninitialised: a
+    // small entry needs one.
+    std::unique_ptr<Batch> batches[BatchRing::kSlots];
+    BatchRing ring([&](std::size_t s) { Chain(cipher, *batches[s]); },
+                   [&](std::size_t s) { Check(cipher, *batches[s]); });
+    bool in_flight[BatchRing::kSlots] = {};
+    bool more = true;
+    BlockRunEnd end = BlockRunEnd::kRecordBoundary;
+    // Slots are filled and drained in turn, so the oldest is drained first.
+    for (std::size_t seq = 0;; ++seq) {
+        const std::size_t slot = seq % BatchRing::kSlots;
+        if (in_flight[slot]) {
+            ring.AwaitDone(slot);
+            in_flight[slot] = false;
+            end = Drain(*batches[slot], out, totals, progress);
+            if (end == BlockRunEnd::kWriteFailed || end == BlockRunEnd::kStopped) {
+                return end;  // the ring stops and joins its threads
+            }
+        }
+        if (!more) {
+            bool pending = false;
+            for (bool f : in_flight) {
+                pending |= f;
+            }
+            if (!pending) {
+                return end;
+            }
+            continue;
+        }
+        if (!batches[slot]) {
+            batches[slot].reset(new Batch);
+        }
+        more = Fill(file, *batches[slot]);
+        if (batches[slot]->count == 0) {
+            continue;
+        }
+        if (more && seq >= kInlineBatches) {
+            ring.Start(slot);
+        }
+        ring.Submit(slot);
+        in_flight[slot] = true;
+    }
+}
+
+}  // namespace tazu

@@ -1,0 +1,43 @@
+// The data blocks of a version-07 entry deciphered on two threads beside
+// the caller's. The block key chain needs only each block's last 7
+// plaintext bytes, so one thread follows it block after block (deciphering
+// each block as it goes), while a second checks the blocks' signatures and
+// sums their bytes; the caller reads the records ahead and writes the
+// plaintext behind, in order, in batches of blocks. The bytes written, the
+// damage count and the byte sum are those of the block-by-block loop.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+#include "cipher/block_cipher.h"
+#include "io/file_io.h"
+
+namespace tazu {
+
+struct BlockRunTotals {
+    std::int32_t damaged = 0;  // blocks whose signature failed
+    std::uint32_t sum = 0;     // byte sum of the plaintext written
+};
+
+enum class BlockRunEnd {
+    kRecordBoundary,  // the next record is the end record, or no data is left
+    kCutInsideBlock,  // the data ended inside a block: no end record follows
+    kWriteFailed,
+    kStopped,  // progress said stop (the user aborted)
+};
+
+// Called in order for every block that held plaintext (and was whole) with
+// its plaintext size, after the block was written; false stops the run.
+using BlockProgress = std::function<bool(std::size_t plain_size)>;
+
+// Deciphers, checks and writes blocks from file until its end record or its
+// end, leaving file at the end record. Runs for a stream with a buffer of
+// its own (Peek) where the stage threads can run beside the caller; else
+// returns kRecordBoundary at once, with nothing read, and the caller's own
+// loop does the work.
+BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream& out,
+                           BlockRunTotals& totals, const BlockProgress& progress);
+
+}  // namespace tazu

@@ -1,0 +1,119 @@
+// Every kernel set the processor has must give the plain kernels' results
+// for every length the cipher uses, at every alignment.
+#include "cipher/kernels.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "cipher/random.h"
+
+namespace tazu {
+namespace {
+
+using internal::KernelTable;
+
+struct Bytes {
+    std::uint8_t v[300];
+};
+
+Bytes Fill(Random& random) {
+    Bytes b;
+    random.Bytes(b.v, sizeof b.v);
+    return b;
+}
+
+void ExpectSameStreams(const KernelTable& k, const KernelTable& p, Random& random, std::size_t n,
+                       std::size_t offset) {
+    const Bytes x = Fill(random), y = Fill(random), z = Fill(random);
+    const auto d = static_cast<std::uint8_t>(random.Below(256));
+    Bytes got = {}, want = {};
+    k.affine_bytes(got.v + offset, x.v, n, d, 13);
+    p.affine_bytes(want.v + offset, x.v, n, d, 13);
+    ASSERT_EQ(std::memcmp(got.v, want.v, sizeof got.v), 0) << "affine " << n;
+    k.table_bytes(got.v, x.v + offset, y.v, z.v, n, d);
+    p.table_bytes(want.v, x.v + offset, y.v, z.v, n, d);
+    ASSERT_EQ(std::memcmp(got.v, want.v, sizeof got.v), 0) << "table " << n;
+    k.add_two_keys(got.v + offset, x.v, y.v + offset, z.v, n, d);
+    p.add_two_keys(want.v + offset, x.v, y.v + offset, z.v, n, d);
+    ASSERT_EQ(std::memcmp(got.v, want.v, sizeof got.v), 0) << "add two " << n;
+    k.sub_two_keys(got.v, x.v + offset, y.v, z.v, n, d);
+    p.sub_two_keys(want.v, x.v + offset, y.v, z.v, n, d);
+    ASSERT_EQ(std::memcmp(got.v, want.v, sizeof got.v), 0) << "sub two " << n;
+    k.add_stream(got.v + offset, got.v + offset, x.v, n);  // in place, as the cipher does
+    p.add_stream(want.v + offset, want.v + offset, x.v, n);
+    ASSERT_EQ(std::memcmp(got.v, want.v, sizeof got.v), 0) << "add " << n;
+    k.sub_stream(got.v, x.v + offset, y.v, n);
+    p.sub_stream(want.v, x.v + offset, y.v, n);
+    ASSERT_EQ(std::memcmp(got.v, want.v, sizeof got.v), 0) << "sub " << n;
+}
+
+void ExpectSameSums(const KernelTable& k, const KernelTable& p, Random& random, std::size_t n,
+                    std::size_t offset) {
+    Bytes x = Fill(random);
+    if (n % 17 == 0) {
+        std::memset(x.v, 0xFF, sizeof x.v);  // the largest sums
+    }
+    const Bytes z = Fill(random);
+    const auto len = static_cast<std::uint32_t>(n);
+    ASSERT_EQ(k.digest_sum(x.v + offset, len), p.digest_sum(x.v + offset, len)) << n;
+    const std::size_t m = random.Below(257);
+    ASSERT_EQ(k.stepped_sum(x.v + offset, n, m), p.stepped_sum(x.v + offset, n, m)) << n;
+    const std::size_t split = random.Below(static_cast<std::uint32_t>(n + 1));
+    Bytes got = x, want = x;
+    ASSERT_EQ(k.add_stream_walked_sum(got.v + offset, z.v, n, split),
+              p.add_stream_walked_sum(want.v + offset, z.v, n, split))
+        << n << " split " << split;
+    ASSERT_EQ(std::memcmp(got.v, want.v, sizeof got.v), 0) << "walked " << n;
+    const std::size_t short_len = 1 + random.Below(15);
+    if (short_len < n) {
+        const auto d = static_cast<std::uint8_t>(random.Below(256));
+        Bytes got_b = x, want_b = x;
+        ASSERT_EQ(k.advance_short_key(got_b.v + offset, n, z.v, short_len, d, split),
+                  p.advance_short_key(want_b.v + offset, n, z.v, short_len, d, split))
+            << n << " key " << short_len;
+        ASSERT_EQ(std::memcmp(got_b.v, want_b.v, sizeof got_b.v), 0) << "advance " << n;
+    }
+    const std::size_t key_len = 1 + random.Below(40);
+    std::uint8_t rep_got[256], rep_want[256];
+    k.repeat_key(x.v + offset, key_len, std::max(n, key_len), rep_got);
+    p.repeat_key(x.v + offset, key_len, std::max(n, key_len), rep_want);
+    ASSERT_EQ(std::memcmp(rep_got, rep_want, std::max(n, key_len)), 0) << "repeat " << key_len;
+}
+
+TEST(KernelSets, EverySupportedSetMatchesThePlainKernels) {
+    const KernelSet before = ActiveKernelSet();
+    int checked = 0;
+    for (const KernelSet set : kAllKernelSets) {
+        if (!KernelSetSupported(set)) {
+            continue;
+        }
+        ASSERT_TRUE(ForceKernelSet(set));
+        const KernelTable& k = internal::Kernels();
+        SeededRandom random(17);
+        for (std::size_t n = 1; n <= 255; ++n) {
+            for (std::size_t offset : {0, 1, 31}) {
+                SCOPED_TRACE(KernelSetName(set));
+                ExpectSameStreams(k, internal::kPlainKernels, random, n, offset);
+                ExpectSameSums(k, internal::kPlainKernels, random, n, offset);
+            }
+        }
+        ++checked;
+    }
+    ForceKernelSet(before);
+    EXPECT_GE(checked, 1);
+}
+
+TEST(KernelSets, ForcingAnUnsupportedSetChangesNothing) {
+    const KernelSet before = ActiveKernelSet();
+    for (const KernelSet set : kAllKernelSets) {
+        if (!KernelSetSupported(set)) {
+            EXPECT_FALSE(ForceKernelSet(set)) << KernelSetName(set);
+            EXPECT_EQ(ActiveKernelSet(), before);
+        }
+    }
+    EXPECT_TRUE(KernelSetSupported(KernelSet::kPlain));
+}
+
+}  // namespace
+}  // namespace tazu
