@@ -249,6 +249,9 @@ bool FileWriter::Write(const std::uint8_t* data, std::size_t count) {
         failed_ = true;
         return false;
     }
+    if (count >= capacity_) {
+        return WriteThrough(data, count);
+    }
     while (count > 0) {
         if (used_ == capacity_ && !Submit()) {
             return false;
@@ -260,6 +263,20 @@ bool FileWriter::Write(const std::uint8_t* data, std::size_t count) {
         count -= n;
     }
     return true;
+}
+
+bool FileWriter::WriteThrough(const std::uint8_t* data, std::size_t count) {
+    // What is buffered goes first, and the worker's write must be done.
+    if (!Submit()) {
+        return false;
+    }
+    Settle();
+    if (failed_) {
+        return false;
+    }
+    failed_ = !WriteAll(fd_, data, count);
+    ++submits_;
+    return !failed_;
 }
 
 std::uint8_t* FileWriter::Reserve(std::size_t count) {

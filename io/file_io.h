@@ -121,6 +121,11 @@ class FileWriter final : public OutputStream {
     bool Submit();
     // Waits for the worker's write and takes over its outcome.
     void Settle();
+    // A write of a buffer's size or more goes straight from the caller's
+    // memory to the file, on the caller's thread, after what is buffered:
+    // a batch of blocks is then one system call with no hand-over to the
+    // worker (the block pipelines keep the other cores busy meanwhile).
+    bool WriteThrough(const std::uint8_t* data, std::size_t count);
 
     int fd_ = -1;
     std::size_t capacity_;

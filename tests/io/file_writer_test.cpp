@@ -1,0 +1,60 @@
+// The buffered writer keeps the order of what it is given whether a write
+// goes through its buffers, its worker or straight to the file, and sees
+// every failed write.
+#include <fcntl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "io/file_io.h"
+#include "tests/support/test_files.h"
+
+namespace tazu::test {
+namespace {
+
+std::string Pattern(std::size_t size, std::uint8_t seed) {
+    std::string s(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        s[i] = static_cast<char>((i * 131 + seed) >> 3);
+    }
+    return s;
+}
+
+bool Put(FileWriter& file, const std::string& s) {
+    return file.Write(reinterpret_cast<const std::uint8_t*>(s.data()), s.size());
+}
+
+TEST(FileWriter, SmallAndLargeWritesLandInOrder) {
+    TempDir dir;
+    constexpr std::size_t kBuffer = 4096;
+    FileWriter file(kBuffer);
+    ASSERT_TRUE(file.Create(dir / "out"));
+    std::string want;
+    // Small writes fill the buffer and pass through the worker; writes of a
+    // buffer or more go straight to the file after what is buffered.
+    for (std::size_t size : {100, 4095, 4096, 1, 10000, 3000, 3000, 3000, 8192, 7, 0, 50000}) {
+        const std::string part = Pattern(size, static_cast<std::uint8_t>(want.size()));
+        ASSERT_TRUE(Put(file, part)) << size;
+        want += part;
+    }
+    ASSERT_TRUE(file.Close());
+    EXPECT_EQ(ReadFile(dir / "out"), want);
+}
+
+TEST(FileWriter, AFailedLargeWriteIsSeenAndStays) {
+    const int fd = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        GTEST_SKIP() << "no /dev/full";
+    }
+    FileWriter file(4096);
+    file.Adopt(fd);
+    EXPECT_TRUE(Put(file, Pattern(10, 1)));  // buffered: nothing written yet
+    EXPECT_FALSE(Put(file, Pattern(9000, 2)));
+    EXPECT_TRUE(file.failed());
+    EXPECT_FALSE(Put(file, Pattern(10, 3)));
+    EXPECT_FALSE(file.Close());
+}
+
+}  // namespace
+}  // namespace tazu::test
