@@ -184,7 +184,7 @@ bool DecryptObject(const Str255& password, const Str255& personal_code, const St
                    const std::filesystem::path& destination_folder, DecryptHost& host,
                    DecryptRunState& state, DecryptCode& result_code, bool write_files,
                    bool recover) {
-    FileReader reader;
+    FileReader reader(kStreamBufferSize);
     if (!reader.Open(encrypted_file_name)) {
         result_code = DecryptCode::kReadError;
         return false;

@@ -265,7 +265,7 @@ bool WriteEntry(const EncryptSecrets& secrets, InputStream& source, const Str255
         result_code = EncryptCode::kBadArgument;
         return false;
     }
-    FileReader file;
+    FileReader file(kStreamBufferSize);
     if (source == nullptr) {
         if (!file.Open(source_path)) {
             ctx.host.appendReport(ReadErrorReportLine(source_path.native()));

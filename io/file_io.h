@@ -15,6 +15,10 @@
 namespace tazu {
 
 inline constexpr std::size_t kFileBufferSize = 1 << 18;
+// For the one large file a run streams through (the archive being read, a
+// file being encrypted): reading ahead in steps of 1 MiB takes a quarter of
+// the hand-overs to the worker thread.
+inline constexpr std::size_t kStreamBufferSize = 1 << 20;
 
 class InputStream {
   public:
