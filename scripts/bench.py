@@ -37,6 +37,11 @@ def measure(name, cmd, cwd, runs, cleanup=None):
     for i in range(runs + 1):
         if cleanup:
             cleanup()
+        # The previous run's output is written back to the disk first, so
+        # that no run shares the processors with the kernel's writeback of
+        # another tool's file (it costs a two-thread program more than a
+        # one-thread tool, and made runs differ by up to ten times here).
+        subprocess.run(["sync"], check=False)
         t, m = timed(cmd, cwd)
         if i > 0:
             samples.append((t, m))
