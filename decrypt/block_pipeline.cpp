@@ -122,48 +122,17 @@ BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream&
     if (!ParallelStagesWorthwhile() || file.Peek(1, &head) == 0) {
         return BlockRunEnd::kRecordBoundary;  // no buffer of its own, or no data
     }
-    // Allocated as the slots are first used, and left uninitialised: a
-    // small entry needs one.
     std::unique_ptr<Batch> batches[BatchRing::kSlots];
     BatchRing ring([&](std::size_t s) { Chain(cipher, *batches[s]); },
                    [&](std::size_t s) { Check(cipher, *batches[s]); });
-    bool in_flight[BatchRing::kSlots] = {};
-    bool more = true;
     BlockRunEnd end = BlockRunEnd::kRecordBoundary;
-    // Slots are filled and drained in turn, so the oldest is drained first.
-    for (std::size_t seq = 0;; ++seq) {
-        const std::size_t slot = seq % BatchRing::kSlots;
-        if (in_flight[slot]) {
-            ring.AwaitDone(slot);
-            in_flight[slot] = false;
-            end = Drain(*batches[slot], out, totals, progress);
-            if (end == BlockRunEnd::kWriteFailed || end == BlockRunEnd::kStopped) {
-                return end;  // the ring stops and joins its threads
-            }
-        }
-        if (!more) {
-            bool pending = false;
-            for (bool f : in_flight) {
-                pending |= f;
-            }
-            if (!pending) {
-                return end;
-            }
-            continue;
-        }
-        if (!batches[slot]) {
-            batches[slot].reset(new Batch);
-        }
-        more = Fill(file, *batches[slot]);
-        if (batches[slot]->count == 0) {
-            continue;
-        }
-        if (more && seq >= kInlineBatches) {
-            ring.Start(slot);
-        }
-        ring.Submit(slot);
-        in_flight[slot] = true;
-    }
+    RunBatches(
+        ring, batches, kInlineBatches, [&](Batch& b) { return Fill(file, b); },
+        [&](const Batch& b) {
+            end = Drain(b, out, totals, progress);
+            return end != BlockRunEnd::kWriteFailed && end != BlockRunEnd::kStopped;
+        });
+    return end;
 }
 
 }  // namespace tazu

@@ -105,8 +105,6 @@ BlockWriteEnd EncipherBlocks(InputStream& source, BlockCipher& cipher, Random& r
     if (!ParallelStagesWorthwhile()) {
         return BlockWriteEnd::kSourceEnded;
     }
-    // Allocated as the slots are first used, and left uninitialised: a
-    // small file needs one.
     std::unique_ptr<Batch> batches[BatchRing::kSlots];
     BatchRing ring([&](std::size_t s) { Chain(cipher, *batches[s]); },
                    [&](std::size_t s) { Sign(cipher, *batches[s]); });
@@ -115,42 +113,14 @@ BlockWriteEnd EncipherBlocks(InputStream& source, BlockCipher& cipher, Random& r
         Str255& s;
         ~WipeChunk() { s.Wipe(); }
     } wipe{chunk};
-    bool in_flight[BatchRing::kSlots] = {};
-    bool more = true;
-    // Slots are filled and drained in turn, so the oldest is drained first.
-    for (std::size_t seq = 0;; ++seq) {
-        const std::size_t slot = seq % BatchRing::kSlots;
-        if (in_flight[slot]) {
-            ring.AwaitDone(slot);
-            in_flight[slot] = false;
-            const BlockWriteEnd end = Drain(*batches[slot], archive, sum, progress);
-            if (end != BlockWriteEnd::kSourceEnded) {
-                return end;  // the ring stops and joins its threads
-            }
-        }
-        if (!more) {
-            bool pending = false;
-            for (bool f : in_flight) {
-                pending |= f;
-            }
-            if (!pending) {
-                return BlockWriteEnd::kSourceEnded;
-            }
-            continue;
-        }
-        if (!batches[slot]) {
-            batches[slot].reset(new Batch);
-        }
-        more = Fill(source, random, *batches[slot], chunk);
-        if (batches[slot]->count == 0) {
-            continue;
-        }
-        if (more && seq >= kInlineBatches) {
-            ring.Start(slot);
-        }
-        ring.Submit(slot);
-        in_flight[slot] = true;
-    }
+    BlockWriteEnd end = BlockWriteEnd::kSourceEnded;
+    RunBatches(
+        ring, batches, kInlineBatches, [&](Batch& b) { return Fill(source, random, b, chunk); },
+        [&](const Batch& b) {
+            end = Drain(b, archive, sum, progress);
+            return end == BlockWriteEnd::kSourceEnded;
+        });
+    return end;
 }
 
 }  // namespace tazu

@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -58,5 +59,53 @@ class BatchRing {
     std::thread first_thread_;
     std::thread second_thread_;
 };
+
+// Runs batches through ring in order. fill(batch) fills the next slot's
+// batch and says whether more follow; a batch left with no count is not
+// handed on. Every finished batch goes to drain(batch) in the order filled,
+// and drain says whether to go on. The first inline_batches batches run on
+// the caller's thread; the stage threads start only when more follow. The
+// ring's stages work on batches[slot], allocated here as first used.
+// Returns false when drain stopped the run.
+template <class Batch, class Fill, class Drain>
+bool RunBatches(BatchRing& ring, std::unique_ptr<Batch> (&batches)[BatchRing::kSlots],
+                std::size_t inline_batches, Fill fill, Drain drain) {
+    bool in_flight[BatchRing::kSlots] = {};
+    bool more = true;
+    // Slots are filled and drained in turn, so the oldest is drained first.
+    for (std::size_t seq = 0;; ++seq) {
+        const std::size_t slot = seq % BatchRing::kSlots;
+        if (in_flight[slot]) {
+            ring.AwaitDone(slot);
+            in_flight[slot] = false;
+            if (!drain(static_cast<const Batch&>(*batches[slot]))) {
+                return false;  // the ring's owner stops and joins its threads
+            }
+        }
+        if (!more) {
+            bool pending = false;
+            for (bool f : in_flight) {
+                pending |= f;
+            }
+            if (!pending) {
+                return true;
+            }
+            continue;
+        }
+        if (!batches[slot]) {
+            // Left uninitialised: a small input needs one.
+            batches[slot].reset(new Batch);
+        }
+        more = fill(*batches[slot]);
+        if (batches[slot]->count == 0) {
+            continue;
+        }
+        if (more && seq >= inline_batches) {
+            ring.Start(slot);
+        }
+        ring.Submit(slot);
+        in_flight[slot] = true;
+    }
+}
 
 }  // namespace tazu
