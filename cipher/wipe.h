@@ -1,7 +1,12 @@
 // Clearing secrets that outlive the values holding them.
 #pragma once
 
+#include <cstddef>
+
 namespace tazu {
+
+// Overwrites count bytes at data in a way the compiler may not leave out.
+void WipeBytes(void* data, std::size_t count);
 
 // Overwrites the stack below the caller's frame, where the functions it
 // called kept their temporaries: the by-value copies of salts, block keys

@@ -1,0 +1,95 @@
+// The Windows side of io/temporary_file.h. Windows has no folder
+// descriptors: the temporary file is made by its full name, exclusively and
+// never through a reparse point, and renamed over the final name with
+// MoveFileExW, which replaces a link at the final name, never its target.
+#include <windows.h>
+
+#include <cerrno>
+
+#include "io/native.h"
+#include "io/temporary_file.h"
+
+namespace tazu {
+
+int RemoveStaleTemporaryFiles(int /*folder_fd*/) {
+    return 0;
+}
+
+int CreateTemporaryFile(int /*folder_fd*/, const std::string& /*final_name*/, unsigned /*mode*/,
+                        std::string& name) {
+    name.clear();
+    errno = ENOSYS;
+    return -1;
+}
+
+TemporaryFile::TemporaryFile(std::size_t buffer_size) : file_(buffer_size) {}
+
+TemporaryFile::~TemporaryFile() {
+    Discard();
+}
+
+bool TemporaryFile::Create(int /*folder_fd*/, const std::string& /*final_name*/,
+                           unsigned /*mode*/) {
+    errno = ENOSYS;
+    return false;
+}
+
+bool TemporaryFile::Create(const std::filesystem::path& final_path, unsigned mode) {
+    folder_ = final_path.parent_path();
+    final_name_ = StoredNameFromPath(final_path.filename());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name_ = TemporaryFileName(final_name_);
+        const int fd = CreateFileForWriting(folder_ / PathFromStoredName(name_), true, mode);
+        if (fd < 0 && errno == EEXIST) {
+            continue;
+        }
+        if (fd < 0) {
+            name_.clear();
+            return false;
+        }
+        file_.Adopt(fd);
+        return true;
+    }
+    name_.clear();
+    errno = EEXIST;
+    return false;
+}
+
+bool TemporaryFile::Finish(bool sync) {
+    return (!sync || file_.Sync()) && file_.Close();
+}
+
+bool TemporaryFile::Commit(Replace what) {
+    if (name_.empty()) {
+        errno = ENOENT;
+        return false;
+    }
+    const std::filesystem::path final_path = folder_ / PathFromStoredName(final_name_);
+    const DWORD attributes = ::GetFileAttributesW(final_path.c_str());
+    if (what == Replace::kRegularFileOnly && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes &
+         (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) != 0) {
+        errno = EEXIST;
+        return false;
+    }
+    const std::filesystem::path temporary = folder_ / PathFromStoredName(name_);
+    if (!::MoveFileExW(temporary.c_str(), final_path.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        errno = ::GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+        return false;
+    }
+    name_.clear();
+    return true;
+}
+
+void TemporaryFile::SyncFolder() {}
+
+void TemporaryFile::Discard() {
+    file_.Close();
+    if (!name_.empty()) {
+        ::DeleteFileW((folder_ / PathFromStoredName(name_)).c_str());
+    }
+    name_.clear();
+}
+
+}  // namespace tazu
