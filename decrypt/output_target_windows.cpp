@@ -36,7 +36,14 @@ HANDLE OpenFolder(const std::filesystem::path& path, bool follow) {
 
 std::filesystem::path JoinOutputPath(const std::filesystem::path& destination,
                                      const std::vector<std::string>& components) {
-    std::filesystem::path path = destination;
+    // Separators at the destination's end are dropped (but for a drive's
+    // root), so that the joint has exactly one.
+    std::wstring text = destination.native();
+    while (text.size() > 1 && (text.back() == L'\\' || text.back() == L'/') &&
+           !(text.size() == 3 && text[1] == L':')) {
+        text.pop_back();
+    }
+    std::filesystem::path path(text);
     for (const std::string& part : components) {
         path /= PathFromStoredName(part);
     }

@@ -1,6 +1,6 @@
 #include "terminal/existing_file.h"
 
-#include <cstdio>
+#include <iostream>
 
 #include "terminal/terminal.h"
 
@@ -9,11 +9,9 @@ namespace tazu::terminal {
 ExistingFileChoice AskExistingFile(const std::string& path, std::string_view choices,
                                    bool& for_all) {
     for (;;) {
-        std::fprintf(stderr, "Файл уже существует: %s\n%.*s", Escaped(path).c_str(),
-                     static_cast<int>(choices.size()), choices.data());
-        std::fflush(stderr);
+        std::cerr << "Файл уже существует: " << Escaped(path) << "\n" << choices << std::flush;
         std::string answer;
-        if (!ReadAnswerLine(answer) || answer == "c" || answer == "C") {
+        if (!std::getline(std::cin, answer) || answer == "c" || answer == "C") {
             return ExistingFileChoice::Cancel;
         }
         if (answer == "r" || answer == "R") {
