@@ -1,8 +1,4 @@
 // The POSIX side of cipher/platform.h.
-#include "cipher/constants.h"
-#include "cipher/platform.h"
-
-#include <string.h>
 #include <sys/prctl.h>
 #include <sys/random.h>
 #include <sys/resource.h>
@@ -13,7 +9,8 @@
 #include <cstring>
 #include <system_error>
 
-#include "cipher/wipe.h"
+#include "cipher/constants.h"
+#include "cipher/platform.h"
 
 namespace tazu {
 
@@ -50,10 +47,6 @@ void SystemEntropy(std::uint8_t* out, std::size_t count) {
         }
         done += static_cast<std::size_t>(got);
     }
-}
-
-void WipeBytes(void* data, std::size_t count) {
-    explicit_bzero(data, count);
 }
 
 }  // namespace tazu

@@ -13,6 +13,11 @@ int OpenTerminal();
 void CloseTerminal(int fd);
 void WriteTerminal(int fd, std::string_view text);
 
+// Reads one byte of what is typed on fd (a terminal, or standard input of
+// any kind): 1, 0 at the end, or -1 with errno set. On a Windows console
+// the typed characters come as their UTF-8 bytes, as on a POSIX terminal.
+long ReadTypedByte(int fd, char* out);
+
 // A file to read a password from, by its name as given (on Windows UTF-8);
 // -1 with errno set when it cannot be opened.
 int OpenPasswordFile(const std::string& name);

@@ -45,6 +45,10 @@ void WriteTerminal(int fd, std::string_view text) {
     [[maybe_unused]] auto w = ::write(fd, text.data(), text.size());
 }
 
+long ReadTypedByte(int fd, char* out) {
+    return static_cast<long>(::read(fd, out, 1));
+}
+
 int OpenPasswordFile(const std::string& name) {
     return ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
 }

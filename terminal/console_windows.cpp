@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "cipher/wipe.h"
 #include "io/native.h"
 #include "terminal/console.h"
 
@@ -16,7 +17,59 @@ HANDLE HandleOf(int fd) {
     return reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
 }
 
+// The UTF-8 bytes of the last character read from a console that are not
+// handed out yet (a password's: wiped as they go).
+char g_pending[8] = {};
+int g_pending_size = 0;
+int g_pending_at = 0;
+
+// Reads one character from the console as UTF-8 into g_pending; the "\r"
+// of the Enter key is dropped, its "\n" kept.
+long ReadConsoleCharacter(HANDLE console) {
+    for (;;) {
+        wchar_t unit[2] = {};
+        DWORD got = 0;
+        if (!::ReadConsoleW(console, unit, 1, &got, nullptr)) {
+            errno = EIO;
+            return -1;
+        }
+        if (got == 0 || unit[0] == 0x1A) {  // nothing, or Ctrl-Z: the end
+            return 0;
+        }
+        if (unit[0] == L'\r') {
+            continue;
+        }
+        int units = 1;
+        if (unit[0] >= 0xD800 && unit[0] <= 0xDBFF &&
+            ::ReadConsoleW(console, unit + 1, 1, &got, nullptr) && got == 1) {
+            units = 2;
+        }
+        g_pending_size = ::WideCharToMultiByte(CP_UTF8, 0, unit, units, g_pending, sizeof g_pending,
+                                               nullptr, nullptr);
+        WipeBytes(unit, sizeof unit);
+        g_pending_at = 0;
+        return g_pending_size > 0 ? 1 : 0;
+    }
+}
+
 }  // namespace
+
+long ReadTypedByte(int fd, char* out) {
+    const HANDLE handle = HandleOf(fd);
+    DWORD mode = 0;
+    if (!::GetConsoleMode(handle, &mode)) {
+        return ReadSome(fd, out, 1);
+    }
+    if (g_pending_at >= g_pending_size) {
+        const long got = ReadConsoleCharacter(handle);
+        if (got <= 0) {
+            return got;
+        }
+    }
+    *out = g_pending[g_pending_at];
+    g_pending[g_pending_at++] = 0;
+    return 1;
+}
 
 int OpenTerminal() {
     const HANDLE handle =

@@ -35,7 +35,7 @@ LineRead ReadLine(int fd, SecretBuffer& buffer, bool drain_long_line) {
     bool any = false;
     for (;;) {
         char c = 0;
-        const long got = ReadSome(fd, &c, 1);
+        const long got = ReadTypedByte(fd, &c);
         if (got < 0 && errno == EINTR) {
             continue;
         }

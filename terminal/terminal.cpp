@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "io/native.h"
+#include "terminal/console.h"
 
 namespace tazu::terminal {
 
@@ -34,7 +34,7 @@ bool ReadAnswerLine(std::string& line) {
     bool any = false;
     for (;;) {
         char c = 0;
-        const long got = ReadSome(0, &c, 1);
+        const long got = ReadTypedByte(0, &c);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -75,7 +75,8 @@ void ProgressLine::Update(std::uint64_t bytes, std::uint64_t files) {
         const std::uint64_t done = std::min(bytes, total_);
         const int pct = static_cast<int>(done * 100 / total_);
         const int filled = static_cast<int>(done * kWidth / total_);
-        line = "[" + std::string(filled, '#') + std::string(kWidth - filled, '.') + "] ";
+        line = "[";
+        line.append(filled, '#').append(kWidth - filled, '.') += "] ";
         line += (pct < 10 ? "  " : pct < 100 ? " " : "") + std::to_string(pct) + "% ";
         line += Human(static_cast<double>(bytes)) + " / " + Human(static_cast<double>(total_));
     } else {
