@@ -10,6 +10,7 @@
 
 #include "cli/output_path.h"
 #include "io/native.h"
+#include "io/native_windows.h"
 
 namespace tazu::cli {
 namespace fs = std::filesystem;
@@ -65,12 +66,12 @@ std::string WriteFailureCause(const fs::path& path) {
         return "cannot write " + PathString(path) + ": it is a folder";
     }
     const fs::path folder = FolderOf(path);
-    const DWORD attributes = ::GetFileAttributesW(folder.c_str());
+    const DWORD attributes = ::GetFileAttributesW(SystemPath(folder).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return "cannot write " + PathString(path) + ": " + std::strerror(ENOENT);
     }
     ULARGE_INTEGER free_bytes{};
-    if (::GetDiskFreeSpaceExW(folder.c_str(), &free_bytes, nullptr, nullptr)) {
+    if (::GetDiskFreeSpaceExW(SystemPath(folder).c_str(), &free_bytes, nullptr, nullptr)) {
         return "cannot write " + PathString(path) + ": " + Human(free_bytes.QuadPart) +
                " free in " + PathString(folder);
     }

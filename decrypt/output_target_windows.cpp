@@ -8,6 +8,7 @@
 
 #include "decrypt/output_target.h"
 #include "io/native.h"
+#include "io/native_windows.h"
 
 namespace tazu {
 namespace {
@@ -17,8 +18,8 @@ namespace {
 HANDLE OpenFolder(const std::filesystem::path& path, bool follow) {
     const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (follow ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
     const HANDLE handle =
-        ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                      nullptr, OPEN_EXISTING, flags, nullptr);
+        ::CreateFileW(SystemPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, flags, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return nullptr;
     }
@@ -68,7 +69,7 @@ OutputTarget::Status OutputTarget::Prepare(const std::filesystem::path& destinat
     for (std::size_t i = 0; handle != nullptr && i + 1 < components.size(); ++i) {
         held_.push_back(handle);
         folder /= PathFromStoredName(components[i]);
-        if (!::CreateDirectoryW(folder.c_str(), nullptr) &&
+        if (!::CreateDirectoryW(SystemPath(folder).c_str(), nullptr) &&
             ::GetLastError() != ERROR_ALREADY_EXISTS) {
             return Status::kNoAccess;
         }
@@ -81,7 +82,7 @@ OutputTarget::Status OutputTarget::Prepare(const std::filesystem::path& destinat
     folder_ = folder;
     leaf_ = components.back();
     const std::filesystem::path leaf = folder_ / PathFromStoredName(leaf_);
-    const DWORD attributes = ::GetFileAttributesW(leaf.c_str());
+    const DWORD attributes = ::GetFileAttributesW(SystemPath(leaf).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Status::kNew

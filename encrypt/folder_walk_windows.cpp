@@ -7,15 +7,16 @@
 
 #include "encrypt/folder_walk.h"
 #include "io/native.h"
+#include "io/native_windows.h"
 
 namespace tazu {
 namespace {
 
 // Kind and identity of what the entry leads to, links followed.
 void LookThrough(const std::filesystem::path& path, bool reparse, FolderEntry& e) {
-    const HANDLE handle =
-        ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle = ::CreateFileW(
+        SystemPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     BY_HANDLE_FILE_INFORMATION info{};
     if (handle == INVALID_HANDLE_VALUE || !::GetFileInformationByHandle(handle, &info)) {
         e.kind = FolderEntryKind::kOther;  // a broken link, a file that went
@@ -37,8 +38,8 @@ void LookThrough(const std::filesystem::path& path, bool reparse, FolderEntry& e
 bool ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries) {
     entries.clear();
     WIN32_FIND_DATAW found{};
-    const HANDLE search = ::FindFirstFileExW((folder / L"*").c_str(), FindExInfoBasic, &found,
-                                             FindExSearchNameMatch, nullptr, 0);
+    const HANDLE search = ::FindFirstFileExW((SystemPath(folder) + L"\\*").c_str(), FindExInfoBasic,
+                                             &found, FindExSearchNameMatch, nullptr, 0);
     if (search == INVALID_HANDLE_VALUE) {
         return ::GetLastError() == ERROR_FILE_NOT_FOUND;  // an empty drive root
     }
@@ -65,8 +66,8 @@ bool ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& e
 
 bool CanListFolder(const std::filesystem::path& folder) {
     WIN32_FIND_DATAW found{};
-    const HANDLE search = ::FindFirstFileExW((folder / L"*").c_str(), FindExInfoBasic, &found,
-                                             FindExSearchNameMatch, nullptr, 0);
+    const HANDLE search = ::FindFirstFileExW((SystemPath(folder) + L"\\*").c_str(), FindExInfoBasic,
+                                             &found, FindExSearchNameMatch, nullptr, 0);
     if (search == INVALID_HANDLE_VALUE) {
         return ::GetLastError() == ERROR_FILE_NOT_FOUND;
     }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "io/file_identity.h"
+#include "io/native_windows.h"
 
 namespace tazu {
 namespace {
@@ -27,9 +28,9 @@ std::optional<FileIdentity> IdentityOf(int fd) {
 }
 
 std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path) {
-    const HANDLE handle =
-        ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle = ::CreateFileW(
+        SystemPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     const std::optional<FileIdentity> identity = IdentityOfHandle(handle);
     if (handle != INVALID_HANDLE_VALUE) {
         ::CloseHandle(handle);

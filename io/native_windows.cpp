@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "io/native.h"
+#include "io/native_windows.h"
 
 namespace tazu {
 namespace {
@@ -71,10 +72,29 @@ int Descriptor(HANDLE handle, int flags) {
 
 }  // namespace
 
+std::wstring SystemPath(const std::filesystem::path& path) {
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    if (ec || path.empty()) {
+        return path.native();
+    }
+    std::wstring text = full.lexically_normal().make_preferred().native();
+    if (text.rfind(L"\\\\?\\", 0) == 0 || text.rfind(L"\\\\.\\", 0) == 0) {
+        return text;
+    }
+    if (text.rfind(L"\\\\", 0) == 0) {
+        return L"\\\\?\\UNC\\" + text.substr(2);
+    }
+    if (text.size() >= 3 && text[1] == L':') {
+        return L"\\\\?\\" + text;
+    }
+    return text;
+}
+
 int OpenRegularFile(const std::filesystem::path& path, std::uint64_t* size) {
     const HANDLE handle =
-        ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        ::CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         errno = ErrnoOf(::GetLastError());
         return -1;
@@ -96,9 +116,10 @@ int OpenRegularFile(const std::filesystem::path& path, std::uint64_t* size) {
 int CreateFileForWriting(const std::filesystem::path& path, bool exclusive, unsigned /*mode*/) {
     // Opened without truncating first: a reparse point at the final name is
     // refused before anything in it changes.
-    const HANDLE handle = ::CreateFileW(
-        path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, exclusive ? CREATE_NEW : OPEN_ALWAYS,
-        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE handle =
+        ::CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                      exclusive ? CREATE_NEW : OPEN_ALWAYS,
+                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         errno = ErrnoOf(::GetLastError());
         return -1;
@@ -139,7 +160,7 @@ bool SyncFile(int fd) {
 void AdviseSequential(int /*fd*/) {}
 
 bool MayWriteExisting(const std::filesystem::path& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         errno = EACCES;
         return false;

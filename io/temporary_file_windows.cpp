@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "io/native.h"
+#include "io/native_windows.h"
 #include "io/temporary_file.h"
 
 namespace tazu {
@@ -65,7 +66,7 @@ bool TemporaryFile::Commit(Replace what) {
         return false;
     }
     const std::filesystem::path final_path = folder_ / PathFromStoredName(final_name_);
-    const DWORD attributes = ::GetFileAttributesW(final_path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(SystemPath(final_path).c_str());
     if (what == Replace::kRegularFileOnly && attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes &
          (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) != 0) {
@@ -73,7 +74,7 @@ bool TemporaryFile::Commit(Replace what) {
         return false;
     }
     const std::filesystem::path temporary = folder_ / PathFromStoredName(name_);
-    if (!::MoveFileExW(temporary.c_str(), final_path.c_str(),
+    if (!::MoveFileExW(SystemPath(temporary).c_str(), SystemPath(final_path).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         errno = ::GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
         return false;
@@ -87,7 +88,7 @@ void TemporaryFile::SyncFolder() {}
 void TemporaryFile::Discard() {
     file_.Close();
     if (!name_.empty()) {
-        ::DeleteFileW((folder_ / PathFromStoredName(name_)).c_str());
+        ::DeleteFileW(SystemPath(folder_ / PathFromStoredName(name_)).c_str());
     }
     name_.clear();
 }

@@ -73,6 +73,11 @@ head -c 1100000 /dev/urandom >"tree/Документы/Вложенная пап
 printf 'x' >"tree/odd & (names) #1/-dash 100%% ~tilde=.txt"
 printf 'long' >"tree/$long/$long.txt"
 printf 'ёЁ' >"tree/a..b ünïcödé €.txt"
+# A stored name of 250 ASCII characters: with the destination's path in
+# front, past the 260 characters of a plain Windows path.
+deep=$(printf 'x%.0s' $(seq 1 118))
+mkdir -p "tree/$deep"
+printf 'deep' >"tree/$deep/$deep.txt"
 echo secret >pw
 echo wrong >bad
 
