@@ -3,7 +3,7 @@
 #   - a self-decrypting file made on Linux with --sfx --for windows gives a
 #     tree of Cyrillic, long and odd names back byte for byte, with the
 #     password on standard input; the Windows stub opens a plain archive
-#     with /filr:;
+#     with /filr:, and removes a killed run's leftover .part file;
 #   - wrong password, damaged records and an archive made with the personal
 #     code but run without its key store end with the same messages and
 #     exit statuses as the Linux stub gives;
@@ -102,6 +102,18 @@ cli encrypt tree -o plain.shf --password-file pw >/dev/null 2>&1
 status=$?
 expect 0 "$status" "/filr: under wine"
 same_tree tree out-filr/tree "/filr: under wine"
+
+# A killed run's leftover in the destination goes with the next run there;
+# a file that only looks similar stays.
+mkdir -p out-leftover/tree
+printf 'old' >"out-leftover/tree/a.txt.tazu16x32-4000000-0.part"
+printf 'mine' >"out-leftover/tree/notes.part"
+"$wine" "$windows/Tazu16x32.SFX.exe" /filr:plain.shf /parh:out-leftover <pw >/dev/null 2>&1
+if [ ! -e "out-leftover/tree/a.txt.tazu16x32-4000000-0.part" ] && [ -e out-leftover/tree/notes.part ]; then
+    pass
+else
+    fail "leftover temporary files: $(ls out-leftover/tree | tr '\n' ' ')"
+fi
 
 # 3. Failures: the Windows stub says and returns what the Linux stub does.
 # Each case is one archive; $1 names it, the rest makes it.
