@@ -207,6 +207,15 @@ status=$?
 expect 0 "$status" "a self-decrypting file made on Windows"
 same_tree tree out-win-sfx/tree "a self-decrypting file made on Windows"
 
+# The archive being written inside the folder it packs is known by its
+# file identity and skipped, not packed into itself.
+cp -r tree inside
+wcli encrypt inside -o inside/self.shf --password-file pw >inside.txt 2>&1
+expect 1 "$?" "tazu16x32-cli.exe encrypt into the source folder"
+has inside.txt "пропущен, ошибка чтения" "tazu16x32-cli.exe encrypt into the source folder"
+cli decrypt inside/self.shf -d out-inside --password-file pw >/dev/null 2>&1
+same_tree tree out-inside/inside "an archive written inside its source"
+
 # 5. Hostile names write nothing, in the destination or beside it.
 hostile=('\..\x' '..\x' 'a/../../x' 'C:\x' 'c:x' '\\server\share\x' '\\?\C:\x' 'CON'
     'NUL.txt' 'aux .txt' '\Docs\com1' 'x:stream' '\Docs\a.txt:hidden' 'x.' 'LPT1.log')
