@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "cipher/wipe.h"
+
 namespace tazu {
 namespace {
 
@@ -41,8 +43,15 @@ inline void QuarterRound(Lanes (&x)[16], int a, int b, int c, int d) {
     x[b] = (x[b] << 7) | (x[b] >> 25);
 }
 
-__attribute__((target_clones("avx2", "default"))) void EightBlocks(const std::uint32_t (&input)[16],
-                                                                   std::uint8_t* out) {
+// The AVX2 clone is picked at load time through an ifunc, which only ELF
+// systems have; elsewhere (Windows) the plain clone is the one.
+#if defined(__ELF__)
+#define TAZU_AVX2_CLONE __attribute__((target_clones("avx2", "default")))
+#else
+#define TAZU_AVX2_CLONE
+#endif
+
+TAZU_AVX2_CLONE void EightBlocks(const std::uint32_t (&input)[16], std::uint8_t* out) {
     Lanes start[16];
     for (int w = 0; w < 16; ++w) {
         start[w] = Lanes{} + input[w];
@@ -71,8 +80,8 @@ __attribute__((target_clones("avx2", "default"))) void EightBlocks(const std::ui
         }
     }
     // What the registers spilled here is the key and its output.
-    explicit_bzero(x, sizeof x);
-    explicit_bzero(start, sizeof start);
+    WipeBytes(x, sizeof x);
+    WipeBytes(start, sizeof start);
 }
 
 }  // namespace
@@ -101,8 +110,8 @@ void ChaChaBlocks(const std::uint8_t key[32], const std::uint8_t nonce[12], std:
         blocks -= n;
     }
     // Neither the key nor the last blocks stay behind on the stack.
-    explicit_bzero(group, sizeof group);
-    explicit_bzero(input, sizeof input);
+    WipeBytes(group, sizeof group);
+    WipeBytes(input, sizeof input);
 }
 
 }  // namespace tazu

@@ -1,14 +1,11 @@
 #include "cipher/random.h"
 
-#include <sys/random.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "cipher/chacha.h"
+#include "cipher/platform.h"
+#include "cipher/wipe.h"
 
 namespace tazu {
 
@@ -19,7 +16,7 @@ void Random::Bytes(std::uint8_t* out, std::size_t n) {
         }
         const std::size_t k = std::min(n, kBatch - pos_);
         std::memcpy(out, buffer_.data() + pos_, k);
-        explicit_bzero(buffer_.data() + pos_, k);
+        WipeBytes(buffer_.data() + pos_, k);
         pos_ += k;
         out += k;
         n -= k;
@@ -27,7 +24,7 @@ void Random::Bytes(std::uint8_t* out, std::size_t n) {
 }
 
 void Random::Drop() {
-    explicit_bzero(buffer_.data() + pos_, kBatch - pos_);
+    WipeBytes(buffer_.data() + pos_, kBatch - pos_);
     pos_ = kBatch;
 }
 
@@ -61,28 +58,13 @@ std::uint32_t Random::Below(std::uint32_t n) {
 
 namespace {
 
-void OsEntropy(std::uint8_t* out, std::size_t count) {
-    std::size_t done = 0;
-    while (done < count) {
-        const ssize_t got = getrandom(out + done, count - done, 0);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            std::fprintf(stderr, "getrandom failed: %s\n", std::strerror(errno));
-            std::abort();
-        }
-        done += static_cast<std::size_t>(got);
-    }
-}
-
 constexpr std::size_t kReseedAfter = 1 << 20;
 
 }  // namespace
 
 SystemRandom::~SystemRandom() {
     Drop();
-    explicit_bzero(key_.data(), key_.size());
+    WipeBytes(key_.data(), key_.size());
 }
 
 void SystemRandom::Reseed() {
@@ -96,7 +78,7 @@ void SystemRandom::Fill(std::uint8_t* out, std::size_t count) {
     const std::uint8_t nonce[12] = {};
     while (count > 0) {
         if (!seeded_ || since_seed_ >= kReseedAfter) {
-            OsEntropy(key_.data(), key_.size());
+            SystemEntropy(key_.data(), key_.size());
             seeded_ = true;
             since_seed_ = 0;
         }
@@ -109,7 +91,7 @@ void SystemRandom::Fill(std::uint8_t* out, std::size_t count) {
         count -= n;
         since_seed_ += n;
     }
-    explicit_bzero(stream, sizeof stream);
+    WipeBytes(stream, sizeof stream);
 }
 
 void SeededRandom::Fill(std::uint8_t* out, std::size_t count) {

@@ -44,7 +44,7 @@ void ClearVectorRegisters() {
 
 __attribute__((noinline)) void WipeStackBelow() {
     unsigned char area[kWipedStackBytes];
-    explicit_bzero(area, sizeof area);
+    WipeBytes(area, sizeof area);
     // Keeps the area (and so the frame's size) even under whole-program
     // optimisation.
     asm volatile("" : : "r"(area) : "memory");

@@ -1,7 +1,23 @@
 // Clearing secrets that outlive the values holding them.
 #pragma once
 
+#include <string.h>
+
+#include <cstddef>
+
 namespace tazu {
+
+// Overwrites count bytes at data in a way the compiler may not leave out.
+// The random source wipes what it hands out on every block, so with the C
+// library's explicit_bzero this stays one call, as it always was; other
+// systems (Windows) define it in their platform file.
+#if defined(__GLIBC__)
+inline void WipeBytes(void* data, std::size_t count) {
+    explicit_bzero(data, count);
+}
+#else
+void WipeBytes(void* data, std::size_t count);
+#endif
 
 // Overwrites the stack below the caller's frame, where the functions it
 // called kept their temporaries: the by-value copies of salts, block keys

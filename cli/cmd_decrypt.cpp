@@ -1,8 +1,6 @@
 // tazu16x32-cli decrypt / verify / list: extract an archive (or the entries
 // named), read it through without writing anything and say what the
 // extraction would report, or list its entries.
-#include <unistd.h>
-
 #include <iostream>
 #include <system_error>
 
@@ -15,6 +13,7 @@
 #include "cli/keystore_access.h"
 #include "cli/output_path.h"
 #include "decrypt/decrypt_object.h"
+#include "io/native.h"
 
 namespace tazu::cli {
 
@@ -38,6 +37,7 @@ struct Request {
     std::string on_exists;
     bool recover = false;  // pass over damaged stretches to the next entry that opens
     PasswordSource password;
+    bool cp1251_names = false;  // --names cp1251
 };
 
 int ParseRequest(const Args& args, Request& r) {
@@ -49,7 +49,7 @@ int ParseRequest(const Args& args, Request& r) {
     if (pos.empty() || (r.mode != Mode::kExtract && pos.size() != 1)) {
         return UsageError(command, std::string(command) + " takes one ARCHIVE");
     }
-    r.archive = pos[0];
+    r.archive = PathFromText(pos[0]);
     r.from_stdin = r.archive == "-";
     r.names.assign(pos.begin() + 1, pos.end());
     r.to_stdout = args.Has("--stdout");
@@ -66,6 +66,11 @@ int ParseRequest(const Args& args, Request& r) {
     if (r.to_stdout && args.Has("-d")) {
         return UsageError(command, "give either -d DEST or --stdout");
     }
+    const std::string names = args.Value("--names").value_or("bytes");
+    if (names != "bytes" && names != "cp1251") {
+        return UsageError(command, "--names takes bytes or cp1251");
+    }
+    r.cp1251_names = names == "cp1251";
     r.on_exists = args.Value("--on-exists").value_or(StdinIsTerminal() ? "ask" : "skip");
     if (r.on_exists != "ask" && r.on_exists != "replace" && r.on_exists != "skip" &&
         r.on_exists != "cancel") {
@@ -76,7 +81,7 @@ int ParseRequest(const Args& args, Request& r) {
         r.on_exists = "skip";  // nothing is overwritten unasked
     }
     const fs::path folder = r.from_stdin ? fs::path(".") : r.archive.parent_path();
-    r.dest = args.Value("-d").value_or(folder.string());
+    r.dest = args.Value("-d") ? PathFromText(*args.Value("-d")) : folder;
     if (r.dest.empty()) {
         r.dest = ".";
     }
@@ -88,7 +93,7 @@ int ParseRequest(const Args& args, Request& r) {
 void PrintOutcome(const Request& r, DecryptCode code, KeyStoreUse use, const Args& args,
                   std::uint32_t recovered) {
     const std::string message(DecryptCodeMessage(code));
-    const std::string archive = r.from_stdin ? "standard input" : r.archive.string();
+    const std::string archive = r.from_stdin ? "standard input" : PathString(r.archive);
     if (recovered > 0 && RecoveredRun(code, recovered)) {
         PrintError(message);
         PrintError(RecoveredLine(archive, recovered));
@@ -177,10 +182,11 @@ int ReadArchive(const Request& r, const Args& args, KeyStoreUse use, const KeySt
     }
     InstallInterruptHandler();
     DecryptRunState state;
+    state.cp1251_names = r.cp1251_names;
     EntrySelection selection(r.names);
     FileWriter out;
     if (r.to_stdout) {
-        out.Adopt(::dup(STDOUT_FILENO));
+        out.Adopt(DuplicateDescriptor(1));
     }
     const std::uint64_t total = r.from_stdin ? 0 : fs::file_size(r.archive, ec);
     ExtractHost extract(state, r.on_exists, selection, r.to_stdout ? &out : nullptr,
@@ -203,8 +209,8 @@ int ReadArchive(const Request& r, const Args& args, KeyStoreUse use, const KeySt
 
 int Run(const std::vector<std::string>& argv, Mode mode) {
     const Args args(argv,
-                    {"-d", "--on-exists", "--password-file", "--password-file-raw", "--keystore",
-                     "--keystore-password-file", "--keystore-password-file-raw"},
+                    {"-d", "--on-exists", "--names", "--password-file", "--password-file-raw",
+                     "--keystore", "--keystore-password-file", "--keystore-password-file-raw"},
                     mode == Mode::kExtract
                         ? std::vector<std::string>{"--password-stdin", "--stdout", "--recover"}
                     : mode == Mode::kVerify
@@ -225,7 +231,7 @@ int Run(const std::vector<std::string>& argv, Mode mode) {
         return kExitKeyStore;
     }
     FileReader file;
-    DescriptorReader in(STDIN_FILENO);
+    DescriptorReader in(BinaryInput(0));
     if (!r.from_stdin && !file.Open(r.archive)) {
         PrintError(std::string(DecryptCodeMessage(DecryptCode::kReadError)));
         PrintError(ReadFailureCause(r.archive));

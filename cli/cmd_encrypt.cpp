@@ -1,12 +1,10 @@
 // encrypt: a file or a folder tree into one archive, as the encrypt dialog
 // does it, with the key store's personal code and the self-decrypting stub;
 // and standard input into an archive, or an archive onto standard output.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <iostream>
 #include <system_error>
 
+#include "cipher/constants.h"
 #include "cipher/random.h"
 #include "cli/commands.h"
 #include "cli/common.h"
@@ -19,6 +17,7 @@
 #include "encrypt/encrypt_messages.h"
 #include "encrypt/encrypt_object.h"
 #include "encrypt/stub_copy.h"
+#include "io/native.h"
 #include "io/temporary_file.h"
 
 namespace tazu::cli {
@@ -95,11 +94,22 @@ int ParseRequest(const Args& args, Request& r) {
     if (args.positional().size() != 1) {
         return UsageError("encrypt", "encrypt takes one SOURCE");
     }
-    r.source = args.positional()[0];
+    r.source = PathFromText(args.positional()[0]);
     r.from_stdin = r.source == "-";
     r.sfx = args.Has("--sfx");
     r.personal_code = args.Has("--personal-code");
-    r.stub = args.Value("--stub").value_or("");
+    r.stub = PathFromText(args.Value("--stub").value_or(""));
+    if (const std::optional<std::string> system = args.Value("--for")) {
+        if (*system != "linux" && *system != "windows") {
+            return UsageError("encrypt", "--for takes linux or windows");
+        }
+        if (!r.sfx) {
+            return UsageError("encrypt", "--for picks the stub of --sfx");
+        }
+        if (r.stub.empty()) {
+            r.stub = DefaultStubPath(*system == "windows" ? kWindowsStubFileName : kStubFileName);
+        }
+    }
     if (r.from_stdin && args.Has("--password-stdin")) {
         return UsageError("encrypt",
                           "standard input carries the data: give the password with "
@@ -124,9 +134,9 @@ int ParseRequest(const Args& args, Request& r) {
         return kExitOk;
     }
     const fs::path named =
-        out ? fs::path(*out) : ProposedArchivePath(Clean(r.source), !r.folder, r.sfx);
+        out ? PathFromText(*out) : ProposedArchivePath(Clean(r.source), !r.folder, r.sfx);
     if (!named.has_filename()) {
-        return UsageError("encrypt", "the archive name is not a file name: " + named.string());
+        return UsageError("encrypt", "the archive name is not a file name: " + PathString(named));
     }
     std::string error;
     if (!ResolveOutputPath(named, r.archive, error)) {
@@ -134,7 +144,7 @@ int ParseRequest(const Args& args, Request& r) {
     }
     if (!r.from_stdin && SameFile(r.source, r.archive)) {
         return UsageError("encrypt", "the archive would replace its own source: " +
-                                         r.archive.string() + " (choose another -o)");
+                                         PathString(r.archive) + " (choose another -o)");
     }
     return kExitOk;
 }
@@ -162,14 +172,14 @@ void PrintCause(EncryptCode code, const Request& r) {
         PrintError(r.from_stdin ? std::string("cannot read standard input")
                                 : ReadFailureCause(r.source));
     } else if (code == EncryptCode::kStubMissing) {
-        PrintError("no stub at " + (r.stub.empty() ? DefaultStubPath() : r.stub).string() +
+        PrintError("no stub at " + PathString(r.stub.empty() ? DefaultStubPath() : r.stub) +
                    " (--stub PATH names another)");
     }
 }
 
 // Pipes: standard input in, or the archive out to standard output (or both).
 bool RunStream(Request& r, StreamJob& job, EncryptCode& code, const EncryptContext& ctx) {
-    DescriptorReader in(STDIN_FILENO);
+    DescriptorReader in(BinaryInput(0));
     if (r.from_stdin) {
         job.source = &in;
         job.path = "-";
@@ -182,7 +192,7 @@ bool RunStream(Request& r, StreamJob& job, EncryptCode& code, const EncryptConte
     }
     if (r.to_stdout) {
         FileWriter out;
-        out.Adopt(::dup(STDOUT_FILENO));
+        out.Adopt(DuplicateDescriptor(1));
         // A run cut short still hands on what it wrote: without its trailer
         // the reader calls it damaged, where nothing would read as an empty
         // archive.
@@ -195,8 +205,8 @@ bool RunStream(Request& r, StreamJob& job, EncryptCode& code, const EncryptConte
         return ok;
     }
     TemporaryFile file;
-    struct stat old {};
-    const bool replaces = ::stat(r.archive.c_str(), &old) == 0;
+    std::error_code exists_error;
+    const bool replaces = fs::exists(r.archive, exists_error);
     if (!file.Create(r.archive, r.sfx ? 0777 : 0666)) {
         code = EncryptCode::kWriteFailed;
         return false;
@@ -257,7 +267,7 @@ int RunEncrypt(const std::vector<std::string>& argv) {
     const Args args(
         argv,
         {"-o", "--password-file", "--password-file-raw", "--keystore", "--keystore-password-file",
-         "--keystore-password-file-raw", "--stub", "--name"},
+         "--keystore-password-file-raw", "--stub", "--for", "--name"},
         {"--personal-code", "--sfx", "--force", "--password-stdin"});
     Request r;
     if (const int status = ParseRequest(args, r); status != kExitOk) {
@@ -275,9 +285,9 @@ int RunEncrypt(const std::vector<std::string>& argv) {
     }
     std::error_code ec;
     if (!r.to_stdout && fs::exists(fs::symlink_status(r.archive, ec)) && !args.Has("--force") &&
-        (r.from_stdin ||
-         !AskYesNo("Файл уже существует: " + Escaped(r.archive.string()) + ". Заменить файл?"))) {
-        PrintError(r.archive.string() + " exists; --force replaces it");
+        (r.from_stdin || !AskYesNo("Файл уже существует: " + Escaped(PathString(r.archive)) +
+                                   ". Заменить файл?"))) {
+        PrintError(PathString(r.archive) + " exists; --force replaces it");
         return kExitUsage;
     }
     Str255 password;

@@ -12,6 +12,7 @@
 #include "cli/exit_status.h"
 #include "cli/help.h"
 #include "cli/keystore_access.h"
+#include "io/native.h"
 #include "keystore/keystore_file.h"
 #include "keystore/keystore_location.h"
 
@@ -84,7 +85,7 @@ int Usage(const std::string& command, const std::string& message) {
 // A failed save names the cause: a folder this user may not write is a
 // permission problem, not a damaged store.
 int FailSave(KeyStoreSaveCode code, int error_number, const std::filesystem::path& path) {
-    return Fail("cannot save the key store " + path.string() + ": " +
+    return Fail("cannot save the key store " + PathString(path) + ": " +
                 KeyStoreSaveCause(code, error_number, path));
 }
 
@@ -96,7 +97,7 @@ bool PrepareFolder(const Args& args, std::string& error) {
     }
     int error_number = 0;
     if (!MakeUserKeyStoreFolder(location.user_folder, error_number)) {
-        error = "cannot make the folder " + location.user_folder.string() + ": " +
+        error = "cannot make the folder " + PathString(location.user_folder) + ": " +
                 KeyStoreSaveCause(KeyStoreSaveCode::kCannotCreate, error_number, location.path);
         return false;
     }
@@ -133,7 +134,7 @@ int RunKeystoreNew(const std::vector<std::string>& argv) {
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)) &&
         !args.Has("--force")) {
-        return Usage("keystore-new", "a key store already exists at " + path.string() +
+        return Usage("keystore-new", "a key store already exists at " + PathString(path) +
                                          " (--force replaces it, and with it the personal code)");
     }
     const bool protect = args.Has("--protect");
@@ -155,7 +156,7 @@ int RunKeystoreNew(const std::vector<std::string>& argv) {
     if (code != KeyStoreSaveCode::kOk) {
         return FailSave(code, error_number, path);
     }
-    std::cout << "Key store made: " << path.string() << "\n";
+    std::cout << "Key store made: " << PathString(path) << "\n";
     return 0;
 }
 
@@ -186,7 +187,7 @@ int RunKeystoreInfo(const std::vector<std::string>& argv) {
         {kSecondPictureBit, "second About picture"},
     };
     const std::uint8_t s = values.settings;
-    std::cout << "Key store: " << KeyStorePath(args).string() << "\n"
+    std::cout << "Key store: " << PathString(KeyStorePath(args)) << "\n"
               << "Loads: yes\n"
               << "Protected: " << (is_protected ? "yes" : "no") << "\n"
               << "Settings byte: " << Hex(s) << "\n";
@@ -235,7 +236,7 @@ int RunKeystorePasswd(const std::vector<std::string>& argv) {
     }
     const bool now_protected = !password.empty() && !(password == DefaultPassword());
     std::cout << (now_protected ? "Protection password set: " : "Protection removed: ")
-              << path.string() << "\n";
+              << PathString(path) << "\n";
     return 0;
 }
 

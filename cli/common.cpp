@@ -1,11 +1,5 @@
 #include "cli/common.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <termios.h>
-#include <time.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -14,6 +8,7 @@
 
 #include "cipher/constants.h"
 #include "cipher/platform.h"
+#include "io/native.h"
 #include "keystore/keystore_location.h"
 
 namespace tazu::cli {
@@ -92,7 +87,7 @@ bool ReadLineFd(int fd, std::string& line) {
     char c = 0;
     bool any = false;
     while (line.size() < 4096) {
-        const ssize_t got = ::read(fd, &c, 1);
+        const long got = ReadSome(fd, &c, 1);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -116,7 +111,7 @@ bool AskYesNo(const std::string& question) {
     }
     std::cerr << question << " [y/N] " << std::flush;
     std::string answer;
-    if (!ReadLineFd(STDIN_FILENO, answer)) {
+    if (!ReadLineFd(0, answer)) {
         return false;
     }
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "да" || answer == "д";

@@ -29,7 +29,8 @@ constexpr const char* kKeyStoreOptions =
 constexpr CommandText kCommands[] = {
     {"encrypt",
      "tazu16x32-cli encrypt SOURCE [-o ARCHIVE] [--personal-code] [--sfx] [--force]\n"
-     "                      [--stub PATH] [--name NAME] [password and key store options]\n",
+     "                      [--for linux|windows] [--stub PATH] [--name NAME]\n"
+     "                      [password and key store options]\n",
      "Encrypts a file or a folder tree (hidden files included) into one archive.\n"
      "  SOURCE            a file, a folder, or - for standard input (one file, stored\n"
      "                    as --name NAME, default \"stdin\"; needs -o)\n"
@@ -40,12 +41,15 @@ constexpr CommandText kCommands[] = {
      "  --personal-code   also protect the entries with the key store's personal code\n"
      "                    (only then is the key store needed)\n"
      "  --sfx             put the self-decrypting stub Tazu16x32.SFX in front\n"
+     "  --for SYSTEM      the system the self-decrypting file runs on: linux (the\n"
+     "                    stub Tazu16x32.SFX) or windows (Tazu16x32.SFX.exe); default:\n"
+     "                    the system this program runs on\n"
      "  --stub PATH       take the stub from PATH instead of the program's folder\n"
      "  --force           replace an existing archive without asking\n"},
     {"decrypt",
      "tazu16x32-cli decrypt ARCHIVE [NAME...] [-d DEST | --stdout] [--recover]\n"
-     "                      [--on-exists ask|replace|skip|cancel] [password and key store "
-     "options]\n",
+     "                      [--on-exists ask|replace|skip|cancel] [--names bytes|cp1251]\n"
+     "                      [password and key store options]\n",
      "Extracts an archive (- reads it from standard input) into DEST (default: the\n"
      "archive's folder; made when missing).\n"
      "  NAME...           extract only these entries; a folder selects its contents\n"
@@ -54,6 +58,9 @@ constexpr CommandText kCommands[] = {
      "                    NAME) to standard output; messages go to standard error\n"
      "  --on-exists WHAT  what to do with files that exist: ask (on a terminal, the\n"
      "                    default there), replace, skip (the default elsewhere), cancel\n"
+     "  --names HOW       file names as stored (bytes, the default), or cp1251: names\n"
+     "                    that are not UTF-8 are read as Windows-1251 and written as\n"
+     "                    UTF-8 (archives made by older Windows copies)\n"
      "  --recover         where a damaged or cut entry would end the run, pass over it\n"
      "                    to the next entry that opens with the password and go on;\n"
      "                    each stretch passed over is reported (\"Skipped bytes\"), and\n"

@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "cipher/constants.h"
+#include "io/native.h"
 #include "keystore/keystore_location.h"
 
 namespace tazu::cli {
@@ -15,14 +16,14 @@ bool Exists(const std::filesystem::path& path) {
 
 std::string FailureLine(KeyStoreLoadCode code, int error_number, const std::filesystem::path& path,
                         const Args& args) {
-    std::string line = std::string(LoadFailureText(code, path)) + ": " + path.string();
+    std::string line = std::string(LoadFailureText(code, path)) + ": " + PathString(path);
     if (code == KeyStoreLoadCode::kCannotOpen && Exists(path)) {
         line += " (" + KeyStoreLoadCause(code, error_number, path) + ")";
     }
     if (!Exists(path)) {
         line += "\nmake one with: tazu16x32-cli keystore-new";
         if (args.Value("--keystore")) {
-            line += " --keystore " + path.string();
+            line += " --keystore " + PathString(path);
         }
         line += " (or name another with --keystore PATH)";
     }
@@ -37,7 +38,7 @@ bool HasKeyStorePasswordOption(const Args& args) {
 
 std::filesystem::path KeyStorePath(const Args& args) {
     if (auto p = args.Value("--keystore")) {
-        return *p;
+        return PathFromText(*p);
     }
     return LocateKeyStore().path;
 }
@@ -63,7 +64,7 @@ bool LoadKeyStoreWithPassword(const Args& args, KeyStoreValues& values, Str255& 
         return false;
     }
     if (source.kind == PasswordSource::Kind::kTerminal && !HasTerminal()) {
-        error = "the key store " + path.string() +
+        error = "the key store " + PathString(path) +
                 " is protected and there is no terminal to ask for its password: "
                 "give it with --keystore-password-file F";
         return false;
@@ -119,7 +120,7 @@ KeyStoreUse LoadKeyStoreIfPresent(const Args& args, KeyStoreValues& values, std:
 }
 
 std::string OtherKeyStoreHint(KeyStoreUse use, const Args& args) {
-    const std::string path = KeyStorePath(args).string();
+    const std::string path = PathString(KeyStorePath(args));
     switch (use) {
         case KeyStoreUse::kAbsent:
             return "no key store was read (none at " + path +

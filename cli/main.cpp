@@ -9,6 +9,7 @@
 #include "cli/common.h"
 #include "cli/exit_status.h"
 #include "cli/help.h"
+#include "terminal/terminal.h"
 
 namespace {
 
@@ -47,12 +48,13 @@ bool AsksForHelp(const std::vector<std::string>& args) {
 int main(int argc, char** argv) {
     tazu::KeepSecretsOutOfCoreDumps();
     using namespace tazu::cli;
-    if (argc < 2) {
+    const std::vector<std::string> arguments = tazu::terminal::ProgramArguments(argc, argv);
+    if (arguments.size() < 2) {
         std::cerr << GeneralHelp();
         return kExitUsage;
     }
-    const std::string command = argv[1];
-    const std::vector<std::string> args(argv + 2, argv + argc);
+    const std::string command = arguments[1];
+    const std::vector<std::string> args(arguments.begin() + 2, arguments.end());
     if (command == "--version" || command == "-V") {
         std::cout << "tazu16x32-cli " TAZU_VERSION "\n";
         return kExitOk;

@@ -9,6 +9,7 @@
 #include "encrypt/folder_walk.h"
 #include "encrypt/stub_copy.h"
 #include "format/format.h"
+#include "io/native.h"
 
 namespace tazu::cli {
 namespace fs = std::filesystem;
@@ -58,8 +59,8 @@ bool EncryptIntoStream(StreamJob& job, OutputStream& out, EncryptCode& code,
         ok = EncryptTree(job, out, chain, code, ctx);
     } else {
         ok = EncryptEntry(job.password, job.personal_code, job.key_mark, job.path,
-                          Str255(job.path.filename().native()), job.use_personal_code, chain, out,
-                          code, ctx);
+                          Str255(StoredNameFromPath(job.path.filename())), job.use_personal_code,
+                          chain, out, code, ctx);
     }
     if (!ok && code == EncryptCode::kOk) {
         code = EncryptCode::kSourceUnreadable;  // its report line is in

@@ -53,6 +53,9 @@ struct DecryptRunState {
     // Damaged stretches a recovering run passed over (headers it could not
     // read, entries it found cut); 0 for a run that met none.
     std::uint32_t recovered = 0;
+    // Stored names that are not valid UTF-8 are read as Windows-1251 and
+    // written as UTF-8 (older Windows copies stored names in that code page).
+    bool cp1251_names = false;
 };
 
 // The personal-code indicator of the progress window: empty at the start of

@@ -9,6 +9,7 @@
 #include "decrypt/entry_blocks.h"
 #include "format/format.h"
 #include "io/clock.h"
+#include "io/native.h"
 
 namespace tazu {
 
@@ -143,7 +144,14 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
                      result_code);
         return false;
     }
-    const std::string path = JoinOutputPath(context.destination, components).string();
+    if (context.state.cp1251_names) {
+        for (std::string& part : components) {
+            if (!IsValidUtf8(part)) {
+                part = Cp1251ToUtf8(part);
+            }
+        }
+    }
+    const std::string path = PathString(JoinOutputPath(context.destination, components));
 
     OutputTarget target;
     NullOutput discard;

@@ -1,11 +1,6 @@
+// Checking and splitting stored names, the same on every system.
 #include "decrypt/output_target.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
+#include "io/native.h"
 
 namespace tazu {
 
@@ -34,7 +29,7 @@ bool SplitStoredName(const Str255& name, std::vector<std::string>& components) {
             ++end;
         }
         const std::string_view part = text.substr(pos, end - pos);
-        if (part.empty() || part == "." || part == "..") {
+        if (part.empty() || part == "." || part == ".." || !NameComponentAllowed(part)) {
             components.clear();
             return false;
         }
@@ -44,96 +39,6 @@ bool SplitStoredName(const Str255& name, std::vector<std::string>& components) {
         }
         pos = end + 1;
     }
-}
-
-std::filesystem::path JoinOutputPath(const std::filesystem::path& destination,
-                                     const std::vector<std::string>& components) {
-    std::string text = destination.native();
-    while (text.size() > 1 && text.back() == '/') {
-        text.pop_back();
-    }
-    for (const std::string& part : components) {
-        if (text.empty() || text.back() != '/') {
-            text.push_back('/');
-        }
-        text += part;
-    }
-    return std::filesystem::path(text);
-}
-
-OutputTarget::~OutputTarget() {
-    Discard();
-    if (folder_fd_ >= 0) {
-        ::close(folder_fd_);
-    }
-}
-
-OutputTarget::Status OutputTarget::Prepare(const std::filesystem::path& destination,
-                                           const std::vector<std::string>& components,
-                                           const std::optional<FileIdentity>& archive) {
-    if (components.empty()) {
-        return Status::kNoAccess;
-    }
-    // The destination itself is the user's choice and may be a link.
-    int fd =
-        ::open(destination.empty() ? "." : destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    for (std::size_t i = 0; fd >= 0 && i + 1 < components.size(); ++i) {
-        const char* part = components[i].c_str();
-        if (::mkdirat(fd, part, 0777) != 0 && errno != EEXIST) {
-            ::close(fd);
-            return Status::kNoAccess;
-        }
-        const int next = ::openat(fd, part, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        ::close(fd);
-        fd = next;
-    }
-    if (fd < 0) {
-        return Status::kNoAccess;
-    }
-    folder_fd_ = fd;
-    leaf_ = components.back();
-    struct stat st {};
-    if (::fstatat(folder_fd_, leaf_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        return errno == ENOENT ? Status::kNew : Status::kNoAccess;
-    }
-    if (S_ISDIR(st.st_mode) || (archive && FileIdentity{st.st_dev, st.st_ino} == *archive)) {
-        return Status::kNoAccess;
-    }
-    replaces_ = true;
-    return Status::kExists;
-}
-
-bool OutputTarget::CreateTemporary() {
-    if (folder_fd_ < 0) {
-        return false;
-    }
-    file_ = std::make_unique<TemporaryFile>();
-    if (!file_->Create(folder_fd_, leaf_, 0666)) {
-        file_.reset();
-        return false;
-    }
-    return true;
-}
-
-OutputStream& OutputTarget::stream() {
-    return file_->file();
-}
-
-bool OutputTarget::Commit() {
-    if (!file_) {
-        return false;
-    }
-    // A file that replaces an existing one is synced before the rename.
-    if (!file_->Finish(replaces_) || !file_->Commit()) {
-        Discard();
-        return false;
-    }
-    file_.reset();
-    return true;
-}
-
-void OutputTarget::Discard() {
-    file_.reset();
 }
 
 }  // namespace tazu

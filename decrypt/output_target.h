@@ -5,8 +5,6 @@
 // only when the entry ends.
 #pragma once
 
-#include <sys/types.h>
-
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -21,7 +19,8 @@ namespace tazu {
 
 // Splits a stored name at "\" and "/". False (unsafe) for an empty, "." or
 // ".." component other than a single leading separator, a drive prefix such
-// as "C:", or a NUL byte.
+// as "C:", a NUL byte, or a component this system would not create as it
+// stands (on Windows: streams, device names; see NameComponentAllowed).
 bool SplitStoredName(const Str255& name, std::vector<std::string>& components);
 
 // The destination and the components joined with exactly one separator
@@ -55,6 +54,8 @@ class OutputTarget {
 
   private:
     int folder_fd_ = -1;
+    std::filesystem::path folder_;  // where there are no folder descriptors (Windows)
+    std::vector<void*> held_;       // the folders on the way, held open (Windows)
     std::string leaf_;
     bool replaces_ = false;  // an existing file is at the final name
     std::unique_ptr<TemporaryFile> file_;

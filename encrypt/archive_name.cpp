@@ -1,5 +1,7 @@
 #include "encrypt/archive_name.h"
 
+#include "io/native.h"
+
 #include <string>
 
 namespace tazu {
@@ -12,12 +14,12 @@ std::filesystem::path ProposedArchivePath(const std::filesystem::path& object, b
         p = p.parent_path();  // "/home/ann/Docs/" is the folder "/home/ann/Docs"
     }
     if (is_file) {
-        return p.replace_extension(ext);
+        return p.replace_extension(PathFromText(ext));
     }
     if (p == p.root_path()) {
-        return p / ("Disk(root)" + ext);
+        return p / PathFromText("Disk(root)" + ext);
     }
-    return std::filesystem::path(p.native() + ext);
+    return std::filesystem::path(p.native() + PathFromText(ext).native());
 }
 
 }  // namespace tazu

@@ -10,6 +10,7 @@
 #include "encrypt/encrypt_messages.h"
 #include "format/format.h"
 #include "io/clock.h"
+#include "io/native.h"
 
 namespace tazu {
 
@@ -268,7 +269,7 @@ bool WriteEntry(const EncryptSecrets& secrets, InputStream& source, const Str255
     FileReader file(kStreamBufferSize);
     if (source == nullptr) {
         if (!file.Open(source_path)) {
-            ctx.host.appendReport(ReadErrorReportLine(source_path.native()));
+            ctx.host.appendReport(ReadErrorReportLine(PathString(source_path)));
             return false;
         }
         source = &file;

@@ -1,9 +1,5 @@
 #include "encrypt/encrypt_object.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <optional>
@@ -17,6 +13,7 @@
 #include "encrypt/folder_walk.h"
 #include "encrypt/stub_copy.h"
 #include "format/format.h"
+#include "io/native.h"
 #include "io/temporary_file.h"
 
 namespace tazu {
@@ -24,17 +21,8 @@ namespace tazu {
 namespace {
 
 bool IsFolder(const std::filesystem::path& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool CanList(const std::filesystem::path& path) {
-    DIR* dir = ::opendir(path.c_str());
-    if (dir == nullptr) {
-        return false;
-    }
-    ::closedir(dir);
-    return true;
+    std::error_code ec;
+    return std::filesystem::is_directory(path, ec);
 }
 
 // The absolute form of a path without "." or ".." parts or a trailing slash.
@@ -67,7 +55,7 @@ bool CheckArguments(const EncryptSecrets& secrets, const std::filesystem::path& 
                     EncryptCode& result_code) {
     paths.source = Normalized(source_path);
     paths.archive = Normalized(archive_path);
-    const std::string file_name = paths.source.filename().native();
+    const std::string file_name = StoredNameFromPath(paths.source.filename());
     const Str255& key_mark = secrets.key_mark;
     if (secrets.password.empty() || secrets.personal_code.empty() || key_mark.empty() ||
         key_mark.size() > kMaxKeyMarkSize || source_path.empty() || archive_path.empty() ||
@@ -87,15 +75,14 @@ bool CheckArguments(const EncryptSecrets& secrets, const std::filesystem::path& 
         result_code = EncryptCode::kWriteFailed;
         return false;
     }
-    if (mode == EncryptMode::kFolder && !CanList(paths.source)) {
-        host.appendReport(ReadErrorReportLine(paths.source.native()));
+    if (mode == EncryptMode::kFolder && !CanListFolder(paths.source)) {
+        host.appendReport(ReadErrorReportLine(PathString(paths.source)));
         result_code = EncryptCode::kSourceUnreadable;
         return false;
     }
     paths.stub = options.stub_path.empty() ? DefaultStubPath() : options.stub_path;
-    struct stat stub_stat {};
-    if (options.self_decrypting &&
-        (::stat(paths.stub.c_str(), &stub_stat) != 0 || !S_ISREG(stub_stat.st_mode))) {
+    std::error_code ec;
+    if (options.self_decrypting && !std::filesystem::is_regular_file(paths.stub, ec)) {
         result_code = EncryptCode::kStubMissing;
         host.switchOffSelfDecrypting();
         return false;
@@ -136,8 +123,8 @@ bool WriteBody(const EncryptSecrets& secrets, const RunPaths& paths, EncryptMode
                const EncryptContext& ctx) {
     if (mode == EncryptMode::kSingleFile) {
         return EncryptEntry(secrets.password, secrets.personal_code, secrets.key_mark, paths.source,
-                            Str255(paths.source.filename().native()), secrets.use_personal_code,
-                            entry_chain, out, result_code, ctx);
+                            Str255(StoredNameFromPath(paths.source.filename())),
+                            secrets.use_personal_code, entry_chain, out, result_code, ctx);
     }
     if (mode == EncryptMode::kFolder) {
         FilePrefetcher prefetch;

@@ -2,8 +2,6 @@
 // own files before its subfolders, names in byte-wise order.
 #pragma once
 
-#include <sys/types.h>
-
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -27,13 +25,18 @@ enum class FolderEntryKind : std::uint8_t {
 struct FolderEntry {
     std::string name;
     FolderEntryKind kind = FolderEntryKind::kOther;
-    dev_t device = 0;  // of the file the entry leads to
-    ino_t inode = 0;
+    std::uint64_t device = 0;  // of the file the entry leads to
+    std::uint64_t inode = 0;
 };
 
 // The entries of folder other than "." and "..", sorted by name bytes.
 // False when the folder cannot be listed.
+// Names are stored-name bytes (UTF-8 on Windows). Lives in
+// folder_walk_posix.cpp or folder_walk_windows.cpp.
 bool ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries);
+
+// True when folder can be opened for listing.
+bool CanListFolder(const std::filesystem::path& folder);
 
 // The arguments every file of one walk shares.
 struct WalkArgs {

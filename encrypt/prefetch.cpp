@@ -1,12 +1,10 @@
 #include "encrypt/prefetch.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#include "io/native.h"
 
 namespace tazu {
 namespace {
@@ -14,19 +12,18 @@ namespace {
 // The whole file when it is a regular file of at most kMaxFileSize bytes
 // that opens and reads without error; else null.
 std::unique_ptr<std::string> ReadSmallFile(const std::filesystem::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    std::uint64_t size = 0;
+    const int fd = OpenRegularFile(path, &size);
     if (fd < 0) {
         return nullptr;
     }
-    struct stat st {};
     std::unique_ptr<std::string> content;
     // A size of 0 may be an empty file or one whose size is not known in
     // advance (some system files): both are left to the walk, which reads
     // to the end.
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
-        static_cast<std::uint64_t>(st.st_size) <= FilePrefetcher::kMaxFileSize) {
+    if (size > 0 && size <= FilePrefetcher::kMaxFileSize) {
         // The file as it is now, in one read when nothing interrupts it.
-        auto bytes = std::make_unique<std::string>(static_cast<std::size_t>(st.st_size), '\0');
+        auto bytes = std::make_unique<std::string>(static_cast<std::size_t>(size), '\0');
         const ReadResult read =
             ReadFully(fd, reinterpret_cast<std::uint8_t*>(bytes->data()), bytes->size());
         if (!read.failed) {
@@ -34,7 +31,7 @@ std::unique_ptr<std::string> ReadSmallFile(const std::filesystem::path& path) {
             content = std::move(bytes);
         }
     }
-    ::close(fd);
+    CloseFile(fd);
     return content;
 }
 

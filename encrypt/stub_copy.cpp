@@ -6,6 +6,7 @@
 #include "cipher/constants.h"
 #include "cipher/platform.h"
 #include "encrypt/encrypt_messages.h"
+#include "io/native.h"
 
 namespace tazu {
 
@@ -15,19 +16,21 @@ namespace tazu {
 #define TAZU_STUB_PRIVATE_DIR "../lib/tazu16x32"
 #endif
 
-std::filesystem::path StubPathFor(const std::filesystem::path& program_folder) {
-    const std::filesystem::path beside = program_folder / std::string(kStubFileName);
+std::filesystem::path StubPathFor(const std::filesystem::path& program_folder,
+                                  std::string_view stub_name) {
+    const std::filesystem::path beside = program_folder / PathFromText(stub_name);
     std::error_code ec;
     if (program_folder.empty() || std::filesystem::exists(beside, ec)) {
         return beside;
     }
     const std::filesystem::path installed =
-        (program_folder / TAZU_STUB_PRIVATE_DIR / std::string(kStubFileName)).lexically_normal();
+        (program_folder / PathFromText(TAZU_STUB_PRIVATE_DIR) / PathFromText(stub_name))
+            .lexically_normal();
     return std::filesystem::exists(installed, ec) ? installed : beside;
 }
 
-std::filesystem::path DefaultStubPath() {
-    return StubPathFor(ProgramFolder());
+std::filesystem::path DefaultStubPath(std::string_view stub_name) {
+    return StubPathFor(ProgramFolder(), stub_name);
 }
 
 StubCopyResult CopyStub(const std::filesystem::path& stub_path, OutputStream& archive,

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "cipher/platform.h"
 #include "encrypt/encrypt_host.h"
 #include "io/file_io.h"
 
@@ -23,11 +24,14 @@ enum class StubCopyResult : std::uint8_t {
 // when it is there (a copy run from its own folder), else in the package's
 // private folder, found relative to the program (../lib/tazu16x32/ for one
 // in bin/), so that an install moved to another prefix still finds it. When
-// neither exists, the place beside the program.
-std::filesystem::path StubPathFor(const std::filesystem::path& program_folder);
+// neither exists, the place beside the program. stub_name picks the stub:
+// by default the one for the system the program runs on, else another
+// system's (kWindowsStubFileName, kStubFileName).
+std::filesystem::path StubPathFor(const std::filesystem::path& program_folder,
+                                  std::string_view stub_name = OwnStubFileName());
 
-// StubPathFor(ProgramFolder()).
-std::filesystem::path DefaultStubPath();
+// StubPathFor(ProgramFolder(), stub_name).
+std::filesystem::path DefaultStubPath(std::string_view stub_name = OwnStubFileName());
 
 // Appends every byte of the stub to the archive in chunks of 1024 bytes,
 // showing the status window ("Статус:", "Чтение/Запись") with its progress

@@ -1,16 +1,11 @@
 #include "io/batch_ring.h"
 
-#include <sched.h>
+#include "io/native.h"
 
 namespace tazu {
 
 bool ParallelStagesWorthwhile() {
-    cpu_set_t cpus;
-    CPU_ZERO(&cpus);
-    if (sched_getaffinity(0, sizeof cpus, &cpus) != 0) {
-        return std::thread::hardware_concurrency() > 1;
-    }
-    return CPU_COUNT(&cpus) > 1;
+    return SeveralProcessors();
 }
 
 BatchRing::BatchRing(Work first, Work second)

@@ -2,16 +2,15 @@
 // written or read is never also one of the files it packs or extracts.
 #pragma once
 
-#include <sys/types.h>
-
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 
 namespace tazu {
 
 struct FileIdentity {
-    dev_t device = 0;
-    ino_t inode = 0;
+    std::uint64_t device = 0;  // on Windows: the volume's serial number
+    std::uint64_t inode = 0;   // on Windows: the file index
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 

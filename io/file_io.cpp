@@ -1,12 +1,10 @@
 #include "io/file_io.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#include "io/native.h"
 
 namespace tazu {
 namespace {
@@ -16,7 +14,7 @@ constexpr int kReadAheadAfter = 2;
 
 bool WriteAll(int fd, const std::uint8_t* data, std::size_t count) {
     while (count > 0) {
-        const ssize_t put = ::write(fd, data, count);
+        const long put = WriteSome(fd, data, count);
         if (put < 0 && errno == EINTR) {
             continue;
         }
@@ -40,7 +38,7 @@ ReadResult ReadFully(int fd, std::uint8_t* out, std::size_t count, std::size_t e
                      bool (*stop)()) {
     ReadResult result;
     while (result.count < count && (enough == 0 || result.count < enough)) {
-        const ssize_t got = ::read(fd, out + result.count, count - result.count);
+        const long got = ReadSome(fd, out + result.count, count - result.count);
         if (got < 0 && errno == EINTR) {
             if (stop != nullptr && stop()) {
                 result.stopped = true;
@@ -67,21 +65,15 @@ FileReader::~FileReader() {
 
 bool FileReader::Open(const std::filesystem::path& path) {
     Close();
-    // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    std::uint64_t size = 0;
+    const int fd = OpenRegularFile(path, &size);
     if (fd < 0) {
         return false;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return false;
+    if (size > capacity_) {
+        AdviseSequential(fd);
     }
-    // O_NONBLOCK does not change reads of a regular file, so it stays set.
-    if (static_cast<std::uint64_t>(st.st_size) > capacity_) {
-        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    }
-    size_at_open_ = static_cast<std::uint64_t>(st.st_size);
+    size_at_open_ = size;
     fd_ = fd;
     begin_ = end_ = 0;
     eof_ = false;
@@ -97,7 +89,7 @@ void FileReader::StopReadAhead() {
 
 bool FileReader::Seek(std::uint64_t offset) {
     StopReadAhead();
-    if (fd_ < 0 || ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) {
+    if (fd_ < 0 || !SeekFile(fd_, offset)) {
         return false;
     }
     begin_ = end_ = 0;
@@ -112,7 +104,7 @@ void FileReader::Close() {
     StopReadAhead();
     worker_.Stop();
     if (fd_ >= 0) {
-        ::close(fd_);
+        CloseFile(fd_);
         fd_ = -1;
     }
 }
@@ -188,14 +180,12 @@ FileWriter::FileWriter(std::size_t buffer_size) : capacity_(buffer_size) {
 FileWriter::~FileWriter() {
     worker_.Stop();
     if (fd_ >= 0) {
-        ::close(fd_);
+        CloseFile(fd_);
     }
 }
 
 bool FileWriter::Create(const std::filesystem::path& path, bool exclusive, unsigned mode) {
-    int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW;
-    flags |= exclusive ? O_EXCL : O_TRUNC;
-    const int fd = ::open(path.c_str(), flags, static_cast<mode_t>(mode));
+    const int fd = CreateFileForWriting(path, exclusive, mode);
     if (fd < 0) {
         return false;
     }
@@ -206,7 +196,7 @@ bool FileWriter::Create(const std::filesystem::path& path, bool exclusive, unsig
 void FileWriter::Adopt(int fd) {
     worker_.Stop();
     if (fd_ >= 0) {
-        ::close(fd_);
+        CloseFile(fd_);
     }
     fd_ = fd;
     used_ = 0;
@@ -304,7 +294,7 @@ bool FileWriter::Flush() {
 }
 
 bool FileWriter::Sync() {
-    return Flush() && ::fsync(fd_) == 0;
+    return Flush() && SyncFile(fd_);
 }
 
 bool FileWriter::Close() {
@@ -313,7 +303,7 @@ bool FileWriter::Close() {
     }
     const bool flushed = Flush();
     worker_.Stop();
-    const bool closed = ::close(fd_) == 0;
+    const bool closed = CloseFile(fd_);
     fd_ = -1;
     return flushed && closed;
 }

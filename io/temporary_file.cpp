@@ -1,17 +1,8 @@
-#include "io/temporary_file.h"
-
-#include <dirent.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+// The temporary names, the same on every system.
 #include <atomic>
-#include <cerrno>
-#include <mutex>
-#include <set>
-#include <utility>
+
+#include "io/native.h"
+#include "io/temporary_file.h"
 
 namespace tazu {
 
@@ -46,65 +37,13 @@ std::string_view Shortened(std::string_view name, std::size_t limit) {
     return name.substr(0, n);
 }
 
-bool ProcessGone(pid_t pid) {
-    return ::kill(pid, 0) != 0 && errno == ESRCH;
-}
-
-// True the first time this process meets the folder.
-bool FirstVisit(int folder_fd) {
-    struct stat st {};
-    if (::fstat(folder_fd, &st) != 0) {
-        return false;
-    }
-    static std::mutex mutex;
-    static std::set<std::pair<dev_t, ino_t>> visited;
-    const std::lock_guard<std::mutex> lock(mutex);
-    return visited.insert({st.st_dev, st.st_ino}).second;
-}
-
-// Removes name when it is a regular file of this user that nobody holds
-// locked, and still the file that was checked.
-bool RemoveLeftover(int folder_fd, const char* name) {
-    struct stat before {};
-    if (::fstatat(folder_fd, name, &before, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(before.st_mode) ||
-        before.st_uid != ::geteuid()) {
-        return false;
-    }
-    const int fd = ::openat(folder_fd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    struct stat opened {};
-    struct stat now {};
-    const bool leftover = ::fstat(fd, &opened) == 0 && opened.st_dev == before.st_dev &&
-                          opened.st_ino == before.st_ino && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-                          ::fstatat(folder_fd, name, &now, AT_SYMLINK_NOFOLLOW) == 0 &&
-                          now.st_dev == opened.st_dev && now.st_ino == opened.st_ino;
-    const bool removed = leftover && ::unlinkat(folder_fd, name, 0) == 0;
-    ::close(fd);
-    return removed;
-}
-
-// Gives the new file what the file it replaces had. The owner goes first,
-// as changing it clears set-id bits; a user who may not give a file away
-// can still give it one of their groups.
-void TakeOver(int fd, const struct stat& old, unsigned mode) {
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
-        [[maybe_unused]] const int group_only = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
-    }
-    mode_t perms = old.st_mode & 0777;
-    if ((mode & 0111) != 0) {
-        perms |= (perms & 0444) >> 2;
-    }
-    ::fchmod(fd, perms);
-}
-
 }  // namespace
 
 std::string TemporaryFileName(std::string_view final_name) {
     static std::atomic<unsigned> counter{0};
-    const std::string suffix = std::string(kTag) + std::to_string(static_cast<long>(::getpid())) +
-                               "-" + std::to_string(counter++) + std::string(kEnd);
+    const std::string suffix = std::string(kTag) +
+                               std::to_string(static_cast<long>(CurrentProcessId())) + "-" +
+                               std::to_string(counter++) + std::string(kEnd);
     return std::string(Shortened(final_name, kNameMax - suffix.size())) + suffix;
 }
 
@@ -126,133 +65,6 @@ std::optional<pid_t> TemporaryFileWriter(std::string_view name) {
         return std::nullopt;
     }
     return static_cast<pid_t>(pid);
-}
-
-int RemoveStaleTemporaryFiles(int folder_fd) {
-    const int dir_fd = ::openat(folder_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir_fd < 0) {
-        return 0;
-    }
-    DIR* dir = ::fdopendir(dir_fd);
-    if (dir == nullptr) {
-        ::close(dir_fd);
-        return 0;
-    }
-    int removed = 0;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::optional<pid_t> writer = TemporaryFileWriter(entry->d_name);
-        if (writer && *writer != ::getpid() && ProcessGone(*writer) &&
-            RemoveLeftover(folder_fd, entry->d_name)) {
-            ++removed;
-        }
-    }
-    ::closedir(dir);
-    return removed;
-}
-
-int CreateTemporaryFile(int folder_fd, const std::string& final_name, unsigned mode,
-                        std::string& name) {
-    if (FirstVisit(folder_fd)) {
-        RemoveStaleTemporaryFiles(folder_fd);
-    }
-    struct stat old {};
-    const bool replaces =
-        ::fstatat(folder_fd, final_name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0 &&
-        S_ISREG(old.st_mode);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = TemporaryFileName(final_name);
-        // A replacement starts owner-only and gets the old file's mode at once.
-        const int fd = ::openat(folder_fd, name.c_str(),
-                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC,
-                                static_cast<mode_t>(replaces ? 0600 : mode));
-        if (fd < 0 && errno == EEXIST) {
-            continue;
-        }
-        if (fd >= 0) {
-            ::flock(fd, LOCK_EX | LOCK_NB);  // a new file: nobody else holds it
-            if (replaces) {
-                TakeOver(fd, old, mode);
-            }
-        }
-        return fd;
-    }
-    errno = EEXIST;
-    return -1;
-}
-
-TemporaryFile::TemporaryFile(std::size_t buffer_size) : file_(buffer_size) {}
-
-TemporaryFile::~TemporaryFile() {
-    Discard();
-    if (folder_fd_ >= 0) {
-        ::close(folder_fd_);
-    }
-}
-
-bool TemporaryFile::Create(int folder_fd, const std::string& final_name, unsigned mode) {
-    folder_fd_ = ::fcntl(folder_fd, F_DUPFD_CLOEXEC, 0);
-    if (folder_fd_ < 0) {
-        return false;
-    }
-    final_name_ = final_name;
-    const int fd = CreateTemporaryFile(folder_fd_, final_name_, mode, name_);
-    if (fd < 0) {
-        name_.clear();
-        return false;
-    }
-    file_.Adopt(fd);
-    return true;
-}
-
-bool TemporaryFile::Create(const std::filesystem::path& final_path, unsigned mode) {
-    const std::filesystem::path folder = final_path.parent_path();
-    const int folder_fd =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder_fd < 0) {
-        return false;
-    }
-    const bool created = Create(folder_fd, final_path.filename().native(), mode);
-    const int error = errno;
-    ::close(folder_fd);
-    errno = error;
-    return created;
-}
-
-bool TemporaryFile::Finish(bool sync) {
-    return (!sync || file_.Sync()) && file_.Close();
-}
-
-bool TemporaryFile::Commit(Replace what) {
-    if (name_.empty()) {
-        errno = ENOENT;
-        return false;
-    }
-    struct stat st {};
-    if (what == Replace::kRegularFileOnly &&
-        ::fstatat(folder_fd_, final_name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-        !S_ISREG(st.st_mode)) {
-        errno = EEXIST;
-        return false;
-    }
-    if (::renameat(folder_fd_, name_.c_str(), folder_fd_, final_name_.c_str()) != 0) {
-        return false;
-    }
-    name_.clear();
-    return true;
-}
-
-void TemporaryFile::SyncFolder() {
-    if (folder_fd_ >= 0) {
-        ::fsync(folder_fd_);
-    }
-}
-
-void TemporaryFile::Discard() {
-    file_.Close();
-    if (!name_.empty() && folder_fd_ >= 0) {
-        ::unlinkat(folder_fd_, name_.c_str(), 0);
-    }
-    name_.clear();
 }
 
 }  // namespace tazu

@@ -84,6 +84,7 @@ class TemporaryFile {
   private:
     FileWriter file_;
     int folder_fd_ = -1;
+    std::filesystem::path folder_;  // where there are no folder descriptors (Windows)
     std::string final_name_;
     std::string name_;  // empty once committed or removed
 };

@@ -1,9 +1,5 @@
 // Reading a key store: the main copy at the start of the file, the backup
 // copy found by its marker, and a record-by-record fallback between them.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -15,6 +11,7 @@
 #include "cipher/salt_keys.h"
 #include "cipher/wipe.h"
 #include "io/file_io.h"
+#include "io/native.h"
 #include "keystore/keystore_file.h"
 #include "keystore/keystore_layout.h"
 
@@ -64,21 +61,16 @@ bool MarkerAt(const std::vector<std::uint8_t>& data, std::size_t pos) {
 // with the reason in error_number.
 bool ReadHead(const std::filesystem::path& path, std::vector<std::uint8_t>& data,
               int& error_number) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    // A folder, FIFO or device is no store.
+    const int fd = OpenRegularFile(path);
     if (fd < 0) {
         error_number = errno;
-        return false;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        error_number = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        ::close(fd);  // a folder, FIFO or device is no store
         return false;
     }
     data.assign(kReadLimit, 0);
     // A read error ends the data like the end of the file.
     const std::size_t got = ReadFully(fd, data.data(), kReadLimit).count;
-    ::close(fd);
+    CloseFile(fd);
     data.resize(got);
     return true;
 }

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "cipher/constants.h"
+#include "io/native.h"
 #include "keystore/key_store.h"
 #include "keystore/keystore_file.h"
 #include "keystore/keystore_location.h"
@@ -19,7 +20,7 @@ namespace {
 
 std::string FolderOf(const std::filesystem::path& path) {
     const std::filesystem::path folder = path.parent_path();
-    return folder.empty() ? std::string(".") : folder.string();
+    return folder.empty() ? std::string(".") : PathString(folder);
 }
 
 // The phrase for a system reason met while reading or writing path.
@@ -42,7 +43,9 @@ std::string SystemCause(int error_number, const std::filesystem::path& path, boo
         case EINVAL:
             return "the path is not a regular file";
         case ENOSPC:
+#ifdef EDQUOT  // a disk quota, where the system has them
         case EDQUOT:
+#endif
             return "no space left on the disk";
         case 0:
             return "";

@@ -1,8 +1,5 @@
 // Writing a key store: one copy built under a fresh salt, written twice to a
 // temporary file that replaces the old store only once it is on disk.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -15,6 +12,7 @@
 #include "cipher/salt_keys.h"
 #include "cipher/wipe.h"
 #include "io/file_io.h"
+#include "io/native.h"
 #include "io/temporary_file.h"
 #include "keystore/keystore_file.h"
 #include "keystore/keystore_layout.h"
@@ -73,7 +71,7 @@ KeyStoreSaveCode WriteBuffer(const std::filesystem::path& path,
     // owner's back, as a direct overwrite would not be either.
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)) &&
-        ::access(path.c_str(), W_OK) != 0 && errno != ENOENT) {
+        !MayWriteExisting(path)) {
         error_number = errno;
         return KeyStoreSaveCode::kCannotCreate;
     }

@@ -6,18 +6,18 @@
 // Options: "/filr:" + file to decrypt instead of itself, "/parh:" + folder
 // to decrypt into. Without "/parh:" the folder is asked on the terminal,
 // proposing the folder the self-decrypting file lies in.
-#include <unistd.h>
-
+#include <cstdio>
 #include <filesystem>
-#include <iostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cipher/constants.h"
 #include "cipher/platform.h"
 #include "decrypt/decrypt_object.h"
+#include "io/native.h"
 #include "keystore/keystore_file.h"
-#include "stub/elf_image.h"
+#include "stub/self_image.h"
 #include "stub/terminal_host.h"
 #include "terminal/password.h"
 #include "terminal/terminal.h"
@@ -39,18 +39,24 @@ constexpr const char* kHelp =
     "со стандартного ввода. Ключ Tazu16x32.key, лежащий рядом с файлом,\n"
     "нужен для файлов, зашифрованных с персональным кодом.\n";
 
+// Plain stdio rather than iostreams keeps the stub small.
+void PrintLine(std::FILE* stream, std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::fputc('\n', stream);
+}
+
 struct Options {
     fs::path archive;  // empty: the stub's own file
     fs::path folder;   // empty: ask
 };
 
-bool ParseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
+bool ParseOptions(const std::vector<std::string>& arguments, Options& options) {
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string_view arg = arguments[i];
         if (arg.substr(0, kFileOption.size()) == kFileOption) {
-            options.archive = std::string(arg.substr(kFileOption.size()));
+            options.archive = PathFromText(arg.substr(kFileOption.size()));
         } else if (arg.substr(0, kFolderOption.size()) == kFolderOption) {
-            options.folder = std::string(arg.substr(kFolderOption.size()));
+            options.folder = PathFromText(arg.substr(kFolderOption.size()));
         } else {
             return false;
         }
@@ -74,13 +80,14 @@ fs::path AskFolder(const fs::path& proposal) {
     if (!terminal::StdinIsTerminal()) {
         return proposal;
     }
-    std::cerr << "Папка для расшифровки [" << terminal::Escaped(proposal.string())
-              << "]: " << std::flush;
+    std::fprintf(stderr,
+                 "Папка для расшифровки [%s]: ", terminal::Escaped(PathString(proposal)).c_str());
+    std::fflush(stderr);
     std::string answer;
-    if (!std::getline(std::cin, answer) || answer.empty()) {
+    if (!terminal::ReadAnswerLine(answer) || answer.empty()) {
         return proposal;
     }
-    return answer;
+    return PathFromText(answer);
 }
 
 // The key store beside the self-decrypting file gives the personal code and
@@ -88,7 +95,7 @@ fs::path AskFolder(const fs::path& proposal) {
 // equal (key marks are at most 128 bytes), so entries made with a personal
 // code end with the "another key store" message.
 void LoadPersonalCode(const fs::path& folder, KeyStoreValues& values) {
-    const fs::path path = folder / std::string(kKeyStoreFileName);
+    const fs::path path = folder / PathFromText(kKeyStoreFileName);
     KeyStoreLoadCode code = KeyStoreLoadCode::kCannotOpen;
     if (fs::exists(path)) {
         code = ReadKeyStoreFile(path, Str255(), values);
@@ -101,7 +108,7 @@ void LoadPersonalCode(const fs::path& folder, KeyStoreValues& values) {
             }
         }
         if (code != KeyStoreLoadCode::kOk) {
-            std::cerr << "Tazu16x32.key: " << LoadCodeText(code) << "\n";
+            std::fprintf(stderr, "Tazu16x32.key: %s\n", std::string(LoadCodeText(code)).c_str());
         }
     }
     if (code != KeyStoreLoadCode::kOk) {
@@ -115,24 +122,23 @@ void LoadPersonalCode(const fs::path& folder, KeyStoreValues& values) {
 int main(int argc, char** argv) {
     tazu::KeepSecretsOutOfCoreDumps();
     Options options;
-    if (!ParseOptions(argc, argv, options)) {
-        std::cerr << kHelp;
+    if (!ParseOptions(terminal::ProgramArguments(argc, argv), options)) {
+        std::fputs(kHelp, stderr);
         return kNoArchiveStatus;
     }
-    std::error_code self_error;
-    const fs::path self = fs::read_symlink("/proc/self/exe", self_error);
-    if (self_error && options.archive.empty()) {
-        std::cerr << DecryptCodeMessage(DecryptCode::kReadError) << "\n";
+    const fs::path self = OwnProgramFile();
+    if (self.empty() && options.archive.empty()) {
+        PrintLine(stderr, DecryptCodeMessage(DecryptCode::kReadError));
         return static_cast<int>(DecryptCode::kReadError);
     }
     std::uint64_t offset = 0;
     fs::path archive = options.archive;
     if (archive.empty()) {
         archive = self;
-        const auto end = ElfImageEnd(self);
+        const auto end = OwnImageEnd(self);
         std::error_code ec;
         if (!end || *end >= fs::file_size(self, ec)) {
-            std::cerr << "Зашифрованные данные не найдены\n";
+            std::fputs("Зашифрованные данные не найдены\n", stderr);
             return kNoArchiveStatus;
         }
         offset = *end;
@@ -140,7 +146,7 @@ int main(int argc, char** argv) {
 
     FileReader reader;
     if (!reader.Open(archive) || !reader.Seek(offset)) {
-        std::cerr << DecryptCodeMessage(DecryptCode::kReadError) << "\n";
+        PrintLine(stderr, DecryptCodeMessage(DecryptCode::kReadError));
         return static_cast<int>(DecryptCode::kReadError);
     }
     const fs::path folder =
@@ -150,7 +156,7 @@ int main(int argc, char** argv) {
     std::string error;
     if (!terminal::ReadPassword(PasswordInput(), "Пароль: ", false, password, error)) {
         // No password given: refused like an empty password field.
-        std::cout << DecryptCodeMessage(DecryptCode::kWrongPassword) << "\n";
+        PrintLine(stdout, DecryptCodeMessage(DecryptCode::kWrongPassword));
         return static_cast<int>(DecryptCode::kWrongPassword);
     }
     KeyStoreValues keys;
@@ -172,10 +178,10 @@ int main(int argc, char** argv) {
     }
 
     for (const std::string& line : host.report()) {
-        std::cout << terminal::Escaped(line) << "\n";
+        PrintLine(stdout, terminal::Escaped(line));
     }
     if (code != DecryptCode::kOk) {
-        std::cout << DecryptCodeMessage(code) << "\n";
+        PrintLine(stdout, DecryptCodeMessage(code));
     }
     return code == DecryptCode::kEndOfData ? 0 : static_cast<int>(code);
 }

@@ -1,17 +1,18 @@
 #include "terminal/password.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <string.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 
+#include "cipher/wipe.h"
+#include "io/native.h"
+#include "terminal/console.h"
 #include "terminal/terminal.h"
 
 namespace tazu::terminal {
 namespace {
+
+constexpr int kStdin = 0;
 
 // Room for the longest password plus its line end ("\r\n" in a file).
 constexpr std::size_t kLineRoom = Str255::kCapacity + 2;
@@ -20,62 +21,7 @@ constexpr std::size_t kLineRoom = Str255::kCapacity + 2;
 struct SecretBuffer {
     char bytes[kLineRoom] = {};
     std::size_t size = 0;
-    ~SecretBuffer() { explicit_bzero(bytes, sizeof bytes); }
-};
-
-// The terminal a prompt switched echo off on, for the signal handler that
-// switches it back on before the signal ends the process.
-volatile sig_atomic_t g_quiet_fd = -1;
-termios g_saved_settings{};
-constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-
-void RestoreAndEnd(int signal_number) {
-    const int fd = g_quiet_fd;
-    if (fd >= 0) {
-        ::tcsetattr(fd, TCSAFLUSH, &g_saved_settings);
-        [[maybe_unused]] auto w = ::write(fd, "\n", 1);
-    }
-    ::signal(signal_number, SIG_DFL);
-    ::raise(signal_number);
-}
-
-// Echo off on fd for as long as it lives, with the settings restored on
-// every way out: a normal return, and a signal that ends the process.
-class QuietTerminal {
-  public:
-    explicit QuietTerminal(int fd) : fd_(fd) {
-        if (::tcgetattr(fd, &g_saved_settings) != 0) {
-            fd_ = -1;
-            return;
-        }
-        struct sigaction sa {};
-        sa.sa_handler = RestoreAndEnd;
-        sigemptyset(&sa.sa_mask);
-        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
-            ::sigaction(kEndingSignals[i], &sa, &old_[i]);
-        }
-        g_quiet_fd = fd;
-        termios quiet = g_saved_settings;
-        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        quiet.c_lflag |= ECHONL;
-        ::tcsetattr(fd, TCSAFLUSH, &quiet);
-    }
-    ~QuietTerminal() {
-        if (fd_ < 0) {
-            return;
-        }
-        ::tcsetattr(fd_, TCSAFLUSH, &g_saved_settings);
-        g_quiet_fd = -1;
-        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
-            ::sigaction(kEndingSignals[i], &old_[i], nullptr);
-        }
-    }
-    QuietTerminal(const QuietTerminal&) = delete;
-    QuietTerminal& operator=(const QuietTerminal&) = delete;
-
-  private:
-    int fd_;
-    struct sigaction old_[std::size(kEndingSignals)]{};
+    ~SecretBuffer() { WipeBytes(bytes, sizeof bytes); }
 };
 
 enum class LineRead { kLine, kEnd, kTooLong, kError };
@@ -89,7 +35,7 @@ LineRead ReadLine(int fd, SecretBuffer& buffer, bool drain_long_line) {
     bool any = false;
     for (;;) {
         char c = 0;
-        const ssize_t got = ::read(fd, &c, 1);
+        const long got = ReadTypedByte(fd, &c);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -113,7 +59,7 @@ LineRead ReadLine(int fd, SecretBuffer& buffer, bool drain_long_line) {
 }
 
 bool FromTerminal(const std::string& prompt, SecretBuffer& buffer, std::string& error) {
-    const int fd = ::open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
+    const int fd = OpenTerminal();
     if (fd < 0) {
         error =
             "no password: there is no terminal to ask on; give --password-stdin, "
@@ -122,11 +68,11 @@ bool FromTerminal(const std::string& prompt, SecretBuffer& buffer, std::string& 
     }
     LineRead got = LineRead::kError;
     {
-        QuietTerminal quiet(fd);
-        [[maybe_unused]] auto w = ::write(fd, prompt.data(), prompt.size());
+        EchoOff quiet(fd);
+        WriteTerminal(fd, prompt);
         got = ReadLine(fd, buffer, /*drain_long_line=*/true);
     }
-    ::close(fd);
+    CloseTerminal(fd);
     if (got == LineRead::kTooLong) {
         error = "the password is longer than 255 bytes";
     } else if (got != LineRead::kLine) {
@@ -138,11 +84,11 @@ bool FromTerminal(const std::string& prompt, SecretBuffer& buffer, std::string& 
 bool FromStdin(SecretBuffer& buffer, std::string& error) {
     LineRead got = LineRead::kError;
     if (StdinIsTerminal()) {
-        QuietTerminal quiet(STDIN_FILENO);
+        EchoOff quiet(kStdin);
         ::fputs("Password: ", stderr);
-        got = ReadLine(STDIN_FILENO, buffer, /*drain_long_line=*/true);
+        got = ReadLine(kStdin, buffer, /*drain_long_line=*/true);
     } else {
-        got = ReadLine(STDIN_FILENO, buffer, /*drain_long_line=*/false);
+        got = ReadLine(kStdin, buffer, /*drain_long_line=*/false);
     }
     if (got == LineRead::kTooLong) {
         error = "the password on standard input is longer than 255 bytes";
@@ -155,7 +101,7 @@ bool FromStdin(SecretBuffer& buffer, std::string& error) {
 // The first line of the file (kFileLine) or all of it (kFileRaw), reading
 // no more than a password and its line end can take.
 bool FromFile(const PasswordSource& source, SecretBuffer& buffer, std::string& error) {
-    const int fd = ::open(source.file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    const int fd = OpenPasswordFile(source.file);
     if (fd < 0) {
         error = "cannot read the password file " + source.file + ": " + std::strerror(errno);
         return false;
@@ -165,24 +111,25 @@ bool FromFile(const PasswordSource& source, SecretBuffer& buffer, std::string& e
     buffer.size = 0;
     const char* end = nullptr;
     while (buffer.size < room && end == nullptr) {
-        const ssize_t got = ::read(fd, buffer.bytes + buffer.size, room - buffer.size);
+        const long got = ReadSome(fd, buffer.bytes + buffer.size, room - buffer.size);
         if (got < 0 && errno == EINTR) {
             continue;
         }
         if (got < 0) {
             error = "cannot read the password file " + source.file + ": " + std::strerror(errno);
-            ::close(fd);
+            CloseFile(fd);
             return false;
         }
         if (got == 0) {
             break;
         }
         if (line) {
-            end = static_cast<const char*>(std::memchr(buffer.bytes + buffer.size, '\n', got));
+            end = static_cast<const char*>(
+                std::memchr(buffer.bytes + buffer.size, '\n', static_cast<std::size_t>(got)));
         }
         buffer.size += static_cast<std::size_t>(got);
     }
-    ::close(fd);
+    CloseFile(fd);
     if (end != nullptr) {
         buffer.size = static_cast<std::size_t>(end - buffer.bytes);
         if (buffer.size > 0 && buffer.bytes[buffer.size - 1] == '\r') {

@@ -1,43 +1,19 @@
 #include "terminal/terminal.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <time.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
+
+#include "terminal/console.h"
 
 namespace tazu::terminal {
 
-bool StdinIsTerminal() {
-    return ::isatty(STDIN_FILENO) == 1;
-}
-bool HasTerminal() {
-    const int fd = ::open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        return false;
-    }
-    ::close(fd);
-    return true;
-}
-bool StdoutIsTerminal() {
-    return ::isatty(STDOUT_FILENO) == 1;
-}
-bool StderrIsTerminal() {
-    return ::isatty(STDERR_FILENO) == 1;
-}
-
 namespace {
-volatile sig_atomic_t g_interrupted = 0;
-void OnInterrupt(int) {
-    g_interrupted = 1;
-}
 
 double Now() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + ts.tv_nsec / 1e9;
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 std::string Human(double bytes) {
@@ -53,16 +29,28 @@ std::string Human(double bytes) {
 }
 }  // namespace
 
-void InstallInterruptHandler() {
-    struct sigaction sa {};
-    sa.sa_handler = OnInterrupt;
-    sigemptyset(&sa.sa_mask);
-    ::sigaction(SIGINT, &sa, nullptr);
-    ::sigaction(SIGTERM, &sa, nullptr);
-}
-
-bool Interrupted() {
-    return g_interrupted != 0;
+bool ReadAnswerLine(std::string& line) {
+    line.clear();
+    bool any = false;
+    for (;;) {
+        char c = 0;
+        const long got = ReadTypedByte(0, &c);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        any = true;
+        if (c == '\n') {
+            break;
+        }
+        line.push_back(c);
+    }
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    return any;
 }
 
 ProgressLine::ProgressLine(std::uint64_t total_bytes)
@@ -87,7 +75,8 @@ void ProgressLine::Update(std::uint64_t bytes, std::uint64_t files) {
         const std::uint64_t done = std::min(bytes, total_);
         const int pct = static_cast<int>(done * 100 / total_);
         const int filled = static_cast<int>(done * kWidth / total_);
-        line = "[" + std::string(filled, '#') + std::string(kWidth - filled, '.') + "] ";
+        line = "[";
+        line.append(filled, '#').append(kWidth - filled, '.') += "] ";
         line += (pct < 10 ? "  " : pct < 100 ? " " : "") + std::to_string(pct) + "% ";
         line += Human(static_cast<double>(bytes)) + " / " + Human(static_cast<double>(total_));
     } else {

@@ -6,8 +6,19 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tazu::terminal {
+
+// The program's arguments, argv[0] included: as given on POSIX systems; on
+// Windows from the UTF-16 command line as UTF-8, whatever the code page
+// (which also switches the console to UTF-8 output).
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+// Reads one line of standard input, byte by byte so that nothing after it
+// is consumed, without its line end ("\n" or "\r\n"); false at the end of
+// the input before any byte.
+bool ReadAnswerLine(std::string& line);
 
 bool StdinIsTerminal();
 // True when the process has a controlling terminal to ask on.

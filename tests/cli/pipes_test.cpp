@@ -33,6 +33,31 @@ TEST_F(Pipes, TarThroughStandardInputAndOutput) {
     EXPECT_EQ(r.out, "");
 }
 
+// Names of old Windows archives: kept as stored by default, converted from
+// Windows-1251 with --names cp1251; a UTF-8 name stays as it is either way.
+TEST_F(Pipes, Cp1251NamesOnlyWhenAsked) {
+    const std::string old_name = "\xcf\xe8\xf1\xfc\xec\xee.txt";  // "Письмо.txt" in Windows-1251
+    CliResult r =
+        Shell("printf old | TAZU encrypt - -o old.shf --name " + Q(old_name) + " " + Pw());
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = Shell("printf new | TAZU encrypt - -o new.shf --name Письмо.txt " + Pw());
+    ASSERT_EQ(r.status, 0) << r.err;
+
+    ASSERT_EQ(Cli("decrypt old.shf -d bytes " + Pw()).status, 0);
+    EXPECT_EQ(ListTree(dir / "bytes"),
+              (std::vector<std::pair<std::string, std::string>>{{old_name, "old"}}));
+    r = Cli("decrypt old.shf -d converted --names cp1251 " + Pw());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile(dir / "converted" / "Письмо.txt"), "old");
+    ASSERT_EQ(Cli("decrypt new.shf -d converted --names cp1251 --on-exists skip " + Pw()).status,
+              1);  // the same name: it exists, so it is skipped
+    EXPECT_EQ(ReadFile(dir / "converted" / "Письмо.txt"), "old");
+
+    r = Cli("decrypt old.shf -d x --names koi8 " + Pw());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--names takes bytes or cp1251"), std::string::npos) << r.err;
+}
+
 TEST_F(Pipes, ArchivesThroughPipes) {
     CliResult r = Shell("TAZU encrypt T -o - " + Pw() + " | cat > piped.shf");
     ASSERT_EQ(r.status, 0) << r.err;

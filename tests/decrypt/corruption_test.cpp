@@ -39,7 +39,7 @@ class EveryOffset : public DecryptFixture {
     }
 
     std::string Line(const std::string& name, bool blocks) const {
-        const std::string path = (dest() / name).string();
+        const std::string path = ShownPath(dest() / name);
         return std::string(kFileLinePrefix) + path +
                (blocks ? " - поврежден (блоков: 1 )." : " - поврежден");
     }

@@ -132,7 +132,8 @@ TEST_P(Recovery, AnEntryCutShortKeepsTheNextOne) {
     for (const auto& file : others) {
         EXPECT_NE(std::find(out.begin(), out.end(), file), out.end()) << file.first;
     }
-    EXPECT_TRUE(ReportHas("D/c.bin - поврежден")) << host.report.size();
+    EXPECT_TRUE(ReportHas(ShownPath(std::filesystem::path("D/c.bin")) + " - поврежден"))
+        << host.report.size();
     const auto damaged =
         std::find_if(out.begin(), out.end(), [](const auto& f) { return f.first == "D/c.bin"; });
     ASSERT_NE(damaged, out.end());
@@ -182,7 +183,7 @@ TEST_P(Recovery, MarkersInsideDataAreNoEntryStart) {
                   out.end());
         return out;
     }());
-    EXPECT_TRUE(ReportHas("D/c.bin - поврежден"));
+    EXPECT_TRUE(ReportHas(ShownPath(std::filesystem::path("D/c.bin")) + " - поврежден"));
     EXPECT_EQ(state.recovered, 0u);  // damaged in place, not cut: nothing passed over
 }
 

@@ -54,7 +54,7 @@ TEST_P(EveryVersion, BlockSignatureChangedKeepsDataAndCountsTheBlock) {
     archive[FirstBlock() + 1 + 252] ^= 0x01;  // first signature byte of the first block
     EXPECT_EQ(Run(archive), DecryptCode::kEndOfData);
     EXPECT_EQ(Output(), (Files{{"a", Pattern(300, 5)}}));
-    const std::string path = (dest() / "a").string();
+    const std::string path = ShownPath(dest() / "a");
     if (ChecksBlocks()) {
         EXPECT_EQ(host.report,
                   std::vector<std::string>{Prefix() + path + " - поврежден (блоков: 1 )."});
@@ -70,7 +70,7 @@ TEST_P(EveryVersion, CiphertextChangedIsReportedDamaged) {
     ASSERT_EQ(Output().size(), 1u);
     EXPECT_NE(Output()[0].second, Pattern(300, 6));
     EXPECT_EQ(host.report,
-              std::vector<std::string>{Prefix() + (dest() / "a").string() + " - поврежден"});
+              std::vector<std::string>{Prefix() + ShownPath(dest() / "a") + " - поврежден"});
 }
 
 TEST_P(EveryVersion, CutInsideAnEntryKeepsWhatWasRead) {
@@ -85,7 +85,7 @@ TEST_P(EveryVersion, CutInsideAnEntryKeepsWhatWasRead) {
     const std::string out = Output()[0].second;
     EXPECT_EQ(out.size(), version() == 7 ? 245u + 99 - 7 : 245u + 99);
     EXPECT_TRUE(out.substr(0, 245) == Pattern(600, 7).substr(0, 245));
-    EXPECT_EQ(host.report.at(0), Prefix() + (dest() / "a").string() + " - поврежден");
+    EXPECT_EQ(host.report.at(0), Prefix() + ShownPath(dest() / "a") + " - поврежден");
 }
 
 TEST_P(EveryVersion, ExistingFileSkipLeavesItUntouched) {
@@ -93,9 +93,9 @@ TEST_P(EveryVersion, ExistingFileSkipLeavesItUntouched) {
     host.answers = {ExistingFileChoice::Skip};
     EXPECT_EQ(Run(Write({{"a", "new"}, {"b", "bee"}})), DecryptCode::kEndOfData);
     EXPECT_EQ(Output(), (Files{{"a", "old"}, {"b", "bee"}}));
-    EXPECT_EQ(host.asked, std::vector<std::string>{(dest() / "a").string()});
+    EXPECT_EQ(host.asked, std::vector<std::string>{ShownPath(dest() / "a")});
     if (ReportsSkips()) {
-        EXPECT_EQ(host.report, std::vector<std::string>{"-) Файл: " + (dest() / "a").string() +
+        EXPECT_EQ(host.report, std::vector<std::string>{"-) Файл: " + ShownPath(dest() / "a") +
                                                         " - пропущен, уже существует"});
     } else {
         EXPECT_TRUE(host.report.empty());
@@ -141,7 +141,7 @@ TEST_P(EveryVersion, VerifyWritesNothingAndReportsTheSame) {
     EXPECT_EQ(Run(archive, StoreA(), Password(), false), DecryptCode::kEndOfData);
     EXPECT_TRUE(Output().empty());
     EXPECT_EQ(host.report,
-              std::vector<std::string>{Prefix() + (dest() / "D/a").string() + " - поврежден"});
+              std::vector<std::string>{Prefix() + ShownPath(dest() / "D/a") + " - поврежден"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, EveryVersion, ::testing::Range(0, 8),

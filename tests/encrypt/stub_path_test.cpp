@@ -5,25 +5,41 @@
 #include <filesystem>
 #include <fstream>
 
+#include "cipher/constants.h"
 #include "encrypt/stub_copy.h"
 #include "tests/support/test_files.h"
 
 namespace tazu::test {
 namespace {
 
-TEST(StubPath, BesideTheProgramFirstThenThePrivateFolder) {
+// Each system's stub by the same rule: the running system's by default,
+// the other one's (encrypt --sfx --for) by its own name.
+class StubPath : public ::testing::TestWithParam<std::string_view> {};
+
+TEST_P(StubPath, BesideTheProgramFirstThenThePrivateFolder) {
+    const std::string name(GetParam());
     test::TempDir dir;
-    const std::filesystem::path bin = dir.path() / "prefix/bin";
-    const std::filesystem::path lib = dir.path() / "prefix/lib/tazu16x32";
+    const std::filesystem::path bin = (dir.path() / "prefix/bin").lexically_normal();
+    const std::filesystem::path lib = (dir.path() / "prefix/lib/tazu16x32").lexically_normal();
     std::filesystem::create_directories(bin);
     std::filesystem::create_directories(lib);
-    EXPECT_EQ(StubPathFor(bin), bin / "Tazu16x32.SFX");  // neither: the designed place
+    EXPECT_EQ(StubPathFor(bin, name), bin / name);  // neither: the designed place
 
-    std::ofstream(lib / "Tazu16x32.SFX") << "installed";
-    EXPECT_EQ(StubPathFor(bin), lib / "Tazu16x32.SFX");
+    std::ofstream(lib / name) << "installed";
+    EXPECT_EQ(StubPathFor(bin, name), lib / name);
+    // The other system's stub is no stand-in.
+    const std::string other(name == kStubFileName ? kWindowsStubFileName : kStubFileName);
+    EXPECT_EQ(StubPathFor(bin, other), bin / other);
 
-    std::ofstream(bin / "Tazu16x32.SFX") << "beside";
-    EXPECT_EQ(StubPathFor(bin), bin / "Tazu16x32.SFX");
+    std::ofstream(bin / name) << "beside";
+    EXPECT_EQ(StubPathFor(bin, name), bin / name);
+}
+
+INSTANTIATE_TEST_SUITE_P(Systems, StubPath, ::testing::Values(kStubFileName, kWindowsStubFileName));
+
+TEST(StubPathDefault, IsTheRunningSystemsStub) {
+    EXPECT_EQ(StubPathFor("folder"), StubPathFor("folder", OwnStubFileName()));
+    EXPECT_EQ(DefaultStubPath().filename(), std::filesystem::path(OwnStubFileName()));
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 // writes, and a store made from fixed values.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +10,7 @@
 #include <vector>
 
 #include "cipher/random.h"
+#include "io/native.h"
 #include "keystore/keystore_file.h"
 
 namespace tazu::test {
@@ -21,8 +20,11 @@ using Bytes = std::vector<std::uint8_t>;
 class TempDir {
   public:
     TempDir() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "tazu-ks-XXXXXX").string();
-        path_ = ::mkdtemp(tmpl.data());
+        static int counter = 0;
+        path_ = std::filesystem::temp_directory_path() /
+                ("tazu-ks-" + std::to_string(CurrentProcessId()) + "-" + std::to_string(counter++));
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directory(path_);
     }
     ~TempDir() {
         std::error_code ec;

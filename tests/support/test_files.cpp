@@ -1,19 +1,23 @@
 #include "tests/support/test_files.h"
 
-#include <unistd.h>
-
 #include <atomic>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#include "io/native.h"
 
 namespace tazu::test {
 
 TempDir::TempDir() {
     static std::atomic<int> counter{0};
     const char* base = std::getenv("TEST_TMPDIR");
-    path_ = std::filesystem::path(base ? base : "/tmp") /
-            ("tazu-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    std::error_code ec;
+    const std::filesystem::path system_temp = std::filesystem::temp_directory_path(ec);
+    path_ = (base ? std::filesystem::path(base)
+             : ec ? "/tmp"
+                  : system_temp) /
+            ("tazu-test-" + std::to_string(CurrentProcessId()) + "-" + std::to_string(counter++));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
 }
@@ -31,6 +35,10 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
     }
 }
 
+std::string ShownPath(std::filesystem::path path) {
+    return PathString(path.make_preferred());
+}
+
 std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
@@ -42,8 +50,13 @@ std::vector<std::pair<std::string, std::string>> ListTree(const std::filesystem:
     std::vector<std::pair<std::string, std::string>> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
         if (entry.is_regular_file() || entry.is_symlink()) {
-            files.emplace_back(std::filesystem::relative(entry.path(), root).string(),
-                               entry.is_symlink() ? "<link>" : ReadFile(entry.path()));
+            // "a/b" on every system, each part as its name's bytes (UTF-8
+            // on Windows).
+            std::string name;
+            for (const auto& part : std::filesystem::relative(entry.path(), root)) {
+                name += (name.empty() ? "" : "/") + PathString(part);
+            }
+            files.emplace_back(name, entry.is_symlink() ? "<link>" : ReadFile(entry.path()));
         }
     }
     std::sort(files.begin(), files.end());

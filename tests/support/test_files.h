@@ -27,6 +27,9 @@ class TempDir {
 };
 
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+// A path as the engines show it in report lines and questions: with the
+// system's own separator ("\" on Windows) and as UTF-8 text there.
+std::string ShownPath(std::filesystem::path path);
 std::string ReadFile(const std::filesystem::path& path);
 // Every regular file below root, as "relative/path" -> content.
 std::vector<std::pair<std::string, std::string>> ListTree(const std::filesystem::path& root);

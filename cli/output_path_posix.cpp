@@ -1,3 +1,4 @@
+// The POSIX side of cli/output_path.h.
 #include "cli/output_path.h"
 
 #include <fcntl.h>

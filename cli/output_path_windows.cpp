@@ -1,0 +1,105 @@
+// The Windows side of cli/output_path.h: a symbolic link at the archive's
+// path is followed as on POSIX systems; the causes come from the file
+// system's own answers.
+#include <windows.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+
+#include "cli/output_path.h"
+#include "io/native.h"
+#include "io/native_windows.h"
+
+namespace tazu::cli {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Human(unsigned long long bytes) {
+    const char* units[] = {"B", "KiB", "MiB", "GiB", "TiB"};
+    double v = static_cast<double>(bytes);
+    int u = 0;
+    while (v >= 1024 && u < 4) {
+        v /= 1024;
+        ++u;
+    }
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f %s", v, units[u]);
+    return buf;
+}
+
+fs::path FolderOf(const fs::path& path) {
+    return path.has_parent_path() ? path.parent_path() : fs::path(L".");
+}
+
+}  // namespace
+
+bool ResolveOutputPath(const fs::path& path, fs::path& resolved, std::string& error) {
+    resolved = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        const fs::file_status st = fs::symlink_status(resolved, ec);
+        if (ec || !fs::exists(st) || fs::is_regular_file(st) || fs::is_directory(st)) {
+            return true;  // a new file, a file, or a folder that fails in the run
+        }
+        if (!fs::is_symlink(st)) {
+            error = PathString(path) +
+                    " is not a regular file: refused (-o - writes to standard output)";
+            return false;
+        }
+        const fs::path target = fs::read_symlink(resolved, ec);
+        if (ec) {
+            error = "cannot read the link " + PathString(resolved) + ": " + ec.message();
+            return false;
+        }
+        resolved = target.is_absolute() ? target : resolved.parent_path() / target;
+    }
+    error = PathString(path) + ": too many levels of symbolic links";
+    return false;
+}
+
+std::string WriteFailureCause(const fs::path& path) {
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) {
+        return "cannot write " + PathString(path) + ": it is a folder";
+    }
+    const fs::path folder = FolderOf(path);
+    const DWORD attributes = ::GetFileAttributesW(SystemPath(folder).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return "cannot write " + PathString(path) + ": " + std::strerror(ENOENT);
+    }
+    ULARGE_INTEGER free_bytes{};
+    if (::GetDiskFreeSpaceExW(SystemPath(folder).c_str(), &free_bytes, nullptr, nullptr)) {
+        return "cannot write " + PathString(path) + ": " + Human(free_bytes.QuadPart) +
+               " free in " + PathString(folder);
+    }
+    return "cannot write " + PathString(path);
+}
+
+std::string FolderWriteFailureCause(const fs::path& folder) {
+    return WriteFailureCause(folder / L"x");
+}
+
+std::string ReadFailureCause(const fs::path& path) {
+    std::error_code ec;
+    const fs::file_status st = fs::status(path, ec);
+    if (ec || !fs::exists(st)) {
+        return "cannot read " + PathString(path) + ": " + std::strerror(ENOENT);
+    }
+    if (fs::is_directory(st)) {
+        return "cannot read " + PathString(path) + ": it is a folder";
+    }
+    if (!fs::is_regular_file(st)) {
+        return "cannot read " + PathString(path) + ": not a regular file";
+    }
+    return "cannot read " + PathString(path);
+}
+
+bool SameFile(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    return fs::equivalent(a, b, ec);
+}
+
+}  // namespace tazu::cli

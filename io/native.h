@@ -1,0 +1,75 @@
+// The operating system's side of files, behind one small interface with a
+// POSIX implementation (native_posix.cpp) and a Windows one
+// (native_windows.cpp), chosen when the program is built. Files are plain
+// int descriptors on both: the C runtime's on Windows.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tazu {
+
+// Opens a regular file read-only; -1 (errno set: EISDIR for a folder,
+// EINVAL for a FIFO, device or the like, which are never opened for reading
+// by mistake) otherwise. size, when given, gets the file's size.
+int OpenRegularFile(const std::filesystem::path& path, std::uint64_t* size = nullptr);
+
+// Creates a file for writing, or truncates an existing one; with exclusive
+// an existing path makes it fail. Never through a symbolic link (or a
+// reparse point) at the final path component.
+int CreateFileForWriting(const std::filesystem::path& path, bool exclusive, unsigned mode);
+
+// One read or write call: the bytes done, or -1 with errno set (EINTR when
+// a signal interrupted it).
+long ReadSome(int fd, void* out, std::size_t count);
+long WriteSome(int fd, const void* data, std::size_t count);
+bool CloseFile(int fd);
+bool SeekFile(int fd, std::uint64_t offset);
+// Writes the file's data through to the disk.
+bool SyncFile(int fd);
+// Tells the system that fd will be read front to back.
+void AdviseSequential(int fd);
+// False when the file at path exists and this user may not write it.
+bool MayWriteExisting(const std::filesystem::path& path);
+
+// This process's id, as the temporary names carry it.
+long CurrentProcessId();
+
+// A second descriptor for fd (standard output, to write an archive to),
+// and fd itself made ready for reading an archive (standard input); both
+// pass bytes unchanged (binary mode on Windows).
+int DuplicateDescriptor(int fd);
+int BinaryInput(int fd);
+
+// More than one processor is available to this process.
+bool SeveralProcessors();
+
+// Names. A stored name is bytes; these turn it into a path component and
+// back. On POSIX systems both keep the bytes. On Windows a name that is
+// valid UTF-8 is the UTF-16 name it spells, and any other is read as
+// Windows-1251 (older Windows copies stored names in that code page).
+std::filesystem::path PathFromStoredName(std::string_view bytes);
+std::string StoredNameFromPath(const std::filesystem::path& component);
+
+// Text for people (report lines, messages) from a path, and a path from
+// text a person typed or passed as an argument: the native bytes on POSIX
+// systems, UTF-8 on Windows.
+std::string PathString(const std::filesystem::path& path);
+std::filesystem::path PathFromText(std::string_view text);
+
+// False for one component of a stored name that this system cannot create
+// as it stands or would read as something else: on Windows a ":" (a stream
+// of another file), the reserved device names (CON, NUL.txt, COM1, ...),
+// characters Windows forbids in names, and a trailing dot or space, which
+// Windows drops (so "a." would write "a"). Every component passes on POSIX
+// systems, where any byte but "/" and NUL may occur.
+bool NameComponentAllowed(std::string_view component);
+
+// UTF-8 checks and the Windows-1251 conversion, the same on every system.
+bool IsValidUtf8(std::string_view bytes);
+std::string Cp1251ToUtf8(std::string_view bytes);
+
+}  // namespace tazu

@@ -1,0 +1,251 @@
+// The Windows side of io/native.h: wide-character calls on UTF-16 names,
+// and the C runtime's descriptors over the handles they open.
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cerrno>
+#include <cwctype>
+#include <thread>
+
+#include "io/native.h"
+#include "io/native_windows.h"
+
+namespace tazu {
+namespace {
+
+std::wstring Widen(std::string_view utf8) {
+    if (utf8.empty()) {
+        return {};
+    }
+    const int n = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
+                                        static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                          out.data(), n);
+    return out;
+}
+
+std::string Narrow(std::wstring_view wide) {
+    if (wide.empty()) {
+        return {};
+    }
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                        nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
+                          nullptr, nullptr);
+    return out;
+}
+
+int ErrnoOf(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return ENOENT;
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS:
+            return EEXIST;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return EACCES;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return ENOSPC;
+        case ERROR_WRITE_PROTECT:
+            return EROFS;
+        default:
+            return EIO;
+    }
+}
+
+// A descriptor over handle; the handle is closed when that fails.
+int Descriptor(HANDLE handle, int flags) {
+    const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), flags | _O_BINARY);
+    if (fd < 0) {
+        ::CloseHandle(handle);
+        errno = EMFILE;
+    }
+    return fd;
+}
+
+}  // namespace
+
+std::wstring SystemPath(const std::filesystem::path& path) {
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    if (ec || path.empty()) {
+        return path.native();
+    }
+    std::wstring text = full.lexically_normal().make_preferred().native();
+    if (text.rfind(L"\\\\?\\", 0) == 0 || text.rfind(L"\\\\.\\", 0) == 0) {
+        return text;
+    }
+    if (text.rfind(L"\\\\", 0) == 0) {
+        return L"\\\\?\\UNC\\" + text.substr(2);
+    }
+    if (text.size() >= 3 && text[1] == L':') {
+        return L"\\\\?\\" + text;
+    }
+    return text;
+}
+
+int OpenRegularFile(const std::filesystem::path& path, std::uint64_t* size) {
+    const HANDLE handle =
+        ::CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = ErrnoOf(::GetLastError());
+        return -1;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileType(handle) != FILE_TYPE_DISK || !::GetFileInformationByHandle(handle, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        const bool folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        ::CloseHandle(handle);
+        errno = folder ? EISDIR : EINVAL;
+        return -1;
+    }
+    if (size != nullptr) {
+        *size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+    }
+    return Descriptor(handle, _O_RDONLY);
+}
+
+int CreateFileForWriting(const std::filesystem::path& path, bool exclusive, unsigned /*mode*/) {
+    // Opened without truncating first: a reparse point at the final name is
+    // refused before anything in it changes.
+    const HANDLE handle =
+        ::CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                      exclusive ? CREATE_NEW : OPEN_ALWAYS,
+                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = ErrnoOf(::GetLastError());
+        return -1;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(handle, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 ||
+        !::SetEndOfFile(handle)) {
+        ::CloseHandle(handle);
+        errno = ELOOP;
+        return -1;
+    }
+    return Descriptor(handle, _O_WRONLY);
+}
+
+long ReadSome(int fd, void* out, std::size_t count) {
+    const unsigned n = count > 0x40000000u ? 0x40000000u : static_cast<unsigned>(count);
+    return ::_read(fd, out, n);
+}
+
+long WriteSome(int fd, const void* data, std::size_t count) {
+    const unsigned n = count > 0x40000000u ? 0x40000000u : static_cast<unsigned>(count);
+    return ::_write(fd, data, n);
+}
+
+bool CloseFile(int fd) {
+    return ::_close(fd) == 0;
+}
+
+bool SeekFile(int fd, std::uint64_t offset) {
+    return ::_lseeki64(fd, static_cast<__int64>(offset), SEEK_SET) >= 0;
+}
+
+bool SyncFile(int fd) {
+    return ::_commit(fd) == 0;
+}
+
+void AdviseSequential(int /*fd*/) {}
+
+bool MayWriteExisting(const std::filesystem::path& path) {
+    const DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        errno = EACCES;
+        return false;
+    }
+    return true;
+}
+
+long CurrentProcessId() {
+    return static_cast<long>(::GetCurrentProcessId());
+}
+
+int DuplicateDescriptor(int fd) {
+    const int copy = ::_dup(fd);
+    if (copy >= 0) {
+        ::_setmode(copy, _O_BINARY);
+    }
+    return copy;
+}
+
+int BinaryInput(int fd) {
+    ::_setmode(fd, _O_BINARY);
+    return fd;
+}
+
+bool SeveralProcessors() {
+    DWORD_PTR process = 0;
+    DWORD_PTR system = 0;
+    if (!::GetProcessAffinityMask(::GetCurrentProcess(), &process, &system)) {
+        return std::thread::hardware_concurrency() > 1;
+    }
+    return (process & (process - 1)) != 0;
+}
+
+std::filesystem::path PathFromStoredName(std::string_view bytes) {
+    return std::filesystem::path(
+        Widen(IsValidUtf8(bytes) ? std::string(bytes) : Cp1251ToUtf8(bytes)));
+}
+
+std::string StoredNameFromPath(const std::filesystem::path& component) {
+    return Narrow(component.native());
+}
+
+std::string PathString(const std::filesystem::path& path) {
+    return Narrow(path.native());
+}
+
+std::filesystem::path PathFromText(std::string_view text) {
+    return std::filesystem::path(Widen(IsValidUtf8(text) ? std::string(text) : Cp1251ToUtf8(text)));
+}
+
+bool NameComponentAllowed(std::string_view component) {
+    if (component.empty() || component.back() == '.' || component.back() == ' ') {
+        return false;
+    }
+    for (const char ch : component) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || std::string_view(":*?\"<>|").find(ch) != std::string_view::npos) {
+            return false;
+        }
+    }
+    // A device name stays a device with any extension and trailing spaces:
+    // "NUL.txt" and "con " open the device, not a file.
+    std::string base(component.substr(0, component.find('.')));
+    while (!base.empty() && base.back() == ' ') {
+        base.pop_back();
+    }
+    for (char& ch : base) {
+        if (ch >= 'a' && ch <= 'z') {
+            ch = static_cast<char>(ch - 'a' + 'A');
+        }
+    }
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" ||
+        base == "CONOUT$") {
+        return false;
+    }
+    // COM1 to COM9 and LPT1 to LPT9, and the superscript digits Windows
+    // also takes for them.
+    if (base.size() >= 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0)) {
+        const std::string_view digit = std::string_view(base).substr(3);
+        if ((digit.size() == 1 && digit[0] >= '0' && digit[0] <= '9') || digit == "\xC2\xB9" ||
+            digit == "\xC2\xB2" || digit == "\xC2\xB3") {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace tazu

@@ -1,0 +1,93 @@
+// The POSIX side of keystore/keystore_location.h: the environment of the
+// base-directory rules, and owner-only folders.
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <system_error>
+#include <vector>
+
+#include "cipher/platform.h"
+#include "keystore/keystore_location.h"
+
+namespace tazu {
+namespace {
+
+std::string Variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+bool Exists(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+}
+
+// mkdir of one folder, owner-only; an existing folder is tightened instead.
+bool MakeOwnerOnlyFolder(const std::filesystem::path& folder, int& error_number) {
+    if (::mkdir(folder.c_str(), 0700) == 0) {
+        ::chmod(folder.c_str(), 0700);  // whatever the umask took away or left
+        return true;
+    }
+    if (errno != EEXIST) {
+        error_number = errno;
+        return false;
+    }
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        error_number = ENOTDIR;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+KeyStoreEnvironment CurrentKeyStoreEnvironment() {
+    KeyStoreEnvironment env;
+    env.program_folder = ProgramFolder();
+    env.xdg_config_home = Variable("XDG_CONFIG_HOME");
+    env.home = Variable("HOME");
+    if (env.home.empty()) {
+        if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir) {
+            env.home = entry->pw_dir;
+        }
+    }
+    return env;
+}
+
+bool MakeUserKeyStoreFolder(const std::filesystem::path& folder, int& error_number) {
+    error_number = 0;
+    // Missing parents (~/.config on a new account) are made owner-only too,
+    // as the base-directory rules ask for.
+    std::vector<std::filesystem::path> missing;
+    for (std::filesystem::path p = folder; !p.empty() && !Exists(p); p = p.parent_path()) {
+        missing.push_back(p);
+        if (p == p.parent_path()) {
+            break;
+        }
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        if (!MakeOwnerOnlyFolder(*it, error_number)) {
+            return false;
+        }
+    }
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0) {
+        error_number = errno;
+        return false;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        error_number = ENOTDIR;
+        return false;
+    }
+    if ((st.st_mode & 077) != 0 && ::chmod(folder.c_str(), st.st_mode & 0700) != 0) {
+        error_number = errno;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tazu
