@@ -2,6 +2,7 @@
 // file to extract exists. Each side words the choices in its own language.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -12,8 +13,9 @@ namespace tazu::terminal {
 // Shows "Файл уже существует: <path>" and, on the next line, choices, then
 // reads answers from standard input until one is r (replace), s (skip) or
 // c (cancel); R and S also set for_all, to answer the same for every later
-// file. The end of input cancels.
-ExistingFileChoice AskExistingFile(const std::string& path, std::string_view choices,
-                                   bool& for_all);
+// file. The end of input cancels. Asks on out and reads from in (standard
+// error and standard input unless given).
+ExistingFileChoice AskExistingFile(const std::string& path, std::string_view choices, bool& for_all,
+                                   std::FILE* in = stdin, std::FILE* out = stderr);
 
 }  // namespace tazu::terminal

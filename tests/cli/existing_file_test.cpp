@@ -3,8 +3,8 @@
 // input cancelling.
 #include <gtest/gtest.h>
 
-#include <iostream>
-#include <sstream>
+#include <cstdio>
+#include <memory>
 
 #include "terminal/existing_file.h"
 
@@ -19,16 +19,25 @@ struct Asked {
     std::string shown;
 };
 
+struct CloseFile {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, CloseFile>;
+
 Asked Ask(const std::string& input) {
-    std::istringstream in(input);
-    std::ostringstream err;
-    auto* const old_in = std::cin.rdbuf(in.rdbuf());
-    auto* const old_err = std::cerr.rdbuf(err.rdbuf());
+    const File in(std::tmpfile());
+    const File err(std::tmpfile());
+    std::fwrite(input.data(), 1, input.size(), in.get());
+    std::rewind(in.get());
     bool for_all = false;
-    const ExistingFileChoice choice = AskExistingFile("dir/a\x1b.txt", "choose: ", for_all);
-    std::cin.rdbuf(old_in);
-    std::cerr.rdbuf(old_err);
-    return {choice, for_all, err.str()};
+    const ExistingFileChoice choice =
+        AskExistingFile("dir/a\x1b.txt", "choose: ", for_all, in.get(), err.get());
+    std::string shown;
+    std::rewind(err.get());
+    for (int c; (c = std::fgetc(err.get())) != EOF;) {
+        shown.push_back(static_cast<char>(c));
+    }
+    return {choice, for_all, shown};
 }
 
 TEST(ExistingFileQuestion, AsksAgainUntilAnsweredAndShowsTheNameEscaped) {
@@ -49,6 +58,10 @@ TEST(ExistingFileQuestion, CapitalsAnswerForAllAndTheEndOfInputCancels) {
     const Asked ended = Ask("maybe\n");
     EXPECT_EQ(ended.choice, ExistingFileChoice::Cancel);
     EXPECT_FALSE(ended.for_all);
+    // A last answer without its line end counts; a Windows console's line
+    // end is no part of the answer.
+    EXPECT_EQ(Ask("s").choice, ExistingFileChoice::Skip);
+    EXPECT_TRUE(Ask("R\r\n").for_all);
 }
 
 }  // namespace
