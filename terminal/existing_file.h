@@ -13,9 +13,9 @@ namespace tazu::terminal {
 // Shows "Файл уже существует: <path>" and, on the next line, choices, then
 // reads answers from standard input until one is r (replace), s (skip) or
 // c (cancel); R and S also set for_all, to answer the same for every later
-// file. The end of input cancels. Asks on out and reads from in (standard
-// error and standard input unless given).
+// file. The end of input cancels. Asks on out (standard error unless
+// given) and reads the answers from standard input (ReadAnswerLine).
 ExistingFileChoice AskExistingFile(const std::string& path, std::string_view choices, bool& for_all,
-                                   std::FILE* in = stdin, std::FILE* out = stderr);
+                                   std::FILE* out = stderr);
 
 }  // namespace tazu::terminal

@@ -1,6 +1,8 @@
 // The existing-file question both the command line and the stub ask: asked
 // again until answered, the capital letters answering for all, the end of
 // input cancelling.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -28,10 +30,16 @@ Asked Ask(const std::string& input) {
     const File in(std::tmpfile());
     const File err(std::tmpfile());
     std::fwrite(input.data(), 1, input.size(), in.get());
-    std::rewind(in.get());
+    std::fflush(in.get());
+    ::lseek(::fileno(in.get()), 0, SEEK_SET);
+    // The answers are read from standard input itself, byte by byte.
+    const int saved_stdin = ::dup(0);
+    ::dup2(::fileno(in.get()), 0);
     bool for_all = false;
     const ExistingFileChoice choice =
-        AskExistingFile("dir/a\x1b.txt", "choose: ", for_all, in.get(), err.get());
+        AskExistingFile("dir/a\x1b.txt", "choose: ", for_all, err.get());
+    ::dup2(saved_stdin, 0);
+    ::close(saved_stdin);
     std::string shown;
     std::rewind(err.get());
     for (int c; (c = std::fgetc(err.get())) != EOF;) {
