@@ -9,9 +9,14 @@
 
 namespace tazu {
 
+// The running executable's file. Empty when it cannot be found.
+std::filesystem::path ProgramFile();
+
 // The folder of the running executable: where the key store and the
 // self-decrypting stub live. Empty when it cannot be found.
-std::filesystem::path ProgramFolder();
+inline std::filesystem::path ProgramFolder() {
+    return ProgramFile().parent_path();
+}
 
 // The file name of the self-decrypting stub for the system the program runs
 // on (kStubFileName, or kWindowsStubFileName on Windows).

@@ -14,13 +14,9 @@
 
 namespace tazu {
 
-std::filesystem::path ProgramFolder() {
+std::filesystem::path ProgramFile() {
     std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) {
-        return {};
-    }
-    return exe.parent_path();
+    return std::filesystem::read_symlink("/proc/self/exe", ec);
 }
 
 std::string_view OwnStubFileName() {

@@ -13,7 +13,7 @@
 
 namespace tazu {
 
-std::filesystem::path ProgramFolder() {
+std::filesystem::path ProgramFile() {
     std::wstring name(MAX_PATH, L'\0');
     for (;;) {
         const DWORD n = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
@@ -22,11 +22,10 @@ std::filesystem::path ProgramFolder() {
         }
         if (n < name.size()) {
             name.resize(n);
-            break;
+            return std::filesystem::path(name);
         }
         name.resize(name.size() * 2);
     }
-    return std::filesystem::path(name).parent_path();
 }
 
 std::string_view OwnStubFileName() {

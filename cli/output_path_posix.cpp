@@ -1,5 +1,6 @@
 // The POSIX side of cli/output_path.h.
 #include "cli/output_path.h"
+#include "terminal/terminal.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,19 +15,6 @@ namespace tazu::cli {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Human(unsigned long long bytes) {
-    const char* units[] = {"B", "KiB", "MiB", "GiB", "TiB"};
-    double v = static_cast<double>(bytes);
-    int u = 0;
-    while (v >= 1024 && u < 4) {
-        v /= 1024;
-        ++u;
-    }
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.1f %s", v, units[u]);
-    return buf;
-}
 
 std::string FolderOf(const fs::path& path) {
     return path.has_parent_path() ? path.parent_path().string() : std::string(".");
@@ -77,8 +65,8 @@ std::string WriteFailureCause(const fs::path& path) {
     struct statvfs vfs {};
     if (::statvfs(folder.c_str(), &vfs) == 0) {
         return "cannot write " + path.string() + ": " +
-               Human(static_cast<unsigned long long>(vfs.f_bavail) * vfs.f_frsize) + " free in " +
-               folder;
+               terminal::HumanBytes(static_cast<unsigned long long>(vfs.f_bavail) * vfs.f_frsize) +
+               " free in " + folder;
     }
     return "cannot write " + path.string();
 }

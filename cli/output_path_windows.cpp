@@ -11,24 +11,12 @@
 #include "cli/output_path.h"
 #include "io/native.h"
 #include "io/native_windows.h"
+#include "terminal/terminal.h"
 
 namespace tazu::cli {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Human(unsigned long long bytes) {
-    const char* units[] = {"B", "KiB", "MiB", "GiB", "TiB"};
-    double v = static_cast<double>(bytes);
-    int u = 0;
-    while (v >= 1024 && u < 4) {
-        v /= 1024;
-        ++u;
-    }
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.1f %s", v, units[u]);
-    return buf;
-}
 
 fs::path FolderOf(const fs::path& path) {
     return path.has_parent_path() ? path.parent_path() : fs::path(L".");
@@ -72,8 +60,8 @@ std::string WriteFailureCause(const fs::path& path) {
     }
     ULARGE_INTEGER free_bytes{};
     if (::GetDiskFreeSpaceExW(SystemPath(folder).c_str(), &free_bytes, nullptr, nullptr)) {
-        return "cannot write " + PathString(path) + ": " + Human(free_bytes.QuadPart) +
-               " free in " + PathString(folder);
+        return "cannot write " + PathString(path) + ": " +
+               terminal::HumanBytes(free_bytes.QuadPart) + " free in " + PathString(folder);
     }
     return "cannot write " + PathString(path);
 }

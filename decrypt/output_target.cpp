@@ -1,4 +1,5 @@
-// Checking and splitting stored names, the same on every system.
+// Checking and splitting stored names, and the end of an output file: the
+// same on every system.
 #include "decrypt/output_target.h"
 #include "io/native.h"
 
@@ -39,6 +40,27 @@ bool SplitStoredName(const Str255& name, std::vector<std::string>& components) {
         }
         pos = end + 1;
     }
+}
+
+OutputStream& OutputTarget::stream() {
+    return file_->file();
+}
+
+bool OutputTarget::Commit() {
+    if (!file_) {
+        return false;
+    }
+    // A file that replaces an existing one is synced before the rename.
+    if (!file_->Finish(replaces_) || !file_->Commit()) {
+        Discard();
+        return false;
+    }
+    file_.reset();
+    return true;
+}
+
+void OutputTarget::Discard() {
+    file_.reset();
 }
 
 }  // namespace tazu

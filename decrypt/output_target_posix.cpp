@@ -79,25 +79,4 @@ bool OutputTarget::CreateTemporary() {
     return true;
 }
 
-OutputStream& OutputTarget::stream() {
-    return file_->file();
-}
-
-bool OutputTarget::Commit() {
-    if (!file_) {
-        return false;
-    }
-    // A file that replaces an existing one is synced before the rename.
-    if (!file_->Finish(replaces_) || !file_->Commit()) {
-        Discard();
-        return false;
-    }
-    file_.reset();
-    return true;
-}
-
-void OutputTarget::Discard() {
-    file_.reset();
-}
-
 }  // namespace tazu

@@ -1,4 +1,4 @@
-// The temporary names, the same on every system.
+// The temporary names and the end of writing, the same on every system.
 #include <atomic>
 
 #include "io/native.h"
@@ -65,6 +65,10 @@ std::optional<pid_t> TemporaryFileWriter(std::string_view name) {
         return std::nullopt;
     }
     return static_cast<pid_t>(pid);
+}
+
+bool TemporaryFile::Finish(bool sync) {
+    return (!sync || file_.Sync()) && file_.Close();
 }
 
 }  // namespace tazu

@@ -114,10 +114,6 @@ bool TemporaryFile::Create(const std::filesystem::path& final_path, unsigned mod
     return false;
 }
 
-bool TemporaryFile::Finish(bool sync) {
-    return (!sync || file_.Sync()) && file_.Close();
-}
-
 bool TemporaryFile::Commit(Replace what) {
     if (name_.empty()) {
         errno = ENOENT;

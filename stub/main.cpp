@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
         std::fputs(kHelp, stderr);
         return kNoArchiveStatus;
     }
-    const fs::path self = OwnProgramFile();
+    const fs::path self = ProgramFile();
     if (self.empty() && options.archive.empty()) {
         PrintLine(stderr, DecryptCodeMessage(DecryptCode::kReadError));
         return static_cast<int>(DecryptCode::kReadError);

@@ -16,7 +16,9 @@ double Now() {
         .count();
 }
 
-std::string Human(double bytes) {
+}  // namespace
+
+std::string HumanBytes(double bytes) {
     const char* units[] = {"B", "KiB", "MiB", "GiB", "TiB"};
     int u = 0;
     while (bytes >= 1024 && u < 4) {
@@ -27,7 +29,6 @@ std::string Human(double bytes) {
     std::snprintf(buf, sizeof buf, u == 0 ? "%.0f %s" : "%.1f %s", bytes, units[u]);
     return buf;
 }
-}  // namespace
 
 bool ReadAnswerLine(std::string& line) {
     line.clear();
@@ -78,11 +79,12 @@ void ProgressLine::Update(std::uint64_t bytes, std::uint64_t files) {
         line = "[";
         line.append(filled, '#').append(kWidth - filled, '.') += "] ";
         line += (pct < 10 ? "  " : pct < 100 ? " " : "") + std::to_string(pct) + "% ";
-        line += Human(static_cast<double>(bytes)) + " / " + Human(static_cast<double>(total_));
+        line += HumanBytes(static_cast<double>(bytes)) + " / " +
+                HumanBytes(static_cast<double>(total_));
     } else {
-        line = Human(static_cast<double>(bytes));
+        line = HumanBytes(static_cast<double>(bytes));
     }
-    line += ", " + Human(rate) + "/s";
+    line += ", " + HumanBytes(rate) + "/s";
     if (total_ > bytes && rate > 0) {
         const auto left = static_cast<long long>((total_ - bytes) / rate);
         line += ", " + std::to_string(left / 60) + ":" + (left % 60 < 10 ? "0" : "") +

@@ -15,6 +15,9 @@ namespace tazu::terminal {
 // (which also switches the console to UTF-8 output).
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
+// A byte count for people: "512 B", "1.5 KiB", "3.2 GiB".
+std::string HumanBytes(double bytes);
+
 // Reads one line of standard input, byte by byte so that nothing after it
 // is consumed, without its line end ("\n" or "\r\n"); false at the end of
 // the input before any byte.
