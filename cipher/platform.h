@@ -4,17 +4,18 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <string_view>
+
+#include "io/path.h"
 
 namespace tazu {
 
 // The running executable's file. Empty when it cannot be found.
-std::filesystem::path ProgramFile();
+Path ProgramFile();
 
 // The folder of the running executable: where the key store and the
 // self-decrypting stub live. Empty when it cannot be found.
-inline std::filesystem::path ProgramFolder() {
+inline Path ProgramFolder() {
     return ProgramFile().parent_path();
 }
 

@@ -14,7 +14,7 @@
 
 namespace tazu {
 
-std::filesystem::path ProgramFile() {
+Path ProgramFile() {
     std::error_code ec;
     return std::filesystem::read_symlink("/proc/self/exe", ec);
 }

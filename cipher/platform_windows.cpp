@@ -13,7 +13,7 @@
 
 namespace tazu {
 
-std::filesystem::path ProgramFile() {
+Path ProgramFile() {
     std::wstring name(MAX_PATH, L'\0');
     for (;;) {
         const DWORD n = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
@@ -22,7 +22,7 @@ std::filesystem::path ProgramFile() {
         }
         if (n < name.size()) {
             name.resize(n);
-            return std::filesystem::path(name);
+            return Path(name);
         }
         name.resize(name.size() * 2);
     }

@@ -81,7 +81,7 @@ int ParseRequest(const Args& args, Request& r) {
         r.on_exists = "skip";  // nothing is overwritten unasked
     }
     const fs::path folder = r.from_stdin ? fs::path(".") : r.archive.parent_path();
-    r.dest = args.Value("-d") ? PathFromText(*args.Value("-d")) : folder;
+    r.dest = args.Value("-d") ? fs::path(PathFromText(*args.Value("-d"))) : folder;
     if (r.dest.empty()) {
         r.dest = ".";
     }

@@ -134,7 +134,7 @@ int ParseRequest(const Args& args, Request& r) {
         return kExitOk;
     }
     const fs::path named =
-        out ? PathFromText(*out) : ProposedArchivePath(Clean(r.source), !r.folder, r.sfx);
+        out ? fs::path(PathFromText(*out)) : ProposedArchivePath(Clean(r.source), !r.folder, r.sfx);
     if (!named.has_filename()) {
         return UsageError("encrypt", "the archive name is not a file name: " + PathString(named));
     }

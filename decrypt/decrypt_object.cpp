@@ -139,9 +139,8 @@ void RecoverFromHeader(DecryptSession& session, RewindableInput& in, const Str25
 
 bool DecryptArchive(const Str255& password, const Str255& personal_code, const Str255& key_mark,
                     InputStream& file, const std::optional<FileIdentity>& archive,
-                    const std::filesystem::path& destination_folder, DecryptHost& host,
-                    DecryptRunState& state, DecryptCode& result_code, bool write_files,
-                    bool recover) {
+                    const Path& destination_folder, DecryptHost& host, DecryptRunState& state,
+                    DecryptCode& result_code, bool write_files, bool recover) {
     result_code = DecryptCode::kOk;
     state.recovered = 0;
     bool result = true;
@@ -180,10 +179,9 @@ bool DecryptArchive(const Str255& password, const Str255& personal_code, const S
 }
 
 bool DecryptObject(const Str255& password, const Str255& personal_code, const Str255& key_mark,
-                   const std::filesystem::path& encrypted_file_name,
-                   const std::filesystem::path& destination_folder, DecryptHost& host,
-                   DecryptRunState& state, DecryptCode& result_code, bool write_files,
-                   bool recover) {
+                   const Path& encrypted_file_name, const Path& destination_folder,
+                   DecryptHost& host, DecryptRunState& state, DecryptCode& result_code,
+                   bool write_files, bool recover) {
     FileReader reader(kStreamBufferSize);
     if (!reader.Open(encrypted_file_name)) {
         result_code = DecryptCode::kReadError;

@@ -2,13 +2,12 @@
 // stored file under the destination folder, and ends with a result code.
 #pragma once
 
-#include <filesystem>
-
 #include "cipher/str255.h"
 #include "decrypt/decrypt_host.h"
 #include "decrypt/entry_data.h"
 #include "decrypt/result_code.h"
 #include "io/file_io.h"
+#include "io/path.h"
 
 namespace tazu {
 
@@ -41,9 +40,8 @@ bool DecryptEntry(const Str255& password, const Str255& personal_code, const Str
 // it from being chosen as an output file.
 bool DecryptArchive(const Str255& password, const Str255& personal_code, const Str255& key_mark,
                     InputStream& file, const std::optional<FileIdentity>& archive,
-                    const std::filesystem::path& destination_folder, DecryptHost& host,
-                    DecryptRunState& state, DecryptCode& result_code, bool write_files = true,
-                    bool recover = false);
+                    const Path& destination_folder, DecryptHost& host, DecryptRunState& state,
+                    DecryptCode& result_code, bool write_files = true, bool recover = false);
 
 // The whole run over an archive file. An archive that cannot be opened
 // ends with kReadError. Like the dialog expects, the return value is false
@@ -62,9 +60,8 @@ bool DecryptArchive(const Str255& password, const Str255& personal_code, const S
 // stretches passed over; the trailer of a recovered archive no longer
 // matches, so such a run ends with kDamaged.
 bool DecryptObject(const Str255& password, const Str255& personal_code, const Str255& key_mark,
-                   const std::filesystem::path& encrypted_file_name,
-                   const std::filesystem::path& destination_folder, DecryptHost& host,
-                   DecryptRunState& state, DecryptCode& result_code, bool write_files = true,
-                   bool recover = false);
+                   const Path& encrypted_file_name, const Path& destination_folder,
+                   DecryptHost& host, DecryptRunState& state, DecryptCode& result_code,
+                   bool write_files = true, bool recover = false);
 
 }  // namespace tazu

@@ -2,7 +2,6 @@
 // when one exists, the data blocks, and the end check.
 #pragma once
 
-#include <filesystem>
 #include <optional>
 
 #include "decrypt/decrypt_host.h"
@@ -11,6 +10,7 @@
 #include "decrypt/output_target.h"
 #include "decrypt/result_code.h"
 #include "io/file_io.h"
+#include "io/path.h"
 
 namespace tazu {
 
@@ -27,7 +27,7 @@ struct EntryContext {
     InputStream& file;
     DecryptHost& host;
     DecryptRunState& state;
-    std::filesystem::path destination;
+    Path destination;
     std::optional<FileIdentity> archive;
     bool write_files = true;       // false: read and check everything, write nothing
     Recovery* recovery = nullptr;  // set when the run recovers from damage

@@ -5,7 +5,6 @@
 // only when the entry ends.
 #pragma once
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "cipher/str255.h"
 #include "io/file_identity.h"
 #include "io/file_io.h"
+#include "io/path.h"
 #include "io/temporary_file.h"
 
 namespace tazu {
@@ -25,8 +25,7 @@ bool SplitStoredName(const Str255& name, std::vector<std::string>& components);
 
 // The destination and the components joined with exactly one separator
 // at each joint. Never cut: a cut path could name something else.
-std::filesystem::path JoinOutputPath(const std::filesystem::path& destination,
-                                     const std::vector<std::string>& components);
+Path JoinOutputPath(const Path& destination, const std::vector<std::string>& components);
 
 class OutputTarget {
   public:
@@ -40,8 +39,7 @@ class OutputTarget {
     // Creates the missing folders of components below destination and looks
     // at the final name. kNoAccess when a folder cannot be made or is a
     // symbolic link, the final name is a folder, or it is the archive.
-    Status Prepare(const std::filesystem::path& destination,
-                   const std::vector<std::string>& components,
+    Status Prepare(const Path& destination, const std::vector<std::string>& components,
                    const std::optional<FileIdentity>& archive);
     // Creates the temporary file; false when it cannot be created.
     bool CreateTemporary();
@@ -54,8 +52,8 @@ class OutputTarget {
 
   private:
     int folder_fd_ = -1;
-    std::filesystem::path folder_;  // where there are no folder descriptors (Windows)
-    std::vector<void*> held_;       // the folders on the way, held open (Windows)
+    Path folder_;              // where there are no folder descriptors (Windows)
+    std::vector<void*> held_;  // the folders on the way, held open (Windows)
     std::string leaf_;
     bool replaces_ = false;  // an existing file is at the final name
     std::unique_ptr<TemporaryFile> file_;

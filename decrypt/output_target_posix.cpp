@@ -10,8 +10,7 @@
 
 namespace tazu {
 
-std::filesystem::path JoinOutputPath(const std::filesystem::path& destination,
-                                     const std::vector<std::string>& components) {
+Path JoinOutputPath(const Path& destination, const std::vector<std::string>& components) {
     std::string text = destination.native();
     while (text.size() > 1 && text.back() == '/') {
         text.pop_back();
@@ -22,7 +21,7 @@ std::filesystem::path JoinOutputPath(const std::filesystem::path& destination,
         }
         text += part;
     }
-    return std::filesystem::path(text);
+    return Path(text);
 }
 
 OutputTarget::~OutputTarget() {
@@ -32,7 +31,7 @@ OutputTarget::~OutputTarget() {
     }
 }
 
-OutputTarget::Status OutputTarget::Prepare(const std::filesystem::path& destination,
+OutputTarget::Status OutputTarget::Prepare(const Path& destination,
                                            const std::vector<std::string>& components,
                                            const std::optional<FileIdentity>& archive) {
     if (components.empty()) {

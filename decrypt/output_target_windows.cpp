@@ -15,7 +15,7 @@ namespace {
 
 // The folder at path as itself; null when it is no folder or a reparse
 // point (follow: the destination, the user's choice, may be one).
-HANDLE OpenFolder(const std::filesystem::path& path, bool follow) {
+HANDLE OpenFolder(const Path& path, bool follow) {
     const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (follow ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
     const HANDLE handle =
         ::CreateFileW(SystemPath(path).c_str(), FILE_READ_ATTRIBUTES,
@@ -35,8 +35,7 @@ HANDLE OpenFolder(const std::filesystem::path& path, bool follow) {
 
 }  // namespace
 
-std::filesystem::path JoinOutputPath(const std::filesystem::path& destination,
-                                     const std::vector<std::string>& components) {
+Path JoinOutputPath(const Path& destination, const std::vector<std::string>& components) {
     // Separators at the destination's end are dropped (but for a drive's
     // root), so that the joint has exactly one.
     std::wstring text = destination.native();
@@ -44,7 +43,7 @@ std::filesystem::path JoinOutputPath(const std::filesystem::path& destination,
            !(text.size() == 3 && text[1] == L':')) {
         text.pop_back();
     }
-    std::filesystem::path path(text);
+    Path path(text);
     for (const std::string& part : components) {
         path /= PathFromStoredName(part);
     }
@@ -58,13 +57,13 @@ OutputTarget::~OutputTarget() {
     }
 }
 
-OutputTarget::Status OutputTarget::Prepare(const std::filesystem::path& destination,
+OutputTarget::Status OutputTarget::Prepare(const Path& destination,
                                            const std::vector<std::string>& components,
                                            const std::optional<FileIdentity>& archive) {
     if (components.empty()) {
         return Status::kNoAccess;
     }
-    std::filesystem::path folder = destination.empty() ? std::filesystem::path(L".") : destination;
+    Path folder = destination.empty() ? Path(L".") : destination;
     HANDLE handle = OpenFolder(folder, true);
     for (std::size_t i = 0; handle != nullptr && i + 1 < components.size(); ++i) {
         held_.push_back(handle);
@@ -81,7 +80,7 @@ OutputTarget::Status OutputTarget::Prepare(const std::filesystem::path& destinat
     held_.push_back(handle);
     folder_ = folder;
     leaf_ = components.back();
-    const std::filesystem::path leaf = folder_ / PathFromStoredName(leaf_);
+    const Path leaf = folder_ / PathFromStoredName(leaf_);
     const DWORD attributes = ::GetFileAttributesW(SystemPath(leaf).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = ::GetLastError();

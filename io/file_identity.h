@@ -3,8 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <optional>
+
+#include "io/path.h"
 
 namespace tazu {
 
@@ -19,6 +20,6 @@ std::optional<FileIdentity> IdentityOf(int fd);
 
 // The identity of the file at path (after symbolic links); nothing when
 // there is none.
-std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path);
+std::optional<FileIdentity> IdentityOf(const Path& path);
 
 }  // namespace tazu

@@ -12,7 +12,7 @@ std::optional<FileIdentity> IdentityOf(int fd) {
     return FileIdentity{st.st_dev, st.st_ino};
 }
 
-std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path) {
+std::optional<FileIdentity> IdentityOf(const Path& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         return std::nullopt;

@@ -27,7 +27,7 @@ std::optional<FileIdentity> IdentityOf(int fd) {
     return IdentityOfHandle(reinterpret_cast<HANDLE>(::_get_osfhandle(fd)));
 }
 
-std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path) {
+std::optional<FileIdentity> IdentityOf(const Path& path) {
     const HANDLE handle = ::CreateFileW(
         SystemPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);

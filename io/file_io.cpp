@@ -63,7 +63,7 @@ FileReader::~FileReader() {
     Close();
 }
 
-bool FileReader::Open(const std::filesystem::path& path) {
+bool FileReader::Open(const Path& path) {
     Close();
     std::uint64_t size = 0;
     const int fd = OpenRegularFile(path, &size);
@@ -184,7 +184,7 @@ FileWriter::~FileWriter() {
     }
 }
 
-bool FileWriter::Create(const std::filesystem::path& path, bool exclusive, unsigned mode) {
+bool FileWriter::Create(const Path& path, bool exclusive, unsigned mode) {
     const int fd = CreateFileForWriting(path, exclusive, mode);
     if (fd < 0) {
         return false;

@@ -5,12 +5,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "cipher/str255.h"
 #include "io/io_worker.h"
+#include "io/path.h"
 
 namespace tazu {
 
@@ -59,7 +59,7 @@ class FileReader final : public InputStream {
 
     // Opens read-only. Fails for anything that is not a regular file, so a
     // FIFO or a device is never opened for reading by mistake.
-    bool Open(const std::filesystem::path& path);
+    bool Open(const Path& path);
     void Close();
     // Moves the read position to offset bytes from the start of the file.
     bool Seek(std::uint64_t offset);
@@ -104,7 +104,7 @@ class FileWriter final : public OutputStream {
     // Creates the file, or truncates an existing one. With exclusive, an
     // existing path (also a symbolic link) makes it fail instead. Never
     // follows a symbolic link at the final path component.
-    bool Create(const std::filesystem::path& path, bool exclusive = false, unsigned mode = 0666);
+    bool Create(const Path& path, bool exclusive = false, unsigned mode = 0666);
     // Takes over a descriptor already open for writing (and closes it).
     void Adopt(int fd);
     bool Write(const std::uint8_t* data, std::size_t count) override;

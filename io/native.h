@@ -6,21 +6,23 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "io/path.h"
 
 namespace tazu {
 
 // Opens a regular file read-only; -1 (errno set: EISDIR for a folder,
 // EINVAL for a FIFO, device or the like, which are never opened for reading
 // by mistake) otherwise. size, when given, gets the file's size.
-int OpenRegularFile(const std::filesystem::path& path, std::uint64_t* size = nullptr);
+int OpenRegularFile(const Path& path, std::uint64_t* size = nullptr);
 
 // Creates a file for writing, or truncates an existing one; with exclusive
 // an existing path makes it fail. Never through a symbolic link (or a
 // reparse point) at the final path component.
-int CreateFileForWriting(const std::filesystem::path& path, bool exclusive, unsigned mode);
+int CreateFileForWriting(const Path& path, bool exclusive, unsigned mode);
 
 // One read or write call: the bytes done, or -1 with errno set (EINTR when
 // a signal interrupted it).
@@ -33,7 +35,23 @@ bool SyncFile(int fd);
 // Tells the system that fd will be read front to back.
 void AdviseSequential(int fd);
 // False when the file at path exists and this user may not write it.
-bool MayWriteExisting(const std::filesystem::path& path);
+bool MayWriteExisting(const Path& path);
+
+// What is at a path: something (a file, a folder, a link), nothing, or
+// unknown (the path could not be looked at). With follow, a symbolic link
+// counts by what it points to, so a dangling one is nothing.
+enum class PathState { kMissing, kPresent, kUnknown };
+PathState LookAt(const Path& path, bool follow = false);
+// The size of the file at path; empty when it cannot be read.
+std::optional<std::uint64_t> FileSizeOf(const Path& path);
+// Makes the folder at path and its missing parents; true when path is a
+// folder afterwards, error_number set otherwise.
+bool MakeFolders(const Path& path, int& error_number);
+// Removes the folder at path when it is empty.
+void RemoveEmptyFolder(const Path& path);
+// path made absolute against the current folder; path itself when that
+// fails.
+Path AbsolutePath(const Path& path);
 
 // This process's id, as the temporary names carry it.
 long CurrentProcessId();
@@ -51,14 +69,14 @@ bool SeveralProcessors();
 // back. On POSIX systems both keep the bytes. On Windows a name that is
 // valid UTF-8 is the UTF-16 name it spells, and any other is read as
 // Windows-1251 (older Windows copies stored names in that code page).
-std::filesystem::path PathFromStoredName(std::string_view bytes);
-std::string StoredNameFromPath(const std::filesystem::path& component);
+Path PathFromStoredName(std::string_view bytes);
+std::string StoredNameFromPath(const Path& component);
 
 // Text for people (report lines, messages) from a path, and a path from
 // text a person typed or passed as an argument: the native bytes on POSIX
 // systems, UTF-8 on Windows.
-std::string PathString(const std::filesystem::path& path);
-std::filesystem::path PathFromText(std::string_view text);
+std::string PathString(const Path& path);
+Path PathFromText(std::string_view text);
 
 // False for one component of a stored name that this system cannot create
 // as it stands or would read as something else: on Windows a ":" (a stream

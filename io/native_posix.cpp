@@ -5,13 +5,15 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 #include <thread>
 
 #include "io/native.h"
 
 namespace tazu {
 
-int OpenRegularFile(const std::filesystem::path& path, std::uint64_t* size) {
+int OpenRegularFile(const Path& path, std::uint64_t* size) {
     // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below.
     // It does not change reads of a regular file, so it stays set.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -31,7 +33,7 @@ int OpenRegularFile(const std::filesystem::path& path, std::uint64_t* size) {
     return fd;
 }
 
-int CreateFileForWriting(const std::filesystem::path& path, bool exclusive, unsigned mode) {
+int CreateFileForWriting(const Path& path, bool exclusive, unsigned mode) {
     int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW;
     flags |= exclusive ? O_EXCL : O_TRUNC;
     return ::open(path.c_str(), flags, static_cast<mode_t>(mode));
@@ -61,8 +63,44 @@ void AdviseSequential(int fd) {
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
-bool MayWriteExisting(const std::filesystem::path& path) {
+bool MayWriteExisting(const Path& path) {
     return ::access(path.c_str(), W_OK) == 0 || errno == ENOENT;
+}
+
+PathState LookAt(const Path& path, bool follow) {
+    struct stat st {};
+    if ((follow ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st)) == 0) {
+        return PathState::kPresent;
+    }
+    return errno == ENOENT || errno == ENOTDIR ? PathState::kMissing : PathState::kUnknown;
+}
+
+std::optional<std::uint64_t> FileSizeOf(const Path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+bool MakeFolders(const Path& path, int& error_number) {
+    std::error_code ec;
+    std::filesystem::create_directories(path, ec);
+    if (!std::filesystem::is_directory(path, ec)) {
+        error_number = ec ? ec.value() : ENOTDIR;
+        return false;
+    }
+    return true;
+}
+
+void RemoveEmptyFolder(const Path& path) {
+    ::rmdir(path.c_str());
+}
+
+Path AbsolutePath(const Path& path) {
+    std::error_code ec;
+    Path full = std::filesystem::absolute(path, ec);
+    return ec ? path : full;
 }
 
 long CurrentProcessId() {
@@ -86,20 +124,20 @@ bool SeveralProcessors() {
     return CPU_COUNT(&cpus) > 1;
 }
 
-std::filesystem::path PathFromStoredName(std::string_view bytes) {
-    return std::filesystem::path(std::string(bytes));
+Path PathFromStoredName(std::string_view bytes) {
+    return Path(std::string(bytes));
 }
 
-std::string StoredNameFromPath(const std::filesystem::path& component) {
+std::string StoredNameFromPath(const Path& component) {
     return component.native();
 }
 
-std::string PathString(const std::filesystem::path& path) {
+std::string PathString(const Path& path) {
     return path.native();
 }
 
-std::filesystem::path PathFromText(std::string_view text) {
-    return std::filesystem::path(std::string(text));
+Path PathFromText(std::string_view text) {
+    return Path(std::string(text));
 }
 
 bool NameComponentAllowed(std::string_view /*component*/) {

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cwctype>
 #include <thread>
+#include <utility>
 
 #include "io/native.h"
 #include "io/native_windows.h"
@@ -72,13 +73,39 @@ int Descriptor(HANDLE handle, int flags) {
 
 }  // namespace
 
-std::wstring SystemPath(const std::filesystem::path& path) {
-    std::error_code ec;
-    const std::filesystem::path full = std::filesystem::absolute(path, ec);
-    if (ec || path.empty()) {
-        return path.native();
+Path AbsolutePath(const Path& path) {
+    const std::wstring& text = path.native();
+    if (text.empty()) {
+        return path;
     }
-    std::wstring text = full.lexically_normal().make_preferred().native();
+    // GetFullPathNameW joins a relative path to the current folder (or the
+    // drive's current folder for "C:x") and resolves "." and "..".
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n =
+            ::GetFullPathNameW(text.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (n == 0) {
+            return path;
+        }
+        if (n < full.size()) {
+            full.resize(n);
+            return Path(std::move(full));
+        }
+        full.resize(n);
+    }
+}
+
+std::wstring SystemPath(const Path& path) {
+    const std::wstring& given = path.native();
+    if (given.rfind(L"\\\\?\\", 0) == 0 || given.rfind(L"\\\\.\\", 0) == 0) {
+        return given;
+    }
+    std::wstring text = AbsolutePath(path).native();
+    for (wchar_t& c : text) {
+        if (c == L'/') {
+            c = L'\\';
+        }
+    }
     if (text.rfind(L"\\\\?\\", 0) == 0 || text.rfind(L"\\\\.\\", 0) == 0) {
         return text;
     }
@@ -91,7 +118,7 @@ std::wstring SystemPath(const std::filesystem::path& path) {
     return text;
 }
 
-int OpenRegularFile(const std::filesystem::path& path, std::uint64_t* size) {
+int OpenRegularFile(const Path& path, std::uint64_t* size) {
     const HANDLE handle =
         ::CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -113,7 +140,7 @@ int OpenRegularFile(const std::filesystem::path& path, std::uint64_t* size) {
     return Descriptor(handle, _O_RDONLY);
 }
 
-int CreateFileForWriting(const std::filesystem::path& path, bool exclusive, unsigned /*mode*/) {
+int CreateFileForWriting(const Path& path, bool exclusive, unsigned /*mode*/) {
     // Opened without truncating first: a reparse point at the final name is
     // refused before anything in it changes.
     const HANDLE handle =
@@ -159,13 +186,75 @@ bool SyncFile(int fd) {
 
 void AdviseSequential(int /*fd*/) {}
 
-bool MayWriteExisting(const std::filesystem::path& path) {
+bool MayWriteExisting(const Path& path) {
     const DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         errno = EACCES;
         return false;
     }
     return true;
+}
+
+PathState LookAt(const Path& path, bool follow) {
+    if (path.empty()) {
+        return PathState::kMissing;
+    }
+    const std::wstring system_path = SystemPath(path);
+    const DWORD attributes = ::GetFileAttributesW(system_path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathState::kMissing
+                                                                              : PathState::kUnknown;
+    }
+    if (!follow || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        return PathState::kPresent;
+    }
+    // A link counts by what it leads to.
+    const HANDLE handle = ::CreateFileW(
+        system_path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathState::kMissing
+                                                                              : PathState::kUnknown;
+    }
+    ::CloseHandle(handle);
+    return PathState::kPresent;
+}
+
+std::optional<std::uint64_t> FileSizeOf(const Path& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return std::nullopt;
+    }
+    return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
+bool MakeFolders(const Path& path, int& error_number) {
+    const std::wstring system_path = SystemPath(path);
+    DWORD attributes = ::GetFileAttributesW(system_path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const Path parent = path.parent_path();
+        if (!parent.empty() && !(parent == path) && !MakeFolders(parent, error_number)) {
+            return false;
+        }
+        if (!::CreateDirectoryW(system_path.c_str(), nullptr) &&
+            ::GetLastError() != ERROR_ALREADY_EXISTS) {
+            error_number = ErrnoOf(::GetLastError());
+            return false;
+        }
+        attributes = ::GetFileAttributesW(system_path.c_str());
+    }
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        error_number = attributes == INVALID_FILE_ATTRIBUTES ? ErrnoOf(::GetLastError()) : ENOTDIR;
+        return false;
+    }
+    return true;
+}
+
+void RemoveEmptyFolder(const Path& path) {
+    ::RemoveDirectoryW(SystemPath(path).c_str());
 }
 
 long CurrentProcessId() {
@@ -194,21 +283,20 @@ bool SeveralProcessors() {
     return (process & (process - 1)) != 0;
 }
 
-std::filesystem::path PathFromStoredName(std::string_view bytes) {
-    return std::filesystem::path(
-        Widen(IsValidUtf8(bytes) ? std::string(bytes) : Cp1251ToUtf8(bytes)));
+Path PathFromStoredName(std::string_view bytes) {
+    return Path(Widen(IsValidUtf8(bytes) ? std::string(bytes) : Cp1251ToUtf8(bytes)));
 }
 
-std::string StoredNameFromPath(const std::filesystem::path& component) {
+std::string StoredNameFromPath(const Path& component) {
     return Narrow(component.native());
 }
 
-std::string PathString(const std::filesystem::path& path) {
+std::string PathString(const Path& path) {
     return Narrow(path.native());
 }
 
-std::filesystem::path PathFromText(std::string_view text) {
-    return std::filesystem::path(Widen(IsValidUtf8(text) ? std::string(text) : Cp1251ToUtf8(text)));
+Path PathFromText(std::string_view text) {
+    return Path(Widen(IsValidUtf8(text) ? std::string(text) : Cp1251ToUtf8(text)));
 }
 
 bool NameComponentAllowed(std::string_view component) {

@@ -1,8 +1,9 @@
 // What the Windows implementations share beyond io/native.h.
 #pragma once
 
-#include <filesystem>
 #include <string>
+
+#include "io/path.h"
 
 namespace tazu {
 
@@ -10,6 +11,6 @@ namespace tazu {
 // to a path: absolute, normalised, with backslashes and the "\\?\" prefix
 // ("\\?\UNC\server\share\..." for a network path). Used for every file
 // system call, so that a deep tree extracts wherever it is put.
-std::wstring SystemPath(const std::filesystem::path& path);
+std::wstring SystemPath(const Path& path);
 
 }  // namespace tazu

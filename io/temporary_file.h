@@ -10,12 +10,12 @@
 
 #include <sys/types.h>
 
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "io/file_io.h"
+#include "io/path.h"
 
 namespace tazu {
 
@@ -59,7 +59,7 @@ class TemporaryFile {
     // the folder open as folder_fd, or beside final_path. False with errno
     // set when it cannot be created.
     bool Create(int folder_fd, const std::string& final_name, unsigned mode);
-    bool Create(const std::filesystem::path& final_path, unsigned mode);
+    bool Create(const Path& final_path, unsigned mode);
 
     FileWriter& file() { return file_; }
 
@@ -84,7 +84,7 @@ class TemporaryFile {
   private:
     FileWriter file_;
     int folder_fd_ = -1;
-    std::filesystem::path folder_;  // where there are no folder descriptors (Windows)
+    Path folder_;  // where there are no folder descriptors (Windows)
     std::string final_name_;
     std::string name_;  // empty once committed or removed
 };

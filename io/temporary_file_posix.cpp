@@ -150,8 +150,8 @@ bool TemporaryFile::Create(int folder_fd, const std::string& final_name, unsigne
     return true;
 }
 
-bool TemporaryFile::Create(const std::filesystem::path& final_path, unsigned mode) {
-    const std::filesystem::path folder = final_path.parent_path();
+bool TemporaryFile::Create(const Path& final_path, unsigned mode) {
+    const Path folder = final_path.parent_path();
     const int folder_fd =
         ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder_fd < 0) {

@@ -31,7 +31,7 @@ bool ProcessGone(long pid) {
 }
 
 // True the first time this process meets the folder.
-bool FirstVisit(const std::filesystem::path& folder) {
+bool FirstVisit(const Path& folder) {
     static std::mutex mutex;
     static std::set<std::wstring> visited;
     const std::lock_guard<std::mutex> lock(mutex);
@@ -42,7 +42,7 @@ bool FirstVisit(const std::filesystem::path& folder) {
 // temporary name in folder. A file still open by its writer cannot be
 // deleted (it is open without delete sharing), so nothing being written
 // is lost.
-int RemoveStaleTemporaryFiles(const std::filesystem::path& folder) {
+int RemoveStaleTemporaryFiles(const Path& folder) {
     WIN32_FIND_DATAW found{};
     const HANDLE search =
         ::FindFirstFileExW((SystemPath(folder) + L"\\*.part").c_str(), FindExInfoBasic, &found,
@@ -52,7 +52,7 @@ int RemoveStaleTemporaryFiles(const std::filesystem::path& folder) {
     }
     int removed = 0;
     do {
-        const std::filesystem::path name(found.cFileName);
+        const Path name(found.cFileName);
         const std::optional<pid_t> writer = TemporaryFileWriter(StoredNameFromPath(name));
         if (writer && *writer != CurrentProcessId() &&
             (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ==
@@ -90,7 +90,7 @@ bool TemporaryFile::Create(int /*folder_fd*/, const std::string& /*final_name*/,
     return false;
 }
 
-bool TemporaryFile::Create(const std::filesystem::path& final_path, unsigned mode) {
+bool TemporaryFile::Create(const Path& final_path, unsigned mode) {
     folder_ = final_path.parent_path();
     final_name_ = StoredNameFromPath(final_path.filename());
     if (FirstVisit(folder_)) {
@@ -119,7 +119,7 @@ bool TemporaryFile::Commit(Replace what) {
         errno = ENOENT;
         return false;
     }
-    const std::filesystem::path final_path = folder_ / PathFromStoredName(final_name_);
+    const Path final_path = folder_ / PathFromStoredName(final_name_);
     const DWORD attributes = ::GetFileAttributesW(SystemPath(final_path).c_str());
     if (what == Replace::kRegularFileOnly && attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes &
@@ -127,7 +127,7 @@ bool TemporaryFile::Commit(Replace what) {
         errno = EEXIST;
         return false;
     }
-    const std::filesystem::path temporary = folder_ / PathFromStoredName(name_);
+    const Path temporary = folder_ / PathFromStoredName(name_);
     if (!::MoveFileExW(SystemPath(temporary).c_str(), SystemPath(final_path).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         errno = ::GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;

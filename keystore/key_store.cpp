@@ -20,7 +20,7 @@ KeyStore::~KeyStore() {
     mask_.Wipe();
 }
 
-KeyStoreLoadCode KeyStore::Load(const std::filesystem::path& path, const Str255& password) {
+KeyStoreLoadCode KeyStore::Load(const Path& path, const Str255& password) {
     KeyStoreValues values;
     const KeyStoreLoadCode code = ReadKeyStoreFile(path, password, values);
     if (code == KeyStoreLoadCode::kOk) {
@@ -58,7 +58,7 @@ bool KeyStore::IsProtected() const {
     return !password.empty() && !(password == DefaultPassword());
 }
 
-KeyStoreSaveCode KeyStore::Save(const std::filesystem::path& path, std::uint8_t settings) {
+KeyStoreSaveCode KeyStore::Save(const Path& path, std::uint8_t settings) {
     using keystore_layout::kKeptSettingsBits;
     const auto byte = static_cast<std::uint8_t>((settings & ~kKeptSettingsBits) |
                                                 (settings_ & kKeptSettingsBits));

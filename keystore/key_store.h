@@ -5,11 +5,11 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <string_view>
 
 #include "cipher/random.h"
 #include "cipher/str255.h"
+#include "io/path.h"
 #include "keystore/keystore_file.h"
 
 namespace tazu {
@@ -23,7 +23,7 @@ class KeyStore {
     // Reads the store (empty password: the default password). On kOk the
     // slots hold the password used, the personal code and the key mark, and
     // settings() the settings byte as loaded.
-    KeyStoreLoadCode Load(const std::filesystem::path& path, const Str255& password);
+    KeyStoreLoadCode Load(const Path& path, const Str255& password);
     bool loaded() const { return loaded_; }
 
     // kind 1: protection password, 2: personal code, 3: key mark. Any other
@@ -40,7 +40,7 @@ class KeyStore {
 
     // Saves the slots' values with the given settings byte, keeping bits 7, 1
     // and 0 as loaded. On kOk the stored settings byte becomes the one saved.
-    KeyStoreSaveCode Save(const std::filesystem::path& path, std::uint8_t settings);
+    KeyStoreSaveCode Save(const Path& path, std::uint8_t settings);
 
   private:
     Random& random_;

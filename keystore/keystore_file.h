@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -11,6 +10,7 @@
 
 #include "cipher/random.h"
 #include "cipher/str255.h"
+#include "io/path.h"
 
 namespace tazu {
 
@@ -53,13 +53,12 @@ struct KeyStoreValues {
 // Reads the store at path with the protection password (empty means the
 // default password). On kOk, values holds the settings byte, the personal
 // code and the key mark.
-KeyStoreLoadCode ReadKeyStoreFile(const std::filesystem::path& path, const Str255& password,
-                                  KeyStoreValues& values);
+KeyStoreLoadCode ReadKeyStoreFile(const Path& path, const Str255& password, KeyStoreValues& values);
 // The same, with the system's reason of a kCannotOpen in error_number
 // (EISDIR for a folder, EINVAL for another file that is not a regular one;
 // 0 for the other codes).
-KeyStoreLoadCode ReadKeyStoreFile(const std::filesystem::path& path, const Str255& password,
-                                  KeyStoreValues& values, int& error_number);
+KeyStoreLoadCode ReadKeyStoreFile(const Path& path, const Str255& password, KeyStoreValues& values,
+                                  int& error_number);
 // The same over the first bytes of a store file (at most 8192 are looked at
 // when reading a file), already in memory.
 KeyStoreLoadCode ReadKeyStoreBytes(const std::vector<std::uint8_t>& data, const Str255& password,
@@ -77,13 +76,13 @@ KeyStoreLoadCode ReadKeyStoreBytes(const std::vector<std::uint8_t>& data, const 
 // personal code of fewer than 128 bytes, an empty key mark or one of more
 // than 128 bytes), in which case nothing is touched. kShortWrite: a write,
 // the flush or the sync failed.
-KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str255& password,
+KeyStoreSaveCode WriteKeyStoreFile(const Path& path, const Str255& password,
                                    const KeyStoreValues& values, Random& random);
 // The same, with the system's reason of a failure in error_number (EACCES
 // for a folder or store that may not be written, ENOENT for a missing
 // folder, ENOSPC for a full disk, ...; 0 when the values do not fit or no
 // reason is known).
-KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str255& password,
+KeyStoreSaveCode WriteKeyStoreFile(const Path& path, const Str255& password,
                                    const KeyStoreValues& values, Random& random, int& error_number);
 
 // Test seam of WriteKeyStoreFile: the store's bytes go through the stream
@@ -91,7 +90,7 @@ KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str2
 // writing part-way). A null stream acts as a temporary file that cannot be
 // created.
 using KeyStoreOutputWrapper = std::function<std::unique_ptr<OutputStream>(OutputStream& file)>;
-KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str255& password,
+KeyStoreSaveCode WriteKeyStoreFile(const Path& path, const Str255& password,
                                    const KeyStoreValues& values, Random& random,
                                    const KeyStoreOutputWrapper& wrap, int* error_number = nullptr);
 
@@ -102,14 +101,13 @@ KeyStoreValues MakeFirstKeyStoreValues(std::uint8_t settings, Random& random);
 
 // Makes a first key store at path, protected by password (empty: the
 // default password, that is, unprotected). Replaces any store at path.
-KeyStoreSaveCode CreateKeyStoreFile(const std::filesystem::path& path, const Str255& password,
-                                    std::uint8_t settings, Random& random,
-                                    int* error_number = nullptr);
+KeyStoreSaveCode CreateKeyStoreFile(const Path& path, const Str255& password, std::uint8_t settings,
+                                    Random& random, int* error_number = nullptr);
 
 // The store the running program uses: "Tazu16x32.key" beside the
 // executable when one lies there, else the per-user store (see
 // keystore/keystore_location.h).
-std::filesystem::path DefaultKeyStorePath();
+Path DefaultKeyStorePath();
 
 // Status texts of the load and save codes, exactly as the program shows them.
 // LoadCodeText(kOk) is empty; SaveCodeText(kOk) is the message of a save made
@@ -123,6 +121,6 @@ std::string_view KeyStoreMissingText();
 
 // The text of a failed load of the store at path: the missing-file text when
 // nothing exists at path, else the code's text.
-std::string_view LoadFailureText(KeyStoreLoadCode code, const std::filesystem::path& path);
+std::string_view LoadFailureText(KeyStoreLoadCode code, const Path& path);
 
 }  // namespace tazu

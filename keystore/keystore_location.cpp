@@ -1,7 +1,6 @@
 // Where the key store lies, by the same rule on every system.
 #include "keystore/keystore_location.h"
 
-#include <system_error>
 #include <vector>
 
 #include "cipher/constants.h"
@@ -13,19 +12,18 @@ namespace {
 
 constexpr std::string_view kUserFolderName = "tazu16x32";
 
-bool Exists(const std::filesystem::path& path) {
-    std::error_code ec;
-    return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+bool Exists(const Path& path) {
+    return LookAt(path) == PathState::kPresent;
 }
 
 }  // namespace
 
-std::filesystem::path UserKeyStoreFolder(const KeyStoreEnvironment& env) {
-    const std::filesystem::path config = PathFromText(env.xdg_config_home);
+Path UserKeyStoreFolder(const KeyStoreEnvironment& env) {
+    const Path config = PathFromText(env.xdg_config_home);
     if (config.is_absolute()) {
         return config / PathFromText(kUserFolderName);
     }
-    const std::filesystem::path home = PathFromText(env.home);
+    const Path home = PathFromText(env.home);
     if (home.is_absolute()) {
         return home / PathFromText(".config") / PathFromText(kUserFolderName);
     }
@@ -37,7 +35,7 @@ KeyStoreLocation LocateKeyStore(const KeyStoreEnvironment& env) {
     location.user_folder = UserKeyStoreFolder(env);
     // Without a known program folder the bare name is looked for in the
     // current folder.
-    const std::filesystem::path beside = env.program_folder / PathFromText(kKeyStoreFileName);
+    const Path beside = env.program_folder / PathFromText(kKeyStoreFileName);
     if (Exists(beside) || location.user_folder.empty()) {
         location.path = beside;
         location.portable = true;
@@ -64,8 +62,7 @@ FirstStoreOutcome MakeFirstKeyStore(const KeyStoreLocation& location, std::uint8
         CreateKeyStoreFile(location.path, Str255(), settings, random, &error_number);
     if (code != KeyStoreSaveCode::kOk) {
         // Leaves no empty folder that would read as "the store is gone".
-        std::error_code ec;
-        std::filesystem::remove(location.user_folder, ec);
+        RemoveEmptyFolder(location.user_folder);
         return FirstStoreOutcome::kFailed;
     }
     return FirstStoreOutcome::kMade;

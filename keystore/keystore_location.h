@@ -6,10 +6,10 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 
 #include "cipher/random.h"
+#include "io/path.h"
 #include "keystore/keystore_file.h"
 
 namespace tazu {
@@ -17,23 +17,23 @@ namespace tazu {
 // What the rule looks at; taken from the running process by
 // CurrentKeyStoreEnvironment, made up by tests.
 struct KeyStoreEnvironment {
-    std::filesystem::path program_folder;  // folder of the executable (may be empty)
-    std::string xdg_config_home;           // $XDG_CONFIG_HOME, empty when unset
-    std::string home;                      // $HOME, else the passwd entry's home folder
+    Path program_folder;          // folder of the executable (may be empty)
+    std::string xdg_config_home;  // $XDG_CONFIG_HOME, empty when unset
+    std::string home;             // $HOME, else the passwd entry's home folder
 };
 
 KeyStoreEnvironment CurrentKeyStoreEnvironment();
 
 struct KeyStoreLocation {
-    std::filesystem::path path;         // the store to load and save
-    bool portable = false;              // path lies beside the executable
-    std::filesystem::path user_folder;  // the per-user folder; empty when no home is known
+    Path path;              // the store to load and save
+    bool portable = false;  // path lies beside the executable
+    Path user_folder;       // the per-user folder; empty when no home is known
 };
 
 // The per-user folder: $XDG_CONFIG_HOME/tazu16x32 when that is an absolute
 // path (the base-directory rules ignore a relative one), else
 // HOME/.config/tazu16x32. Empty when neither is known.
-std::filesystem::path UserKeyStoreFolder(const KeyStoreEnvironment& env);
+Path UserKeyStoreFolder(const KeyStoreEnvironment& env);
 
 // The portable store when anything lies at its place beside the executable
 // (a dangling link too: the user meant that store, and its load says what is
@@ -46,7 +46,7 @@ KeyStoreLocation LocateKeyStore();
 // a folder holding the personal code must be. Tightens the folder itself to
 // 0700 when it exists with looser bits. False with errno-style code in
 // error_number when it cannot be made.
-bool MakeUserKeyStoreFolder(const std::filesystem::path& folder, int& error_number);
+bool MakeUserKeyStoreFolder(const Path& folder, int& error_number);
 
 enum class FirstStoreOutcome : std::uint8_t {
     kNotFirst,  // a store is used already, or its per-user folder exists
@@ -69,9 +69,7 @@ FirstStoreOutcome MakeFirstKeyStore(const KeyStoreLocation& location, std::uint8
 // permission problem, a missing folder is named, a store that does not read
 // is damaged. error_number is the system's code of the failed step (0 when
 // none is known).
-std::string KeyStoreSaveCause(KeyStoreSaveCode code, int error_number,
-                              const std::filesystem::path& path);
-std::string KeyStoreLoadCause(KeyStoreLoadCode code, int error_number,
-                              const std::filesystem::path& path);
+std::string KeyStoreSaveCause(KeyStoreSaveCode code, int error_number, const Path& path);
+std::string KeyStoreLoadCause(KeyStoreLoadCode code, int error_number, const Path& path);
 
 }  // namespace tazu

@@ -6,10 +6,10 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <system_error>
 #include <vector>
 
 #include "cipher/platform.h"
+#include "io/native.h"
 #include "keystore/keystore_location.h"
 
 namespace tazu {
@@ -20,13 +20,12 @@ std::string Variable(const char* name) {
     return value != nullptr ? value : "";
 }
 
-bool Exists(const std::filesystem::path& path) {
-    std::error_code ec;
-    return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+bool Exists(const Path& path) {
+    return LookAt(path) == PathState::kPresent;
 }
 
 // mkdir of one folder, owner-only; an existing folder is tightened instead.
-bool MakeOwnerOnlyFolder(const std::filesystem::path& folder, int& error_number) {
+bool MakeOwnerOnlyFolder(const Path& folder, int& error_number) {
     if (::mkdir(folder.c_str(), 0700) == 0) {
         ::chmod(folder.c_str(), 0700);  // whatever the umask took away or left
         return true;
@@ -58,12 +57,12 @@ KeyStoreEnvironment CurrentKeyStoreEnvironment() {
     return env;
 }
 
-bool MakeUserKeyStoreFolder(const std::filesystem::path& folder, int& error_number) {
+bool MakeUserKeyStoreFolder(const Path& folder, int& error_number) {
     error_number = 0;
     // Missing parents (~/.config on a new account) are made owner-only too,
     // as the base-directory rules ask for.
-    std::vector<std::filesystem::path> missing;
-    for (std::filesystem::path p = folder; !p.empty() && !Exists(p); p = p.parent_path()) {
+    std::vector<Path> missing;
+    for (Path p = folder; !p.empty() && !Exists(p); p = p.parent_path()) {
         missing.push_back(p);
         if (p == p.parent_path()) {
             break;

@@ -59,8 +59,7 @@ bool MarkerAt(const std::vector<std::uint8_t>& data, std::size_t pos) {
 
 // Reads at most kReadLimit bytes. False when the file cannot be opened,
 // with the reason in error_number.
-bool ReadHead(const std::filesystem::path& path, std::vector<std::uint8_t>& data,
-              int& error_number) {
+bool ReadHead(const Path& path, std::vector<std::uint8_t>& data, int& error_number) {
     // A folder, FIFO or device is no store.
     const int fd = OpenRegularFile(path);
     if (fd < 0) {
@@ -134,14 +133,14 @@ bool ReadHead(const std::filesystem::path& path, std::vector<std::uint8_t>& data
 
 }  // namespace
 
-KeyStoreLoadCode ReadKeyStoreFile(const std::filesystem::path& path, const Str255& password,
+KeyStoreLoadCode ReadKeyStoreFile(const Path& path, const Str255& password,
                                   KeyStoreValues& values) {
     int error_number = 0;
     return ReadKeyStoreFile(path, password, values, error_number);
 }
 
-KeyStoreLoadCode ReadKeyStoreFile(const std::filesystem::path& path, const Str255& password,
-                                  KeyStoreValues& values, int& error_number) {
+KeyStoreLoadCode ReadKeyStoreFile(const Path& path, const Str255& password, KeyStoreValues& values,
+                                  int& error_number) {
     error_number = 0;
     std::vector<std::uint8_t> data;
     if (!ReadHead(path, data, error_number)) {

@@ -2,7 +2,6 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
-#include <system_error>
 
 #include "cipher/constants.h"
 #include "io/native.h"
@@ -12,19 +11,19 @@
 
 namespace tazu {
 
-std::filesystem::path DefaultKeyStorePath() {
+Path DefaultKeyStorePath() {
     return LocateKeyStore().path;
 }
 
 namespace {
 
-std::string FolderOf(const std::filesystem::path& path) {
-    const std::filesystem::path folder = path.parent_path();
+std::string FolderOf(const Path& path) {
+    const Path folder = path.parent_path();
     return folder.empty() ? std::string(".") : PathString(folder);
 }
 
 // The phrase for a system reason met while reading or writing path.
-std::string SystemCause(int error_number, const std::filesystem::path& path, bool writing) {
+std::string SystemCause(int error_number, const Path& path, bool writing) {
     switch (error_number) {
         case EACCES:
         case EPERM:
@@ -55,8 +54,7 @@ std::string SystemCause(int error_number, const std::filesystem::path& path, boo
 
 }  // namespace
 
-std::string KeyStoreSaveCause(KeyStoreSaveCode code, int error_number,
-                              const std::filesystem::path& path) {
+std::string KeyStoreSaveCause(KeyStoreSaveCode code, int error_number, const Path& path) {
     if (code == KeyStoreSaveCode::kOk) {
         return "";
     }
@@ -68,8 +66,7 @@ std::string KeyStoreSaveCause(KeyStoreSaveCode code, int error_number,
     return cause;
 }
 
-std::string KeyStoreLoadCause(KeyStoreLoadCode code, int error_number,
-                              const std::filesystem::path& path) {
+std::string KeyStoreLoadCause(KeyStoreLoadCode code, int error_number, const Path& path) {
     switch (code) {
         case KeyStoreLoadCode::kOk:
             return "";
@@ -118,11 +115,10 @@ std::string_view KeyStoreMissingText() {
     return "файл ключа не найден";
 }
 
-std::string_view LoadFailureText(KeyStoreLoadCode code, const std::filesystem::path& path) {
-    std::error_code ec;
+std::string_view LoadFailureText(KeyStoreLoadCode code, const Path& path) {
     // Only a path known not to exist is "not found"; one that cannot be
     // looked at keeps the code's own text.
-    if (code != KeyStoreLoadCode::kOk && !std::filesystem::exists(path, ec) && !ec) {
+    if (code != KeyStoreLoadCode::kOk && LookAt(path, true) == PathState::kMissing) {
         return KeyStoreMissingText();
     }
     return LoadCodeText(code);

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "cipher/constants.h"
@@ -64,14 +63,11 @@ bool ValuesFit(const KeyStoreValues& values) {
            values.key_mark.size() <= kKeyMarkMax;
 }
 
-KeyStoreSaveCode WriteBuffer(const std::filesystem::path& path,
-                             const std::vector<std::uint8_t>& copy,
+KeyStoreSaveCode WriteBuffer(const Path& path, const std::vector<std::uint8_t>& copy,
                              const KeyStoreOutputWrapper& wrap, int& error_number) {
     // A store that exists but may not be written is not replaced behind the
     // owner's back, as a direct overwrite would not be either.
-    std::error_code ec;
-    if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)) &&
-        !MayWriteExisting(path)) {
+    if (LookAt(path) == PathState::kPresent && !MayWriteExisting(path)) {
         error_number = errno;
         return KeyStoreSaveCode::kCannotCreate;
     }
@@ -118,7 +114,7 @@ KeyStoreSaveCode WriteBuffer(const std::filesystem::path& path,
 
 }  // namespace
 
-KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str255& password,
+KeyStoreSaveCode WriteKeyStoreFile(const Path& path, const Str255& password,
                                    const KeyStoreValues& values, Random& random,
                                    const KeyStoreOutputWrapper& wrap, int* error_number) {
     int ignored = 0;
@@ -139,12 +135,12 @@ KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str2
     return code;
 }
 
-KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str255& password,
+KeyStoreSaveCode WriteKeyStoreFile(const Path& path, const Str255& password,
                                    const KeyStoreValues& values, Random& random) {
     return WriteKeyStoreFile(path, password, values, random, nullptr);
 }
 
-KeyStoreSaveCode WriteKeyStoreFile(const std::filesystem::path& path, const Str255& password,
+KeyStoreSaveCode WriteKeyStoreFile(const Path& path, const Str255& password,
                                    const KeyStoreValues& values, Random& random,
                                    int& error_number) {
     return WriteKeyStoreFile(path, password, values, random, nullptr, &error_number);
@@ -166,8 +162,8 @@ KeyStoreValues MakeFirstKeyStoreValues(std::uint8_t settings, Random& random) {
     return values;
 }
 
-KeyStoreSaveCode CreateKeyStoreFile(const std::filesystem::path& path, const Str255& password,
-                                    std::uint8_t settings, Random& random, int* error_number) {
+KeyStoreSaveCode CreateKeyStoreFile(const Path& path, const Str255& password, std::uint8_t settings,
+                                    Random& random, int* error_number) {
     random.Reseed();
     KeyStoreValues values = MakeFirstKeyStoreValues(settings, random);
     const KeyStoreSaveCode code =

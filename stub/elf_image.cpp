@@ -40,7 +40,7 @@ std::optional<std::uint64_t> ImageEnd(std::istream& in, std::uint64_t file_size)
 
 }  // namespace
 
-std::optional<std::uint64_t> ElfImageEnd(const std::filesystem::path& path) {
+std::optional<std::uint64_t> ElfImageEnd(const Path& path) {
     std::error_code ec;
     const std::uint64_t size = std::filesystem::file_size(path, ec);
     if (ec) {

@@ -7,7 +7,6 @@
 // to decrypt into. Without "/parh:" the folder is asked on the terminal,
 // proposing the folder the self-decrypting file lies in.
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +21,6 @@
 #include "terminal/password.h"
 #include "terminal/terminal.h"
 
-namespace fs = std::filesystem;
 using namespace tazu;
 
 namespace {
@@ -46,8 +44,8 @@ void PrintLine(std::FILE* stream, std::string_view text) {
 }
 
 struct Options {
-    fs::path archive;  // empty: the stub's own file
-    fs::path folder;   // empty: ask
+    Path archive;  // empty: the stub's own file
+    Path folder;   // empty: ask
 };
 
 bool ParseOptions(const std::vector<std::string>& arguments, Options& options) {
@@ -76,7 +74,7 @@ terminal::PasswordSource PasswordInput() {
 
 // The folder to decrypt into: asked on a terminal with the proposal as the
 // default answer; without a terminal the proposal itself.
-fs::path AskFolder(const fs::path& proposal) {
+Path AskFolder(const Path& proposal) {
     if (!terminal::StdinIsTerminal()) {
         return proposal;
     }
@@ -94,10 +92,10 @@ fs::path AskFolder(const fs::path& proposal) {
 // key mark. Without one, stand-ins are used that no entry's key mark can
 // equal (key marks are at most 128 bytes), so entries made with a personal
 // code end with the "another key store" message.
-void LoadPersonalCode(const fs::path& folder, KeyStoreValues& values) {
-    const fs::path path = folder / PathFromText(kKeyStoreFileName);
+void LoadPersonalCode(const Path& folder, KeyStoreValues& values) {
+    const Path path = folder / PathFromText(kKeyStoreFileName);
     KeyStoreLoadCode code = KeyStoreLoadCode::kCannotOpen;
-    if (fs::exists(path)) {
+    if (LookAt(path, true) == PathState::kPresent) {
         code = ReadKeyStoreFile(path, Str255(), values);
         if (code == KeyStoreLoadCode::kWrongPassword) {
             Str255 password;
@@ -126,18 +124,18 @@ int main(int argc, char** argv) {
         std::fputs(kHelp, stderr);
         return kNoArchiveStatus;
     }
-    const fs::path self = ProgramFile();
+    const Path self = ProgramFile();
     if (self.empty() && options.archive.empty()) {
         PrintLine(stderr, DecryptCodeMessage(DecryptCode::kReadError));
         return static_cast<int>(DecryptCode::kReadError);
     }
     std::uint64_t offset = 0;
-    fs::path archive = options.archive;
+    Path archive = options.archive;
     if (archive.empty()) {
         archive = self;
         const auto end = OwnImageEnd(self);
-        std::error_code ec;
-        if (!end || *end >= fs::file_size(self, ec)) {
+        const auto size = FileSizeOf(self);
+        if (!end || !size || *end >= *size) {
             std::fputs("Зашифрованные данные не найдены\n", stderr);
             return kNoArchiveStatus;
         }
@@ -149,8 +147,8 @@ int main(int argc, char** argv) {
         PrintLine(stderr, DecryptCodeMessage(DecryptCode::kReadError));
         return static_cast<int>(DecryptCode::kReadError);
     }
-    const fs::path folder =
-        options.folder.empty() ? AskFolder(fs::absolute(archive).parent_path()) : options.folder;
+    const Path folder =
+        options.folder.empty() ? AskFolder(AbsolutePath(archive).parent_path()) : options.folder;
 
     Str255 password;
     std::string error;
@@ -160,10 +158,10 @@ int main(int argc, char** argv) {
         return static_cast<int>(DecryptCode::kWrongPassword);
     }
     KeyStoreValues keys;
-    LoadPersonalCode(fs::absolute(archive).parent_path(), keys);
+    LoadPersonalCode(AbsolutePath(archive).parent_path(), keys);
 
-    std::error_code ec;
-    fs::create_directories(folder, ec);
+    int folder_error = 0;
+    MakeFolders(folder, folder_error);  // a folder that cannot be made fails at its first entry
     terminal::InstallInterruptHandler();
     DecryptRunState state;
     TerminalDecryptHost host(state, terminal::StdinIsTerminal());

@@ -106,7 +106,7 @@ std::optional<std::uint64_t> PeImageEnd(const ReadAt& read_at, std::uint64_t siz
     return end;
 }
 
-std::optional<std::uint64_t> PeImageEnd(const std::filesystem::path& path) {
+std::optional<std::uint64_t> PeImageEnd(const Path& path) {
     std::uint64_t size = 0;
     const int fd = OpenRegularFile(path, &size);
     if (fd < 0) {

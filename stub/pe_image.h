@@ -4,9 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <optional>
+
+#include "io/path.h"
 
 namespace tazu {
 
@@ -19,6 +20,6 @@ namespace tazu {
 // they are not all there.
 using ReadAt = std::function<bool(std::uint64_t offset, std::uint8_t* out, std::size_t n)>;
 std::optional<std::uint64_t> PeImageEnd(const ReadAt& read_at, std::uint64_t size);
-std::optional<std::uint64_t> PeImageEnd(const std::filesystem::path& path);
+std::optional<std::uint64_t> PeImageEnd(const Path& path);
 
 }  // namespace tazu

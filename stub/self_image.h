@@ -3,13 +3,14 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <optional>
+
+#include "io/path.h"
 
 namespace tazu {
 
 // The end of the program image in the file at path; empty when the file is
 // no program of this system's format.
-std::optional<std::uint64_t> OwnImageEnd(const std::filesystem::path& path);
+std::optional<std::uint64_t> OwnImageEnd(const Path& path);
 
 }  // namespace tazu

@@ -4,7 +4,7 @@
 
 namespace tazu {
 
-std::optional<std::uint64_t> OwnImageEnd(const std::filesystem::path& path) {
+std::optional<std::uint64_t> OwnImageEnd(const Path& path) {
     return ElfImageEnd(path);
 }
 

@@ -41,7 +41,7 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
     }
     std::vector<std::string> arguments;
     for (int i = 0; i < count; ++i) {
-        arguments.push_back(PathString(std::filesystem::path(wide[i])));
+        arguments.push_back(PathString(Path(wide[i])));
     }
     ::LocalFree(wide);
     return arguments;

@@ -105,7 +105,7 @@ TEST_F(Driver, DestinationJointHasOneSeparator) {
         WriteFile(dest() / "b.txt", "old");
         fresh.answers = {ExistingFileChoice::Skip};
         DecryptObject(Password(), StoreA().personal_code, StoreA().key_mark, this->archive(),
-                      dest().string() + suffix, fresh, state, code);
+                      std::filesystem::path(dest().string() + suffix), fresh, state, code);
         EXPECT_EQ(code, DecryptCode::kEndOfData);
         EXPECT_EQ(fresh.asked, std::vector<std::string>{ShownPath(dest() / "b.txt")});
         EXPECT_EQ(ReadFile(dest() / "Docs" / "a.txt"), "x");
