@@ -94,6 +94,12 @@ status=$?
 expect 0 "$status" "self-decrypting file under wine"
 has sfx.txt "Расшифровка успешно завершена" "self-decrypting file under wine"
 same_tree tree out-sfx/tree "self-decrypting file under wine"
+# Without /parh: and no terminal to ask on, it decrypts beside itself.
+mkdir -p beside
+cp Docs.exe beside/
+"$wine" beside/Docs.exe <pw >beside.txt 2>&1
+expect 0 "$?" "self-decrypting file without /parh:"
+same_tree tree beside/tree "self-decrypting file without /parh:"
 
 # 2. The Windows stub alone opens a plain archive with /filr:.
 cli encrypt tree -o plain.shf --password-file pw >/dev/null 2>&1
