@@ -230,7 +230,7 @@ int Run(const std::vector<std::string>& argv, Mode mode) {
         PrintErrorLines(error);
         return kExitKeyStore;
     }
-    FileReader file;
+    FileReader file(kStreamBufferSize);
     DescriptorReader in(BinaryInput(0));
     if (!r.from_stdin && !file.Open(r.archive)) {
         PrintError(std::string(DecryptCodeMessage(DecryptCode::kReadError)));

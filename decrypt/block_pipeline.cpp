@@ -122,6 +122,7 @@ BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream&
     if (!ParallelStagesWorthwhile() || file.Peek(1, &head) == 0) {
         return BlockRunEnd::kRecordBoundary;  // no buffer of its own, or no data
     }
+    const NoReadAhead inline_reads(file);
     std::unique_ptr<Batch> batches[BatchRing::kSlots];
     BatchRing ring([&](std::size_t s) { Chain(cipher, *batches[s]); },
                    [&](std::size_t s) { Check(cipher, *batches[s]); });

@@ -105,6 +105,7 @@ BlockWriteEnd EncipherBlocks(InputStream& source, BlockCipher& cipher, Random& r
     if (!ParallelStagesWorthwhile()) {
         return BlockWriteEnd::kSourceEnded;
     }
+    const NoReadAhead inline_reads(source);
     std::unique_ptr<Batch> batches[BatchRing::kSlots];
     BatchRing ring([&](std::size_t s) { Chain(cipher, *batches[s]); },
                    [&](std::size_t s) { Sign(cipher, *batches[s]); });

@@ -130,7 +130,7 @@ bool FileReader::Refill() {
     end_ = static_cast<std::size_t>(got);
     if (got < static_cast<long>(capacity_)) {
         eof_ = true;  // a short read is the end; nothing to read ahead
-    } else if (++refills_ >= kReadAheadAfter) {
+    } else if (++refills_ >= kReadAheadAfter && read_ahead_) {
         // A file longer than two buffers: read the next one while this one
         // is being used.
         if (!buffers_[1]) {

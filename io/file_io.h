@@ -34,6 +34,24 @@ class InputStream {
         return 0;
     }
     virtual void Consume(std::size_t /*n*/) {}
+    // Whether the stream may read ahead on a thread of its own. The block
+    // pipelines turn it off while their stage threads keep the processors
+    // busy: the caller's own reads then land in its cache, where the next
+    // batch is copied from, instead of in another processor's, and no
+    // thread hand-over is paid per buffer.
+    virtual void AllowReadAhead(bool /*allowed*/) {}
+};
+
+// Turns an input's read-ahead off for a scope.
+class NoReadAhead {
+  public:
+    explicit NoReadAhead(InputStream& input) : input_(input) { input_.AllowReadAhead(false); }
+    ~NoReadAhead() { input_.AllowReadAhead(true); }
+    NoReadAhead(const NoReadAhead&) = delete;
+    NoReadAhead& operator=(const NoReadAhead&) = delete;
+
+  private:
+    InputStream& input_;
 };
 
 class OutputStream {
@@ -71,6 +89,7 @@ class FileReader final : public InputStream {
     std::size_t Read(std::uint8_t* out, std::size_t count) override;
     std::size_t Peek(std::size_t count, const std::uint8_t** data) override;
     void Consume(std::size_t n) override;
+    void AllowReadAhead(bool allowed) override { read_ahead_ = allowed; }
 
   private:
     // Makes the next buffer current; false at the end of the data.
@@ -90,6 +109,7 @@ class FileReader final : public InputStream {
     int refills_ = 0;
     std::uint64_t size_at_open_ = 0;  // lets a small file be read in one call
     IoWorker worker_;
+    bool read_ahead_ = true;
     bool ahead_pending_ = false;
     long ahead_got_ = 0;  // written by the worker, read after Wait()
 };

@@ -2,6 +2,8 @@
 
 namespace tazu {
 
+// Every notification comes after the mutex is released, so that the thread
+// woken does not at once block on it again.
 void IoWorker::Submit(std::function<void()> job) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return !job_; });
@@ -10,6 +12,7 @@ void IoWorker::Submit(std::function<void()> job) {
         stop_ = false;
         thread_ = std::thread([this] { Loop(); });
     }
+    lock.unlock();
     changed_.notify_all();
 }
 
@@ -26,8 +29,8 @@ void IoWorker::Stop() {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] { return !job_; });
         stop_ = true;
-        changed_.notify_all();
     }
+    changed_.notify_all();
     thread_.join();
 }
 
@@ -43,7 +46,9 @@ void IoWorker::Loop() {
         job();
         lock.lock();
         job_ = nullptr;
+        lock.unlock();
         changed_.notify_all();
+        lock.lock();
     }
 }
 

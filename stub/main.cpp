@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
         offset = *end;
     }
 
-    FileReader reader;
+    FileReader reader(kStreamBufferSize);
     if (!reader.Open(archive) || !reader.Seek(offset)) {
         PrintLine(stderr, DecryptCodeMessage(DecryptCode::kReadError));
         return static_cast<int>(DecryptCode::kReadError);

@@ -1,6 +1,7 @@
 // The buffered writer keeps the order of what it is given whether a write
 // goes through its buffers, its worker or straight to the file, and sees
-// every failed write.
+// every failed write. The reader gives every byte in order whether it reads
+// ahead on its worker or not, and when that changes half-way.
 #include <fcntl.h>
 
 #include <gtest/gtest.h>
@@ -54,6 +55,30 @@ TEST(FileWriter, AFailedLargeWriteIsSeenAndStays) {
     EXPECT_TRUE(file.failed());
     EXPECT_FALSE(Put(file, Pattern(10, 3)));
     EXPECT_FALSE(file.Close());
+}
+
+TEST(FileReader, ReadAheadTurnedOffAndOnKeepsEveryByteInOrder) {
+    TempDir dir;
+    constexpr std::size_t kBuffer = 4096;
+    const std::string want = Pattern(kBuffer * 9 + 123, 5);
+    WriteFile(dir / "in", want);
+    // Turned off and on again at buffer ends and inside buffers, with a
+    // buffer read ahead pending and without.
+    for (const std::size_t toggle : {std::size_t{1}, kBuffer * 3, kBuffer * 3 + 1, kBuffer * 8}) {
+        FileReader reader(kBuffer);
+        ASSERT_TRUE(reader.Open(dir / "in"));
+        std::string got;
+        std::uint8_t piece[1000];
+        bool ahead = true;
+        for (std::size_t n; (n = reader.Read(piece, sizeof piece)) > 0;) {
+            got.append(reinterpret_cast<const char*>(piece), n);
+            if (got.size() >= toggle) {
+                ahead = !ahead;
+                reader.AllowReadAhead(ahead);
+            }
+        }
+        EXPECT_EQ(got, want) << toggle;
+    }
 }
 
 }  // namespace
