@@ -2,8 +2,9 @@
 
 Called by scripts/bench, which installs the tools and builds the program.
 Every command runs under /usr/bin/time for its wall time and peak memory;
-each figure is the median of --runs runs, after one warm-up run so the page
-cache is warm for everyone.
+each figure is the median of --runs runs, taken in rounds that run every
+command once, after one warm-up round so the page cache is warm for
+everyone.
 """
 import argparse
 import os
@@ -32,22 +33,32 @@ def timed(cmd, cwd):
     return float(secs), int(kib)
 
 
-def measure(name, cmd, cwd, runs, cleanup=None):
-    samples = []
+def measure(specs, cwd, runs):
+    """Times every (name, cmd, cleanup) of specs runs times, in rounds: each
+    round runs every command once, in order, so that a slow spell of the
+    machine (on a virtual machine it can last many seconds) falls on all of
+    them alike rather than on one tool's runs. A command may use what the one
+    before it in the round wrote. Round 0 is a warm-up, left out."""
+    samples = {name: [] for name, _, _ in specs}
     for i in range(runs + 1):
-        if cleanup:
-            cleanup()
-        # The previous run's output is written back to the disk first, so
-        # that no run shares the processors with the kernel's writeback of
-        # another tool's file (it costs a two-thread program more than a
-        # one-thread tool, and made runs differ by up to ten times here).
-        subprocess.run(["sync"], check=False)
-        t, m = timed(cmd, cwd)
-        if i > 0:
-            samples.append((t, m))
-    secs = statistics.median(s for s, _ in samples)
-    peak = max(m for _, m in samples)
-    return {"name": name, "secs": secs, "peak_mib": peak / 1024}
+        for name, cmd, cleanup in specs:
+            if cleanup:
+                cleanup()
+            # The previous run's output is written back to the disk first, so
+            # that no run shares the processors with the kernel's writeback of
+            # another tool's file (it costs a two-thread program more than a
+            # one-thread tool, and made runs differ by up to ten times here).
+            subprocess.run(["sync"], check=False)
+            t, m = timed(cmd, cwd)
+            if i > 0:
+                samples[name].append((t, m))
+    rows = []
+    for name, _, _ in specs:
+        secs = statistics.median(s for s, _ in samples[name])
+        peak = max(m for _, m in samples[name])
+        rows.append({"name": name, "secs": secs, "peak_mib": peak / 1024,
+                     "runs": " ".join(f"{s:.2f}" for s, _ in samples[name])})
+    return rows
 
 
 def make_file(path, mib):
@@ -116,42 +127,37 @@ def run(cli, d, args):
         # Every tool writes a new file each run (none replaces one).
         return lambda: os.path.exists(os.path.join(d, name)) and os.remove(os.path.join(d, name))
 
-    rows = []
     R = args.runs
-    rows.append(measure("cp", "cp big.bin big.copy", d, R, removing("big.copy")))
-    rows.append(measure("dd bs=1M", "dd if=big.bin of=big.copy bs=1M status=none", d, R,
-                        removing("big.copy")))
-    rows.append(measure("tazu16x32 encrypt", f"{cli} encrypt big.bin -o big.shf "
-                        f"--password-stdin --keystore ks.key {pw}", d, R, removing("big.shf")))
-    rows.append(measure("tazu16x32 decrypt", f"{cli} decrypt big.shf -d out --on-exists replace "
-                        f"--password-stdin --keystore ks.key {pw}", d, R, clean_out))
-    rows.append(measure("openssl encrypt", f"{ossl} -in big.bin -out big.ossl", d, R,
-                        removing("big.ossl")))
-    rows.append(measure("openssl decrypt", f"{ossl} -d -in big.ossl -out big.dec", d, R,
-                        removing("big.dec")))
-    rows.append(measure("age encrypt", f"age -r {recipient} -o big.age big.bin", d, R,
-                        removing("big.age")))
-    rows.append(measure("age decrypt", "age -d -i age.key -o big.dec big.age", d, R,
-                        removing("big.dec")))
+    rows = measure([
+        ("cp", "cp big.bin big.copy", removing("big.copy")),
+        ("dd bs=1M", "dd if=big.bin of=big.copy bs=1M status=none", removing("big.copy")),
+        ("tazu16x32 encrypt", f"{cli} encrypt big.bin -o big.shf "
+         f"--password-stdin --keystore ks.key {pw}", removing("big.shf")),
+        ("tazu16x32 decrypt", f"{cli} decrypt big.shf -d out --on-exists replace "
+         f"--password-stdin --keystore ks.key {pw}", clean_out),
+        ("openssl encrypt", f"{ossl} -in big.bin -out big.ossl", removing("big.ossl")),
+        ("openssl decrypt", f"{ossl} -d -in big.ossl -out big.dec", removing("big.dec")),
+        ("age encrypt", f"age -r {recipient} -o big.age big.bin", removing("big.age")),
+        ("age decrypt", "age -d -i age.key -o big.dec big.age", removing("big.dec")),
+    ], d, R)
     for r in rows:
         r["rate"] = f"{mb / max(r['secs'], 0.01):.0f} MB/s"
 
     n = args.files
-    frows = []
-    frows.append(measure("tazu16x32 encrypt folder", f"{cli} encrypt tree -o tree.shf "
-                         f"--password-stdin --keystore ks.key {pw}", d, R, removing("tree.shf")))
-    frows.append(measure("tazu16x32 decrypt folder", f"{cli} decrypt tree.shf -d out --on-exists "
-                         f"replace --password-stdin --keystore ks.key {pw}", d, R, clean_out))
-    frows.append(measure("tar c | openssl enc", f"tar cf - tree | {ossl} -out tree.ossl", d, R,
-                         removing("tree.ossl")))
-    frows.append(measure("openssl enc -d | tar x", f"{ossl} -d -in tree.ossl | tar xf - -C out",
-                         d, R, clean_out))
+    frows = measure([
+        ("tazu16x32 encrypt folder", f"{cli} encrypt tree -o tree.shf "
+         f"--password-stdin --keystore ks.key {pw}", removing("tree.shf")),
+        ("tazu16x32 decrypt folder", f"{cli} decrypt tree.shf -d out --on-exists "
+         f"replace --password-stdin --keystore ks.key {pw}", clean_out),
+        ("tar c | openssl enc", f"tar cf - tree | {ossl} -out tree.ossl", removing("tree.ossl")),
+        ("openssl enc -d | tar x", f"{ossl} -d -in tree.ossl | tar xf - -C out", clean_out),
+    ], d, R)
     for r in frows:
         r["rate"] = f"{n / max(r['secs'], 0.01):.0f} files/s"
 
-    print(f"\n{'command':28} {'median s':>9} {'rate':>15} {'peak MiB':>9}")
+    print(f"\n{'command':28} {'median s':>9} {'rate':>15} {'peak MiB':>9}  runs (s)")
     for r in rows + frows:
-        print(f"{r['name']:28} {r['secs']:9.2f} {r['rate']:>15} {r['peak_mib']:9.1f}")
+        print(f"{r['name']:28} {r['secs']:9.2f} {r['rate']:>15} {r['peak_mib']:9.1f}  {r['runs']}")
 
     by = {r["name"]: max(r["secs"], 0.01) for r in rows + frows}
     peaks = {r["name"]: r["peak_mib"] for r in rows + frows}
