@@ -47,6 +47,21 @@ inline constexpr ShortKeyCoefficients kShortKeyCoefficients = [] {
     return c;
 }();
 
+// For each key length below 16, the key position of every output byte: the
+// byte shuffles of the vector kernels repeat a short key with it.
+struct RepeatIndex {
+    alignas(64) std::uint8_t index[16][256];
+};
+inline constexpr RepeatIndex kRepeatIndex = [] {
+    RepeatIndex r{};
+    for (std::size_t k = 1; k < 16; ++k) {
+        for (std::size_t i = 0; i < 256; ++i) {
+            r.index[k][i] = static_cast<std::uint8_t>(i % k);
+        }
+    }
+    return r;
+}();
+
 // Position weights of the digest: byte i (0-based) adds T[d] * (i + 1) and
 // d times the weight of its bucket (i mod 5).
 struct DigestWeights {

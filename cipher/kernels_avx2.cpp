@@ -13,20 +13,6 @@ namespace tazu::internal {
 
 namespace {
 
-// For each key length below 16, the key position of every output byte.
-struct RepeatIndex {
-    alignas(32) std::uint8_t index[16][256];
-};
-constexpr RepeatIndex kRepeatIndex = [] {
-    RepeatIndex r{};
-    for (std::size_t k = 1; k < 16; ++k) {
-        for (std::size_t i = 0; i < 256; ++i) {
-            r.index[k][i] = static_cast<std::uint8_t>(i % k);
-        }
-    }
-    return r;
-}();
-
 // The digest weights as 16-bit multiply-adds: the position weights fit 16
 // bits, and each bucket weight is split as high * 32768 + low with both
 // parts below 32768. No partial sum comes near 2^31.
