@@ -181,11 +181,17 @@ TAZU_AVX2 std::uint32_t SteppedSumAvx2(const std::uint8_t* key, std::size_t coun
     return SumOfWords(acc) + SteppedSumPlain(key + j, count - j, m);
 }
 
-// The sum of the bytes of v (as 16-bit lanes at positions pos) that lie in
-// [from, len), each stepped when it lies before split.
-TAZU_AVX2 __m256i WalkedWords(__m256i v, __m256i pos, __m256i from, __m256i split) {
-    const __m256i stepped = _mm256_blendv_epi8(v, StepWords(v), _mm256_cmpgt_epi16(split, pos));
-    return _mm256_andnot_si256(_mm256_cmpgt_epi16(from, pos), stepped);
+// 9x + 7 (mod 256) of each byte, by byte additions.
+TAZU_AVX2 __m256i StepBytes(__m256i x) {
+    const __m256i x2 = _mm256_add_epi8(x, x);
+    const __m256i x4 = _mm256_add_epi8(x2, x2);
+    const __m256i x8 = _mm256_add_epi8(x4, x4);
+    return _mm256_add_epi8(_mm256_add_epi8(x8, x), _mm256_set1_epi8(7));
+}
+
+// The sums of each eight bytes, in four 64-bit lanes.
+TAZU_AVX2 __m256i ByteSums(__m256i x) {
+    return _mm256_sad_epu8(x, _mm256_setzero_si256());
 }
 
 // A keystream read from memory.
@@ -210,10 +216,11 @@ struct ShortKeyStream {
 };
 
 // b[i] += z(i) for i < len (len >= 32), returning b's walked sum over
-// split. Thirty-two bytes at a time: first the vectors that lie wholly
-// before split, whose bytes are all stepped, then the rest with lane masks;
-// the last vector covers the last 32 bytes and adds z only to those not yet
-// done.
+// split: the bytes before split stepped, the rest as they are. Thirty-two
+// bytes at a time: first the vectors that lie wholly before split, then the
+// rest with lane masks; the last vector covers the last 32 bytes and adds z
+// only to those not yet done. The bytes are summed eight at a time by the
+// sum-of-absolute-differences instruction.
 template <class Stream>
 TAZU_AVX2 inline std::uint32_t WalkedAdd(std::uint8_t* b, std::size_t len, std::size_t split,
                                          const Stream& z) {
@@ -222,33 +229,30 @@ TAZU_AVX2 inline std::uint32_t WalkedAdd(std::uint8_t* b, std::size_t len, std::
     for (; done + 32 <= split && done + 32 <= len; done += 32) {
         const __m256i sum8 = _mm256_add_epi8(Load(b + done), z(done));
         Store(b + done, sum8);
-        acc = _mm256_add_epi16(acc, StepWords(_mm256_cvtepu8_epi16(_mm256_castsi256_si128(sum8))));
-        acc = _mm256_add_epi16(acc,
-                               StepWords(_mm256_cvtepu8_epi16(_mm256_extracti128_si256(sum8, 1))));
+        acc = _mm256_add_epi64(acc, ByteSums(StepBytes(sum8)));
     }
-    const __m256i lanes = _mm256_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
     const __m256i bytes =
         _mm256_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20,
                          21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
-    const __m256i split16 = _mm256_set1_epi16(static_cast<std::int16_t>(split));
     while (done < len) {
         const std::size_t i = done + 32 <= len ? done : len - 32;
-        // Lanes j with i + j >= done are new.
+        // Lanes j with i + j >= done are new; those with i + j < split are
+        // stepped.
         const __m256i fresh =
             _mm256_cmpgt_epi8(bytes, _mm256_set1_epi8(static_cast<char>(done - i - 1)));
+        const std::size_t before = split > i ? std::min<std::size_t>(split - i, 32) : 0;
+        const __m256i stepped =
+            _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(before)), bytes);
         const __m256i sum8 = _mm256_add_epi8(Load(b + i), _mm256_and_si256(z(i), fresh));
         Store(b + i, sum8);
-        const __m256i from = _mm256_set1_epi16(static_cast<std::int16_t>(done));
-        const __m256i pos =
-            _mm256_add_epi16(lanes, _mm256_set1_epi16(static_cast<std::int16_t>(i)));
-        acc = _mm256_add_epi16(acc, WalkedWords(_mm256_cvtepu8_epi16(_mm256_castsi256_si128(sum8)),
-                                                pos, from, split16));
-        acc = _mm256_add_epi16(
-            acc, WalkedWords(_mm256_cvtepu8_epi16(_mm256_extracti128_si256(sum8, 1)),
-                             _mm256_add_epi16(pos, _mm256_set1_epi16(16)), from, split16));
+        const __m256i walked = _mm256_blendv_epi8(sum8, StepBytes(sum8), stepped);
+        acc = _mm256_add_epi64(acc, ByteSums(_mm256_and_si256(walked, fresh)));
         done = i + 32;
     }
-    return SumOfWords(acc);
+    const __m128i two =
+        _mm_add_epi64(_mm256_castsi256_si128(acc), _mm256_extracti128_si256(acc, 1));
+    return static_cast<std::uint32_t>(
+        _mm_cvtsi128_si64(_mm_add_epi64(two, _mm_unpackhi_epi64(two, two))));
 }
 
 TAZU_AVX2 std::uint32_t AddStreamWalkedSumAvx2(std::uint8_t* b, const std::uint8_t* z,
