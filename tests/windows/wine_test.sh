@@ -35,9 +35,17 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     "$server" -w 2>/dev/null || true
 fi
 # One wine server for all the runs below, so that no run meets a server
-# that is shutting down after the one before.
+# that is shutting down after the one before (a wine program started then
+# can fail before it runs, silently and with status 1). A server still
+# lingering from earlier runs is ended first: asked to stay, it would not.
+# Wine's own background processes start with the first program and live as
+# long as the server; started here with no output of ours, they hold no
+# pipe of the caller's open.
+"$server" -k 2>/dev/null || true
+"$server" -w 2>/dev/null || true
 "$server" -p 2>/dev/null || true
 trap '"$server" -k 2>/dev/null || true' EXIT
+"$wine" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 
 rm -rf "$work"
 mkdir -p "$work"
