@@ -71,6 +71,13 @@ int Descriptor(HANDLE handle, int flags) {
     return fd;
 }
 
+// What the last failed look at a path says of it.
+PathState StateOfLastError() {
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathState::kMissing
+                                                                          : PathState::kUnknown;
+}
+
 }  // namespace
 
 Path AbsolutePath(const Path& path) {
@@ -202,9 +209,7 @@ PathState LookAt(const Path& path, bool follow) {
     const std::wstring system_path = SystemPath(path);
     const DWORD attributes = ::GetFileAttributesW(system_path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        const DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathState::kMissing
-                                                                              : PathState::kUnknown;
+        return StateOfLastError();
     }
     if (!follow || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
         return PathState::kPresent;
@@ -214,9 +219,7 @@ PathState LookAt(const Path& path, bool follow) {
         system_path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        const DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathState::kMissing
-                                                                              : PathState::kUnknown;
+        return StateOfLastError();
     }
     ::CloseHandle(handle);
     return PathState::kPresent;

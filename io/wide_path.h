@@ -71,14 +71,10 @@ class WidePath {
     // The last component; empty when the path ends with a separator or is
     // a root alone.
     WidePath filename() const {
-        const std::size_t start = RelativeStart();
-        if (start == text_.size() || IsSeparator(text_.back())) {
-            return {};
-        }
-        return WidePath(text_.substr(LastComponentStart()));
+        return has_filename() ? WidePath(text_.substr(LastComponentStart())) : WidePath();
     }
     bool has_filename() const {
-        return !filename().empty();
+        return RelativeStart() < text_.size() && !IsSeparator(text_.back());
     }
 
     // The path without its last component: "C:\a" of "C:\a\b", "C:\" of

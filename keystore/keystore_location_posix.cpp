@@ -20,10 +20,6 @@ std::string Variable(const char* name) {
     return value != nullptr ? value : "";
 }
 
-bool Exists(const Path& path) {
-    return LookAt(path) == PathState::kPresent;
-}
-
 // mkdir of one folder, owner-only; an existing folder is tightened instead.
 bool MakeOwnerOnlyFolder(const Path& folder, int& error_number) {
     if (::mkdir(folder.c_str(), 0700) == 0) {
@@ -62,7 +58,7 @@ bool MakeUserKeyStoreFolder(const Path& folder, int& error_number) {
     // Missing parents (~/.config on a new account) are made owner-only too,
     // as the base-directory rules ask for.
     std::vector<Path> missing;
-    for (Path p = folder; !p.empty() && !Exists(p); p = p.parent_path()) {
+    for (Path p = folder; !p.empty() && LookAt(p) != PathState::kPresent; p = p.parent_path()) {
         missing.push_back(p);
         if (p == p.parent_path()) {
             break;

@@ -147,8 +147,9 @@ int main(int argc, char** argv) {
         PrintLine(stderr, DecryptCodeMessage(DecryptCode::kReadError));
         return static_cast<int>(DecryptCode::kReadError);
     }
-    const Path folder =
-        options.folder.empty() ? AskFolder(AbsolutePath(archive).parent_path()) : options.folder;
+    // Where the archive lies: the proposed folder, and where its key store is.
+    const Path archive_folder = AbsolutePath(archive).parent_path();
+    const Path folder = options.folder.empty() ? AskFolder(archive_folder) : options.folder;
 
     Str255 password;
     std::string error;
@@ -158,7 +159,7 @@ int main(int argc, char** argv) {
         return static_cast<int>(DecryptCode::kWrongPassword);
     }
     KeyStoreValues keys;
-    LoadPersonalCode(AbsolutePath(archive).parent_path(), keys);
+    LoadPersonalCode(archive_folder, keys);
 
     int folder_error = 0;
     MakeFolders(folder, folder_error);  // a folder that cannot be made fails at its first entry
