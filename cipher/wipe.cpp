@@ -19,9 +19,23 @@ constexpr std::size_t kWipedStackBytes = 32 * 1024;
 
 // The vectorised transforms leave key bytes in the vector registers, and
 // the first call through a lazily bound library function saves all of them
-// on the stack.
+// on the stack. vzeroall leaves the sixteen registers that only AVX-512
+// has as they are, and the C library's own copy routines use those for any
+// copy of more than a few bytes (a batch's random bytes among them).
 void ClearVectorRegisters() {
 #if defined(__x86_64__)
+    if (__builtin_cpu_supports("avx512f")) {
+        asm volatile(
+            "vpxord %%zmm16, %%zmm16, %%zmm16\n\tvpxord %%zmm17, %%zmm17, %%zmm17\n\t"
+            "vpxord %%zmm18, %%zmm18, %%zmm18\n\tvpxord %%zmm19, %%zmm19, %%zmm19\n\t"
+            "vpxord %%zmm20, %%zmm20, %%zmm20\n\tvpxord %%zmm21, %%zmm21, %%zmm21\n\t"
+            "vpxord %%zmm22, %%zmm22, %%zmm22\n\tvpxord %%zmm23, %%zmm23, %%zmm23\n\t"
+            "vpxord %%zmm24, %%zmm24, %%zmm24\n\tvpxord %%zmm25, %%zmm25, %%zmm25\n\t"
+            "vpxord %%zmm26, %%zmm26, %%zmm26\n\tvpxord %%zmm27, %%zmm27, %%zmm27\n\t"
+            "vpxord %%zmm28, %%zmm28, %%zmm28\n\tvpxord %%zmm29, %%zmm29, %%zmm29\n\t"
+            "vpxord %%zmm30, %%zmm30, %%zmm30\n\tvpxord %%zmm31, %%zmm31, %%zmm31" ::
+                :);
+    }
     if (__builtin_cpu_supports("avx")) {
         asm volatile("vzeroall" ::
                          : "xmm0", "xmm1", "xmm2", "xmm3", "xmm4", "xmm5", "xmm6", "xmm7", "xmm8",

@@ -5,6 +5,7 @@
 
 #include "format/format.h"
 #include "io/batch_ring.h"
+#include "io/write_behind.h"
 
 namespace tazu {
 
@@ -14,6 +15,7 @@ namespace {
 // written with one system call);
 // the ring holds four, so the threads meet rarely.
 constexpr std::size_t kBatchBlocks = 2048;
+constexpr std::size_t kBatchPlain = kBatchBlocks * Str255::kCapacity;
 // The first batches of an entry are done inline: small entries (a folder's
 // files) never start threads.
 constexpr std::size_t kInlineBatches = 1;
@@ -29,8 +31,10 @@ struct Batch {
     std::uint16_t plain_size[kBatchBlocks];
     std::size_t plain_total = 0;
     // Deciphered blocks follow each other without their random bytes; the
-    // last one's random bytes may run past plain_total.
-    std::uint8_t plain[kBatchBlocks * Str255::kCapacity];
+    // last one's random bytes may run past plain_total. Handed to the
+    // writing thread by exchanging the buffer for a written one, never by
+    // copying.
+    std::unique_ptr<std::uint8_t[]> plain;
     BlockRunTotals totals;
 };
 
@@ -39,6 +43,9 @@ struct Batch {
 bool Fill(InputStream& file, Batch& b) {
     b.count = 0;
     b.cut = false;
+    if (!b.plain) {
+        b.plain.reset(new std::uint8_t[kBatchPlain]);
+    }
     while (b.count < kBatchBlocks) {
         const std::uint8_t* head = nullptr;
         if (file.Peek(1, &head) != 1 || head[0] == kEndRecordMarker) {
@@ -76,7 +83,7 @@ void Chain(BlockCipher& cipher, Batch& b) {
         const std::size_t n = CiphertextLength(b, i);
         std::size_t got = 0;
         if (n > 0) {
-            got = cipher.Decipher(b.records[i] + 1, n, b.plain + b.plain_total);
+            got = cipher.Decipher(b.records[i] + 1, n, b.plain.get() + b.plain_total);
         }
         const std::size_t plain = got > kBlockRandomBytes ? got - kBlockRandomBytes : 0;
         b.plain_size[i] = static_cast<std::uint16_t>(plain);
@@ -94,17 +101,11 @@ void Check(const BlockCipher& cipher, Batch& b) {
             ++b.totals.damaged;
         }
     }
-    AddToByteSum(b.totals.sum, b.plain, b.plain_total);
+    AddToByteSum(b.totals.sum, b.plain.get(), b.plain_total);
 }
 
-// Writes a finished batch and reports its blocks.
-BlockRunEnd Drain(const Batch& b, OutputStream& out, BlockRunTotals& totals,
-                  const BlockProgress& progress) {
-    totals.damaged += b.totals.damaged;
-    totals.sum += b.totals.sum;
-    if (b.plain_total > 0 && !out.Write(b.plain, b.plain_total)) {
-        return BlockRunEnd::kWriteFailed;
-    }
+// Reports a written batch's blocks.
+BlockRunEnd Report(const Batch& b, const BlockProgress& progress) {
     const std::size_t whole = b.cut ? b.count - 1 : b.count;
     for (std::size_t i = 0; i < whole; ++i) {
         if (b.plain_size[i] > 0 && !progress(b.plain_size[i])) {
@@ -126,13 +127,24 @@ BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream&
     std::unique_ptr<Batch> batches[BatchRing::kSlots];
     BatchRing ring([&](std::size_t s) { Chain(cipher, *batches[s]); },
                    [&](std::size_t s) { Check(cipher, *batches[s]); });
+    // Once the stage threads run, a batch's plaintext is written on a thread
+    // of its own while the caller reads the next records.
+    WriteBehind writer(out, kBatchPlain);
     BlockRunEnd end = BlockRunEnd::kRecordBoundary;
     RunBatches(
         ring, batches, kInlineBatches, [&](Batch& b) { return Fill(file, b); },
-        [&](const Batch& b) {
-            end = Drain(b, out, totals, progress);
+        [&](Batch& b) {
+            totals.damaged += b.totals.damaged;
+            totals.sum += b.totals.sum;
+            const bool written = b.plain_total == 0 ||
+                                 (ring.started() ? writer.Hand(b.plain, b.plain_total)
+                                                 : writer.WriteNow(b.plain.get(), b.plain_total));
+            end = written ? Report(b, progress) : BlockRunEnd::kWriteFailed;
             return end != BlockRunEnd::kWriteFailed && end != BlockRunEnd::kStopped;
         });
+    if (!writer.Finish() && end != BlockRunEnd::kStopped) {
+        end = BlockRunEnd::kWriteFailed;
+    }
     return end;
 }
 

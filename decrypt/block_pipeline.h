@@ -2,8 +2,8 @@
 // the caller's. The block key chain needs only each block's last 7
 // plaintext bytes, so one thread follows it block after block (deciphering
 // each block as it goes), while a second checks the blocks' signatures and
-// sums their bytes; the caller reads the records ahead and writes the
-// plaintext behind, in order, in batches of blocks. The bytes written, the
+// sums their bytes; the caller reads the records ahead and a third thread
+// writes the plaintext behind, in order, in batches of blocks. The bytes written, the
 // damage count and the byte sum are those of the block-by-block loop.
 #pragma once
 

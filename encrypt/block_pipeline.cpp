@@ -3,98 +3,83 @@
 #include <cstring>
 #include <memory>
 
+#include "cipher/wipe.h"
 #include "format/format.h"
 #include "io/batch_ring.h"
+#include "io/write_behind.h"
 
 namespace tazu {
 
 namespace {
 
-// Batches of 2048 blocks (about 500 KiB of data, written with one system
-// call); the ring holds four.
+// Batches of 2048 blocks (about 500 KiB of data, read and written with one
+// system call each); the ring holds four.
 constexpr std::size_t kBatchBlocks = 2048;
+constexpr std::size_t kBatchData = kBatchBlocks * kChunkSize;
+constexpr std::size_t kBatchRecords = kBatchBlocks * kMaxBlockRecordSize;
 // The first batch of an entry is done inline: small files never start
 // threads.
 constexpr std::size_t kInlineBatches = 1;
 
 struct Batch {
     std::size_t count = 0;
-    // Each chunk followed by its random bytes, so a block is enciphered in
-    // one pass.
-    std::uint8_t chunks[kBatchBlocks][kChunkSize + kBlockRandomBytes];
-    std::uint8_t chunk_size[kBatchBlocks];
-    // The records, one after the other.
-    std::size_t record_offset[kBatchBlocks];
+    // The chunks one after the other, as read: every chunk but the source's
+    // last is whole.
+    std::size_t data_size = 0;
+    std::uint8_t data[kBatchData];
+    // Each block's random bytes.
+    std::uint8_t random[kBatchBlocks][kBlockRandomBytes];
+    // The records, one after the other: each block's is its chunk's size
+    // plus the overhead, so the offsets follow from the block's index.
+    // Handed to the writing thread by exchanging the buffer for a written
+    // one, never by copying.
+    std::unique_ptr<std::uint8_t[]> records;
     std::size_t records_size = 0;
-    std::uint8_t records[kBatchBlocks * kMaxBlockRecordSize];
     std::uint32_t sum = 0;
+
+    const std::uint8_t* chunk(std::size_t i) const { return data + i * kChunkSize; }
+    std::size_t chunk_size(std::size_t i) const {
+        return i + 1 < count ? kChunkSize : data_size - i * kChunkSize;
+    }
+    std::uint8_t* record(std::size_t i) { return records.get() + i * kMaxBlockRecordSize; }
 };
 
-// Reads chunks and draws their random bytes, in the order of the block
-// loop. False when the source has ended.
-bool Fill(InputStream& source, Random& random, Batch& b, Str255& chunk) {
-    b.count = 0;
-    b.records_size = 0;
-    while (b.count < kBatchBlocks) {
-        const std::uint8_t* plain = nullptr;
-        std::size_t size = source.Peek(kChunkSize, &plain);
-        if (size == kChunkSize) {
-            std::memcpy(b.chunks[b.count], plain, size);
-            source.Consume(size);
-        } else {
-            ReadChunk(source, kChunkSize, chunk);
-            size = chunk.size();
-            std::memcpy(b.chunks[b.count], chunk.data(), size);
-        }
-        if (size == 0) {
-            return false;
-        }
-        random.Bytes(b.chunks[b.count] + size, kBlockRandomBytes);
-        b.chunk_size[b.count] = static_cast<std::uint8_t>(size);
-        b.record_offset[b.count] = b.records_size;
-        b.records_size += size + kBlockOverhead;
-        ++b.count;
+// Reads the batch's chunks with one read and draws their random bytes, in
+// the order of the block loop (all of a block's random bytes follow its
+// chunk, so drawing a batch's in one go draws the same bytes). False when
+// the source has ended.
+bool Fill(InputStream& source, Random& random, Batch& b) {
+    b.data_size = source.Read(b.data, kBatchData);
+    b.count = (b.data_size + kChunkSize - 1) / kChunkSize;
+    b.records_size = b.data_size + b.count * kBlockOverhead;
+    if (!b.records) {
+        b.records.reset(new std::uint8_t[kBatchRecords]);
     }
-    return true;
+    random.Bytes(&b.random[0][0], b.count * kBlockRandomBytes);
+    return b.data_size == kBatchData;
 }
 
 // The key chain: every block enciphered in order. The random bytes, from
 // which the block keys follow, are wiped once used.
 void Chain(BlockCipher& cipher, Batch& b) {
     for (std::size_t i = 0; i < b.count; ++i) {
-        std::uint8_t* record = b.records + b.record_offset[i];
-        const std::size_t size = b.chunk_size[i];
+        std::uint8_t* record = b.record(i);
+        const std::size_t size = b.chunk_size(i);
         record[0] = static_cast<std::uint8_t>(size + kBlockRandomBytes);
-        cipher.EncipherUnsigned(b.chunks[i], size, b.chunks[i] + size, record + 1);
-        volatile std::uint8_t* noise = b.chunks[i] + size;
-        for (std::size_t j = 0; j < kBlockRandomBytes; ++j) {
-            noise[j] = 0;
-        }
+        cipher.EncipherUnsigned(b.chunk(i), size, b.random[i], record + 1);
     }
+    WipeBytes(&b.random[0][0], b.count * kBlockRandomBytes);
 }
 
-// Signatures and the byte sum, independent of the key chain.
+// Signatures and the byte sum, independent of the key chain. The records
+// of whole chunks are packed: a short one can only be the last.
 void Sign(const BlockCipher& cipher, Batch& b) {
-    b.sum = 0;
     for (std::size_t i = 0; i < b.count; ++i) {
-        std::uint8_t* record = b.records + b.record_offset[i];
+        std::uint8_t* record = b.record(i);
         cipher.Sign(record + 1, record[0], record + 1 + record[0]);
-        AddToByteSum(b.sum, b.chunks[i], b.chunk_size[i]);
     }
-}
-
-BlockWriteEnd Drain(const Batch& b, OutputStream& archive, std::uint32_t& sum,
-                    const BlockWriteProgress& progress) {
-    sum += b.sum;
-    if (!archive.Write(b.records, b.records_size)) {
-        return BlockWriteEnd::kWriteFailed;
-    }
-    for (std::size_t i = 0; i < b.count; ++i) {
-        if (!progress(b.chunk_size[i])) {
-            return BlockWriteEnd::kStopped;
-        }
-    }
-    return BlockWriteEnd::kSourceEnded;
+    b.sum = 0;
+    AddToByteSum(b.sum, b.data, b.data_size);
 }
 
 }  // namespace
@@ -109,18 +94,30 @@ BlockWriteEnd EncipherBlocks(InputStream& source, BlockCipher& cipher, Random& r
     std::unique_ptr<Batch> batches[BatchRing::kSlots];
     BatchRing ring([&](std::size_t s) { Chain(cipher, *batches[s]); },
                    [&](std::size_t s) { Sign(cipher, *batches[s]); });
-    Str255 chunk;
-    struct WipeChunk {
-        Str255& s;
-        ~WipeChunk() { s.Wipe(); }
-    } wipe{chunk};
+    // Once the stage threads run, a batch's records are written on a thread
+    // of their own while the caller reads the next chunks.
+    WriteBehind writer(archive, kBatchRecords);
     BlockWriteEnd end = BlockWriteEnd::kSourceEnded;
     RunBatches(
-        ring, batches, kInlineBatches, [&](Batch& b) { return Fill(source, random, b, chunk); },
-        [&](const Batch& b) {
-            end = Drain(b, archive, sum, progress);
-            return end == BlockWriteEnd::kSourceEnded;
+        ring, batches, kInlineBatches, [&](Batch& b) { return Fill(source, random, b); },
+        [&](Batch& b) {
+            sum += b.sum;
+            if (!(ring.started() ? writer.Hand(b.records, b.records_size)
+                                 : writer.WriteNow(b.records.get(), b.records_size))) {
+                end = BlockWriteEnd::kWriteFailed;
+                return false;
+            }
+            for (std::size_t i = 0; i < b.count; ++i) {
+                if (!progress(b.chunk_size(i))) {
+                    end = BlockWriteEnd::kStopped;
+                    return false;
+                }
+            }
+            return true;
         });
+    if (!writer.Finish() && end == BlockWriteEnd::kSourceEnded) {
+        end = BlockWriteEnd::kWriteFailed;
+    }
     return end;
 }
 

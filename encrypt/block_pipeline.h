@@ -2,7 +2,7 @@
 // caller's. Every block's random bytes are drawn before it is enciphered,
 // so the caller reads the chunks and draws their random bytes in order, one
 // thread follows the block key chain enciphering each block, a second signs
-// the blocks and sums the chunks, and the caller writes the records, in
+// the blocks and sums the chunks, and a third writes the records, in
 // batches of blocks. For the same source and random bytes the records
 // written equal the block-by-block loop's byte for byte.
 #pragma once

@@ -78,7 +78,7 @@ bool RunBatches(BatchRing& ring, std::unique_ptr<Batch> (&batches)[BatchRing::kS
         if (in_flight[slot]) {
             ring.AwaitDone(slot);
             in_flight[slot] = false;
-            if (!drain(static_cast<const Batch&>(*batches[slot]))) {
+            if (!drain(*batches[slot])) {
                 return false;  // the ring's owner stops and joins its threads
             }
         }

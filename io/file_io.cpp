@@ -11,6 +11,9 @@ namespace {
 
 // A file longer than this many buffers is read ahead on the worker thread.
 constexpr int kReadAheadAfter = 2;
+// A read of at least this many bytes with nothing buffered bypasses the
+// buffer.
+constexpr std::size_t kDirectReadFrom = 64 * 1024;
 
 bool WriteAll(int fd, const std::uint8_t* data, std::size_t count) {
     while (count > 0) {
@@ -146,8 +149,19 @@ bool FileReader::Refill() {
 std::size_t FileReader::Read(std::uint8_t* out, std::size_t count) {
     std::size_t done = 0;
     while (done < count) {
-        if (begin_ == end_ && !Refill()) {
-            break;
+        if (begin_ == end_) {
+            if (count - done >= kDirectReadFrom && !ahead_pending_ && !eof_ && fd_ >= 0) {
+                // Nothing buffered and a large read: straight into the
+                // caller's memory, saving a copy.
+                const std::size_t want = count - done;
+                const auto got = static_cast<std::size_t>(ReadFull(fd_, out + done, want));
+                done += got;
+                eof_ = got < want;
+                break;
+            }
+            if (!Refill()) {
+                break;
+            }
         }
         const std::size_t n = std::min(count - done, end_ - begin_);
         std::memcpy(out + done, buffers_[current_].get() + begin_, n);

@@ -88,12 +88,16 @@ TEST(BlockWriter, WritesWhatTheBlockLoopWritesForEverySourceLength) {
 
 class FailingOutput final : public OutputStream {
   public:
+    explicit FailingOutput(std::size_t room) : room_(room) {}
     bool Write(const std::uint8_t*, std::size_t count) override {
         written += count;
-        return written < 600'000;
+        return written < room_;
     }
     bool Flush() override { return true; }
     std::size_t written = 0;
+
+  private:
+    std::size_t room_;
 };
 
 TEST(BlockWriter, StopsOnAFailedWriteOrWhenProgressSaysSo) {
@@ -103,10 +107,12 @@ TEST(BlockWriter, StopsOnAFailedWriteOrWhenProgressSaysSo) {
     SeededRandom random(82);
     const Keys k{RandomString(random, 255), RandomString(random, 254), RandomString(random, 9)};
     const std::string source(9000 * 245, 'x');
-    {
+    // A write fails early on, or only the last batch's (written behind the
+    // caller, so its failure is known only at the end).
+    for (const std::size_t room : {std::size_t{600'000}, 9000 * kMaxBlockRecordSize - 1}) {
         BlockCipher cipher(k.b1, k.b2, k.sig);
         test::StringInput in(source);
-        FailingOutput out;
+        FailingOutput out(room);
         std::uint32_t sum = 0;
         EXPECT_EQ(EncipherBlocks(in, cipher, random, out, sum, [](std::size_t) { return true; }),
                   BlockWriteEnd::kWriteFailed);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "io/file_io.h"
 #include "tests/support/test_files.h"
@@ -78,6 +79,36 @@ TEST(FileReader, ReadAheadTurnedOffAndOnKeepsEveryByteInOrder) {
             }
         }
         EXPECT_EQ(got, want) << toggle;
+    }
+}
+
+TEST(FileReader, LargeReadsPastTheBufferKeepEveryByteInOrder) {
+    TempDir dir;
+    constexpr std::size_t kBuffer = 4096;
+    const std::string want = Pattern(300'000 + 17, 6);
+    WriteFile(dir / "in", want);
+    // Reads large enough to bypass the buffer, taken with some bytes still
+    // buffered or none, mixed with small reads and peeks, with read-ahead
+    // on and off, up to a short last read.
+    for (const bool ahead : {true, false}) {
+        FileReader reader(kBuffer);
+        ASSERT_TRUE(reader.Open(dir / "in"));
+        reader.AllowReadAhead(ahead);
+        std::string got;
+        std::vector<std::uint8_t> piece(100'000);
+        const std::size_t sizes[] = {10, 70'000, 4086, 100'000, 1, 65'536, 100'000};
+        for (std::size_t i = 0;; ++i) {
+            const std::uint8_t* peeked = nullptr;
+            if (i % 3 == 1 && reader.Peek(5, &peeked) > 0) {
+                EXPECT_EQ(peeked[0], static_cast<std::uint8_t>(want[got.size()]));
+            }
+            const std::size_t n = reader.Read(piece.data(), sizes[i % std::size(sizes)]);
+            got.append(reinterpret_cast<const char*>(piece.data()), n);
+            if (n == 0) {
+                break;
+            }
+        }
+        EXPECT_EQ(got, want) << ahead;
     }
 }
 
