@@ -14,6 +14,10 @@ constexpr int kReadAheadAfter = 2;
 // A read of at least this many bytes with nothing buffered bypasses the
 // buffer.
 constexpr std::size_t kDirectReadFrom = 64 * 1024;
+// Room on disk is set aside for a file once it has this much, and this much
+// ahead of its writes at a time.
+constexpr std::uint64_t kSetAsideFrom = std::uint64_t{8} << 20;
+constexpr std::uint64_t kSetAsideStep = std::uint64_t{32} << 20;
 
 bool WriteAll(int fd, const std::uint8_t* data, std::size_t count) {
     while (count > 0) {
@@ -152,9 +156,14 @@ std::size_t FileReader::Read(std::uint8_t* out, std::size_t count) {
         if (begin_ == end_) {
             if (count - done >= kDirectReadFrom && !ahead_pending_ && !eof_ && fd_ >= 0) {
                 // Nothing buffered and a large read: straight into the
-                // caller's memory, saving a copy.
+                // caller's memory, saving a copy. A file smaller than that
+                // is read whole without a second call that only finds its
+                // end, as in Refill.
                 const std::size_t want = count - done;
-                const auto got = static_cast<std::size_t>(ReadFull(fd_, out + done, want));
+                const bool small =
+                    position_ + done == 0 && size_at_open_ > 0 && size_at_open_ < want;
+                const std::size_t rest = small ? static_cast<std::size_t>(size_at_open_) : 0;
+                const auto got = static_cast<std::size_t>(ReadFull(fd_, out + done, want, rest));
                 done += got;
                 eof_ = got < want;
                 break;
@@ -217,6 +226,28 @@ void FileWriter::Adopt(int fd) {
     failed_ = false;
     worker_failed_ = false;
     submits_ = 0;
+    written_ = 0;
+    room_until_ = 0;
+    set_aside_ = false;
+}
+
+bool FileWriter::WriteOut(const std::uint8_t* data, std::size_t count) {
+    const std::uint64_t end = written_ + count;
+    if (set_aside_ && end > room_until_ && end >= kSetAsideFrom) {
+        const std::uint64_t from = std::max(room_until_, written_);
+        const std::uint64_t until = end + kSetAsideStep;
+        // Only a help: where room cannot be set aside, the writes go on
+        // without it (and a full disk fails them as ever).
+        set_aside_ = SetAsideRoom(fd_, from, until - from);
+        if (set_aside_) {
+            room_until_ = until;
+        }
+    }
+    if (!WriteAll(fd_, data, count)) {
+        return false;
+    }
+    written_ = end;
+    return true;
 }
 
 void FileWriter::Settle() {
@@ -229,7 +260,7 @@ bool FileWriter::Submit() {
         return !failed_;
     }
     if (submits_++ == 0) {
-        failed_ = !WriteAll(fd_, buffers_[current_].get(), used_);
+        failed_ = !WriteOut(buffers_[current_].get(), used_);
         used_ = 0;
         return !failed_;
     }
@@ -242,7 +273,7 @@ bool FileWriter::Submit() {
     }
     const std::uint8_t* data = buffers_[current_].get();
     const std::size_t size = used_;
-    worker_.Submit([this, data, size] { worker_failed_ = !WriteAll(fd_, data, size); });
+    worker_.Submit([this, data, size] { worker_failed_ = !WriteOut(data, size); });
     current_ = 1 - current_;
     used_ = 0;
     return true;
@@ -278,7 +309,7 @@ bool FileWriter::WriteThrough(const std::uint8_t* data, std::size_t count) {
     if (failed_) {
         return false;
     }
-    failed_ = !WriteAll(fd_, data, count);
+    failed_ = !WriteOut(data, count);
     ++submits_;
     return !failed_;
 }
@@ -317,6 +348,9 @@ bool FileWriter::Close() {
     }
     const bool flushed = Flush();
     worker_.Stop();
+    if (room_until_ > written_) {
+        CutFile(fd_, written_);  // the room set aside past the end
+    }
     const bool closed = CloseFile(fd_);
     fd_ = -1;
     return flushed && closed;

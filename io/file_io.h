@@ -131,6 +131,12 @@ class FileWriter final : public OutputStream {
     bool Flush() override;
     std::uint8_t* Reserve(std::size_t count) override;
     void Commit(std::size_t count) override;
+    // For a new file of this program's own: once it is large, room on disk
+    // is set aside ahead of its writes, some MiB at a time, which spares the
+    // file system finding room for every page written (about a fifth of a
+    // large copy's system time). Close() gives back what was set aside
+    // past the end.
+    void SetAsideRoomAhead() { set_aside_ = true; }
     // Flushes and writes the file's data through to the disk.
     bool Sync();
     // Flushes and closes; false when anything written was lost.
@@ -150,6 +156,9 @@ class FileWriter final : public OutputStream {
     // a batch of blocks is then one system call with no hand-over to the
     // worker (the block pipelines keep the other cores busy meanwhile).
     bool WriteThrough(const std::uint8_t* data, std::size_t count);
+    // Every write to the file, on whichever thread: sets room aside first
+    // when it is time to.
+    bool WriteOut(const std::uint8_t* data, std::size_t count);
 
     int fd_ = -1;
     std::size_t capacity_;
@@ -158,6 +167,10 @@ class FileWriter final : public OutputStream {
     std::size_t used_ = 0;
     bool failed_ = false;
     int submits_ = 0;
+    // What WriteOut wrote, and how far room is set aside (0: none).
+    std::uint64_t written_ = 0;
+    std::uint64_t room_until_ = 0;
+    bool set_aside_ = false;
     IoWorker worker_;
     bool worker_failed_ = false;  // written by the worker, read after Wait()
 };

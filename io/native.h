@@ -34,6 +34,11 @@ bool SeekFile(int fd, std::uint64_t offset);
 bool SyncFile(int fd);
 // Tells the system that fd will be read front to back.
 void AdviseSequential(int fd);
+// Sets aside length bytes of disk room for fd from offset on, leaving the
+// file's length as it is; false where the system or file system cannot.
+bool SetAsideRoom(int fd, std::uint64_t offset, std::uint64_t length);
+// Cuts the file to size bytes (giving back any room set aside past them).
+bool CutFile(int fd, std::uint64_t size);
 // False when the file at path exists and this user may not write it.
 bool MayWriteExisting(const Path& path);
 

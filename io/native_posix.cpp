@@ -63,6 +63,23 @@ void AdviseSequential(int fd) {
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
+bool SetAsideRoom(int fd, std::uint64_t offset, std::uint64_t length) {
+#if defined(__linux__)
+    // Not posix_fallocate: where the file system cannot, that writes zeros.
+    return ::fallocate(fd, FALLOC_FL_KEEP_SIZE, static_cast<off_t>(offset),
+                       static_cast<off_t>(length)) == 0;
+#else
+    (void)fd;
+    (void)offset;
+    (void)length;
+    return false;
+#endif
+}
+
+bool CutFile(int fd, std::uint64_t size) {
+    return ::ftruncate(fd, static_cast<off_t>(size)) == 0;
+}
+
 bool MayWriteExisting(const Path& path) {
     return ::access(path.c_str(), W_OK) == 0 || errno == ENOENT;
 }

@@ -193,6 +193,14 @@ bool SyncFile(int fd) {
 
 void AdviseSequential(int /*fd*/) {}
 
+bool SetAsideRoom(int /*fd*/, std::uint64_t /*offset*/, std::uint64_t /*length*/) {
+    return false;
+}
+
+bool CutFile(int fd, std::uint64_t size) {
+    return ::_chsize_s(fd, static_cast<__int64>(size)) == 0;
+}
+
 bool MayWriteExisting(const Path& path) {
     const DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {

@@ -147,6 +147,7 @@ bool TemporaryFile::Create(int folder_fd, const std::string& final_name, unsigne
         return false;
     }
     file_.Adopt(fd);
+    file_.SetAsideRoomAhead();  // a new file of ours
     return true;
 }
 

@@ -107,6 +107,7 @@ bool TemporaryFile::Create(const Path& final_path, unsigned mode) {
             return false;
         }
         file_.Adopt(fd);
+        file_.SetAsideRoomAhead();  // a new file of ours
         return true;
     }
     name_.clear();

@@ -3,6 +3,7 @@
 // every failed write. The reader gives every byte in order whether it reads
 // ahead on its worker or not, and when that changes half-way.
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -42,6 +43,31 @@ TEST(FileWriter, SmallAndLargeWritesLandInOrder) {
     }
     ASSERT_TRUE(file.Close());
     EXPECT_EQ(ReadFile(dir / "out"), want);
+}
+
+TEST(FileWriter, RoomSetAsideAheadIsGivenBackAtTheEnd) {
+    TempDir dir;
+    FileWriter file(4096);
+    ASSERT_TRUE(file.Create(dir / "out"));
+    file.SetAsideRoomAhead();
+    // Past the size where room is set aside, in writes through the worker
+    // and straight ones, ending well inside the room set aside.
+    std::string want;
+    for (std::size_t i = 0; want.size() < (std::size_t{10} << 20); ++i) {
+        const std::string part = Pattern(i % 2 == 0 ? 3000 : 700'000, static_cast<std::uint8_t>(i));
+        ASSERT_TRUE(Put(file, part));
+        want += part;
+    }
+    ASSERT_TRUE(file.Close());
+    EXPECT_TRUE(ReadFile(dir / "out") == want);
+#if !defined(_WIN32)
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "out").c_str(), &st), 0);
+    EXPECT_EQ(static_cast<std::size_t>(st.st_size), want.size());
+    // No more room kept than the data needs (within the file system's own
+    // rounding), where 32 MiB more were set aside.
+    EXPECT_LT(static_cast<std::uint64_t>(st.st_blocks) * 512, want.size() + (std::size_t{1} << 20));
+#endif
 }
 
 TEST(FileWriter, AFailedLargeWriteIsSeenAndStays) {
