@@ -19,7 +19,10 @@ constexpr std::size_t kBatchPlain = kBatchBlocks * Str255::kCapacity;
 // The first batches of an entry are done inline: small entries (a folder's
 // files) never start threads.
 constexpr std::size_t kInlineBatches = 1;
-constexpr std::size_t kRecordStride = 1 + Str255::kCapacity + kSignatureSize;
+// Room for the batch's records as read: as many whole blocks as written
+// (a damaged length byte may make a record a little longer, and the batch
+// then holds fewer).
+constexpr std::size_t kBatchRecordBytes = kBatchBlocks * kMaxBlockRecordSize;
 
 struct Batch {
     std::size_t count = 0;
@@ -27,7 +30,10 @@ struct Batch {
     // inside it; the whole block otherwise.
     bool cut = false;
     std::size_t cut_length = 0;
-    std::uint8_t records[kBatchBlocks][kRecordStride];
+    // The records one after the other, read straight from the file, and
+    // where each starts.
+    std::uint8_t raw[kBatchRecordBytes];
+    std::uint32_t start[kBatchBlocks];
     std::uint16_t plain_size[kBatchBlocks];
     std::size_t plain_total = 0;
     // Deciphered blocks follow each other without their random bytes; the
@@ -36,44 +42,91 @@ struct Batch {
     // copying.
     std::unique_ptr<std::uint8_t[]> plain;
     BlockRunTotals totals;
+
+    const std::uint8_t* record(std::size_t i) const { return raw + start[i]; }
 };
 
-// Copies whole records from file into the batch until it is full, the end
-// record comes or the data end. False when nothing more follows.
-bool Fill(InputStream& file, Batch& b) {
-    b.count = 0;
-    b.cut = false;
-    if (!b.plain) {
-        b.plain.reset(new std::uint8_t[kBatchPlain]);
-    }
+// Adds the records of one batch from file: up to a full batch, the end
+// record or the end of the data. From the stream's buffer record by record
+// for an entry's first batch (a small entry ends inside the buffer), with
+// one read straight into the batch for the later ones, putting back what
+// was read past the last whole record. False when nothing more follows.
+bool FillFromBuffer(InputStream& file, Batch& b) {
+    std::size_t pos = 0;
     while (b.count < kBatchBlocks) {
         const std::uint8_t* head = nullptr;
         if (file.Peek(1, &head) != 1 || head[0] == kEndRecordMarker) {
             return false;
         }
         const std::size_t size = 1 + head[0] + kSignatureSize;
-        std::uint8_t* record = b.records[b.count];
+        if (pos + size > kBatchRecordBytes) {
+            return true;
+        }
+        std::uint8_t* record = b.raw + pos;
         const std::uint8_t* whole = nullptr;
         if (file.Peek(size, &whole) == size) {
             std::memcpy(record, whole, size);
             file.Consume(size);
         } else {
-            // Across the end of the reader's buffer, or cut short.
+            // Across the end of the stream's buffer, or cut short.
             const std::size_t got = file.Read(record, size);
             if (got < size) {
                 b.cut = true;
                 b.cut_length = std::min<std::size_t>(record[0], got - 1);
-                ++b.count;
+                b.start[b.count++] = static_cast<std::uint32_t>(pos);
                 return false;
             }
         }
-        ++b.count;
+        b.start[b.count++] = static_cast<std::uint32_t>(pos);
+        pos += size;
     }
     return true;
 }
 
+bool FillDirect(InputStream& file, Batch& b) {
+    const std::size_t got = file.Read(b.raw, kBatchRecordBytes);
+    const bool data_ended = got < kBatchRecordBytes;
+    std::size_t pos = 0;
+    bool more = true;
+    while (b.count < kBatchBlocks) {
+        if (pos == got) {
+            more = !data_ended;
+            break;
+        }
+        if (b.raw[pos] == kEndRecordMarker) {
+            more = false;
+            break;
+        }
+        const std::size_t size = 1 + b.raw[pos] + kSignatureSize;
+        if (pos + size > got) {
+            if (data_ended) {
+                // Cut short: the data end inside this block.
+                b.cut = true;
+                b.cut_length = std::min<std::size_t>(b.raw[pos], got - pos - 1);
+                b.start[b.count++] = static_cast<std::uint32_t>(pos);
+                pos = got;
+                more = false;
+            }
+            break;  // else it runs on past this read: the next batch has it
+        }
+        b.start[b.count++] = static_cast<std::uint32_t>(pos);
+        pos += size;
+    }
+    file.PutBack(b.raw + pos, got - pos);
+    return more;
+}
+
+bool Fill(InputStream& file, Batch& b, bool first) {
+    b.count = 0;
+    b.cut = false;
+    if (!b.plain) {
+        b.plain.reset(new std::uint8_t[kBatchPlain]);
+    }
+    return first ? FillFromBuffer(file, b) : FillDirect(file, b);
+}
+
 std::size_t CiphertextLength(const Batch& b, std::size_t i) {
-    return b.cut && i + 1 == b.count ? b.cut_length : b.records[i][0];
+    return b.cut && i + 1 == b.count ? b.cut_length : b.record(i)[0];
 }
 
 // The key chain: every block deciphered in order.
@@ -83,7 +136,7 @@ void Chain(BlockCipher& cipher, Batch& b) {
         const std::size_t n = CiphertextLength(b, i);
         std::size_t got = 0;
         if (n > 0) {
-            got = cipher.Decipher(b.records[i] + 1, n, b.plain.get() + b.plain_total);
+            got = cipher.Decipher(b.record(i) + 1, n, b.plain.get() + b.plain_total);
         }
         const std::size_t plain = got > kBlockRandomBytes ? got - kBlockRandomBytes : 0;
         b.plain_size[i] = static_cast<std::uint16_t>(plain);
@@ -95,8 +148,8 @@ void Chain(BlockCipher& cipher, Batch& b) {
 void Check(const BlockCipher& cipher, Batch& b) {
     b.totals = {};
     for (std::size_t i = 0; i < b.count; ++i) {
-        const std::size_t n = b.records[i][0];
-        const std::uint8_t* c = b.records[i] + 1;
+        const std::size_t n = b.record(i)[0];
+        const std::uint8_t* c = b.record(i) + 1;
         if ((b.cut && i + 1 == b.count) || !cipher.Verify(c, n, c + n)) {
             ++b.totals.damaged;
         }
@@ -120,7 +173,7 @@ BlockRunEnd Report(const Batch& b, const BlockProgress& progress) {
 BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream& out,
                            BlockRunTotals& totals, const BlockProgress& progress) {
     const std::uint8_t* head = nullptr;
-    if (!ParallelStagesWorthwhile() || file.Peek(1, &head) == 0) {
+    if (!ParallelStagesWorthwhile() || !file.CanPutBack() || file.Peek(1, &head) == 0) {
         return BlockRunEnd::kRecordBoundary;  // no buffer of its own, or no data
     }
     const NoReadAhead inline_reads(file);
@@ -132,7 +185,12 @@ BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream&
     WriteBehind writer(out, kBatchPlain);
     BlockRunEnd end = BlockRunEnd::kRecordBoundary;
     RunBatches(
-        ring, batches, kInlineBatches, [&](Batch& b) { return Fill(file, b); },
+        ring, batches, kInlineBatches,
+        [&, first = true](Batch& b) mutable {
+            const bool more = Fill(file, b, first);
+            first = false;
+            return more;
+        },
         [&](Batch& b) {
             totals.damaged += b.totals.damaged;
             totals.sum += b.totals.sum;

@@ -34,7 +34,8 @@ using BlockProgress = std::function<bool(std::size_t plain_size)>;
 
 // Deciphers, checks and writes blocks from file until its end record or its
 // end, leaving file at the end record. Runs for a stream with a buffer of
-// its own (Peek) where the stage threads can run beside the caller; else
+// its own (Peek) that can take bytes back (PutBack), where the stage
+// threads can run beside the caller; else
 // returns kRecordBoundary at once, with nothing read, and the caller's own
 // loop does the work.
 BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream& out,

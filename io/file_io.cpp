@@ -62,7 +62,8 @@ ReadResult ReadFully(int fd, std::uint8_t* out, std::size_t count, std::size_t e
     return result;
 }
 
-FileReader::FileReader(std::size_t buffer_size) : capacity_(buffer_size) {
+FileReader::FileReader(std::size_t buffer_size)
+    : capacity_(buffer_size), buffer_room_{buffer_size, buffer_size} {
     buffers_[0].reset(new std::uint8_t[buffer_size]);
 }
 
@@ -188,6 +189,31 @@ std::size_t FileReader::Peek(std::size_t count, const std::uint8_t** data) {
     }
     *data = buffers_[current_].get() + begin_;
     return std::min(count, end_ - begin_);
+}
+
+void FileReader::PutBack(const std::uint8_t* data, std::size_t n) {
+    std::uint8_t* buffer = buffers_[current_].get();
+    if (n <= begin_) {
+        begin_ -= n;
+    } else {
+        // In front of what is still buffered, in a larger buffer when this
+        // one has no room (bytes taken by a large read may be more than it
+        // holds).
+        const std::size_t buffered = end_ - begin_;
+        if (n + buffered > buffer_room_[current_]) {
+            std::unique_ptr<std::uint8_t[]> larger(new std::uint8_t[n + buffered]);
+            std::memcpy(larger.get() + n, buffer + begin_, buffered);
+            buffers_[current_] = std::move(larger);
+            buffer_room_[current_] = n + buffered;
+            buffer = buffers_[current_].get();
+        } else {
+            std::memmove(buffer + n, buffer + begin_, buffered);
+        }
+        begin_ = 0;
+        end_ = n + buffered;
+    }
+    std::memcpy(buffer + begin_, data, n);
+    position_ -= n;
 }
 
 void FileReader::Consume(std::size_t n) {

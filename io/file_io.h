@@ -34,6 +34,10 @@ class InputStream {
         return 0;
     }
     virtual void Consume(std::size_t /*n*/) {}
+    // Whether PutBack works: puts the last n bytes taken from the stream
+    // (data holds them) back in front of what follows, to be read again.
+    virtual bool CanPutBack() const { return false; }
+    virtual void PutBack(const std::uint8_t* /*data*/, std::size_t /*n*/) {}
     // Whether the stream may read ahead on a thread of its own. The block
     // pipelines turn it off while their stage threads keep the processors
     // busy: the caller's own reads then land in its cache, where the next
@@ -89,6 +93,8 @@ class FileReader final : public InputStream {
     std::size_t Read(std::uint8_t* out, std::size_t count) override;
     std::size_t Peek(std::size_t count, const std::uint8_t** data) override;
     void Consume(std::size_t n) override;
+    bool CanPutBack() const override { return true; }
+    void PutBack(const std::uint8_t* data, std::size_t n) override;
     void AllowReadAhead(bool allowed) override { read_ahead_ = allowed; }
 
   private:
@@ -101,6 +107,7 @@ class FileReader final : public InputStream {
     // Two buffers: the one being drained and, for files longer than one
     // buffer, the next one, filled by the worker in the meantime.
     std::unique_ptr<std::uint8_t[]> buffers_[2];
+    std::size_t buffer_room_[2];  // capacity_, or more after a PutBack
     int current_ = 0;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;

@@ -108,6 +108,38 @@ TEST(FileReader, ReadAheadTurnedOffAndOnKeepsEveryByteInOrder) {
     }
 }
 
+TEST(FileReader, BytesPutBackAreReadAgainInOrder) {
+    TempDir dir;
+    constexpr std::size_t kBuffer = 4096;
+    const std::string want = Pattern(200'000 + 31, 8);
+    WriteFile(dir / "in", want);
+    // Reads from the buffer and straight ones, each followed by putting
+    // back part of what it took: less than was taken from the buffer, more
+    // (bytes before the buffer's start, some of them still buffered), and
+    // more than the buffer holds.
+    const std::size_t steps[][2] = {{100, 30},   {5000, 4500}, {70'000, 69'000}, {3000, 10},
+                                    {90'000, 1}, {4096, 4096}, {70'000, 0}};
+    for (const bool ahead : {true, false}) {
+        FileReader reader(kBuffer);
+        ASSERT_TRUE(reader.Open(dir / "in"));
+        reader.AllowReadAhead(ahead);
+        std::string got;
+        std::vector<std::uint8_t> piece(100'000);
+        for (std::size_t i = 0;; ++i) {
+            const auto [take, back] = steps[i % std::size(steps)];
+            const std::size_t n = reader.Read(piece.data(), take);
+            if (n == 0) {
+                break;
+            }
+            const std::size_t keep = n - std::min(back, n - 1);
+            reader.PutBack(piece.data() + keep, n - keep);
+            got.append(reinterpret_cast<const char*>(piece.data()), keep);
+            ASSERT_EQ(reader.position(), got.size());
+        }
+        EXPECT_EQ(got, want) << ahead;
+    }
+}
+
 TEST(FileReader, LargeReadsPastTheBufferKeepEveryByteInOrder) {
     TempDir dir;
     constexpr std::size_t kBuffer = 4096;

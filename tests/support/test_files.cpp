@@ -1,6 +1,8 @@
 #include "tests/support/test_files.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -74,6 +76,15 @@ std::size_t StringInput::Read(std::uint8_t* out, std::size_t count) {
     std::copy_n(bytes_.data() + pos_, n, out);
     pos_ += n;
     return n;
+}
+
+void StringInput::PutBack(const std::uint8_t* data, std::size_t n) {
+    if (n > pos_ ||
+        !std::equal(data, data + n, bytes_.begin() + static_cast<std::ptrdiff_t>(pos_ - n),
+                    [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); })) {
+        std::abort();
+    }
+    pos_ -= n;
 }
 
 void RecordingHost::processEvents() {

@@ -54,6 +54,9 @@ class StringInput final : public InputStream {
     std::size_t Read(std::uint8_t* out, std::size_t count) override;
     std::size_t Peek(std::size_t count, const std::uint8_t** data) override;
     void Consume(std::size_t n) override { pos_ += std::min(n, bytes_.size() - pos_); }
+    bool CanPutBack() const override { return true; }
+    // Ends the test program when the bytes are not the last ones taken.
+    void PutBack(const std::uint8_t* data, std::size_t n) override;
 
   private:
     std::string bytes_;
