@@ -95,7 +95,7 @@ void EncryptSubfolders(const std::filesystem::path& folder,
         return;
     }
     std::vector<FolderEntry> entries;
-    if (!ListFolder(folder, entries)) {
+    if (!ListFolder(folder, entries, /*folders_only=*/true)) {
         return;  // EncryptFolderFiles has reported it
     }
     // Only the subfolders' names are kept while the walk goes deeper.

@@ -30,10 +30,13 @@ struct FolderEntry {
 };
 
 // The entries of folder other than "." and "..", sorted by name bytes.
-// False when the folder cannot be listed.
+// False when the folder cannot be listed. With folders_only, only which
+// entries are folders (kFolder) is sure: the others may all be kOther,
+// without identity, which spares looking at every file.
 // Names are stored-name bytes (UTF-8 on Windows). Lives in
 // folder_walk_posix.cpp or folder_walk_windows.cpp.
-bool ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries);
+bool ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries,
+                bool folders_only = false);
 
 // True when folder can be opened for listing.
 bool CanListFolder(const std::filesystem::path& folder);

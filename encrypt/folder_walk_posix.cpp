@@ -24,7 +24,8 @@ FolderEntryKind KindOf(mode_t mode) {
 
 }  // namespace
 
-bool ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries) {
+bool ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries,
+                bool folders_only) {
     entries.clear();
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) {
@@ -37,6 +38,12 @@ bool ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& e
         }
         FolderEntry e;
         e.name = d->d_name;
+        if (folders_only && d->d_type != DT_UNKNOWN) {
+            // The listing's own type is enough (a link is never a folder).
+            e.kind = d->d_type == DT_DIR ? FolderEntryKind::kFolder : FolderEntryKind::kOther;
+            entries.push_back(std::move(e));
+            continue;
+        }
         struct stat st {};
         if (::fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
             e.kind = KindOf(st.st_mode);

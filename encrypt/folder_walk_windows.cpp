@@ -35,7 +35,8 @@ void LookThrough(const std::filesystem::path& path, bool reparse, FolderEntry& e
 
 }  // namespace
 
-bool ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries) {
+bool ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries,
+                bool folders_only) {
     entries.clear();
     WIN32_FIND_DATAW found{};
     const HANDLE search = ::FindFirstFileExW((SystemPath(folder) + L"\\*").c_str(), FindExInfoBasic,
@@ -53,6 +54,8 @@ bool ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& e
         const bool reparse = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         if (!reparse && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
             e.kind = FolderEntryKind::kFolder;
+        } else if (folders_only) {
+            e.kind = FolderEntryKind::kOther;
         } else {
             LookThrough(folder / std::filesystem::path(name), reparse, e);
         }

@@ -5,7 +5,9 @@
 namespace tazu {
 
 bool ParallelStagesWorthwhile() {
-    return SeveralProcessors();
+    // Asked for every entry of a folder: the system is asked once.
+    static const bool several = SeveralProcessors();
+    return several;
 }
 
 BatchRing::BatchRing(Work first, Work second)
