@@ -255,6 +255,7 @@ void FileWriter::Adopt(int fd) {
     written_ = 0;
     room_until_ = 0;
     set_aside_ = false;
+    room_asked_ = false;
 }
 
 bool FileWriter::WriteOut(const std::uint8_t* data, std::size_t count) {
@@ -264,6 +265,7 @@ bool FileWriter::WriteOut(const std::uint8_t* data, std::size_t count) {
         const std::uint64_t until = end + kSetAsideStep;
         // Only a help: where room cannot be set aside, the writes go on
         // without it (and a full disk fails them as ever).
+        room_asked_ = true;
         set_aside_ = SetAsideRoom(fd_, from, until - from);
         if (set_aside_) {
             room_until_ = until;
@@ -374,8 +376,10 @@ bool FileWriter::Close() {
     }
     const bool flushed = Flush();
     worker_.Stop();
-    if (room_until_ > written_) {
-        CutFile(fd_, written_);  // the room set aside past the end
+    if (room_asked_) {
+        // The room set aside past the end, also what a refused request may
+        // have set aside before running out.
+        CutFile(fd_, written_);
     }
     const bool closed = CloseFile(fd_);
     fd_ = -1;

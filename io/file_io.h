@@ -178,6 +178,7 @@ class FileWriter final : public OutputStream {
     std::uint64_t written_ = 0;
     std::uint64_t room_until_ = 0;
     bool set_aside_ = false;
+    bool room_asked_ = false;
     IoWorker worker_;
     bool worker_failed_ = false;  // written by the worker, read after Wait()
 };
