@@ -11,9 +11,9 @@ namespace tazu {
 
 namespace {
 
-// Batches of 2048 blocks (about 500 KiB of records, as much plaintext,
-// written with one system call);
-// the ring holds four, so the threads meet rarely.
+// Batches of 2048 blocks (about 500 KiB of records read with one system
+// call, as much plaintext written with one); the ring holds four, so the
+// threads meet rarely.
 constexpr std::size_t kBatchBlocks = 2048;
 constexpr std::size_t kBatchPlain = kBatchBlocks * Str255::kCapacity;
 // The first batches of an entry are done inline: small entries (a folder's

@@ -3,8 +3,9 @@
 // plaintext bytes, so one thread follows it block after block (deciphering
 // each block as it goes), while a second checks the blocks' signatures and
 // sums their bytes; the caller reads the records ahead and a third thread
-// writes the plaintext behind, in order, in batches of blocks. The bytes written, the
-// damage count and the byte sum are those of the block-by-block loop.
+// writes the plaintext behind, in order, in batches of blocks. The bytes
+// written, the damage count and the byte sum are those of the
+// block-by-block loop.
 #pragma once
 
 #include <cstddef>
@@ -35,9 +36,8 @@ using BlockProgress = std::function<bool(std::size_t plain_size)>;
 // Deciphers, checks and writes blocks from file until its end record or its
 // end, leaving file at the end record. Runs for a stream with a buffer of
 // its own (Peek) that can take bytes back (PutBack), where the stage
-// threads can run beside the caller; else
-// returns kRecordBoundary at once, with nothing read, and the caller's own
-// loop does the work.
+// threads can run beside the caller; else returns kRecordBoundary at once,
+// with nothing read, and the caller's own loop does the work.
 BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream& out,
                            BlockRunTotals& totals, const BlockProgress& progress);
 
