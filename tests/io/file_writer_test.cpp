@@ -108,17 +108,21 @@ TEST(FileReader, ReadAheadTurnedOffAndOnKeepsEveryByteInOrder) {
     }
 }
 
-TEST(FileReader, BytesPutBackAreReadAgainInOrder) {
+TEST(FileReader, LargeReadsPeeksAndBytesPutBackKeepEveryByteInOrder) {
     TempDir dir;
     constexpr std::size_t kBuffer = 4096;
-    const std::string want = Pattern(200'000 + 31, 8);
+    const std::string want = Pattern(300'000 + 31, 8);
     WriteFile(dir / "in", want);
-    // Reads from the buffer and straight ones, each followed by putting
-    // back part of what it took: less than was taken from the buffer, more
-    // (bytes before the buffer's start, some of them still buffered), and
-    // more than the buffer holds.
-    const std::size_t steps[][2] = {{100, 30},   {5000, 4500}, {70'000, 69'000}, {3000, 10},
-                                    {90'000, 1}, {4096, 4096}, {70'000, 0}};
+    // Small reads from the buffer and large ones that bypass it, taken with
+    // bytes still buffered or none, some followed by putting back part of
+    // what they took: less than was taken from the buffer, more (bytes
+    // before the buffer's start, some of them still buffered), and more
+    // than the buffer holds. Peeks between them, read-ahead on and off, up
+    // to a short last read.
+    const std::size_t steps[][2] = {{10, 0},    {70'000, 0},      {100, 30},    {5000, 4500},
+                                    {4086, 0},  {70'000, 69'000}, {100'000, 0}, {3000, 10},
+                                    {1, 0},     {90'000, 1},      {65'536, 0},  {4096, 4096},
+                                    {70'000, 0}};
     for (const bool ahead : {true, false}) {
         FileReader reader(kBuffer);
         ASSERT_TRUE(reader.Open(dir / "in"));
@@ -126,6 +130,10 @@ TEST(FileReader, BytesPutBackAreReadAgainInOrder) {
         std::string got;
         std::vector<std::uint8_t> piece(100'000);
         for (std::size_t i = 0;; ++i) {
+            const std::uint8_t* peeked = nullptr;
+            if (i % 3 == 1 && reader.Peek(5, &peeked) > 0) {
+                EXPECT_EQ(peeked[0], static_cast<std::uint8_t>(want[got.size()]));
+            }
             const auto [take, back] = steps[i % std::size(steps)];
             const std::size_t n = reader.Read(piece.data(), take);
             if (n == 0) {
@@ -135,36 +143,6 @@ TEST(FileReader, BytesPutBackAreReadAgainInOrder) {
             reader.PutBack(piece.data() + keep, n - keep);
             got.append(reinterpret_cast<const char*>(piece.data()), keep);
             ASSERT_EQ(reader.position(), got.size());
-        }
-        EXPECT_EQ(got, want) << ahead;
-    }
-}
-
-TEST(FileReader, LargeReadsPastTheBufferKeepEveryByteInOrder) {
-    TempDir dir;
-    constexpr std::size_t kBuffer = 4096;
-    const std::string want = Pattern(300'000 + 17, 6);
-    WriteFile(dir / "in", want);
-    // Reads large enough to bypass the buffer, taken with some bytes still
-    // buffered or none, mixed with small reads and peeks, with read-ahead
-    // on and off, up to a short last read.
-    for (const bool ahead : {true, false}) {
-        FileReader reader(kBuffer);
-        ASSERT_TRUE(reader.Open(dir / "in"));
-        reader.AllowReadAhead(ahead);
-        std::string got;
-        std::vector<std::uint8_t> piece(100'000);
-        const std::size_t sizes[] = {10, 70'000, 4086, 100'000, 1, 65'536, 100'000};
-        for (std::size_t i = 0;; ++i) {
-            const std::uint8_t* peeked = nullptr;
-            if (i % 3 == 1 && reader.Peek(5, &peeked) > 0) {
-                EXPECT_EQ(peeked[0], static_cast<std::uint8_t>(want[got.size()]));
-            }
-            const std::size_t n = reader.Read(piece.data(), sizes[i % std::size(sizes)]);
-            got.append(reinterpret_cast<const char*>(piece.data()), n);
-            if (n == 0) {
-                break;
-            }
         }
         EXPECT_EQ(got, want) << ahead;
     }
