@@ -174,7 +174,7 @@ BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream&
                            BlockRunTotals& totals, const BlockProgress& progress) {
     const std::uint8_t* head = nullptr;
     if (!ParallelStagesWorthwhile() || !file.CanPutBack() || file.Peek(1, &head) == 0) {
-        return BlockRunEnd::kRecordBoundary;  // no buffer of its own, or no data
+        return BlockRunEnd::kRecordBoundary;  // no buffer, no putting back, or no data
     }
     const NoReadAhead inline_reads(file);
     std::unique_ptr<Batch> batches[BatchRing::kSlots];

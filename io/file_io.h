@@ -40,9 +40,9 @@ class InputStream {
     virtual void PutBack(const std::uint8_t* /*data*/, std::size_t /*n*/) {}
     // Whether the stream may read ahead on a thread of its own. The block
     // pipelines turn it off while their stage threads keep the processors
-    // busy: the caller's own reads then land in its cache, where the next
-    // batch is copied from, instead of in another processor's, and no
-    // thread hand-over is paid per buffer.
+    // busy: with no read ahead pending, the caller's large reads go
+    // straight into its batches, and no thread hand-over is paid per
+    // buffer.
     virtual void AllowReadAhead(bool /*allowed*/) {}
 };
 
