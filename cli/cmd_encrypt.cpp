@@ -205,18 +205,17 @@ bool RunStream(Request& r, StreamJob& job, EncryptCode& code, const EncryptConte
         return ok;
     }
     TemporaryFile file;
-    std::error_code exists_error;
-    const bool replaces = fs::exists(r.archive, exists_error);
     if (!file.Create(r.archive, r.sfx ? 0777 : 0666)) {
         code = EncryptCode::kWriteFailed;
         return false;
     }
+    file.MakeDurable();  // it may become the only copy of its data
     if (!EncryptIntoStream(job, file.file(), code, ctx)) {
         return false;
     }
     // Only a regular file is ever replaced: whatever else took the name
     // meanwhile stays as it is.
-    if (!file.Finish(replaces) || !file.Commit(TemporaryFile::Replace::kRegularFileOnly)) {
+    if (!file.Finish() || !file.Commit(TemporaryFile::Replace::kRegularFileOnly)) {
         code = EncryptCode::kWriteFailed;
         return false;
     }

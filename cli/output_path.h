@@ -8,10 +8,12 @@
 namespace tazu::cli {
 
 // The file an -o path names: a symbolic link is followed (the link stays
-// and the file it points to is replaced). False with a message in error
-// when the result exists and is neither a regular file nor a folder (a
-// device, a FIFO, a socket) or the links do not end. A folder is left to
-// the run, which fails on it with the write error and its cause.
+// and the file it points to is replaced) only where the kernel's rule for
+// links in shared folders would follow it (see FollowOwnLinks). False with
+// a message in error for a link that rule refuses, when the result exists
+// and is neither a regular file nor a folder (a device, a FIFO, a socket)
+// or the links do not end. A folder is left to the run, which fails on it
+// with the write error and its cause.
 bool ResolveOutputPath(const std::filesystem::path& path, std::filesystem::path& resolved,
                        std::string& error);
 

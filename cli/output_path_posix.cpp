@@ -1,5 +1,6 @@
 // The POSIX side of cli/output_path.h.
 #include "cli/output_path.h"
+#include "io/native.h"
 #include "terminal/terminal.h"
 
 #include <fcntl.h>
@@ -23,30 +24,29 @@ std::string FolderOf(const fs::path& path) {
 }  // namespace
 
 bool ResolveOutputPath(const fs::path& path, fs::path& resolved, std::string& error) {
-    resolved = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(resolved.c_str(), &st) != 0) {
-            return true;  // a new file
-        }
-        if (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) {
-            return true;  // a folder fails like the dialog's run, with its cause
-        }
-        if (!S_ISLNK(st.st_mode)) {
-            error =
-                path.string() + " is not a regular file: refused (-o - writes to standard output)";
+    switch (FollowOwnLinks(path, resolved)) {
+        case LinkFollowing::kFollowed:
+            break;
+        case LinkFollowing::kRefused:
+            // Another user's link in a shared folder such as /tmp: following
+            // it would write (or with --force replace) wherever they chose.
+            error = "refusing to follow the symbolic link " + PathString(resolved) +
+                    ": it belongs to another user and lies in a shared folder";
             return false;
-        }
-        std::error_code ec;
-        const fs::path target = fs::read_symlink(resolved, ec);
-        if (ec) {
-            error = "cannot read the link " + resolved.string() + ": " + ec.message();
+        case LinkFollowing::kEndless:
+            error = PathString(path) +
+                    ": too many levels of symbolic links, or a link that "
+                    "cannot be read";
             return false;
-        }
-        resolved = target.is_absolute() ? target : resolved.parent_path() / target;
     }
-    error = path.string() + ": too many levels of symbolic links";
-    return false;
+    struct stat st {};
+    if (::lstat(resolved.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+        // A folder is left to the run, which fails on it with its cause.
+        error =
+            PathString(path) + " is not a regular file: refused (-o - writes to standard output)";
+        return false;
+    }
+    return true;
 }
 
 std::string WriteFailureCause(const fs::path& path) {

@@ -50,8 +50,7 @@ bool OutputTarget::Commit() {
     if (!file_) {
         return false;
     }
-    // A file that replaces an existing one is synced before the rename.
-    if (!file_->Finish(replaces_) || !file_->Commit()) {
+    if (!file_->Finish() || !file_->Commit()) {
         Discard();
         return false;
     }

@@ -75,6 +75,11 @@ bool OutputTarget::CreateTemporary() {
         file_.reset();
         return false;
     }
+    // A file that replaces an existing one reaches the disk before it takes
+    // its name; a new one need not (the archive still holds it).
+    if (replaces_) {
+        file_->MakeDurable();
+    }
     return true;
 }
 

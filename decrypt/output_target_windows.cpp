@@ -103,6 +103,9 @@ bool OutputTarget::CreateTemporary() {
         file_.reset();
         return false;
     }
+    if (replaces_) {
+        file_->MakeDurable();
+    }
     return true;
 }
 

@@ -99,6 +99,8 @@ EncryptCode OpenTemporaryArchive(const RunPaths& paths, const EncryptObjectOptio
     if (!temporary.Create(paths.archive, options.self_decrypting ? 0777 : 0666)) {
         return EncryptCode::kWriteFailed;
     }
+    // The archive may become the only copy of its files.
+    temporary.MakeDurable();
     FileWriter& file = temporary.file();
     wrapper = options.wrap_archive ? options.wrap_archive(file) : nullptr;
     OutputStream& out = wrapper ? *wrapper : file;
@@ -155,13 +157,11 @@ bool WriteBody(const EncryptSecrets& secrets, const RunPaths& paths, EncryptMode
 
 // Ends the archive with its trailer and renames it into place, unless the
 // run was cancelled or its body failed. kOk, or why it was not.
-EncryptCode CommitArchive(const Str255& entry_chain, bool body_written, bool replaces,
-                          OutputStream& out, TemporaryFile& temporary, EncryptRunState& state) {
+EncryptCode CommitArchive(const Str255& entry_chain, bool body_written, OutputStream& out,
+                          TemporaryFile& temporary, EncryptRunState& state) {
     if (!state.EncryptCancelled) {
-        // Synced only when it replaces a file: a new name has nothing to
-        // lose, which keeps large runs at the speed of the page cache.
         if (!WriteRawBytes(ArchiveTrailer(entry_chain), out) || !out.Flush() ||
-            !temporary.Finish(replaces)) {
+            !temporary.Finish()) {
             state.EncryptCancelled = true;
             return EncryptCode::kWriteFailed;
         }
@@ -213,8 +213,7 @@ EncryptCode CommitArchive(const Str255& entry_chain, bool body_written, bool rep
     if (!success && result_code == EncryptCode::kOk) {
         return fail(EncryptCode::kSourceUnreadable);  // its report line is in
     }
-    const EncryptCode committed = CommitArchive(entry_chain, success, paths.old_archive.has_value(),
-                                                out, temporary, ctx.state);
+    const EncryptCode committed = CommitArchive(entry_chain, success, out, temporary, ctx.state);
     if (committed != EncryptCode::kOk) {
         return fail(committed);
     }

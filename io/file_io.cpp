@@ -18,6 +18,8 @@ constexpr std::size_t kDirectReadFrom = 64 * 1024;
 // ahead of its writes at a time.
 constexpr std::uint64_t kSetAsideFrom = std::uint64_t{8} << 20;
 constexpr std::uint64_t kSetAsideStep = std::uint64_t{32} << 20;
+// The disk is asked to write a file being synced in regions of this size.
+constexpr std::uint64_t kWritebackStep = std::uint64_t{8} << 20;
 
 bool WriteAll(int fd, const std::uint8_t* data, std::size_t count) {
     while (count > 0) {
@@ -256,6 +258,9 @@ void FileWriter::Adopt(int fd) {
     room_until_ = 0;
     set_aside_ = false;
     room_asked_ = false;
+    writeback_ = false;
+    writeback_started_ = 0;
+    writeback_waited_ = 0;
 }
 
 bool FileWriter::WriteOut(const std::uint8_t* data, std::size_t count) {
@@ -275,7 +280,21 @@ bool FileWriter::WriteOut(const std::uint8_t* data, std::size_t count) {
         return false;
     }
     written_ = end;
+    if (writeback_ && written_ - writeback_started_ >= kWritebackStep) {
+        WriteBack();
+    }
     return true;
+}
+
+void FileWriter::WriteBack() {
+    // The new region first, so that the disk has it queued while the older
+    // ones are waited for.
+    StartWriteback(fd_, writeback_started_, written_ - writeback_started_);
+    if (writeback_started_ > writeback_waited_) {  // a length of 0 would mean "to the end"
+        WaitWriteback(fd_, writeback_waited_, writeback_started_ - writeback_waited_);
+    }
+    writeback_waited_ = writeback_started_;
+    writeback_started_ = written_;
 }
 
 void FileWriter::Settle() {
@@ -366,11 +385,7 @@ bool FileWriter::Flush() {
     return !failed_;
 }
 
-bool FileWriter::Sync() {
-    return Flush() && SyncFile(fd_);
-}
-
-bool FileWriter::Close() {
+bool FileWriter::Close(bool sync) {
     if (fd_ < 0) {
         return !failed_;
     }
@@ -378,10 +393,12 @@ bool FileWriter::Close() {
     worker_.Stop();
     if (room_asked_) {
         // The room set aside past the end, also what a refused request may
-        // have set aside before running out.
+        // have set aside before running out; before a sync, so that the
+        // file on disk is the one synced.
         CutFile(fd_, written_);
     }
-    const bool closed = CloseFile(fd_);
+    const bool synced = !sync || (flushed && SyncFile(fd_));
+    const bool closed = CloseFile(fd_) && synced;
     fd_ = -1;
     return flushed && closed;
 }

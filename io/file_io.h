@@ -144,10 +144,16 @@ class FileWriter final : public OutputStream {
     // large copy's system time). Close() gives back what was set aside
     // past the end.
     void SetAsideRoomAhead() { set_aside_ = true; }
-    // Flushes and writes the file's data through to the disk.
-    bool Sync();
-    // Flushes and closes; false when anything written was lost.
-    bool Close();
+    // For a file that will be synced: once a region of some MiB is written,
+    // the disk is asked to start writing it, and the writes of the regions
+    // before it are waited for. The writing thread so keeps the disk busy
+    // while the caller prepares what comes next, the final sync finds
+    // little left to write, and the pages waiting for the disk stay few.
+    void StartWritebackAhead() { writeback_ = true; }
+    // Flushes and closes; with sync, the file's data (and its length) are
+    // written through to the disk first. False when anything written was
+    // lost.
+    bool Close(bool sync = false);
     bool is_open() const { return fd_ >= 0; }
     int fd() const { return fd_; }
     bool failed() const { return failed_; }
@@ -164,8 +170,9 @@ class FileWriter final : public OutputStream {
     // worker (the block pipelines keep the other cores busy meanwhile).
     bool WriteThrough(const std::uint8_t* data, std::size_t count);
     // Every write to the file, on whichever thread: sets room aside first
-    // when it is time to.
+    // when it is time to, and starts the writeback of what it completes.
     bool WriteOut(const std::uint8_t* data, std::size_t count);
+    void WriteBack();
 
     int fd_ = -1;
     std::size_t capacity_;
@@ -179,6 +186,11 @@ class FileWriter final : public OutputStream {
     std::uint64_t room_until_ = 0;
     bool set_aside_ = false;
     bool room_asked_ = false;
+    // Where the disk was last asked to start writing, and up to where that
+    // is waited for.
+    bool writeback_ = false;
+    std::uint64_t writeback_started_ = 0;
+    std::uint64_t writeback_waited_ = 0;
     IoWorker worker_;
     bool worker_failed_ = false;  // written by the worker, read after Wait()
 };

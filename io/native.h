@@ -32,6 +32,15 @@ bool CloseFile(int fd);
 bool SeekFile(int fd, std::uint64_t offset);
 // Writes the file's data through to the disk.
 bool SyncFile(int fd);
+// Starts writing length bytes of fd from offset to the disk without waiting
+// for them, and waits until the writes of that range already started are
+// done; both only help a later SyncFile, and do nothing where the system
+// has no such calls.
+void StartWriteback(int fd, std::uint64_t offset, std::uint64_t length);
+void WaitWriteback(int fd, std::uint64_t offset, std::uint64_t length);
+// Makes the folder's entries (a rename into it) durable; false when the
+// folder cannot be synced.
+bool SyncFolder(int folder_fd);
 // Tells the system that fd will be read front to back.
 void AdviseSequential(int fd);
 // Sets aside length bytes of disk room for fd from offset on, leaving the
@@ -57,6 +66,16 @@ void RemoveEmptyFolder(const Path& path);
 // path made absolute against the current folder; path itself when that
 // fails.
 Path AbsolutePath(const Path& path);
+
+// Follows the symbolic links at path's last component, each only where the
+// kernel's rule for links in shared folders would follow it: the link
+// belongs to this user, or the folder it lies in is not both sticky and
+// world-writable, or that folder's owner owns the link. Following a link
+// by its text would otherwise bypass that rule. kFollowed sets resolved
+// (path itself when it is no link); kRefused names the link not followed in
+// resolved; kEndless when the links do not end or one cannot be read.
+enum class LinkFollowing { kFollowed, kRefused, kEndless };
+LinkFollowing FollowOwnLinks(const Path& path, Path& resolved);
 
 // This process's id, as the temporary names carry it.
 long CurrentProcessId();

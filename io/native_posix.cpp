@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <filesystem>
+#include <string>
 #include <system_error>
 #include <thread>
 
@@ -57,6 +59,33 @@ bool SeekFile(int fd, std::uint64_t offset) {
 
 bool SyncFile(int fd) {
     return ::fsync(fd) == 0;
+}
+
+void StartWriteback(int fd, std::uint64_t offset, std::uint64_t length) {
+#if defined(__linux__)
+    ::sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(length),
+                      SYNC_FILE_RANGE_WRITE);
+#else
+    (void)fd;
+    (void)offset;
+    (void)length;
+#endif
+}
+
+void WaitWriteback(int fd, std::uint64_t offset, std::uint64_t length) {
+#if defined(__linux__)
+    ::sync_file_range(
+        fd, static_cast<off_t>(offset), static_cast<off_t>(length),
+        SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+#else
+    (void)fd;
+    (void)offset;
+    (void)length;
+#endif
+}
+
+bool SyncFolder(int folder_fd) {
+    return ::fsync(folder_fd) == 0;
 }
 
 void AdviseSequential(int fd) {
@@ -118,6 +147,80 @@ Path AbsolutePath(const Path& path) {
     std::error_code ec;
     Path full = std::filesystem::absolute(path, ec);
     return ec ? path : full;
+}
+
+namespace {
+
+// The kernel's rule for a link met in a shared folder (its
+// protected_symlinks setting): the link is followed when it belongs to the
+// follower, when its folder is not both sticky and world-writable, or when
+// the folder's owner owns it.
+bool KernelWouldFollow(int folder_fd, const struct stat& link) {
+    if (link.st_uid == ::geteuid()) {
+        return true;
+    }
+    struct stat folder {};
+    if (::fstat(folder_fd, &folder) != 0) {
+        return false;
+    }
+    if ((folder.st_mode & (S_ISVTX | S_IWOTH)) != (S_ISVTX | S_IWOTH)) {
+        return true;
+    }
+    return folder.st_uid == link.st_uid;
+}
+
+enum class Hop { kNoLink, kFollowed, kRefused, kUnreadable };
+
+// One link at path: its target in next, when the rule follows it.
+Hop FollowOneLink(const Path& path, Path& next) {
+    const Path folder = path.parent_path();
+    const std::string name = path.filename().native();
+    const int folder_fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folder_fd < 0 || name.empty()) {
+        if (folder_fd >= 0) {
+            ::close(folder_fd);
+        }
+        return Hop::kNoLink;  // whatever writes there fails with its own cause
+    }
+    struct stat st {};
+    Hop hop = Hop::kNoLink;
+    if (::fstatat(folder_fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) {
+        hop = KernelWouldFollow(folder_fd, st) ? Hop::kFollowed : Hop::kRefused;
+    }
+    if (hop == Hop::kFollowed) {
+        char target[PATH_MAX];
+        const ssize_t got = ::readlinkat(folder_fd, name.c_str(), target, sizeof target);
+        if (got <= 0 || static_cast<std::size_t>(got) >= sizeof target) {
+            hop = Hop::kUnreadable;
+        } else {
+            const Path text(std::string(target, static_cast<std::size_t>(got)));
+            next = text.is_absolute() ? text : folder / text;
+        }
+    }
+    ::close(folder_fd);
+    return hop;
+}
+
+}  // namespace
+
+LinkFollowing FollowOwnLinks(const Path& path, Path& resolved) {
+    resolved = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        Path next;
+        switch (FollowOneLink(resolved, next)) {
+            case Hop::kNoLink:
+                return LinkFollowing::kFollowed;
+            case Hop::kRefused:
+                return LinkFollowing::kRefused;
+            case Hop::kUnreadable:
+                return LinkFollowing::kEndless;
+            case Hop::kFollowed:
+                resolved = next;
+                break;
+        }
+    }
+    return LinkFollowing::kEndless;
 }
 
 long CurrentProcessId() {

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cwctype>
+#include <filesystem>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -79,6 +81,24 @@ PathState StateOfLastError() {
 }
 
 }  // namespace
+
+// No folder here is shared the way a sticky one is: links are followed as
+// they stand.
+LinkFollowing FollowOwnLinks(const Path& path, Path& resolved) {
+    resolved = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(resolved, ec))) {
+            return LinkFollowing::kFollowed;
+        }
+        const Path target = std::filesystem::read_symlink(resolved, ec);
+        if (ec) {
+            return LinkFollowing::kEndless;
+        }
+        resolved = target.is_absolute() ? target : resolved.parent_path() / target;
+    }
+    return LinkFollowing::kEndless;
+}
 
 Path AbsolutePath(const Path& path) {
     const std::wstring& text = path.native();
@@ -189,6 +209,13 @@ bool SeekFile(int fd, std::uint64_t offset) {
 
 bool SyncFile(int fd) {
     return ::_commit(fd) == 0;
+}
+
+// The rename itself is written through (MOVEFILE_WRITE_THROUGH).
+void StartWriteback(int /*fd*/, std::uint64_t /*offset*/, std::uint64_t /*length*/) {}
+void WaitWriteback(int /*fd*/, std::uint64_t /*offset*/, std::uint64_t /*length*/) {}
+bool SyncFolder(int /*folder_fd*/) {
+    return true;
 }
 
 void AdviseSequential(int /*fd*/) {}

@@ -67,8 +67,13 @@ std::optional<pid_t> TemporaryFileWriter(std::string_view name) {
     return static_cast<pid_t>(pid);
 }
 
-bool TemporaryFile::Finish(bool sync) {
-    return (!sync || file_.Sync()) && file_.Close();
+void TemporaryFile::MakeDurable() {
+    durable_ = true;
+    file_.StartWritebackAhead();
+}
+
+bool TemporaryFile::Finish() {
+    return file_.Close(durable_);
 }
 
 }  // namespace tazu

@@ -37,11 +37,12 @@ int RemoveStaleTemporaryFiles(int folder_fd);
 // returns its descriptor and sets name, or returns -1 with errno set.
 // Once per folder and process, the folder's leftovers are removed first.
 //
-// When final_name is an existing regular file, the new file takes its
-// permission bits and, where this process may set them, its owner and
-// group; when mode has execute bits (a self-decrypting file), it may also
-// be executed wherever the replaced file may be read. Otherwise the new
-// file gets mode less the umask.
+// The file always belongs to this user. When final_name is an existing
+// regular file of this user's, the new file takes its permission bits (when
+// mode has execute bits, a self-decrypting file, it may also be executed
+// wherever the replaced file may be read); otherwise it gets mode. Either
+// way never more than the umask allows: another user's file at the final
+// name hands its access on to nobody.
 int CreateTemporaryFile(int folder_fd, const std::string& final_name, unsigned mode,
                         std::string& name);
 
@@ -63,21 +64,25 @@ class TemporaryFile {
 
     FileWriter& file() { return file_; }
 
-    // Writes everything out and closes the file. With sync, its data reach
-    // the disk first: a file that replaces another is synced before the
-    // rename, so a crash cannot leave neither the old file nor a whole new
-    // one. A new name has nothing to lose and need not be.
-    bool Finish(bool sync);
+    // For a file that may become the only copy of its data (an archive, a
+    // file that replaces another, the key store): its writeback starts
+    // while it is written, Finish() writes it through to the disk before
+    // the rename, and Commit() syncs the folder after it, so neither a
+    // crash nor a power cut can leave the final name empty or lose the old
+    // file before the new one is whole. Called right after Create.
+    void MakeDurable();
+    // Writes everything out and closes the file (synced when durable).
+    bool Finish();
 
     enum class Replace {
         kAnything,         // a symbolic link at the final name is replaced, never its target
         kRegularFileOnly,  // a device, FIFO or link that took the name stays as it is
     };
     // Renames the finished file over the final name; false (errno set) when
-    // it could not be, the file then still being temporary.
+    // it could not be, the file then still being temporary. A durable
+    // file's rename is made durable too (a folder that cannot be synced is
+    // no failure).
     bool Commit(Replace what = Replace::kAnything);
-    // Makes the rename durable; a folder that cannot be synced is no failure.
-    void SyncFolder();
     // Closes and removes the temporary file (nothing once committed).
     void Discard();
 
@@ -87,6 +92,7 @@ class TemporaryFile {
     Path folder_;  // where there are no folder descriptors (Windows)
     std::string final_name_;
     std::string name_;  // empty once committed or removed
+    bool durable_ = false;
 };
 
 }  // namespace tazu

@@ -1,5 +1,6 @@
 // The POSIX side of io/temporary_file.h: files made in a folder open as a
 // descriptor, never through a symbolic link, and renamed within it.
+#include "io/native.h"
 #include "io/temporary_file.h"
 
 #include <dirent.h>
@@ -11,6 +12,9 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <set>
 #include <utility>
@@ -58,18 +62,38 @@ bool RemoveLeftover(int folder_fd, const char* name) {
     return removed;
 }
 
-// Gives the new file what the file it replaces had. The owner goes first,
-// as changing it clears set-id bits; a user who may not give a file away
-// can still give it one of their groups.
+// The process's umask, read where the system shows it: setting it to read
+// it back would change it for a moment for every thread.
+mode_t ProcessUmask() {
+    mode_t mask = 077;  // the strictest, should it not be found
+    if (FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status) != nullptr) {
+            if (std::strncmp(line, "Umask:", 6) == 0) {
+                mask = static_cast<mode_t>(std::strtoul(line + 6, nullptr, 8) & 0777);
+                break;
+            }
+        }
+        std::fclose(status);
+    }
+    return mask;
+}
+
+// The mode of a file that replaces old. A file of this user's keeps its
+// mode (and its group, where this user may give it that group); with mode's
+// execute bits (a self-decrypting file) it may also be run by whoever could
+// read it. Another user's file hands nothing on: the new one is this user's,
+// with the mode a new file gets. Never more than the umask allows.
 void TakeOver(int fd, const struct stat& old, unsigned mode) {
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
-        [[maybe_unused]] const int group_only = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    mode_t perms = static_cast<mode_t>(mode) & 0777;
+    if (old.st_uid == ::geteuid()) {
+        perms = old.st_mode & 0777;
+        if ((mode & 0111) != 0) {
+            perms |= (perms & 0444) >> 2;
+        }
+        [[maybe_unused]] const int group = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
     }
-    mode_t perms = old.st_mode & 0777;
-    if ((mode & 0111) != 0) {
-        perms |= (perms & 0444) >> 2;
-    }
-    ::fchmod(fd, perms);
+    ::fchmod(fd, perms & ~ProcessUmask());
 }
 
 }  // namespace
@@ -181,13 +205,10 @@ bool TemporaryFile::Commit(Replace what) {
         return false;
     }
     name_.clear();
-    return true;
-}
-
-void TemporaryFile::SyncFolder() {
-    if (folder_fd_ >= 0) {
-        ::fsync(folder_fd_);
+    if (durable_) {
+        SyncFolder(folder_fd_);  // a folder that cannot be synced is no failure
     }
+    return true;
 }
 
 void TemporaryFile::Discard() {

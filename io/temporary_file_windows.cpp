@@ -138,8 +138,6 @@ bool TemporaryFile::Commit(Replace what) {
     return true;
 }
 
-void TemporaryFile::SyncFolder() {}
-
 void TemporaryFile::Discard() {
     file_.Close();
     if (!name_.empty()) {

@@ -39,6 +39,12 @@ std::string SystemCause(int error_number, const Path& path, bool writing) {
             return "a part of the path " + FolderOf(path) + " is not a folder";
         case EISDIR:
             return "the path is a folder, not a key store file";
+        case ELOOP:
+            if (writing) {
+                return "the store is a symbolic link that is not followed (another user's link "
+                       "in a shared folder, or links that do not end): not replaced";
+            }
+            break;
         case EINVAL:
             return "the path is not a regular file";
         case ENOSPC:

@@ -63,8 +63,17 @@ bool ValuesFit(const KeyStoreValues& values) {
            values.key_mark.size() <= kKeyMarkMax;
 }
 
-KeyStoreSaveCode WriteBuffer(const Path& path, const std::vector<std::uint8_t>& copy,
+KeyStoreSaveCode WriteBuffer(const Path& store, const std::vector<std::uint8_t>& copy,
                              const KeyStoreOutputWrapper& wrap, int& error_number) {
+    // A store that is a symbolic link is written where the link points, so
+    // that the link stays and the store it names is the one protected; a
+    // link that the kernel's rule for shared folders would not follow is
+    // refused (ELOOP), never replaced by a new file.
+    Path path;
+    if (FollowOwnLinks(store, path) != LinkFollowing::kFollowed) {
+        error_number = ELOOP;
+        return KeyStoreSaveCode::kCannotCreate;
+    }
     // A store that exists but may not be written is not replaced behind the
     // owner's back, as a direct overwrite would not be either.
     if (LookAt(path) == PathState::kPresent && !MayWriteExisting(path)) {
@@ -78,6 +87,7 @@ KeyStoreSaveCode WriteBuffer(const Path& path, const std::vector<std::uint8_t>& 
         error_number = errno;
         return KeyStoreSaveCode::kCannotCreate;
     }
+    temporary.MakeDurable();
     auto fail = [&](KeyStoreSaveCode code) {
         const int saved = errno;
         temporary.Discard();
@@ -101,13 +111,12 @@ KeyStoreSaveCode WriteBuffer(const Path& path, const std::vector<std::uint8_t>& 
             return fail(KeyStoreSaveCode::kShortWrite);
         }
     }
-    if (!out->Flush() || !temporary.Finish(true)) {
+    if (!out->Flush() || !temporary.Finish()) {
         return fail(KeyStoreSaveCode::kShortWrite);
     }
     if (!temporary.Commit()) {
         return fail(KeyStoreSaveCode::kCannotCreate);
     }
-    temporary.SyncFolder();
     error_number = 0;
     return KeyStoreSaveCode::kOk;
 }

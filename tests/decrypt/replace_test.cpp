@@ -123,24 +123,36 @@ class Replacing : public DecryptFixture {
     }
 };
 
-TEST_F(Replacing, AnExtractedFileKeepsTheReplacedFilesModeAndOwner) {
+// A file of this user's keeps its mode (within the umask); another user's
+// file hands neither its owner nor its mode on (as root: a file that
+// belonged to someone else becomes root's, with a new file's mode).
+TEST_F(Replacing, AnExtractedFileKeepsTheModeOfTheUsersOwnFileOnly) {
     WriteFile(dest() / "a", "old");
     fs::permissions(dest() / "a", fs::perms(0640));
+    WriteFile(dest() / "c", "old");
+    fs::permissions(dest() / "c", fs::perms(0604));  // "others" may read: a 027 umask says not
     const bool root = ::geteuid() == 0;
     if (root) {
-        ASSERT_EQ(::chown((dest() / "a").c_str(), 4321, 4322), 0);
+        WriteFile(dest() / "d", "old");
+        fs::permissions(dest() / "d", fs::perms(0664));
+        ASSERT_EQ(::chown((dest() / "d").c_str(), 4321, 4322), 0);
     }
     SeededRandom random(3);
-    EXPECT_EQ(Run(WriteArchive(7, Password(), {{"a", "new"}, {"b", "new"}}, random)),
-              DecryptCode::kEndOfData);
+    const std::string archive = WriteArchive(
+        7, Password(), {{"a", "new"}, {"b", "new"}, {"c", "new"}, {"d", "new"}}, random);
+    const mode_t umask = ::umask(027);
+    EXPECT_EQ(Run(archive), DecryptCode::kEndOfData);
+    ::umask(umask);
     EXPECT_EQ(ReadFile(dest() / "a"), "new");
     EXPECT_EQ(ModeOf(dest() / "a"), 0640u);
-    EXPECT_EQ(ModeOf(dest() / "b"), NewFileMode(0666));
+    EXPECT_EQ(ModeOf(dest() / "b"), 0640u);
+    EXPECT_EQ(ModeOf(dest() / "c"), 0600u);
     if (root) {
         struct stat st {};
-        ASSERT_EQ(::stat((dest() / "a").c_str(), &st), 0);
-        EXPECT_EQ(st.st_uid, 4321u);
-        EXPECT_EQ(st.st_gid, 4322u);
+        ASSERT_EQ(::stat((dest() / "d").c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, 0u);
+        EXPECT_EQ(st.st_gid, ::getegid());
+        EXPECT_EQ(ModeOf(dest() / "d"), 0640u);
     }
 }
 

@@ -37,12 +37,12 @@ TEST(TemporaryFile, TakesTheFinalNameOnlyWhenCommitted) {
     WriteFile(dir / "a.txt", "old");
     TemporaryFile file;
     ASSERT_TRUE(file.Create(dir / "a.txt", 0666));
+    file.MakeDurable();
     ASSERT_TRUE(WriteText(file, "new"));
-    ASSERT_TRUE(file.Finish(true));
+    ASSERT_TRUE(file.Finish());
     EXPECT_EQ(ReadFile(dir / "a.txt"), "old");  // finished, not yet renamed
     EXPECT_EQ(Names(dir.path()).size(), 2u);
     ASSERT_TRUE(file.Commit());
-    file.SyncFolder();
     EXPECT_EQ(ReadFile(dir / "a.txt"), "new");
     EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"a.txt"});
 }
@@ -71,7 +71,7 @@ TEST(TemporaryFile, ReplacesALinkNeverItsTargetAndOnlyARegularFileWhenAskedTo) {
 
     TemporaryFile over_link;
     ASSERT_TRUE(over_link.Create(dir / "link", 0666));
-    ASSERT_TRUE(WriteText(over_link, "new") && over_link.Finish(false));
+    ASSERT_TRUE(WriteText(over_link, "new") && over_link.Finish());
     ASSERT_TRUE(over_link.Commit());
     EXPECT_FALSE(fs::is_symlink(dir / "link"));
     EXPECT_EQ(ReadFile(dir / "link"), "new");
@@ -79,7 +79,7 @@ TEST(TemporaryFile, ReplacesALinkNeverItsTargetAndOnlyARegularFileWhenAskedTo) {
 
     TemporaryFile over_fifo;
     ASSERT_TRUE(over_fifo.Create(dir / "fifo", 0666));
-    ASSERT_TRUE(over_fifo.Finish(false));
+    ASSERT_TRUE(over_fifo.Finish());
     EXPECT_FALSE(over_fifo.Commit(TemporaryFile::Replace::kRegularFileOnly));
     over_fifo.Discard();
     EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
