@@ -24,7 +24,9 @@ constexpr std::size_t kInlineBatches = 1;
 // then holds fewer).
 constexpr std::size_t kBatchRecordBytes = kBatchBlocks * kMaxBlockRecordSize;
 
-struct Batch {
+}  // namespace
+
+struct DecipherBatch {
     std::size_t count = 0;
     // Bytes of ciphertext that came for the last block when the data ended
     // inside it; the whole block otherwise.
@@ -45,6 +47,10 @@ struct Batch {
 
     const std::uint8_t* record(std::size_t i) const { return raw + start[i]; }
 };
+
+namespace {
+
+using Batch = DecipherBatch;
 
 // Adds the records of one batch from file: up to a full batch, the end
 // record or the end of the data. From the stream's buffer record by record
@@ -170,14 +176,24 @@ BlockRunEnd Report(const Batch& b, const BlockProgress& progress) {
 
 }  // namespace
 
+DecipherBatches::DecipherBatches() = default;
+DecipherBatches::~DecipherBatches() = default;
+
 BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream& out,
                            BlockRunTotals& totals, const BlockProgress& progress) {
+    DecipherBatches batches;
+    return DecipherBlocks(file, cipher, out, totals, progress, batches);
+}
+
+BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream& out,
+                           BlockRunTotals& totals, const BlockProgress& progress,
+                           DecipherBatches& kept) {
     const std::uint8_t* head = nullptr;
     if (!ParallelStagesWorthwhile() || !file.CanPutBack() || file.Peek(1, &head) == 0) {
         return BlockRunEnd::kRecordBoundary;  // no buffer, no putting back, or no data
     }
     const NoReadAhead inline_reads(file);
-    std::unique_ptr<Batch> batches[BatchRing::kSlots];
+    auto& batches = kept.slots;
     BatchRing ring([&](std::size_t s) { Chain(cipher, *batches[s]); },
                    [&](std::size_t s) { Check(cipher, *batches[s]); });
     // Once the stage threads run, a batch's plaintext is written on a thread

@@ -12,7 +12,10 @@
 #include <cstdint>
 #include <functional>
 
+#include <memory>
+
 #include "cipher/block_cipher.h"
+#include "io/batch_ring.h"
 #include "io/file_io.h"
 
 namespace tazu {
@@ -33,11 +36,31 @@ enum class BlockRunEnd {
 // its plaintext size, after the block was written; false stops the run.
 using BlockProgress = std::function<bool(std::size_t plain_size)>;
 
+struct DecipherBatch;
+
+// The batches the blocks are read and deciphered in (about 1 MiB each),
+// kept by the caller from one entry to the next: an archive of many small
+// entries then allocates its first batch once, not once an entry (and the
+// allocator does not give the memory back and take it again each time).
+class DecipherBatches {
+  public:
+    DecipherBatches();
+    ~DecipherBatches();
+    DecipherBatches(const DecipherBatches&) = delete;
+    DecipherBatches& operator=(const DecipherBatches&) = delete;
+
+    std::unique_ptr<DecipherBatch> slots[BatchRing::kSlots];
+};
+
 // Deciphers, checks and writes blocks from file until its end record or its
 // end, leaving file at the end record. Runs for a stream with a buffer of
 // its own (Peek) that can take bytes back (PutBack), where the stage
 // threads can run beside the caller; else returns kRecordBoundary at once,
-// with nothing read, and the caller's own loop does the work.
+// with nothing read, and the caller's own loop does the work. The batches
+// are those given, or made for this call.
+BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream& out,
+                           BlockRunTotals& totals, const BlockProgress& progress,
+                           DecipherBatches& batches);
 BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream& out,
                            BlockRunTotals& totals, const BlockProgress& progress);
 

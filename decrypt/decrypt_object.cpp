@@ -148,11 +148,12 @@ bool DecryptArchive(const Str255& password, const Str255& personal_code, const S
     RewindableInput rewindable(file);
     Recovery recovery{rewindable, password};
     InputStream& in = recover ? static_cast<InputStream&>(rewindable) : file;
-    DecryptSession session{
-        {in, host, state, destination_folder, archive, write_files, recover ? &recovery : nullptr},
-        {},
-        {},
-        false};
+    EntryScratch scratch;
+    DecryptSession session{{in, host, state, destination_folder, archive, write_files,
+                            recover ? &recovery : nullptr, scratch},
+                           {},
+                           {},
+                           false};
     while (result_code == DecryptCode::kOk && !state.DecryptCancelled) {
         const std::uint64_t entry_start = rewindable.position();
         rewindable.Mark();

@@ -200,10 +200,18 @@ bool DecipherRead07(EntryContext& context, const EntryRules& rules, BlockCipher*
 BlockStep DecipherOnAllProcessors(EntryContext& context, BlockCipher& cipher, BlockState& state,
                                   DecryptCode& result_code) {
     BlockRunTotals totals;
-    const BlockRunEnd end =
-        DecipherBlocks(context.file, cipher, *state.out, totals, [&](std::size_t plain_size) {
-            return CountBlock(context, state, plain_size, result_code);
-        });
+    // One pointer, which the progress callback holds without allocating.
+    struct {
+        EntryContext& context;
+        BlockState& state;
+        DecryptCode& result_code;
+    } run{context, state, result_code};
+    const BlockRunEnd end = DecipherBlocks(
+        context.file, cipher, *state.out, totals,
+        [&run](std::size_t plain_size) {
+            return CountBlock(run.context, run.state, plain_size, run.result_code);
+        },
+        context.scratch.batches);
     state.damaged += totals.damaged;
     state.sum += totals.sum;
     switch (end) {

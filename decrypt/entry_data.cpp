@@ -32,6 +32,26 @@ bool SkipWithLine(EntryContext& context, const std::string& line, DecryptCode& r
     return skipped;
 }
 
+// The entry's output path as report lines and the existing-file question
+// show it, made only when one of them needs it: checking an archive's
+// intact entries never does.
+class EntryPath {
+  public:
+    EntryPath(const Path& destination, const std::vector<std::string>& components)
+        : destination_(destination), components_(components) {}
+    const std::string& text() {
+        if (text_.empty()) {
+            text_ = PathString(JoinOutputPath(destination_, components_));
+        }
+        return text_;
+    }
+
+  private:
+    const Path& destination_;
+    const std::vector<std::string>& components_;
+    std::string text_;
+};
+
 enum class OutputStep {
     kReady,    // out is where the data go
     kSkipped,  // the entry was skipped: the result is skipped's
@@ -43,7 +63,7 @@ enum class OutputStep {
 // file, and skips the entry (with its report line) when it may not be
 // written.
 OutputStep PrepareOutput(EntryContext& context, const EntryRules& rules,
-                         const std::vector<std::string>& components, const std::string& path,
+                         const std::vector<std::string>& components, EntryPath& path,
                          OutputTarget& target, BlockState& state, bool& skipped,
                          DecryptCode& result_code) {
     const std::string& prefix = rules.line_prefix;
@@ -57,10 +77,11 @@ OutputStep PrepareOutput(EntryContext& context, const EntryRules& rules,
     }
     const auto status = target.Prepare(context.destination, components, context.archive);
     if (status == OutputTarget::Status::kExists) {
-        switch (context.host.askExistingFile(path)) {
+        switch (context.host.askExistingFile(path.text())) {
             case ExistingFileChoice::Skip:
-                skipped = SkipWithLine(
-                    context, rules.skip_line ? ExistsReportLine(prefix, path) : "", result_code);
+                skipped = SkipWithLine(context,
+                                       rules.skip_line ? ExistsReportLine(prefix, path.text()) : "",
+                                       result_code);
                 return OutputStep::kSkipped;
             case ExistingFileChoice::Cancel:
                 result_code = DecryptCode::kAborted;
@@ -71,7 +92,7 @@ OutputStep PrepareOutput(EntryContext& context, const EntryRules& rules,
         }
     }
     if (status == OutputTarget::Status::kNoAccess || !target.CreateTemporary()) {
-        SkipWithLine(context, NoAccessReportLine(prefix, path), result_code);
+        SkipWithLine(context, NoAccessReportLine(prefix, path.text()), result_code);
         return OutputStep::kFailed;
     }
     state.out = &target.stream();
@@ -81,14 +102,14 @@ OutputStep PrepareOutput(EntryContext& context, const EntryRules& rules,
 
 // The end check and its report line, then the file takes its final name.
 bool FinishEntry(EntryContext& context, const EntryRules& rules, const EntryKeys& keys,
-                 const BlockState& state, const std::string& path, DecryptCode& result_code) {
+                 const BlockState& state, EntryPath& path, DecryptCode& result_code) {
     const std::string& prefix = rules.line_prefix;
     const Str255 sum_text = DecimalText(static_cast<std::int32_t>(state.sum));
     if (state.cut ||
         !SignatureMatches(rules, sum_text, state.end_signature, keys.record_signature_key)) {
-        context.host.appendReport(DamagedReportLine(prefix, path));
+        context.host.appendReport(DamagedReportLine(prefix, path.text()));
     } else if (state.damaged > 0) {
-        context.host.appendReport(DamagedBlocksReportLine(prefix, path, state.damaged));
+        context.host.appendReport(DamagedBlocksReportLine(prefix, path.text(), state.damaged));
     }
     context.host.addBytesProcessed(state.pending_bytes);
     if (state.target != nullptr && !state.target->Commit()) {
@@ -135,10 +156,13 @@ bool SkipEntryBlocks(InputStream& file, DecryptHost& host, DecryptRunState& stat
 
 bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys& keys,
                       DecryptCode& result_code) {
-    if (!context.host.wantsEntry(keys.stored_name.str())) {
+    // Buffers of the run, reused: no allocation for an entry's name.
+    std::string& name = context.scratch.name;
+    name.assign(keys.stored_name.view());
+    if (!context.host.wantsEntry(name)) {
         return SkipWithLine(context, "", result_code);
     }
-    std::vector<std::string> components;
+    std::vector<std::string>& components = context.scratch.components;
     if (!SplitStoredName(keys.stored_name, components)) {
         SkipWithLine(context, InvalidNameReportLine(rules.line_prefix, keys.stored_name.str()),
                      result_code);
@@ -151,7 +175,7 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
             }
         }
     }
-    const std::string path = PathString(JoinOutputPath(context.destination, components));
+    EntryPath path(context.destination, components);
 
     OutputTarget target;
     NullOutput discard;

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <vector>
 
+#include "decrypt/block_pipeline.h"
 #include "decrypt/decrypt_host.h"
 #include "decrypt/entry_header.h"
 #include "decrypt/entry_rules.h"
@@ -22,6 +25,14 @@ struct Recovery {
     const Str255& password;
 };
 
+// What the entries of a run reuse, so that reading an archive of many small
+// entries allocates nothing for each of them.
+struct EntryScratch {
+    DecipherBatches batches;
+    std::string name;  // the stored name, as the host is asked about it
+    std::vector<std::string> components;
+};
+
 // What stays the same for all entries of a run.
 struct EntryContext {
     InputStream& file;
@@ -31,6 +42,7 @@ struct EntryContext {
     std::optional<FileIdentity> archive;
     bool write_files = true;       // false: read and check everything, write nothing
     Recovery* recovery = nullptr;  // set when the run recovers from damage
+    EntryScratch& scratch;
 };
 
 // Reads past the rest of an entry, up to and including its end record.

@@ -82,6 +82,15 @@ void Sign(const BlockCipher& cipher, Batch& b) {
     AddToByteSum(b.sum, b.data, b.data_size);
 }
 
+// An entry's first batch (about 1 MiB, and all that a small file needs),
+// kept from one entry to the next on the thread that encrypts: a folder's
+// small files then do not each allocate it (and the allocator give it
+// back and take it again).
+std::unique_ptr<Batch>& KeptFirstBatch() {
+    thread_local std::unique_ptr<Batch> kept;
+    return kept;
+}
+
 }  // namespace
 
 BlockWriteEnd EncipherBlocks(InputStream& source, BlockCipher& cipher, Random& random,
@@ -92,6 +101,7 @@ BlockWriteEnd EncipherBlocks(InputStream& source, BlockCipher& cipher, Random& r
     }
     const NoReadAhead inline_reads(source);
     std::unique_ptr<Batch> batches[BatchRing::kSlots];
+    batches[0] = std::move(KeptFirstBatch());  // RunBatches fills slot 0 first
     BatchRing ring([&](std::size_t s) { Chain(cipher, *batches[s]); },
                    [&](std::size_t s) { Sign(cipher, *batches[s]); });
     // Once the stage threads run, a batch's records are written on a thread
@@ -118,6 +128,8 @@ BlockWriteEnd EncipherBlocks(InputStream& source, BlockCipher& cipher, Random& r
     if (!writer.Finish() && end == BlockWriteEnd::kSourceEnded) {
         end = BlockWriteEnd::kWriteFailed;
     }
+    ring.Stop();  // no stage works on the batch any more
+    KeptFirstBatch() = std::move(batches[0]);
     return end;
 }
 

@@ -216,7 +216,9 @@ bool WriteBlocks(InputStream& source, const EntrySecrets& k, OutputStream& archi
     };
     // On all processors when there are more than one; WriteBlocksInTurn
     // then writes what is left (nothing, or all of a small entry).
-    const BlockWriteEnd end = EncipherBlocks(source, blocks, random, archive, sum, count_block);
+    // By reference: the callback then needs no memory of its own.
+    const BlockWriteEnd end =
+        EncipherBlocks(source, blocks, random, archive, sum, std::ref(count_block));
     if (end == BlockWriteEnd::kWriteFailed) {
         return write_failed();
     }

@@ -108,5 +108,23 @@ TEST(NativeFileQueries, LookSizeAndMakeFolders) {
     EXPECT_EQ(absolute.filename(), PathFromText("rel"));
 }
 
+// The user's own links are followed hop by hop, relative ones from their
+// own folder; links that do not end are no path. (Another user's link in a
+// sticky folder needs a second user: see the command line's disk tests.)
+TEST(NativeFileQueries, OwnLinksAreFollowedToTheirEnd) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "sub");
+    std::filesystem::create_symlink("../target", dir / "sub" / "hop");
+    std::filesystem::create_symlink(dir / "sub" / "hop", dir / "first");
+    Path resolved;
+    EXPECT_EQ(FollowOwnLinks(dir / "first", resolved), LinkFollowing::kFollowed);
+    EXPECT_EQ(resolved, dir / "sub" / ".." / "target");  // a new file there
+    EXPECT_EQ(FollowOwnLinks(dir / "sub", resolved), LinkFollowing::kFollowed);
+    EXPECT_EQ(resolved, dir / "sub");
+
+    std::filesystem::create_symlink("loop", dir / "loop");
+    EXPECT_EQ(FollowOwnLinks(dir / "loop", resolved), LinkFollowing::kEndless);
+}
+
 }  // namespace
 }  // namespace tazu::test
