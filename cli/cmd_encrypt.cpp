@@ -226,7 +226,8 @@ bool RunStream(Request& r, StreamJob& job, EncryptCode& code, const EncryptConte
 // The run itself, its message, the cause of a failure and the status.
 int Encrypt(Request& r, const Args& args, const Str255& password, const KeyStoreValues& values) {
     InstallInterruptHandler();
-    ProgressLine progress(r.from_stdin ? 0 : SourceSize(r.source, r.folder));
+    const bool quiet = args.Has("--quiet");
+    ProgressLine progress(r.from_stdin || quiet ? 0 : SourceSize(r.source, r.folder), !quiet);
     EncryptRunState state;
     TerminalHost host(state, progress, r.to_stdout ? std::cerr : std::cout);
     EncryptContext ctx{state, host, ProgramRandom()};
@@ -253,7 +254,9 @@ int Encrypt(Request& r, const Args& args, const Str255& password, const KeyStore
     progress.Finish();
     const std::string_view message = EncryptOutcomeText(success, code);
     if (success) {
-        (r.to_stdout ? std::cerr : std::cout) << message << '\n';
+        if (!quiet) {
+            (r.to_stdout ? std::cerr : std::cout) << message << '\n';
+        }
         return EncryptExitStatus(true, code, host.problems());
     }
     PrintError(message.empty() ? "encryption failed" : std::string(message));
@@ -263,12 +266,7 @@ int Encrypt(Request& r, const Args& args, const Str255& password, const KeyStore
 
 }  // namespace
 
-int RunEncrypt(const std::vector<std::string>& argv) {
-    const Args args(
-        argv,
-        {"-o", "--password-file", "--password-file-raw", "--keystore", "--keystore-password-file",
-         "--keystore-password-file-raw", "--stub", "--for", "--name"},
-        {"--personal-code", "--sfx", "--force", "--password-stdin"});
+int RunEncrypt(const Args& args) {
     Request r;
     if (const int status = ParseRequest(args, r); status != kExitOk) {
         return status;
@@ -284,11 +282,15 @@ int RunEncrypt(const std::vector<std::string>& argv) {
         return status;
     }
     std::error_code ec;
-    if (!r.to_stdout && fs::exists(fs::symlink_status(r.archive, ec)) && !args.Has("--force") &&
-        (r.from_stdin || !AskYesNo("Файл уже существует: " + Escaped(PathString(r.archive)) +
-                                   ". Заменить файл?"))) {
-        PrintError(PathString(r.archive) + " exists; --force replaces it");
-        return kExitUsage;
+    if (!r.to_stdout && fs::exists(fs::symlink_status(r.archive, ec)) && !args.Has("--force")) {
+        // Asked on a terminal, a no is a cancel answer; without a terminal
+        // nothing was asked and the command line lacks --force.
+        const bool can_ask = !r.from_stdin && StdinIsTerminal();
+        if (!can_ask || !AskYesNo("Файл уже существует: " + Escaped(PathString(r.archive)) +
+                                  ". Заменить файл?")) {
+            PrintError(PathString(r.archive) + " exists; --force replaces it");
+            return can_ask ? kExitInterrupted : kExitUsage;
+        }
     }
     Str255 password;
     WipeOnExit wipe_password(password);

@@ -54,8 +54,8 @@ bool ReadAnswerLine(std::string& line) {
     return any;
 }
 
-ProgressLine::ProgressLine(std::uint64_t total_bytes)
-    : enabled_(StderrIsTerminal()), total_(total_bytes), start_(Now()) {}
+ProgressLine::ProgressLine(std::uint64_t total_bytes, bool shown)
+    : enabled_(shown && StderrIsTerminal()), total_(total_bytes), start_(Now()) {}
 
 void ProgressLine::Update(std::uint64_t bytes, std::uint64_t files) {
     if (!enabled_) {

@@ -39,7 +39,8 @@ bool Interrupted();
 // left; always the bytes, the rate and the files handled.
 class ProgressLine {
   public:
-    explicit ProgressLine(std::uint64_t total_bytes = 0);
+    // shown false: never drawn (a quiet run).
+    explicit ProgressLine(std::uint64_t total_bytes = 0, bool shown = true);
     void Update(std::uint64_t bytes, std::uint64_t files);
     void Finish();
 
