@@ -266,8 +266,7 @@ int ReadArchive(const Request& r, const fs::path& archive, const Keys& keys, Inp
     ExtractHost extract(state, r.on_exists, selection, r.to_stdout ? &out : nullptr,
                         r.to_stdout ? std::cerr : std::cout, ec ? 0 : total, !r.quiet);
     ListHost list(state);
-    DecryptHost& host =
-        r.mode == Mode::kList || r.json ? static_cast<DecryptHost&>(list) : extract;
+    DecryptHost& host = r.mode == Mode::kList || r.json ? static_cast<DecryptHost&>(list) : extract;
     Outcome o;
     DecryptArchive(keys.password, keys.store.personal_code, keys.store.key_mark, source, identity,
                    r.dest, host, state, o.code, r.mode == Mode::kExtract, r.recover);
@@ -302,8 +301,8 @@ int RunOne(const Request& r, const fs::path& archive, const Keys& keys, JsonRepo
         PrintError(ReadFailureCause(archive));
         if (r.json) {
             DecryptRunState state;
-            json.Add(PathString(archive), ListHost(state), DecryptCode::kReadError,
-                     kExitReadFailed, message);
+            json.Add(PathString(archive), ListHost(state), DecryptCode::kReadError, kExitReadFailed,
+                     message);
         }
         return kExitReadFailed;
     }

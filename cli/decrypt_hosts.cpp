@@ -132,12 +132,16 @@ ExtractHost::ExtractHost(DecryptRunState& state, std::string on_exists, EntrySel
       report_(report),
       progress_(total, show_progress) {}
 
+// The line moves with every file's bytes, small files' too, not only when
+// the engine pauses for events (redraws are limited to ten a second).
 void ExtractHost::addBytesProcessed(std::int64_t count) {
     bytes_ += count;
+    progress_.Update(static_cast<std::uint64_t>(bytes_), entries_);
 }
 
 void ExtractHost::addEntryHandled() {
     ++entries_;
+    progress_.Update(static_cast<std::uint64_t>(bytes_), entries_);
 }
 
 void ExtractHost::processEvents() {
@@ -232,8 +236,8 @@ void ListHost::appendReport(const std::string& line) {
     } else if (line.find(kDamagedMark) != std::string::npos) {
         rows_.back().intact = false;
         if (const std::size_t at = line.find(kBlocksMark); at != std::string::npos) {
-            rows_.back().damaged_blocks = std::strtoll(line.c_str() + at + kBlocksMark.size(),
-                                                       nullptr, 10);
+            rows_.back().damaged_blocks =
+                std::strtoll(line.c_str() + at + kBlocksMark.size(), nullptr, 10);
         }
     }
 }

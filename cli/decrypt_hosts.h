@@ -109,8 +109,8 @@ class ListHost final : public DecryptHost {
         std::uint64_t size = 0;
         bool personal_code = false;
         bool intact = true;
-        std::int64_t damaged_blocks = 0;  // from the report line, when it counts them
-        std::string skipped;              // why it was skipped; empty when it was not
+        std::int64_t damaged_blocks = -1;  // from the report line; -1 when it does not count them
+        std::string skipped;               // why it was skipped; empty when it was not
     };
     struct Stretch {
         std::uint64_t from = 0;

@@ -64,7 +64,8 @@ json Entry(const ListHost::Row& row) {
         e["reason"] = row.skipped;
     } else if (!row.intact) {
         e["outcome"] = "damaged";
-        e["damaged_blocks"] = row.damaged_blocks;
+        // Counted when the entry's end record checks out; else unknown.
+        e["damaged_blocks"] = row.damaged_blocks >= 0 ? json(row.damaged_blocks) : json(nullptr);
     } else {
         e["outcome"] = "intact";
     }
@@ -89,8 +90,8 @@ struct JsonReport::Data {
 JsonReport::JsonReport() : data_(std::make_unique<Data>()) {}
 JsonReport::~JsonReport() = default;
 
-void JsonReport::Add(const std::string& archive, const ListHost& host, DecryptCode code,
-                     int status, const std::string& message) {
+void JsonReport::Add(const std::string& archive, const ListHost& host, DecryptCode code, int status,
+                     const std::string& message) {
     json a;
     PutName(a, "archive", archive);
     a["entries"] = json::array();

@@ -178,7 +178,8 @@ std::size_t FileReader::Read(std::uint8_t* out, std::size_t count) {
                 const bool small =
                     position_ + done == 0 && size_at_open_ > 0 && size_at_open_ < want;
                 const std::size_t rest = small ? static_cast<std::size_t>(size_at_open_) : 0;
-                const auto got = static_cast<std::size_t>(ReadFull(fd_, out + done, want, rest, stop_));
+                const auto got =
+                    static_cast<std::size_t>(ReadFull(fd_, out + done, want, rest, stop_));
                 done += got;
                 eof_ = got < want;
                 break;
