@@ -1,15 +1,16 @@
 // tazu16x32-cli decrypt / verify / list: extract an archive (or the entries
-// named), read it through without writing anything and say what the
-// extraction would report, or list its entries.
+// named), read archives through without writing anything and say what the
+// extraction would report, or list their entries.
+#include <algorithm>
 #include <iostream>
 #include <system_error>
 
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/decrypt_hosts.h"
-#include "cli/descriptor_reader.h"
 #include "cli/exit_status.h"
 #include "cli/help.h"
+#include "cli/json_report.h"
 #include "cli/keystore_access.h"
 #include "cli/output_path.h"
 #include "decrypt/decrypt_object.h"
@@ -29,36 +30,48 @@ const char* CommandName(Mode mode) {
 
 struct Request {
     Mode mode = Mode::kExtract;
-    fs::path archive;  // "-": standard input
-    bool from_stdin = false;
+    std::vector<fs::path> archives;  // "-": standard input
     bool to_stdout = false;
     std::vector<std::string> names;
     fs::path dest;
+    bool dest_given = false;
     std::string on_exists;
     bool recover = false;  // pass over damaged stretches to the next entry that opens
     PasswordSource password;
     bool cp1251_names = false;  // --names cp1251
+    bool quiet = false;         // errors only
+    bool json = false;          // one JSON document on standard output
+};
+
+// What one archive's run needs besides the request.
+struct Keys {
+    const Args& args;
+    KeyStoreUse use;
+    const KeyStoreValues& store;
+    const Str255& password;
 };
 
 int ParseRequest(const Args& args, Request& r) {
     const char* command = CommandName(r.mode);
-    if (!args.ok()) {
-        return UsageError(command, args.error());
-    }
     const auto& pos = args.positional();
-    if (pos.empty() || (r.mode != Mode::kExtract && pos.size() != 1)) {
-        return UsageError(command, std::string(command) + " takes one ARCHIVE");
+    const std::size_t archives = r.mode == Mode::kExtract ? 1 : pos.size();
+    for (std::size_t i = 0; i < archives; ++i) {
+        r.archives.push_back(PathFromText(pos[i]));
     }
-    r.archive = PathFromText(pos[0]);
-    r.from_stdin = r.archive == "-";
-    r.names.assign(pos.begin() + 1, pos.end());
+    r.names.assign(pos.begin() + static_cast<long>(archives), pos.end());
+    const long from_stdin = std::count(r.archives.begin(), r.archives.end(), fs::path("-"));
+    if (from_stdin > 1) {
+        return UsageError(command, "standard input (-) can be read only once");
+    }
     r.to_stdout = args.Has("--stdout");
     r.recover = args.Has("--recover");
+    r.quiet = args.Has("--quiet");
+    r.json = args.Has("--json");
     std::string error;
     if (!PasswordSourceFrom(args, r.password, error)) {
         return UsageError(command, error);
     }
-    if (r.from_stdin && r.password.kind == PasswordSource::Kind::kStdin) {
+    if (from_stdin > 0 && r.password.kind == PasswordSource::Kind::kStdin) {
         return UsageError(command,
                           "standard input carries the archive: give the password with "
                           "--password-file F or on the terminal");
@@ -77,30 +90,75 @@ int ParseRequest(const Args& args, Request& r) {
         return UsageError(command, "--on-exists takes ask, replace, skip or cancel");
     }
     if (r.on_exists == "ask" &&
-        (!StdinIsTerminal() || r.from_stdin || r.password.kind == PasswordSource::Kind::kStdin)) {
+        (!StdinIsTerminal() || from_stdin > 0 || r.password.kind == PasswordSource::Kind::kStdin)) {
         r.on_exists = "skip";  // nothing is overwritten unasked
     }
-    const fs::path folder = r.from_stdin ? fs::path(".") : r.archive.parent_path();
-    r.dest = args.Value("-d") ? fs::path(PathFromText(*args.Value("-d"))) : folder;
+    const fs::path& first = r.archives.front();
+    const fs::path folder = first == "-" ? fs::path(".") : first.parent_path();
+    r.dest_given = args.Value("-d").has_value();
+    r.dest = r.dest_given ? fs::path(PathFromText(*args.Value("-d"))) : folder;
     if (r.dest.empty()) {
         r.dest = ".";
     }
     return kExitOk;
 }
 
+// A destination that exists but is no folder, or a folder that cannot take
+// files, is refused before anything is read: one error instead of a report
+// line for every file.
+int CheckDestination(const Request& r) {
+    if (r.mode != Mode::kExtract || r.to_stdout) {
+        return kExitOk;
+    }
+    // The folder itself, or where it will be made.
+    std::error_code ec;
+    fs::path folder = r.dest;
+    while (!fs::exists(fs::symlink_status(folder, ec)) && folder.has_relative_path() &&
+           folder.has_parent_path() && folder.parent_path() != folder) {
+        folder = folder.parent_path();
+    }
+    if (!fs::exists(fs::symlink_status(folder, ec))) {
+        folder = ".";
+    }
+    const fs::file_status st = fs::status(folder, ec);
+    if (fs::exists(st) && !fs::is_directory(st)) {
+        PrintError("cannot extract into " + PathString(r.dest) + ": " + PathString(folder) +
+                   " is not a folder");
+        return kExitWriteFailed;
+    }
+    if (fs::is_directory(st) && !FolderTakesFiles(folder)) {
+        PrintError(FolderWriteFailureCause(folder));
+        return kExitWriteFailed;
+    }
+    return kExitOk;
+}
+
+std::string Shown(const fs::path& archive) {
+    return archive == "-" ? std::string("standard input") : PathString(archive);
+}
+
+// Whether the run read every entry and only the archive's end record was
+// damaged or missing: a recovering run passed over nothing, yet the end
+// does not check out.
+bool OnlyTheEndDamaged(const Request& r, DecryptCode code, std::uint32_t recovered) {
+    return r.recover && code == DecryptCode::kDamaged && recovered == 0;
+}
+
 // The message that ends the run, where it goes, and the line about its
 // file or cause after it.
-void PrintOutcome(const Request& r, DecryptCode code, KeyStoreUse use, const Args& args,
-                  std::uint32_t recovered) {
+void PrintOutcome(const Request& r, const fs::path& archive_path, DecryptCode code,
+                  const Keys& keys, std::uint32_t recovered) {
     const std::string message(DecryptCodeMessage(code));
-    const std::string archive = r.from_stdin ? "standard input" : PathString(r.archive);
+    const std::string archive = Shown(archive_path);
     if (recovered > 0 && RecoveredRun(code, recovered)) {
         PrintError(message);
         PrintError(RecoveredLine(archive, recovered));
         return;
     }
     if (code == DecryptCode::kEndOfData) {
-        (r.to_stdout || r.mode == Mode::kList ? std::cerr : std::cout) << message << '\n';
+        if (!r.quiet && !r.json) {
+            (r.to_stdout || r.mode == Mode::kList ? std::cerr : std::cout) << message << '\n';
+        }
         return;
     }
     PrintError(message);
@@ -113,12 +171,18 @@ void PrintOutcome(const Request& r, DecryptCode code, KeyStoreUse use, const Arg
                                    : FolderWriteFailureCause(r.dest));
             break;
         case DecryptCode::kOtherKeyStore:
-            PrintError(OtherKeyStoreHint(use, args));
+            PrintError(OtherKeyStoreHint(keys.use, keys.args));
             break;
         case DecryptCode::kWrongPassword:
             PrintError("the password does not open " + archive);
             break;
         case DecryptCode::kDamaged:
+            PrintError(OnlyTheEndDamaged(r, code, recovered)
+                           ? "every entry of " + archive +
+                                 " was read, but its end record is damaged or missing: "
+                                 "entries after the last one may be lost"
+                           : "in " + archive);
+            break;
         case DecryptCode::kBadVersion:
             PrintError("in " + archive);
             break;
@@ -137,45 +201,55 @@ int TooMany() {
 // Whether more than one entry would go to standard output: a first pass
 // over the headers, passing over the data without deciphering them. A run
 // that fails here fails the same way in the real pass, which reports it.
-bool PicksSeveral(const Request& r, const KeyStoreValues& store, const Str255& password,
-                  FileReader& file) {
+bool PicksSeveral(const Request& r, const Keys& keys, FileReader& file) {
     CountingHost counter{EntrySelection(r.names)};
     DecryptRunState state;
     DecryptCode code = DecryptCode::kOk;
-    DecryptArchive(password, store.personal_code, store.key_mark, file, IdentityOf(file.fd()),
-                   r.dest, counter, state, code, /*write_files=*/false, r.recover);
+    DecryptArchive(keys.password, keys.store.personal_code, keys.store.key_mark, file,
+                   IdentityOf(file.fd()), r.dest, counter, state, code, /*write_files=*/false,
+                   r.recover);
     file.Seek(0);
     return counter.count() > 1;
 }
 
+// What one archive's run found.
+struct Outcome {
+    DecryptCode code = DecryptCode::kOk;
+    std::uint32_t recovered = 0;
+    int status = kExitOk;
+};
+
 // What follows a run: the listing, the personal-code indicator, the run's
 // message with its cause, the names that matched nothing, and the status.
-int Conclude(const Request& r, DecryptCode code, const ExtractHost& extract, const ListHost& list,
-             const EntrySelection& selection, KeyStoreUse use, const Args& args,
-             std::uint32_t recovered) {
+int Conclude(const Request& r, const fs::path& archive, const Outcome& o,
+             const ExtractHost& extract, const ListHost& list, const EntrySelection& selection,
+             const Keys& keys) {
     if (extract.too_many()) {
         return TooMany();  // only from standard input, which cannot be read twice
     }
-    int problems = extract.problems();
-    for (const ListHost::Row& row : list.rows()) {
-        std::cout << ListLine(row) << '\n';
-        problems += row.intact ? 0 : 1;
+    int problems = r.mode == Mode::kList || r.json ? list.problems() : extract.problems();
+    if (r.mode == Mode::kList && !r.json) {
+        for (const ListHost::Row& row : list.rows()) {
+            std::cout << ListLine(row) << '\n';
+        }
     }
-    if (!extract.indicator().empty()) {
+    if (!extract.indicator().empty() && !r.quiet) {
         std::cerr << "Персональный код: " << extract.indicator() << '\n';
     }
-    PrintOutcome(r, code, use, args, recovered);
+    PrintOutcome(r, archive, o.code, keys, o.recovered);
     for (const std::string& name : selection.Unmatched()) {
         PrintError("not in the archive: " + name);
         ++problems;
     }
-    return DecryptExitStatus(code, problems, recovered);
+    if (OnlyTheEndDamaged(r, o.code, o.recovered)) {
+        return kExitIncomplete;
+    }
+    return DecryptExitStatus(o.code, problems, o.recovered);
 }
 
-// The run over the open archive.
-int ReadArchive(const Request& r, const Args& args, KeyStoreUse use, const KeyStoreValues& store,
-                const Str255& password, InputStream& source,
-                const std::optional<FileIdentity>& identity) {
+// The run over one open archive.
+int ReadArchive(const Request& r, const fs::path& archive, const Keys& keys, InputStream& source,
+                const std::optional<FileIdentity>& identity, JsonReport& json) {
     std::error_code ec;
     if (r.mode == Mode::kExtract && !r.to_stdout) {
         fs::create_directories(r.dest, ec);
@@ -188,37 +262,63 @@ int ReadArchive(const Request& r, const Args& args, KeyStoreUse use, const KeySt
     if (r.to_stdout) {
         out.Adopt(DuplicateDescriptor(1));
     }
-    const std::uint64_t total = r.from_stdin ? 0 : fs::file_size(r.archive, ec);
+    const std::uint64_t total = archive == "-" || r.quiet ? 0 : fs::file_size(archive, ec);
     ExtractHost extract(state, r.on_exists, selection, r.to_stdout ? &out : nullptr,
-                        r.to_stdout ? std::cerr : std::cout, ec ? 0 : total);
+                        r.to_stdout ? std::cerr : std::cout, ec ? 0 : total, !r.quiet);
     ListHost list(state);
-    DecryptHost& host = r.mode == Mode::kList ? static_cast<DecryptHost&>(list) : extract;
-    DecryptCode code = DecryptCode::kOk;
-    DecryptArchive(password, store.personal_code, store.key_mark, source, identity, r.dest, host,
-                   state, code, r.mode == Mode::kExtract, r.recover);
+    DecryptHost& host = r.mode == Mode::kList || r.json ? static_cast<DecryptHost&>(list) : extract;
+    Outcome o;
+    DecryptArchive(keys.password, keys.store.personal_code, keys.store.key_mark, source, identity,
+                   r.dest, host, state, o.code, r.mode == Mode::kExtract, r.recover);
     extract.Finish();
-    if (r.to_stdout && !out.Close() && code == DecryptCode::kEndOfData) {
-        code = DecryptCode::kWriteError;
+    if (r.to_stdout && !out.Close() && o.code == DecryptCode::kEndOfData) {
+        o.code = DecryptCode::kWriteError;
     }
     // An abort between two entries leaves code 0; it is still an abort.
-    if (code == DecryptCode::kOk && state.DecryptCancelled) {
-        code = DecryptCode::kAborted;
+    if (o.code == DecryptCode::kOk && state.DecryptCancelled) {
+        o.code = DecryptCode::kAborted;
     }
-    return Conclude(r, code, extract, list, selection, use, args, state.recovered);
+    o.recovered = state.recovered;
+    o.status = Conclude(r, archive, o, extract, list, selection, keys);
+    if (r.json) {
+        json.Add(PathString(archive), list, o.code, o.status,
+                 std::string(DecryptCodeMessage(o.code)));
+    }
+    return o.status;
 }
 
-int Run(const std::vector<std::string>& argv, Mode mode) {
-    const Args args(argv,
-                    {"-d", "--on-exists", "--names", "--password-file", "--password-file-raw",
-                     "--keystore", "--keystore-password-file", "--keystore-password-file-raw"},
-                    mode == Mode::kExtract
-                        ? std::vector<std::string>{"--password-stdin", "--stdout", "--recover"}
-                    : mode == Mode::kVerify
-                        ? std::vector<std::string>{"--password-stdin", "--recover"}
-                        : std::vector<std::string>{"--password-stdin"});
+// Opens one archive (or standard input) and reads it.
+int RunOne(const Request& r, const fs::path& archive, const Keys& keys, JsonReport& json) {
+    if (archive == "-") {
+        FileReader in(kStreamBufferSize);
+        in.Adopt(DuplicateDescriptor(BinaryInput(0)), Interrupted);
+        return ReadArchive(r, archive, keys, in, std::nullopt, json);
+    }
+    FileReader file(kStreamBufferSize);
+    if (!file.Open(archive)) {
+        const std::string message(DecryptCodeMessage(DecryptCode::kReadError));
+        PrintError(message);
+        PrintError(ReadFailureCause(archive));
+        if (r.json) {
+            DecryptRunState state;
+            json.Add(PathString(archive), ListHost(state), DecryptCode::kReadError, kExitReadFailed,
+                     message);
+        }
+        return kExitReadFailed;
+    }
+    if (r.to_stdout && PicksSeveral(r, keys, file)) {
+        return TooMany();
+    }
+    return ReadArchive(r, archive, keys, file, IdentityOf(file.fd()), json);
+}
+
+int Run(const Args& args, Mode mode) {
     Request r;
     r.mode = mode;
     if (const int status = ParseRequest(args, r); status != kExitOk) {
+        return status;
+    }
+    if (const int status = CheckDestination(r); status != kExitOk) {
         return status;
     }
     KeyStoreValues store;
@@ -230,39 +330,41 @@ int Run(const std::vector<std::string>& argv, Mode mode) {
         PrintErrorLines(error);
         return kExitKeyStore;
     }
-    FileReader file(kStreamBufferSize);
-    DescriptorReader in(BinaryInput(0));
-    if (!r.from_stdin && !file.Open(r.archive)) {
-        PrintError(std::string(DecryptCodeMessage(DecryptCode::kReadError)));
-        PrintError(ReadFailureCause(r.archive));
-        return kExitReadFailed;
-    }
     Str255 password;
     WipeOnExit wipe_password(password);
     if (!ReadPassword(r.password, "Password: ", false, password, error)) {
         PrintError(error);
         return kExitUsage;
     }
-    if (r.from_stdin) {
-        return ReadArchive(r, args, use, store, password, in, std::nullopt);
+    const Keys keys{args, use, store, password};
+    JsonReport json;
+    int worst = kExitOk;
+    for (const fs::path& archive : r.archives) {
+        const int status = RunOne(r, archive, keys, json);
+        worst = std::max(worst, status);
+        if (r.archives.size() > 1 && !r.json && (status != kExitOk || !r.quiet)) {
+            std::cout << Escaped(Shown(archive)) << ": " << status << " " << ExitStatusText(status)
+                      << '\n'
+                      << std::flush;
+        }
     }
-    if (r.to_stdout && PicksSeveral(r, store, password, file)) {
-        return TooMany();
+    if (r.json) {
+        std::cout << json.Text(worst);
     }
-    return ReadArchive(r, args, use, store, password, file, IdentityOf(file.fd()));
+    return worst;
 }
 
 }  // namespace
 
-int RunDecrypt(const std::vector<std::string>& args) {
+int RunDecrypt(const Args& args) {
     return Run(args, Mode::kExtract);
 }
 
-int RunVerify(const std::vector<std::string>& args) {
+int RunVerify(const Args& args) {
     return Run(args, Mode::kVerify);
 }
 
-int RunList(const std::vector<std::string>& args) {
+int RunList(const Args& args) {
     return Run(args, Mode::kList);
 }
 

@@ -12,6 +12,7 @@
 #include "cli/help.h"
 #include "cli/keystore_access.h"
 #include "cli/output_path.h"
+#include "cli/remove_source.h"
 #include "cli/stream_encrypt.h"
 #include "encrypt/archive_name.h"
 #include "encrypt/encrypt_messages.h"
@@ -39,11 +40,13 @@ fs::path Clean(const fs::path& path) {
 
 // The terminal stands in for the progress window; report lines go to
 // standard output as they come (to standard error when standard output
-// carries the archive), escaped.
+// carries the archive), escaped. A single file counts as one file from the
+// start (only a folder's walk counts the files it finished).
 class TerminalHost final : public EncryptHost {
   public:
-    TerminalHost(EncryptRunState& state, ProgressLine& progress, std::ostream& report)
-        : state_(state), progress_(progress), report_(report) {}
+    TerminalHost(EncryptRunState& state, ProgressLine& progress, std::ostream& report,
+                 bool single_file)
+        : state_(state), progress_(progress), report_(report), files_(single_file ? 1 : 0) {}
 
     void addBytesProcessed(std::int64_t count) override {
         bytes_ += static_cast<std::uint64_t>(count);
@@ -70,7 +73,7 @@ class TerminalHost final : public EncryptHost {
     ProgressLine& progress_;
     std::ostream& report_;
     std::uint64_t bytes_ = 0;
-    std::uint64_t files_ = 0;
+    std::uint64_t files_;
     int problems_ = 0;
 };
 
@@ -114,6 +117,11 @@ int ParseRequest(const Args& args, Request& r) {
         return UsageError("encrypt",
                           "standard input carries the data: give the password with "
                           "--password-file F or on the terminal");
+    }
+    if (args.Has("--remove-source") && (r.from_stdin || args.Value("-o") == "-")) {
+        return UsageError("encrypt",
+                          "--remove-source needs a file or folder SOURCE and an archive "
+                          "file");
     }
     if (args.Has("--name") && !r.from_stdin) {
         return UsageError("encrypt", "--name is for encrypt - (standard input)");
@@ -225,9 +233,10 @@ bool RunStream(Request& r, StreamJob& job, EncryptCode& code, const EncryptConte
 // The run itself, its message, the cause of a failure and the status.
 int Encrypt(Request& r, const Args& args, const Str255& password, const KeyStoreValues& values) {
     InstallInterruptHandler();
-    ProgressLine progress(r.from_stdin ? 0 : SourceSize(r.source, r.folder));
+    const bool quiet = args.Has("--quiet");
+    ProgressLine progress(r.from_stdin || quiet ? 0 : SourceSize(r.source, r.folder), !quiet);
     EncryptRunState state;
-    TerminalHost host(state, progress, r.to_stdout ? std::cerr : std::cout);
+    TerminalHost host(state, progress, r.to_stdout ? std::cerr : std::cout, !r.folder);
     EncryptContext ctx{state, host, ProgramRandom()};
     EncryptCode code = EncryptCode::kOk;
     bool success = false;
@@ -252,8 +261,19 @@ int Encrypt(Request& r, const Args& args, const Str255& password, const KeyStore
     progress.Finish();
     const std::string_view message = EncryptOutcomeText(success, code);
     if (success) {
-        (r.to_stdout ? std::cerr : std::cout) << message << '\n';
-        return EncryptExitStatus(true, code, host.problems());
+        if (!quiet) {
+            (r.to_stdout ? std::cerr : std::cout) << message << '\n';
+        }
+        const int status = EncryptExitStatus(true, code, host.problems());
+        if (!args.Has("--remove-source")) {
+            return status;
+        }
+        if (status != kExitOk) {
+            PrintError("the report names files not stored as read: the sources are kept");
+            return status;
+        }
+        return RemoveStoredSources({Clean(r.source), r.folder, r.archive, password,
+                                    values.personal_code, values.key_mark});
     }
     PrintError(message.empty() ? "encryption failed" : std::string(message));
     PrintCause(code, r);
@@ -262,12 +282,7 @@ int Encrypt(Request& r, const Args& args, const Str255& password, const KeyStore
 
 }  // namespace
 
-int RunEncrypt(const std::vector<std::string>& argv) {
-    const Args args(
-        argv,
-        {"-o", "--password-file", "--password-file-raw", "--keystore", "--keystore-password-file",
-         "--keystore-password-file-raw", "--stub", "--for", "--name"},
-        {"--personal-code", "--sfx", "--force", "--password-stdin"});
+int RunEncrypt(const Args& args) {
     Request r;
     if (const int status = ParseRequest(args, r); status != kExitOk) {
         return status;
@@ -283,11 +298,15 @@ int RunEncrypt(const std::vector<std::string>& argv) {
         return status;
     }
     std::error_code ec;
-    if (!r.to_stdout && fs::exists(fs::symlink_status(r.archive, ec)) && !args.Has("--force") &&
-        (r.from_stdin || !AskYesNo("Файл уже существует: " + Escaped(PathString(r.archive)) +
-                                   ". Заменить файл?"))) {
-        PrintError(PathString(r.archive) + " exists; --force replaces it");
-        return kExitUsage;
+    if (!r.to_stdout && fs::exists(fs::symlink_status(r.archive, ec)) && !args.Has("--force")) {
+        // Asked on a terminal, a no is a cancel answer; without a terminal
+        // nothing was asked and the command line lacks --force.
+        const bool can_ask = !r.from_stdin && StdinIsTerminal();
+        if (!can_ask || !AskYesNo("Файл уже существует: " + Escaped(PathString(r.archive)) +
+                                  ". Заменить файл?")) {
+            PrintError(PathString(r.archive) + " exists; --force replaces it");
+            return can_ask ? kExitInterrupted : kExitUsage;
+        }
     }
     Str255 password;
     WipeOnExit wipe_password(password);

@@ -118,9 +118,7 @@ bool NoPositional(const Args& args, std::string& error) {
 
 }  // namespace
 
-int RunKeystoreNew(const std::vector<std::string>& argv) {
-    const Args args(argv, {"--settings", "--keystore", "--password-file", "--password-file-raw"},
-                    {"--protect", "--force", "--password-stdin"});
+int RunKeystoreNew(const Args& args) {
     std::string error;
     PasswordSource source;
     if (!NoPositional(args, error) || !PasswordSourceFrom(args, source, error)) {
@@ -160,9 +158,7 @@ int RunKeystoreNew(const std::vector<std::string>& argv) {
     return 0;
 }
 
-int RunKeystoreInfo(const std::vector<std::string>& argv) {
-    const Args args(argv,
-                    {"--keystore", "--keystore-password-file", "--keystore-password-file-raw"}, {});
+int RunKeystoreInfo(const Args& args) {
     std::string error;
     if (!NoPositional(args, error)) {
         return Usage("keystore-info", error);
@@ -201,11 +197,7 @@ int RunKeystoreInfo(const std::vector<std::string>& argv) {
     return 0;
 }
 
-int RunKeystorePasswd(const std::vector<std::string>& argv) {
-    const Args args(argv,
-                    {"--keystore", "--keystore-password-file", "--keystore-password-file-raw",
-                     "--password-file", "--password-file-raw"},
-                    {"--password-stdin"});
+int RunKeystorePasswd(const Args& args) {
     std::string error;
     PasswordSource source;
     if (!NoPositional(args, error) || !PasswordSourceFrom(args, source, error)) {

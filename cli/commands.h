@@ -1,18 +1,18 @@
-// The subcommands of tazu16x32-cli. Each takes its own arguments (without
-// the subcommand name) and returns the process exit status.
+// The subcommands of tazu16x32-cli. Each takes its arguments, parsed and
+// checked against its description (operand count included), and returns
+// the process exit status.
 #pragma once
 
-#include <string>
-#include <vector>
+#include "cli/common.h"
 
 namespace tazu::cli {
 
-int RunKeystoreNew(const std::vector<std::string>& args);
-int RunKeystoreInfo(const std::vector<std::string>& args);
-int RunKeystorePasswd(const std::vector<std::string>& args);
-int RunEncrypt(const std::vector<std::string>& args);
-int RunDecrypt(const std::vector<std::string>& args);
-int RunVerify(const std::vector<std::string>& args);
-int RunList(const std::vector<std::string>& args);
+int RunKeystoreNew(const Args& args);
+int RunKeystoreInfo(const Args& args);
+int RunKeystorePasswd(const Args& args);
+int RunEncrypt(const Args& args);
+int RunDecrypt(const Args& args);
+int RunVerify(const Args& args);
+int RunList(const Args& args);
 
 }  // namespace tazu::cli

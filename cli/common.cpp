@@ -13,45 +13,17 @@
 
 namespace tazu::cli {
 
-Args::Args(const std::vector<std::string>& argv, const std::vector<std::string>& value_options,
-           const std::vector<std::string>& flags) {
-    auto known = [](const std::vector<std::string>& list, const std::string& s) {
-        return std::find(list.begin(), list.end(), s) != list.end();
-    };
-    bool only_positional = false;
-    for (std::size_t i = 0; i < argv.size(); ++i) {
-        const std::string& a = argv[i];
-        if (only_positional || a.empty() || a[0] != '-' || a == "-") {
-            positional_.push_back(a);
-        } else if (a == "--") {
-            only_positional = true;
-        } else if (known(value_options, a)) {
-            if (i + 1 >= argv.size()) {
-                error_ = a + " needs a value";
-                return;
-            }
-            values_.emplace_back(a, argv[++i]);
-        } else if (known(flags, a)) {
-            flags_.push_back(a);
-        } else {
-            error_ = "unknown option " + a;
-            return;
-        }
-    }
-}
-
 bool Args::Has(const std::string& name) const {
     return std::find(flags_.begin(), flags_.end(), name) != flags_.end() || Value(name).has_value();
 }
 
 std::optional<std::string> Args::Value(const std::string& name) const {
-    std::optional<std::string> found;
     for (const auto& [k, v] : values_) {
         if (k == name) {
-            found = v;  // the last one wins
+            return v;  // an option is given once at most
         }
     }
-    return found;
+    return std::nullopt;
 }
 
 std::uint64_t SourceSize(const std::filesystem::path& source, bool folder) {

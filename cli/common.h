@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cipher/str255.h"
+#include "cli/command_spec.h"
 #include "terminal/password.h"
 #include "terminal/terminal.h"
 
@@ -27,16 +28,16 @@ using terminal::StderrIsTerminal;
 using terminal::StdinIsTerminal;
 using terminal::StdoutIsTerminal;
 
-// Parsed command line of one subcommand: "--name value" options, "--flag"
-// switches and positional arguments. Unknown names are errors.
+// The parsed command line of one command, read by its description (see
+// cli/command_spec.h). An option with several names is found under each.
 class Args {
   public:
-    // value_options take a value ("-o X", "--keystore X"); flags do not.
-    Args(const std::vector<std::string>& argv, const std::vector<std::string>& value_options,
-         const std::vector<std::string>& flags);
+    Args(const CommandSpec& command, const std::vector<std::string>& argv);
 
     bool ok() const { return error_.empty(); }
     const std::string& error() const { return error_; }
+    // -h or --help was given.
+    bool help() const { return help_; }
     bool Has(const std::string& name) const;
     std::optional<std::string> Value(const std::string& name) const;
     const std::vector<std::string>& positional() const { return positional_; }
@@ -46,7 +47,12 @@ class Args {
     std::vector<std::string> flags_;
     std::vector<std::string> positional_;
     std::string error_;
+    bool help_ = false;
 };
+
+// The candidate closest to a mistyped word (one or two letters off, or the
+// word is its start), or empty when none is close.
+std::string Nearest(const std::string& word, const std::vector<std::string>& candidates);
 
 // A yes/no question on the terminal; false when there is no terminal.
 bool AskYesNo(const std::string& question);

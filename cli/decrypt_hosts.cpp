@@ -3,10 +3,18 @@
 #include "terminal/existing_file.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
 namespace tazu::cli {
 namespace {
+
+// The parts of the engine's report lines that say what became of an entry.
+constexpr std::string_view kDamagedMark = " - поврежден";
+constexpr std::string_view kBlocksMark = "(блоков: ";
+constexpr std::string_view kSkippedMark = " - пропущен, ";
+constexpr std::string_view kSkippedBytesPrefix = "-) Skipped bytes ";
+constexpr std::string_view kDamagedEntryPrefix = " (damaged entry ";
 
 // "/" for "\", without separators at either end.
 std::string Normal(const std::string& name) {
@@ -29,7 +37,58 @@ std::string Normal(const std::string& name) {
 
 }  // namespace
 
-EntrySelection::EntrySelection(const std::vector<std::string>& names) {
+// Whether text matches pattern, where * stands for any run of bytes
+// ("/" included) and ? for one character (a whole UTF-8 sequence).
+bool WildcardMatch(std::string_view pattern, std::string_view text) {
+    std::size_t p = 0, t = 0, star = std::string_view::npos, resume = 0;
+    auto char_length = [&](std::size_t at) {
+        std::size_t n = 1;
+        while (at + n < text.size() && (static_cast<unsigned char>(text[at + n]) & 0xC0) == 0x80 &&
+               (static_cast<unsigned char>(text[at]) & 0xC0) == 0xC0 && n < 4) {
+            ++n;
+        }
+        return n;
+    };
+    while (t < text.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            resume = t;
+        } else if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == text[t])) {
+            t += pattern[p] == '?' ? char_length(t) : 1;
+            ++p;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            t = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+namespace {
+
+// Whether the pattern picks the stored name: the name itself or a folder
+// above it.
+bool Picks(const std::string& pattern, const std::string& stored) {
+    if (pattern.empty()) {
+        return true;
+    }
+    for (std::size_t slash = stored.find('/'); slash != std::string::npos;
+         slash = stored.find('/', slash + 1)) {
+        if (WildcardMatch(pattern, std::string_view(stored).substr(0, slash))) {
+            return true;
+        }
+    }
+    return WildcardMatch(pattern, stored);
+}
+
+}  // namespace
+
+EntrySelection::EntrySelection(const std::vector<std::string>& names) : given_(names) {
     for (const std::string& n : names) {
         names_.push_back(Normal(n));
     }
@@ -40,12 +99,12 @@ bool EntrySelection::Matches(const std::string& stored_name) {
     if (names_.empty()) {
         return true;
     }
+    // The raw bytes, and the name as list shows it (escaped).
     const std::string stored = Normal(stored_name);
+    const std::string shown = Normal(Escaped(stored_name));
     bool any = false;
     for (std::size_t i = 0; i < names_.size(); ++i) {
-        const std::string& n = names_[i];
-        if (n.empty() || stored == n ||
-            (stored.size() > n.size() && stored.rfind(n, 0) == 0 && stored[n.size()] == '/')) {
+        if (Picks(names_[i], stored) || Picks(names_[i], shown)) {
             used_[i] = true;
             any = true;
         }
@@ -57,27 +116,32 @@ std::vector<std::string> EntrySelection::Unmatched() const {
     std::vector<std::string> out;
     for (std::size_t i = 0; i < names_.size(); ++i) {
         if (!used_[i]) {
-            out.push_back(names_[i]);
+            out.push_back(given_[i]);
         }
     }
     return out;
 }
 
 ExtractHost::ExtractHost(DecryptRunState& state, std::string on_exists, EntrySelection& selection,
-                         OutputStream* stream, std::ostream& report, std::uint64_t total)
+                         OutputStream* stream, std::ostream& report, std::uint64_t total,
+                         bool show_progress)
     : state_(state),
       policy_(std::move(on_exists)),
       selection_(selection),
       stream_(stream),
       report_(report),
-      progress_(total) {}
+      progress_(total, show_progress) {}
 
+// The line moves with every file's bytes, small files' too, not only when
+// the engine pauses for events (redraws are limited to ten a second).
 void ExtractHost::addBytesProcessed(std::int64_t count) {
     bytes_ += count;
+    progress_.Update(static_cast<std::uint64_t>(bytes_), entries_);
 }
 
 void ExtractHost::addEntryHandled() {
     ++entries_;
+    progress_.Update(static_cast<std::uint64_t>(bytes_), entries_);
 }
 
 void ExtractHost::processEvents() {
@@ -150,13 +214,47 @@ void ListHost::processEvents() {
 }
 
 void ListHost::appendReport(const std::string& line) {
-    if (!rows_.empty() && line.find("поврежден") != std::string::npos) {
+    if (line.rfind(kSkippedBytesPrefix, 0) == 0) {
+        Stretch s;
+        const char* text = line.c_str() + kSkippedBytesPrefix.size();
+        char* end = nullptr;
+        s.from = std::strtoull(text, &end, 10);
+        s.to = *end == '-' ? std::strtoull(end + 1, nullptr, 10) : s.from;
+        const std::size_t entry = line.find(kDamagedEntryPrefix);
+        if (entry != std::string::npos && line.back() == ')') {
+            const std::size_t from = entry + kDamagedEntryPrefix.size();
+            s.entry = line.substr(from, line.size() - 1 - from);
+        }
+        stretches_.push_back(s);
+        return;
+    }
+    if (rows_.empty()) {
+        return;
+    }
+    if (const std::size_t at = line.find(kSkippedMark); at != std::string::npos) {
+        rows_.back().skipped = line.substr(at + kSkippedMark.size());
+    } else if (line.find(kDamagedMark) != std::string::npos) {
         rows_.back().intact = false;
+        if (const std::size_t at = line.find(kBlocksMark); at != std::string::npos) {
+            rows_.back().damaged_blocks =
+                std::strtoll(line.c_str() + at + kBlocksMark.size(), nullptr, 10);
+        }
     }
 }
 
+int ListHost::problems() const {
+    int count = 0;
+    for (const Row& row : rows_) {
+        count += row.intact && row.skipped.empty() ? 0 : 1;
+    }
+    return count;
+}
+
 bool ListHost::wantsEntry(const std::string& stored_name) {
-    rows_.push_back({stored_name, 0, next_personal_code_, true});
+    Row row;
+    row.name = stored_name;
+    row.personal_code = next_personal_code_;
+    rows_.push_back(std::move(row));
     next_personal_code_ = false;
     return true;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/common.h"
@@ -14,9 +15,15 @@
 
 namespace tazu::cli {
 
+// Whether text matches pattern, where * stands for any run of bytes ("/"
+// included) and ? for one character.
+bool WildcardMatch(std::string_view pattern, std::string_view text);
+
 // The entries named on the command line: a stored name matches a name when
 // they are the same or the name is a folder above it, with "/" and "\"
-// alike and without leading or trailing separators. No names: everything.
+// alike and without leading or trailing separators. A name may be given as
+// its raw bytes or as list shows it (escaped), and may hold the wildcards *
+// and ?. No names: everything.
 class EntrySelection {
   public:
     explicit EntrySelection(const std::vector<std::string>& names);
@@ -25,6 +32,7 @@ class EntrySelection {
     std::vector<std::string> Unmatched() const;
 
   private:
+    std::vector<std::string> given_;
     std::vector<std::string> names_;
     std::vector<bool> used_;
 };
@@ -33,7 +41,8 @@ class ExtractHost final : public DecryptHost {
   public:
     // report: where report lines go; stream: where the data go (null: files).
     ExtractHost(DecryptRunState& state, std::string on_exists, EntrySelection& selection,
-                OutputStream* stream, std::ostream& report, std::uint64_t total);
+                OutputStream* stream, std::ostream& report, std::uint64_t total,
+                bool show_progress = true);
 
     void addBytesProcessed(std::int64_t count) override;
     void addEntryHandled() override;
@@ -90,14 +99,23 @@ class CountingHost final : public DecryptHost {
     int count_ = 0;
 };
 
-// Collects one row per entry for "list".
+// Collects one row per entry for "list" and for the JSON reports of list
+// and verify: what the report said about each entry, and the stretches a
+// recovering run passed over.
 class ListHost final : public DecryptHost {
   public:
     struct Row {
-        std::string name;
+        std::string name;  // the stored bytes
         std::uint64_t size = 0;
         bool personal_code = false;
         bool intact = true;
+        std::int64_t damaged_blocks = -1;  // from the report line; -1 when it does not count them
+        std::string skipped;               // why it was skipped; empty when it was not
+    };
+    struct Stretch {
+        std::uint64_t from = 0;
+        std::uint64_t to = 0;
+        std::string entry;  // the damaged entry's name, when it could be read
     };
     explicit ListHost(DecryptRunState& state) : state_(state) {}
 
@@ -112,10 +130,14 @@ class ListHost final : public DecryptHost {
     bool wantsEntry(const std::string& stored_name) override;
 
     const std::vector<Row>& rows() const { return rows_; }
+    const std::vector<Stretch>& stretches() const { return stretches_; }
+    // Entries found damaged or skipped.
+    int problems() const;
 
   private:
     DecryptRunState& state_;
     std::vector<Row> rows_;
+    std::vector<Stretch> stretches_;
     bool next_personal_code_ = false;
 };
 

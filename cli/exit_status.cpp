@@ -2,21 +2,38 @@
 
 namespace tazu::cli {
 
-const char* const kExitStatusHelp =
-    "Exit status:\n"
-    "   0  complete, every file intact\n"
-    "   1  complete, but the report lists damaged, skipped or unreadable files\n"
-    "   2  usage error, or no usable password\n"
-    "   3  key store missing, damaged or not opened\n"
-    "   4  the source or the archive cannot be read\n"
-    "   5  the archive is damaged\n"
-    "   6  made with another key store's personal code\n"
-    "   7  write error\n"
-    "   8  wrong password\n"
-    "   9  interrupted (Ctrl-C or a cancel answer)\n"
-    "  10  unknown archive version\n"
-    "  11  the self-decrypting stub is missing\n"
-    "  12  internal error: an argument the engine refused\n";
+namespace {
+
+constexpr const char* kStatusTexts[] = {
+    "complete, every file intact",
+    "complete, but the report lists damaged, skipped or unreadable files",
+    "usage error, or no usable password",
+    "key store missing, damaged or not opened",
+    "the source or the archive cannot be read",
+    "the archive is damaged",
+    "made with another key store's personal code",
+    "write error",
+    "wrong password",
+    "interrupted (Ctrl-C or a cancel answer)",
+    "unknown archive version",
+    "the self-decrypting stub is missing",
+    "internal error: an argument the engine refused",
+};
+
+}  // namespace
+
+std::string ExitStatusHelp() {
+    std::string text = "Exit status:\n";
+    for (int status = 0; status <= kExitInternal; ++status) {
+        text += (status < 10 ? "   " : "  ") + std::to_string(status) + "  " +
+                kStatusTexts[status] + "\n";
+    }
+    return text;
+}
+
+std::string ExitStatusText(int status) {
+    return status >= 0 && status <= kExitInternal ? kStatusTexts[status] : "unknown status";
+}
 
 bool RecoveredRun(DecryptCode code, std::uint32_t recovered) {
     return recovered > 0 && (code == DecryptCode::kDamaged || code == DecryptCode::kReadError ||

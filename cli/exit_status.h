@@ -29,7 +29,9 @@ enum ExitStatus : int {
 };
 
 // The table as printed by --help.
-extern const char* const kExitStatusHelp;
+std::string ExitStatusHelp();
+// The table's text for one status ("the archive is damaged").
+std::string ExitStatusText(int status);
 
 // The status of a decryption run that ended with code; problems counts the
 // report's lines about damaged, skipped or unreadable files, recovered the

@@ -2,112 +2,89 @@
 
 #include <iostream>
 
+#include "cli/command_spec.h"
 #include "cli/common.h"
 #include "cli/exit_status.h"
 
 namespace tazu::cli {
 namespace {
 
-struct CommandText {
-    const char* name;
-    const char* usage;    // the synopsis lines
-    const char* details;  // what it does and its options
-};
+constexpr std::size_t kWidth = 80;
+constexpr std::size_t kHelpColumn = 20;
 
-constexpr const char* kPasswordOptions =
-    "  --password-stdin       read the password from the first line of standard input\n"
-    "  --password-file F      the first line of file F, without its line end\n"
-    "  --password-file-raw F  every byte of file F, as it is (a password of any bytes)\n"
+constexpr const char* kPasswordNote =
     "  Without one of these the password is asked on the terminal without echo;\n"
     "  standard input is never read for it unasked.\n";
 
-constexpr const char* kKeyStoreOptions =
-    "  --keystore PATH        the key store (default: Tazu16x32.key beside the program)\n"
-    "  --keystore-password-file F, --keystore-password-file-raw F\n"
-    "                         the key store's protection password, as for --password-file\n";
+// "-q, --quiet" or "-o ARCHIVE".
+std::string OptionWords(const OptionSpec& o) {
+    std::string words;
+    for (const std::string& n : OptionNames(o)) {
+        words += (words.empty() ? "" : ", ") + n;
+    }
+    return o.value != nullptr ? words + " " + o.value : words;
+}
 
-constexpr CommandText kCommands[] = {
-    {"encrypt",
-     "tazu16x32-cli encrypt SOURCE [-o ARCHIVE] [--personal-code] [--sfx] [--force]\n"
-     "                      [--for linux|windows] [--stub PATH] [--name NAME]\n"
-     "                      [password and key store options]\n",
-     "Encrypts a file or a folder tree (hidden files included) into one archive.\n"
-     "  SOURCE            a file, a folder, or - for standard input (one file, stored\n"
-     "                    as --name NAME, default \"stdin\"; needs -o)\n"
-     "  -o ARCHIVE        the archive (default: a file's extension replaced by .shf,\n"
-     "                    a folder's path + .shf; .exe with --sfx); - writes it to\n"
-     "                    standard output. A symbolic link is written where it points;\n"
-     "                    a device, FIFO or folder is refused.\n"
-     "  --personal-code   also protect the entries with the key store's personal code\n"
-     "                    (only then is the key store needed)\n"
-     "  --sfx             put the self-decrypting stub Tazu16x32.SFX in front\n"
-     "  --for SYSTEM      the system the self-decrypting file runs on: linux (the\n"
-     "                    stub Tazu16x32.SFX) or windows (Tazu16x32.SFX.exe); default:\n"
-     "                    the system this program runs on\n"
-     "  --stub PATH       take the stub from PATH instead of the program's folder\n"
-     "  --force           replace an existing archive without asking\n"},
-    {"decrypt",
-     "tazu16x32-cli decrypt ARCHIVE [NAME...] [-d DEST | --stdout] [--recover]\n"
-     "                      [--on-exists ask|replace|skip|cancel] [--names bytes|cp1251]\n"
-     "                      [password and key store options]\n",
-     "Extracts an archive (- reads it from standard input) into DEST (default: the\n"
-     "archive's folder; made when missing).\n"
-     "  NAME...           extract only these entries; a folder selects its contents\n"
-     "                    (names as list shows them; / and \\ alike)\n"
-     "  --stdout          write the one file of a single-file archive (or the one\n"
-     "                    NAME) to standard output; messages go to standard error\n"
-     "  --on-exists WHAT  what to do with files that exist: ask (on a terminal, the\n"
-     "                    default there), replace, skip (the default elsewhere), cancel\n"
-     "  --names HOW       file names as stored (bytes, the default), or cp1251: names\n"
-     "                    that are not UTF-8 are read as Windows-1251 and written as\n"
-     "                    UTF-8 (archives made by older Windows copies)\n"
-     "  --recover         where a damaged or cut entry would end the run, pass over it\n"
-     "                    to the next entry that opens with the password and go on;\n"
-     "                    each stretch passed over is reported (\"Skipped bytes\"), and\n"
-     "                    a run that recovered ends with status 1\n"
-     "The key store is read when it exists; entries made with the personal code need\n"
-     "the one that made them.\n"},
-    {"verify", "tazu16x32-cli verify ARCHIVE [--recover] [password and key store options]\n",
-     "Reads the whole archive and reports what an extraction would report, writing\n"
-     "nothing.\n"
-     "  --recover         read on past damaged entries, as decrypt --recover does\n"},
-    {"list", "tazu16x32-cli list ARCHIVE [password and key store options]\n",
-     "Reads the whole archive, writing nothing, and prints one line per entry: its\n"
-     "size in bytes, whether it uses the personal code (yes/no), whether it is intact\n"
-     "(intact/damaged), and its stored name.\n"},
-    {"keystore-new",
-     "tazu16x32-cli keystore-new [--protect] [--force] [--settings BYTE] [--keystore PATH]\n"
-     "                           [password options]\n",
-     "Makes a key store with a new personal code and key mark. An existing store is\n"
-     "replaced only with --force (and with it the personal code of its archives).\n"
-     "  --protect         protect it with a password (the password options give it)\n"
-     "  --settings BYTE   the settings byte, 0 to 255 or 0x00 to 0xFF (default 0x18)\n"},
-    {"keystore-info",
-     "tazu16x32-cli keystore-info [--keystore PATH] [--keystore-password-file F]\n",
-     "Shows whether the key store loads, whether it is protected, its switches and\n"
-     "its key mark (never the personal code).\n"},
-    {"keystore-passwd",
-     "tazu16x32-cli keystore-passwd [--keystore PATH] [key store password options]\n"
-     "                              [password options]\n",
-     "Sets a new protection password for the key store; an empty one removes the\n"
-     "protection. The password options give the new password.\n"},
-};
-
-const CommandText* Find(const std::string& command) {
-    for (const CommandText& c : kCommands) {
-        if (command == c.name) {
-            return &c;
+// The option's lines: its names, then its help from the help column on.
+std::string OptionLines(const OptionSpec& o) {
+    std::string text = "  " + OptionWords(o);
+    text += text.size() + 2 > kHelpColumn ? "\n" + std::string(kHelpColumn, ' ')
+                                          : std::string(kHelpColumn - text.size(), ' ');
+    for (const char* c = o.help; *c != '\0'; ++c) {
+        text += *c;
+        if (*c == '\n') {
+            text += std::string(kHelpColumn, ' ');
         }
     }
-    return nullptr;
+    return text + "\n";
 }
 
-bool TakesPassword(const std::string& command) {
-    return command != "keystore-info";
+std::string OptionBlock(const std::vector<OptionSpec>& options) {
+    std::string text;
+    for (const OptionSpec& o : options) {
+        text += OptionLines(o);
+    }
+    return text;
 }
 
-bool TakesKeyStore(const std::string& command) {
-    return command == "encrypt" || command == "decrypt" || command == "verify" || command == "list";
+// "tazu16x32-cli encrypt SOURCE [-o ARCHIVE] ..." wrapped under its start.
+std::string UsageLine(const CommandSpec& c) {
+    const std::string head = std::string("tazu16x32-cli ") + c.name;
+    std::vector<std::string> words;
+    if (*c.operands != '\0') {
+        words.push_back(c.operands);
+    }
+    for (const OptionSpec& o : c.options) {
+        std::string w = OptionNames(o).back();
+        words.push_back("[" + (o.value != nullptr ? w + " " + o.value : w) + "]");
+    }
+    if (c.password_options || c.keystore_options) {
+        words.push_back(std::string("[") + (c.password_options ? "password" : "") +
+                        (c.password_options && c.keystore_options ? " and " : "") +
+                        (c.keystore_options ? "key store" : "") + " options]");
+    }
+    std::string text = head;
+    std::size_t column = head.size();
+    for (const std::string& w : words) {
+        if (column + 1 + w.size() > kWidth - 2) {
+            text += "\n" + std::string(head.size() + 7, ' ');
+            column = head.size() + 7;
+        }
+        text += " " + w;
+        column += 1 + w.size();
+    }
+    return text + "\n";
+}
+
+std::string GroupSections(const CommandSpec* c) {
+    std::string text;
+    if (c == nullptr || c->password_options) {
+        text += "\nPassword options:\n" + OptionBlock(PasswordOptions()) + kPasswordNote;
+    }
+    if (c == nullptr || c->keystore_options) {
+        text += "\nKey store options:\n" + OptionBlock(KeyStoreOptions());
+    }
+    return text;
 }
 
 }  // namespace
@@ -117,39 +94,31 @@ std::string GeneralHelp() {
         "Usage: tazu16x32-cli COMMAND [OPTIONS]\n"
         "       tazu16x32-cli help COMMAND | COMMAND --help | --version\n"
         "\nCommands:\n";
-    for (const CommandText& c : kCommands) {
-        text += std::string("  ") + c.usage;
+    for (const CommandSpec& c : Commands()) {
+        text += "  " + UsageLine(c);
     }
-    text += "\nPassword options:\n";
-    text += kPasswordOptions;
-    text += "\nKey store options:\n";
-    text += kKeyStoreOptions;
-    text += "\n";
-    text += kExitStatusHelp;
-    return text;
+    return text + GroupSections(nullptr) + "\n" + ExitStatusHelp();
 }
 
 std::string CommandHelp(const std::string& command) {
-    const CommandText* c = Find(command);
+    const CommandSpec* c = FindCommand(command);
     if (c == nullptr) {
         return {};
     }
-    std::string text = std::string("Usage: ") + c->usage + "\n" + c->details;
-    if (TakesPassword(command)) {
-        text += std::string("\nPassword options:\n") + kPasswordOptions;
+    std::string text = "Usage: " + UsageLine(*c) + "\n" + c->summary;
+    if (!c->options.empty()) {
+        text += "\nOptions:\n" + OptionBlock(c->options);
     }
-    if (TakesKeyStore(command)) {
-        text += std::string("\nKey store options:\n") + kKeyStoreOptions;
+    if (c->notes != nullptr) {
+        text += c->notes;
     }
-    text += "\n";
-    text += kExitStatusHelp;
-    return text;
+    return text + GroupSections(c) + "\n" + ExitStatusHelp();
 }
 
 int UsageError(const std::string& command, const std::string& error) {
     PrintError(error);
-    if (const CommandText* c = Find(command)) {
-        std::cerr << "Usage: " << c->usage << "See: tazu16x32-cli " << command << " --help\n";
+    if (const CommandSpec* c = FindCommand(command)) {
+        std::cerr << "Usage: " << UsageLine(*c) << "See: tazu16x32-cli " << command << " --help\n";
     }
     return kExitUsage;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cipher/platform.h"
+#include "cli/command_spec.h"
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/exit_status.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-using Command = int (*)(const std::vector<std::string>&);
+using Command = int (*)(const tazu::cli::Args&);
 
 struct Entry {
     const char* name;
@@ -30,17 +31,27 @@ constexpr Entry kCommands[] = {
     {"list", tazu::cli::RunList},
 };
 
-// "--help" or "-h" among the options (before a "--").
-bool AsksForHelp(const std::vector<std::string>& args) {
-    for (const std::string& a : args) {
-        if (a == "--") {
-            return false;
-        }
-        if (a == "--help" || a == "-h") {
-            return true;
+Command Find(const std::string& name) {
+    for (const Entry& e : kCommands) {
+        if (name == e.name) {
+            return e.run;
         }
     }
-    return false;
+    return nullptr;
+}
+
+// "unknown command X", with the nearest command's name when one is close.
+int UnknownCommand(const std::string& name) {
+    std::vector<std::string> names;
+    for (const tazu::cli::CommandSpec& c : tazu::cli::Commands()) {
+        names.push_back(c.name);
+    }
+    std::string error = "unknown command " + name;
+    if (const std::string near = tazu::cli::Nearest(name, names); !near.empty()) {
+        error += " (did you mean " + near + "?)";
+    }
+    tazu::cli::PrintError(error + " (see --help)");
+    return tazu::cli::kExitUsage;
 }
 
 }  // namespace
@@ -63,8 +74,7 @@ int main(int argc, char** argv) {
         if (command == "help" && !args.empty()) {
             const std::string text = CommandHelp(args[0]);
             if (text.empty()) {
-                PrintError("unknown command " + args[0] + " (see --help)");
-                return kExitUsage;
+                return UnknownCommand(args[0]);
             }
             std::cout << text;
             return kExitOk;
@@ -72,15 +82,34 @@ int main(int argc, char** argv) {
         std::cout << GeneralHelp();
         return kExitOk;
     }
-    for (const Entry& e : kCommands) {
-        if (command == e.name) {
-            if (AsksForHelp(args)) {
-                std::cout << CommandHelp(command);
-                return kExitOk;
-            }
-            return e.run(args);
-        }
+    const CommandSpec* spec = FindCommand(command);
+    const Command run = Find(command);
+    if (spec == nullptr || run == nullptr) {
+        return UnknownCommand(command);
     }
-    PrintError("unknown command " + command + " (see --help)");
-    return kExitUsage;
+    const Args parsed(*spec, args);
+    if (parsed.help()) {
+        std::cout << CommandHelp(command);
+        return kExitOk;
+    }
+    if (!parsed.ok()) {
+        return UsageError(command, parsed.error());
+    }
+    if (parsed.positional().size() < spec->min_operands ||
+        parsed.positional().size() > spec->max_operands) {
+        const bool none = spec->max_operands == 0;
+        return UsageError(
+            command,
+            none ? "unexpected argument " + parsed.positional().front()
+                 : command + " takes " + (spec->max_operands == 1 ? "one " : "") + spec->operands);
+    }
+    const int status = run(parsed);
+    // A listing or report that did not reach standard output (a full disk,
+    // /dev/full) is a failed run, not a complete one.
+    std::cout.flush();
+    if (!std::cout && (status == kExitOk || status == kExitIncomplete)) {
+        PrintError("cannot write to standard output");
+        return kExitWriteFailed;
+    }
+    return status;
 }

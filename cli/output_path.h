@@ -22,6 +22,10 @@ bool ResolveOutputPath(const std::filesystem::path& path, std::filesystem::path&
 // "it is a folder", or the free space when a file can be made there.
 std::string WriteFailureCause(const std::filesystem::path& path);
 
+// Whether a file can be made in the folder (checked by making one that is
+// gone at once).
+bool FolderTakesFiles(const std::filesystem::path& folder);
+
 // Why the folder cannot take files (for extraction into it).
 std::string FolderWriteFailureCause(const std::filesystem::path& folder);
 

@@ -71,6 +71,24 @@ std::string WriteFailureCause(const fs::path& path) {
     return "cannot write " + path.string();
 }
 
+bool FolderTakesFiles(const fs::path& folder) {
+    // An unnamed file made and dropped at once; where the file system has
+    // none, a named one made and removed.
+    int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+        std::string name = (folder / ".tazu16x32-probe-XXXXXX").string();
+        fd = ::mkstemp(name.data());
+        if (fd >= 0) {
+            ::unlink(name.c_str());
+        }
+    }
+    if (fd < 0) {
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+
 std::string FolderWriteFailureCause(const fs::path& folder) {
     return WriteFailureCause(folder / "x");
 }

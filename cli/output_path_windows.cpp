@@ -66,6 +66,13 @@ std::string WriteFailureCause(const fs::path& path) {
     return "cannot write " + PathString(path);
 }
 
+bool FolderTakesFiles(const fs::path& folder) {
+    // A read-only attribute on a folder does not stop files being made in
+    // it on Windows; what the access rules refuse shows in the run.
+    std::error_code ec;
+    return fs::is_directory(folder, ec);
+}
+
 std::string FolderWriteFailureCause(const fs::path& folder) {
     return WriteFailureCause(folder / L"x");
 }

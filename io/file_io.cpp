@@ -37,8 +37,9 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t count) {
 }
 
 // A read error reads as the end of the file.
-long ReadFull(int fd, std::uint8_t* out, std::size_t count, std::size_t enough = 0) {
-    return static_cast<long>(ReadFully(fd, out, count, enough).count);
+long ReadFull(int fd, std::uint8_t* out, std::size_t count, std::size_t enough = 0,
+              bool (*stop)() = nullptr) {
+    return static_cast<long>(ReadFully(fd, out, count, enough, stop).count);
 }
 
 }  // namespace
@@ -89,7 +90,20 @@ bool FileReader::Open(const Path& path) {
     eof_ = false;
     position_ = 0;
     refills_ = 0;
+    adopted_ = false;
     return true;
+}
+
+void FileReader::Adopt(int fd, bool (*stop)()) {
+    Close();
+    fd_ = fd;
+    size_at_open_ = 0;
+    begin_ = end_ = 0;
+    eof_ = fd < 0;
+    position_ = 0;
+    refills_ = 0;
+    adopted_ = true;
+    stop_ = stop;
 }
 
 void FileReader::StopReadAhead() {
@@ -134,13 +148,13 @@ bool FileReader::Refill() {
         // that only finds the end.
         const bool small = refills_ == 0 && size_at_open_ > 0 && size_at_open_ < capacity_;
         got = ReadFull(fd_, buffers_[current_].get(), capacity_,
-                       small ? static_cast<std::size_t>(size_at_open_) : 0);
+                       small ? static_cast<std::size_t>(size_at_open_) : 0, stop_);
     }
     begin_ = 0;
     end_ = static_cast<std::size_t>(got);
     if (got < static_cast<long>(capacity_)) {
         eof_ = true;  // a short read is the end; nothing to read ahead
-    } else if (++refills_ >= kReadAheadAfter && read_ahead_) {
+    } else if (++refills_ >= kReadAheadAfter && read_ahead_ && !adopted_) {
         // A file longer than two buffers: read the next one while this one
         // is being used.
         if (!buffers_[1]) {
@@ -166,7 +180,8 @@ std::size_t FileReader::Read(std::uint8_t* out, std::size_t count) {
                 const bool small =
                     position_ + done == 0 && size_at_open_ > 0 && size_at_open_ < want;
                 const std::size_t rest = small ? static_cast<std::size_t>(size_at_open_) : 0;
-                const auto got = static_cast<std::size_t>(ReadFull(fd_, out + done, want, rest));
+                const auto got =
+                    static_cast<std::size_t>(ReadFull(fd_, out + done, want, rest, stop_));
                 done += got;
                 eof_ = got < want;
                 break;

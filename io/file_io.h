@@ -82,6 +82,12 @@ class FileReader final : public InputStream {
     // Opens read-only. Fails for anything that is not a regular file, so a
     // FIFO or a device is never opened for reading by mistake.
     bool Open(const Path& path);
+    // Takes over a descriptor that need not be a regular file (standard
+    // input, a pipe), read through the same buffers; it is closed with the
+    // reader. A wait for input that a signal interrupts ends the data when
+    // stop() says so. Such a stream is never read ahead: a signal must find
+    // the wait on the calling thread.
+    void Adopt(int fd, bool (*stop)() = nullptr);
     void Close();
     // Moves the read position to offset bytes from the start of the file.
     bool Seek(std::uint64_t offset);
@@ -117,6 +123,8 @@ class FileReader final : public InputStream {
     std::uint64_t size_at_open_ = 0;  // lets a small file be read in one call
     IoWorker worker_;
     bool read_ahead_ = true;
+    bool adopted_ = false;
+    bool (*stop_)() = nullptr;
     bool ahead_pending_ = false;
     long ahead_got_ = 0;  // written by the worker, read after Wait()
 };

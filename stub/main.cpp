@@ -165,7 +165,9 @@ int main(int argc, char** argv) {
     MakeFolders(folder, folder_error);  // a folder that cannot be made fails at its first entry
     terminal::InstallInterruptHandler();
     DecryptRunState state;
-    TerminalDecryptHost host(state, terminal::StdinIsTerminal());
+    const auto archive_size = FileSizeOf(archive);
+    TerminalDecryptHost host(state, terminal::StdinIsTerminal(),
+                             archive_size && *archive_size > offset ? *archive_size - offset : 0);
     DecryptCode code = DecryptCode::kOk;
     DecryptArchive(password, keys.personal_code, keys.key_mark, reader, IdentityOf(reader.fd()),
                    folder, host, state, code);

@@ -4,8 +4,9 @@
 
 namespace tazu {
 
-TerminalDecryptHost::TerminalDecryptHost(DecryptRunState& state, bool interactive)
-    : state_(state), interactive_(interactive) {}
+TerminalDecryptHost::TerminalDecryptHost(DecryptRunState& state, bool interactive,
+                                         std::uint64_t total)
+    : state_(state), interactive_(interactive), progress_(total) {}
 
 void TerminalDecryptHost::addBytesProcessed(std::int64_t count) {
     bytes_ += count;

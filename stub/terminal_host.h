@@ -13,7 +13,8 @@ namespace tazu {
 
 class TerminalDecryptHost final : public DecryptHost {
   public:
-    TerminalDecryptHost(DecryptRunState& state, bool interactive);
+    // total: the archive's bytes, for the percentage and time left (0: unknown).
+    TerminalDecryptHost(DecryptRunState& state, bool interactive, std::uint64_t total = 0);
 
     void addBytesProcessed(std::int64_t count) override;
     void addEntryHandled() override;

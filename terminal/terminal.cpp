@@ -54,8 +54,8 @@ bool ReadAnswerLine(std::string& line) {
     return any;
 }
 
-ProgressLine::ProgressLine(std::uint64_t total_bytes)
-    : enabled_(StderrIsTerminal()), total_(total_bytes), start_(Now()) {}
+ProgressLine::ProgressLine(std::uint64_t total_bytes, bool shown)
+    : enabled_(shown && StderrIsTerminal()), total_(total_bytes), start_(Now()) {}
 
 void ProgressLine::Update(std::uint64_t bytes, std::uint64_t files) {
     if (!enabled_) {
@@ -91,14 +91,23 @@ void ProgressLine::Update(std::uint64_t bytes, std::uint64_t files) {
                 std::to_string(left % 60) + " left";
     }
     line += ", files: " + std::to_string(files);
+    // One column short of the width (read at each redraw, so that it follows
+    // a resize): a full line would wrap and leave a line behind.
+    const int columns = TerminalColumns();
+    if (columns > 1 && line.size() >= static_cast<std::size_t>(columns)) {
+        line.resize(static_cast<std::size_t>(columns - 1));
+    }
     std::fprintf(stderr, "\r\033[K%s", line.c_str());
     std::fflush(stderr);
+    NoteProgressLineShown(true);
 }
 
 void ProgressLine::Finish() {
     if (enabled_ && drawn_) {
         std::fprintf(stderr, "\r\033[K");
         std::fflush(stderr);
+        NoteProgressLineShown(false);
+        drawn_ = false;
     }
 }
 

@@ -29,6 +29,14 @@ bool HasTerminal();
 bool StderrIsTerminal();
 bool StdoutIsTerminal();
 
+// The width of the terminal standard error shows on, in columns; 0 when
+// it is not a terminal or does not say.
+int TerminalColumns();
+
+// Whether a progress line is on the terminal now: a SIGPIPE that ends the
+// process first clears it.
+void NoteProgressLineShown(bool shown);
+
 // Ctrl-C sets a flag instead of killing the process, so a run can stop
 // cleanly and remove what it was writing.
 void InstallInterruptHandler();
@@ -39,7 +47,8 @@ bool Interrupted();
 // left; always the bytes, the rate and the files handled.
 class ProgressLine {
   public:
-    explicit ProgressLine(std::uint64_t total_bytes = 0);
+    // shown false: never drawn (a quiet run).
+    explicit ProgressLine(std::uint64_t total_bytes = 0, bool shown = true);
     void Update(std::uint64_t bytes, std::uint64_t files);
     void Finish();
 

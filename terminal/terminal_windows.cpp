@@ -24,6 +24,22 @@ BOOL WINAPI OnControl(DWORD event) {
     return FALSE;
 }
 
+}  // namespace
+
+int TerminalColumns() {
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (::GetConsoleScreenBufferInfo(::GetStdHandle(STD_ERROR_HANDLE), &info) == 0) {
+        return 0;
+    }
+    return info.srWindow.Right - info.srWindow.Left + 1;
+}
+
+// Windows has no pipe signal: a write to a closed pipe fails and the run
+// ends through its usual way out, which clears the line.
+void NoteProgressLineShown(bool) {}
+
+namespace {
+
 bool IsConsole(DWORD which) {
     DWORD mode = 0;
     return ::GetConsoleMode(::GetStdHandle(which), &mode) != 0;

@@ -80,6 +80,27 @@ TEST_F(Pipes, ArchivesThroughPipes) {
     EXPECT_EQ(r.status, 2);  // from a pipe it is found at the second file
 }
 
+TEST_F(Pipes, StandardInputReadsLikeTheFile) {
+    // Several of the reader's buffers, in pieces of uneven size.
+    std::string big;
+    for (int i = 0; big.size() < (5u << 20); ++i) {
+        big += std::to_string(static_cast<long long>(i) * 7919) + (i % 13 == 0 ? "\n" : " ");
+    }
+    WriteFile(dir / "big.bin", big);
+    ASSERT_EQ(Cli("encrypt big.bin " + Pw()).status, 0);
+    CliResult r = Shell("cat big.shf | TAZU decrypt - --stdout " + Pw() + " > piped.bin");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(ReadFile(dir / "piped.bin") == big);
+    for (const char* command : {"verify", "list"}) {
+        r = Shell(std::string("cat big.shf | TAZU ") + command + " - " + Pw());
+        EXPECT_EQ(r.status, 0) << command << r.err;
+        EXPECT_EQ(r.out, Cli(std::string(command) + " big.shf " + Pw()).out) << command;
+    }
+    // A cut archive from a pipe is a cut archive.
+    r = Shell("head -c 3000000 big.shf | TAZU verify - " + Pw());
+    EXPECT_NE(r.status, 0) << r.err;
+}
+
 TEST_F(Pipes, OutputThroughALinkAndNeverOntoDevicesOrFifos) {
     fs::create_directories(dir / "real");
     fs::create_symlink("real/target.shf", dir / "link.shf");

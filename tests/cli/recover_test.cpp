@@ -88,6 +88,18 @@ TEST_F(Recover, AnArchiveCutShortKeepsEverythingBeforeTheCut) {
     EXPECT_NE(r.out.find("Skipped bytes " + std::to_string(starts[5])), std::string::npos) << r.out;
 }
 
+TEST_F(Recover, ADamagedEndRecordAfterEveryEntrySaysSo) {
+    std::string damaged = bytes;
+    damaged[damaged.size() - 3] ^= 0x01;  // inside the archive's end record
+    EXPECT_EQ(Decrypt(damaged, "").status, 5);
+    const CliResult r = Decrypt(damaged, "--recover");
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(Identical(), 6);
+    EXPECT_NE(r.err.find("every entry of X.shf was read, but its end record is damaged"),
+              std::string::npos)
+        << r.err;
+}
+
 TEST_F(Recover, WhatIsNotDamageStillEndsTheRun) {
     WriteFile(dir / "wrong", "not the password\n");
     std::string damaged = bytes;

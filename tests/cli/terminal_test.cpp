@@ -21,8 +21,12 @@ namespace fs = std::filesystem;
 // The program on a new pseudo-terminal as its controlling terminal.
 class OnTerminal {
   public:
-    OnTerminal(const fs::path& folder, const std::vector<std::string>& args, bool stdin_too) {
-        if (::openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0) {
+    OnTerminal(const fs::path& folder, const std::vector<std::string>& args, bool stdin_too,
+               unsigned short columns = 80) {
+        winsize size{};
+        size.ws_row = 24;
+        size.ws_col = columns;
+        if (::openpty(&master_, &slave_, nullptr, nullptr, &size) != 0) {
             return;
         }
         pid_ = ::fork();
@@ -129,6 +133,51 @@ TEST_F(Terminal, ThePromptAsksTwiceWithoutEcho) {
     EXPECT_EQ(t.seen().find("secret1"), std::string::npos) << t.seen();
     EXPECT_TRUE(t.EchoOn());
     EXPECT_TRUE(fs::exists(dir / "a.shf"));
+}
+
+TEST_F(Terminal, NoToTheReplaceQuestionIsACancel) {
+    WriteFile(dir / "a.shf", "old");
+    OnTerminal t(dir.path(), {"encrypt", "a.txt", "--password-file", "pw"}, true);
+    ASSERT_TRUE(t.ok());
+    ASSERT_TRUE(t.WaitFor("[y/N] ")) << t.seen();
+    t.Type("n\n");
+    EXPECT_EQ(t.Wait(), 9) << t.seen();
+    EXPECT_EQ(ReadFile(dir / "a.shf"), "old");
+}
+
+// The progress lines drawn: what follows each "clear the line" up to the
+// next carriage return or line end, when it is a progress line.
+std::vector<std::string> ProgressLines(const std::string& seen) {
+    std::vector<std::string> lines;
+    const std::string clear = "\r\033[K";
+    for (std::size_t at = seen.find(clear); at != std::string::npos; at = seen.find(clear, at)) {
+        at += clear.size();
+        const std::string line = seen.substr(at, seen.find_first_of("\r\n", at) - at);
+        if (!line.empty() && line[0] == '[') {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+TEST_F(Terminal, TheProgressLineFitsTheTerminalAndCountsOneFile) {
+    for (const unsigned short columns : {30, 120}) {
+        OnTerminal t(dir.path(), {"encrypt", "a.txt", "-f", "--password-file", "pw"}, false,
+                     columns);
+        ASSERT_TRUE(t.ok());
+        EXPECT_EQ(t.Wait(), 0) << t.seen();
+        const std::vector<std::string> lines = ProgressLines(t.seen());
+        ASSERT_FALSE(lines.empty()) << t.seen();
+        for (const std::string& line : lines) {
+            EXPECT_LT(line.size(), columns) << line;
+        }
+        if (columns > 100) {
+            EXPECT_NE(lines.back().find("100%"), std::string::npos) << lines.back();
+            EXPECT_NE(lines.back().find("files: 1"), std::string::npos) << lines.back();
+        }
+        // Cleared before the run's message.
+        EXPECT_NE(t.seen().find("\r\033[KШифровывание успешно завершено"), std::string::npos);
+    }
 }
 
 TEST_F(Terminal, PasswordStdinOnATerminalIsNotEchoed) {

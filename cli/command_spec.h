@@ -1,0 +1,52 @@
+// The one description of every command of tazu16x32-cli: its operands, its
+// options and their help. The parser, the help texts and the checks of the
+// man page and the bash completion all read it, so they cannot drift apart.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tazu::cli {
+
+struct OptionSpec {
+    // The option's names, comma separated: "-o", "--stdout", "-q,--quiet".
+    const char* names;
+    // The value's placeholder ("ARCHIVE"), or nullptr for a switch.
+    const char* value;
+    // Its help, one or more lines (without the leading columns).
+    const char* help;
+};
+
+// max_operands of a command that takes any number.
+constexpr unsigned kAnyNumber = 0xFFFFFFFFu;
+
+struct CommandSpec {
+    const char* name;
+    // The operands as the usage line shows them: "SOURCE", "ARCHIVE [NAME...]".
+    const char* operands;
+    // Fewest and most operands.
+    unsigned min_operands;
+    unsigned max_operands;
+    // What the command does, before its options.
+    const char* summary;
+    std::vector<OptionSpec> options;  // its own options
+    bool password_options;            // --password-stdin, --password-file, --password-file-raw
+    bool keystore_options;            // --keystore and the key store's password options
+    const char* notes;                // after the options, or nullptr
+};
+
+// Every command, in the order the general help shows them.
+const std::vector<CommandSpec>& Commands();
+const CommandSpec* FindCommand(const std::string& name);
+
+// The shared option groups.
+const std::vector<OptionSpec>& PasswordOptions();
+const std::vector<OptionSpec>& KeyStoreOptions();
+
+// Every option a command takes, its own and those of its groups.
+std::vector<OptionSpec> AllOptions(const CommandSpec& command);
+
+// The separate names of an option ("-q,--quiet": "-q" and "--quiet").
+std::vector<std::string> OptionNames(const OptionSpec& option);
+
+}  // namespace tazu::cli
