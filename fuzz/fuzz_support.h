@@ -74,7 +74,12 @@ inline fs::path FreshFolder(const std::string& name) {
     return p;
 }
 
+// A regular file's bytes (through a link too); nothing for anything else.
 inline std::optional<std::string> ReadWhole(const fs::path& path) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) {
+        return std::nullopt;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return std::nullopt;
