@@ -21,9 +21,9 @@ namespace {
 using namespace tazu;
 using namespace tazu::fuzz;
 
-// Batches hold up to 2048 blocks of at most 255 bytes: three start the
-// stage threads and the write-behind thread on both sides.
-constexpr std::size_t kMinimumSize = 3 * 2048 * 255 + 1;
+// Batches hold up to 2048 blocks of at most 255 bytes; the stage threads
+// and the write-behind thread start on both sides once a third is needed.
+constexpr std::size_t kMinimumSize = 2 * 2048 * 255 + 1;
 
 // size bytes made from pattern: the pattern repeated, every 4 KiB stretch
 // mixed with a counter so that blocks differ, or all zero without one.
@@ -66,7 +66,7 @@ void Apply(const Damage& d, std::string& archive) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzReader in(data, size);
     const RoundTripKeys keys(in);
-    const std::size_t file_size = kMinimumSize + in.Below(65536) * 8;
+    const std::size_t file_size = kMinimumSize + in.Below(65536) * 2;
     const std::uint64_t seed = in.Byte() | (std::uint64_t{in.Byte()} << 8);
     const bool recover = (in.Byte() & 1) != 0;
     Damage damage[3];
