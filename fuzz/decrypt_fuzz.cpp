@@ -24,8 +24,7 @@ namespace {
 // (inline: inputs this small never start its threads).
 class MemoryInput final : public tazu::InputStream {
   public:
-    MemoryInput(const std::uint8_t* data, std::size_t size, std::size_t buffer_size,
-                bool put_back)
+    MemoryInput(const std::uint8_t* data, std::size_t size, std::size_t buffer_size, bool put_back)
         : data_(data), size_(size), buffer_size_(buffer_size), put_back_(put_back) {}
     std::size_t Read(std::uint8_t* out, std::size_t count) override {
         const std::size_t n = std::min(count, size_ - pos_);

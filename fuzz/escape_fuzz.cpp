@@ -19,7 +19,11 @@ namespace {
 // or 0 (decoded on its own here, without the escaping's code).
 std::size_t Decode(const std::string& text, std::size_t i, std::uint32_t& cp) {
     const auto c = static_cast<unsigned char>(text[i]);
-    const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    const std::size_t n = c < 0x80         ? 1
+                          : (c >> 5) == 6  ? 2
+                          : (c >> 4) == 14 ? 3
+                          : (c >> 3) == 30 ? 4
+                                           : 0;
     if (n == 0 || i + n > text.size()) {
         return 0;
     }

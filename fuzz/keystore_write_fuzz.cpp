@@ -70,9 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string before = *ReadWhole(path);
     const KeyStoreSaveCode saved = WriteKeyStoreFile(
-        path, password, values, random, [limit](OutputStream& file) {
-            return std::make_unique<StoppingStream>(file, limit);
-        });
+        path, password, values, random,
+        [limit](OutputStream& file) { return std::make_unique<StoppingStream>(file, limit); });
     const bool fits = code_size >= 128 && !values.key_mark.empty() && values.key_mark.size() <= 128;
     if (TreeOf(folder).size() != 1) {
         std::abort();  // a temporary file left beside the store

@@ -45,7 +45,9 @@ std::optional<std::string> Expected(Kind kind, const std::string& text, bool all
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzReader in(data, size);
     const std::uint8_t choice = in.Byte();
-    const Kind kind = choice % 3 == 0 ? Kind::kStdin : choice % 3 == 1 ? Kind::kFileLine : Kind::kFileRaw;
+    const Kind kind = choice % 3 == 0   ? Kind::kStdin
+                      : choice % 3 == 1 ? Kind::kFileLine
+                                        : Kind::kFileRaw;
     const bool allow_empty = (choice & 4) != 0;
     const std::string text = in.Rest();
     terminal::PasswordSource source;
@@ -64,8 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (ok != expected.has_value() || ok == !error.empty()) {
         std::abort();  // taken when it should be refused, or the other way round
     }
-    if (ok && std::string(reinterpret_cast<const char*>(password.data()), password.size()) !=
-                  *expected) {
+    if (ok &&
+        std::string(reinterpret_cast<const char*>(password.data()), password.size()) != *expected) {
         std::abort();  // not the bytes of the line or file
     }
     if (ok && kind == Kind::kStdin &&

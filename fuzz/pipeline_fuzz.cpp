@@ -95,7 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RecordingDecryptHost host;
     DecryptRunState state;
     const DecryptCode code = DecryptWith(keys, archive, out, host, state, recover);
-    const bool clean = code == DecryptCode::kEndOfData && host.report.empty() && state.recovered == 0;
+    const bool clean =
+        code == DecryptCode::kEndOfData && host.report.empty() && state.recovered == 0;
     const auto back = ReadWhole(out / "data.bin");
     if (damage_count == 0 && (!clean || back != plain)) {
         std::abort();  // an intact archive must come back whole and silent

@@ -84,9 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const fs::path archive = Scratch() / "tree.shf";
     fs::remove(archive);
     const fs::path source = single && !files.empty() ? files.front() : root;
-    const EncryptOutcome written =
-        EncryptWith(keys, archive, source, single ? EncryptMode::kSingleFile : EncryptMode::kFolder,
-                    size);
+    const EncryptOutcome written = EncryptWith(
+        keys, archive, source, single ? EncryptMode::kSingleFile : EncryptMode::kFolder, size);
     for (const auto& e : fs::directory_iterator(Scratch())) {
         if (e.path().filename() == "tree.shf" && !written.ok) {
             std::abort();  // a failed run left an archive
