@@ -11,7 +11,11 @@
 #include <string>
 #include <vector>
 
+#if __has_include("cli/command_line.h")
+#include "cli/command_line.h"
+#else
 #include "cli/common.h"
+#endif
 #include "fuzz/fuzz_support.h"
 
 namespace {
