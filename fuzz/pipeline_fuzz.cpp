@@ -10,6 +10,7 @@
 // report line; a damaged one either says so (a report line, a failure code
 // or a recovered stretch) or gives back the very bytes that went in; and
 // nothing but the extracted file is left in the destination.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -45,8 +46,13 @@ struct Damage {
     std::uint8_t value;
 };
 
+// A cut leaves at least one byte: a file of none is an empty archive of the
+// oldest format to the reader, which it rightly extracts as such.
 void Apply(const Damage& d, std::string& archive) {
-    const std::size_t at = archive.empty() ? 0 : d.offset % archive.size();
+    if (archive.empty()) {
+        return;
+    }
+    const std::size_t at = d.offset % archive.size();
     switch (d.kind) {
         case Damage::kFlip:
             archive[at] = static_cast<char>(archive[at] ^ (d.value | 1));
@@ -56,7 +62,7 @@ void Apply(const Damage& d, std::string& archive) {
                             std::min<std::size_t>(d.value, archive.size() - at), '\0');
             break;
         case Damage::kCut:
-            archive.resize(at);
+            archive.resize(std::max<std::size_t>(at, 1));
             break;
     }
 }
