@@ -2,7 +2,8 @@
 // the run: bit 1 set writes the files into a scratch folder (emptied after
 // each input) and checks nothing lands beside it, else the run only checks;
 // bit 0 set recovers from damage, so the search for the next entry is
-// fuzzed too. The input is read through a buffer whose size the
+// fuzzed too; bit 2 set lets the input take bytes back, so that data
+// blocks go through the block pipeline's batches. The input is read through a buffer whose size the
 // second-to-last byte picks, so that blocks lie whole in it (the reader's
 // in-place path) or across its end (the path that copies).
 #include <unistd.h>
@@ -18,11 +19,13 @@
 namespace {
 
 // The input as a buffered reader shows it: Peek sees up to the end of the
-// current buffer of buffer_size bytes.
+// current buffer of buffer_size bytes. With put_back it also takes bytes
+// back, as a file reader does, which lets the block pipeline's batches run
+// (inline: inputs this small never start its threads).
 class MemoryInput final : public tazu::InputStream {
   public:
-    MemoryInput(const std::uint8_t* data, std::size_t size, std::size_t buffer_size)
-        : data_(data), size_(size), buffer_size_(buffer_size) {}
+    MemoryInput(const std::uint8_t* data, std::size_t size, std::size_t buffer_size, bool put_back)
+        : data_(data), size_(size), buffer_size_(buffer_size), put_back_(put_back) {}
     std::size_t Read(std::uint8_t* out, std::size_t count) override {
         const std::size_t n = std::min(count, size_ - pos_);
         std::memcpy(out, data_ + pos_, n);
@@ -35,11 +38,19 @@ class MemoryInput final : public tazu::InputStream {
         return std::min(count, buffer_end - pos_);
     }
     void Consume(std::size_t n) override { pos_ += std::min(n, size_ - pos_); }
+    bool CanPutBack() const override { return put_back_; }
+    void PutBack(const std::uint8_t* data, std::size_t n) override {
+        if (n > pos_ || std::memcmp(data, data_ + pos_ - n, n) != 0) {
+            std::abort();  // only the last bytes taken may be put back
+        }
+        pos_ -= n;
+    }
 
   private:
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t buffer_size_;
+    bool put_back_;
     std::size_t pos_ = 0;
 };
 
@@ -76,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool write = (last & 2) != 0;
     const bool recover = (last & 1) != 0;
     const std::size_t buffer_size = 16 + 16 * (size > 1 ? data[size - 2] % 64 : 63);
-    MemoryInput input(data, size, buffer_size);
+    MemoryInput input(data, size, buffer_size, (last & 4) != 0);
     QuietHost host;
     tazu::DecryptRunState state;
     state.DecryptBlocksPerUpdate = 0;
