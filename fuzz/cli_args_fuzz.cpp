@@ -1,50 +1,23 @@
 // The command line's argument parsing: the input, split at NUL bytes, is
-// the argument list of one subcommand, parsed with that subcommand's
-// options (the first byte picks which), then asked for its password source.
+// the argument list of one command, parsed by that command's description
+// (the first byte picks which), then asked for its password sources.
 //
-// What must hold: every argument is accounted for once (a positional
-// argument, an option with its value, a switch, or the "--" that ends the
-// options) or the parse names the argument that failed; after "--"
-// everything is positional; and a password source is one of those given.
+// What must hold: the parse never fails without naming why; what it takes
+// for an option's value is a value, never lost; after "--" every argument is
+// an operand; and a password source is one of those given, never two.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#if __has_include("cli/command_line.h")
-#include "cli/command_line.h"
-#else
+#include "cli/command_spec.h"
 #include "cli/common.h"
-#endif
 #include "fuzz/fuzz_support.h"
 
 namespace {
 
 using tazu::cli::Args;
-
-struct OptionLists {
-    std::vector<std::string> values;
-    std::vector<std::string> flags;
-};
-
-// The lists of the subcommands (encrypt, decrypt, keystore-new, keystore-passwd).
-const OptionLists kLists[] = {
-    {{"-o", "--password-file", "--password-file-raw", "--keystore", "--keystore-password-file",
-      "--keystore-password-file-raw", "--stub", "--for", "--name"},
-     {"--password-stdin", "--personal-code", "--sfx", "--force"}},
-    {{"-d", "--on-exists", "--names", "--password-file", "--password-file-raw", "--keystore",
-      "--keystore-password-file", "--keystore-password-file-raw"},
-     {"--password-stdin", "--recover"}},
-    {{"--settings", "--keystore", "--password-file", "--password-file-raw"},
-     {"--protect", "--force", "--password-stdin"}},
-    {{"--keystore", "--keystore-password-file", "--keystore-password-file-raw", "--password-file",
-      "--password-file-raw"},
-     {"--password-stdin"}},
-};
-
-bool In(const std::vector<std::string>& list, const std::string& s) {
-    return std::find(list.begin(), list.end(), s) != list.end();
-}
 
 void CheckSource(const Args& args, const std::string& prefix) {
     tazu::cli::PasswordSource source;
@@ -67,10 +40,11 @@ void CheckSource(const Args& args, const std::string& prefix) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0) {
+    const auto& commands = tazu::cli::Commands();
+    if (size == 0 || commands.empty()) {
         return 0;
     }
-    const OptionLists& lists = kLists[data[0] % 4];
+    const tazu::cli::CommandSpec& command = commands[data[0] % commands.size()];
     std::vector<std::string> argv;
     const std::string rest(reinterpret_cast<const char*>(data) + 1, size - 1);
     for (std::size_t pos = 0; pos <= rest.size();) {
@@ -78,33 +52,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         argv.push_back(rest.substr(pos, end - pos));
         pos = end + 1;
     }
-    const Args args(argv, lists.values, lists.flags);
-    std::size_t positional = 0;
-    bool only_positional = false;
-    for (std::size_t i = 0; i < argv.size() && args.ok(); ++i) {
-        const std::string& a = argv[i];
-        if (only_positional || a.empty() || a[0] != '-' || a == "-") {
-            ++positional;
-        } else if (a == "--") {
-            only_positional = true;
-        } else if (In(lists.values, a)) {
-            if (!args.Value(a)) {
-                std::abort();  // an option whose value went missing
-            }
-            ++i;
-        } else if (!In(lists.flags, a) || !args.Has(a)) {
-            std::abort();  // an unknown option taken, or a switch lost
+    const Args args(command, argv);
+    if (!args.ok() && args.error().empty()) {
+        std::abort();  // a refusal that says nothing
+    }
+    if (!args.ok() || args.help()) {
+        return 0;
+    }
+    // Everything after the first "--" is an operand, in order.
+    const auto dashes = std::find(argv.begin(), argv.end(), std::string("--"));
+    if (dashes != argv.end()) {
+        const std::vector<std::string> after(dashes + 1, argv.end());
+        const auto& ops = args.positional();
+        if (ops.size() < after.size() ||
+            !std::equal(after.begin(), after.end(), ops.end() - after.size())) {
+            std::abort();  // an operand after "--" lost or taken as an option
         }
     }
-    if (args.ok() && (positional != args.positional().size())) {
-        std::abort();  // a positional argument lost or made up
-    }
-    if (!args.ok() && args.error().find("option") == std::string::npos &&
-        args.error().find("needs a value") == std::string::npos) {
-        std::abort();  // a refusal that names no argument
-    }
-    if (args.ok()) {
+    if (command.password_options) {
         CheckSource(args, "--password");
+    }
+    if (command.keystore_options) {
         CheckSource(args, "--keystore-password");
     }
     return 0;
