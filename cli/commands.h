@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "cipher/str255.h"
+
 namespace tazu::cli {
 
 int RunKeystoreNew(const std::vector<std::string>& args);
@@ -14,5 +16,10 @@ int RunEncrypt(const std::vector<std::string>& args);
 int RunDecrypt(const std::vector<std::string>& args);
 int RunVerify(const std::vector<std::string>& args);
 int RunList(const std::vector<std::string>& args);
+int RunPassword(const std::vector<std::string>& args);
+
+// One line on standard error when the password is weak, unless quiet
+// (cli/cmd_password.cpp).
+void WarnIfWeakPassword(const Str255& password, bool quiet);
 
 }  // namespace tazu::cli

@@ -28,6 +28,7 @@ constexpr Entry kCommands[] = {
     {"decrypt", tazu::cli::RunDecrypt},
     {"verify", tazu::cli::RunVerify},
     {"list", tazu::cli::RunList},
+    {"password", tazu::cli::RunPassword},
 };
 
 // "--help" or "-h" among the options (before a "--").

@@ -26,7 +26,7 @@ constexpr TextRow kTexts[] = {
     {PasswordText::kOneCore, "на одном ядре этого компьютера ({} паролей в секунду): подбор {}"},
     {PasswordText::kAttacker, "у атакующего со 100 ядрами ({} паролей в секунду): подбор {}"},
     {PasswordText::kGuesses, "нужно перебрать около {} паролей"},
-    {PasswordText::kWeakWarning, "слабый пароль: {}"},
+    {PasswordText::kWeakWarning, "пароль {}"},
     {PasswordText::kEmpty, "пароль пуст"},
     {PasswordText::kCommon, "это частое слово или пароль"},
     {PasswordText::kLeet, "замена букв цифрами и знаками не помогает"},

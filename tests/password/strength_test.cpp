@@ -96,8 +96,7 @@ TEST(Strength, DurationsAreSaidInWholeUnitsWithTheirForms) {
     e.seconds_attacker = 544;
     e.feedback = "слишком короткий";
     EXPECT_EQ(StrengthLine(e), "очень слабый: подбор за 9 минут");
-    EXPECT_EQ(WeakPasswordWarning(e),
-              "слабый пароль: очень слабый: подбор за 9 минут; слишком короткий");
+    EXPECT_EQ(WeakPasswordWarning(e), "пароль очень слабый: подбор за 9 минут; слишком короткий");
     e.band = StrengthBand::kStrong;
     e.seconds_attacker = HUGE_VAL;
     EXPECT_EQ(StrengthLine(e), "надёжный: подбор дольше 1000 лет");
