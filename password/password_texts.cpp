@@ -95,11 +95,15 @@ PasswordText Plural(long long n, PasswordText first) {
 
 // A count with its digits grouped by threes: "4 100 000".
 std::string Grouped(double value) {
-    std::string digits = std::to_string(std::llround(value));
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
-        digits.insert(static_cast<std::size_t>(at), " ");
+    const std::string digits = std::to_string(std::llround(value));
+    std::string out;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) {
+            out += ' ';
+        }
+        out += digits[i];
     }
-    return digits;
+    return out;
 }
 
 // A number of guesses: grouped up to a million, else as "2,2·10^9".
