@@ -314,6 +314,7 @@ int RunEncrypt(const Args& args) {
         PrintError(error);
         return kExitUsage;
     }
+    WarnIfWeakPassword(password, args.Has("--quiet"));
     if (!r.to_stdout && r.archive.has_parent_path()) {
         fs::create_directories(r.archive.parent_path(), ec);  // as the dialog does
     }

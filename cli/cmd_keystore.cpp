@@ -218,6 +218,7 @@ int RunKeystorePasswd(const Args& args) {
         PrintError(error);
         return kExitUsage;
     }
+    WarnIfWeakPassword(password, args.Has("--quiet"));
     // The settings byte, personal code and key mark are written back as read.
     const std::filesystem::path path = KeyStorePath(args);
     int error_number = 0;

@@ -134,9 +134,27 @@ std::vector<CommandSpec> MakeCommands() {
                  0,
                  "Sets a new protection password for the key store; an empty one removes the\n"
                  "protection. The password options give the new password.\n",
-                 {},
+                 {kQuiet},
                  true,
                  true,
+                 nullptr});
+    c.push_back({"password",
+                 "",
+                 0,
+                 0,
+                 "Says how long the password would hold against an offline guessing attack on\n"
+                 "an archive: the guesses it needs, and the time on one core of this computer\n"
+                 "(its guessing speed is measured first) and for an attacker with 100 times\n"
+                 "that speed. encrypt and keystore-passwd warn on standard error about a weak\n"
+                 "password (unless --quiet).\n",
+                 {{"--generate", nullptr,
+                   "print a passphrase of words drawn at random from the EFF\n"
+                   "large word list (7776 words) instead"},
+                  {"--words", "N",
+                   "its number of words, 1 to 24 (default 6: over 1000 years\n"
+                   "for that attacker)"}},
+                 true,
+                 false,
                  nullptr});
     return c;
 }

@@ -5,6 +5,8 @@
 
 #include "cli/common.h"
 
+#include "cipher/str255.h"
+
 namespace tazu::cli {
 
 int RunKeystoreNew(const Args& args);
@@ -14,5 +16,10 @@ int RunEncrypt(const Args& args);
 int RunDecrypt(const Args& args);
 int RunVerify(const Args& args);
 int RunList(const Args& args);
+int RunPassword(const Args& args);
+
+// One line on standard error when the password is weak, unless quiet
+// (cli/cmd_password.cpp).
+void WarnIfWeakPassword(const Str255& password, bool quiet);
 
 }  // namespace tazu::cli

@@ -29,6 +29,7 @@ constexpr Entry kCommands[] = {
     {"decrypt", tazu::cli::RunDecrypt},
     {"verify", tazu::cli::RunVerify},
     {"list", tazu::cli::RunList},
+    {"password", tazu::cli::RunPassword},
 };
 
 Command Find(const std::string& name) {

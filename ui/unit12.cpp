@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "ui/password_strength.h"
 #include "ui/unit1.h"
 #include "ui/unit5.h"
 #include "ui/widgets.h"
@@ -15,7 +16,7 @@ TForm12::TForm12(Session& session, Windows& windows, QWidget* parent)
     : QDialog(parent), session_(session), windows_(windows) {
     setObjectName("TForm12");
     setWindowTitle("Ввод пароля");
-    setFixedSize(400, 210);
+    setFixedSize(400, 270);
 
     LabeledEdit1Label = new QLabel("Введите новый пароль:", this);
     LabeledEdit1Label->setGeometry(16, 10, 368, 22);
@@ -24,24 +25,27 @@ TForm12::TForm12(Session& session, Windows& windows, QWidget* parent)
     LabeledEdit1->setGeometry(16, 32, 368, 28);
     LimitToStr255(LabeledEdit1);
     LabeledEdit1Label->setBuddy(LabeledEdit1);
+    StrengthLine = new PasswordStrengthLine(this, "StrengthLine");
+    StrengthLine->setGeometry(16, 64, 368, 60);
+    StrengthLine->Watch(LabeledEdit1);
 
     LabeledEdit2Label = new QLabel("Введите подтверждение пароля:", this);
-    LabeledEdit2Label->setGeometry(16, 66, 368, 22);
+    LabeledEdit2Label->setGeometry(16, 126, 368, 22);
     LabeledEdit2 = new QLineEdit(this);
     LabeledEdit2->setObjectName("LabeledEdit2");
-    LabeledEdit2->setGeometry(16, 88, 368, 28);
+    LabeledEdit2->setGeometry(16, 148, 368, 28);
     LimitToStr255(LabeledEdit2);
     SetPasswordHidden(LabeledEdit2, true);
     LabeledEdit2Label->setBuddy(LabeledEdit2);
 
     CheckBox1 = new QCheckBox("Скрыть пароль при вводе", this);
     CheckBox1->setObjectName("CheckBox1");
-    CheckBox1->setGeometry(16, 126, 368, 24);
+    CheckBox1->setGeometry(16, 186, 368, 24);
 
     SpeedButton1 = MakeButton("Сохранить", this, "SpeedButton1");
-    SpeedButton1->setGeometry(84, 164, 110, 30);
+    SpeedButton1->setGeometry(84, 224, 110, 30);
     SpeedButton2 = MakeButton("Отмена", this, "SpeedButton2");
-    SpeedButton2->setGeometry(206, 164, 110, 30);
+    SpeedButton2->setGeometry(206, 224, 110, 30);
 
     connect(CheckBox1, &QCheckBox::toggled, this, &TForm12::CheckBox1Click);
     connect(SpeedButton1, &QPushButton::clicked, this, &TForm12::SpeedButton1Click);

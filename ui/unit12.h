@@ -15,6 +15,8 @@ class QPushButton;
 
 namespace tazu {
 
+class PasswordStrengthLine;
+
 class TForm12 : public QDialog {
     Q_OBJECT
   public:
@@ -25,6 +27,7 @@ class TForm12 : public QDialog {
 
     QLabel* LabeledEdit1Label;  // "Введите новый пароль:"
     QLineEdit* LabeledEdit1;
+    PasswordStrengthLine* StrengthLine;  // the new password's strength as typed
     QLabel* LabeledEdit2Label;  // "Введите подтверждение пароля:"
     QLineEdit* LabeledEdit2;
     QCheckBox* CheckBox1;       // "Скрыть пароль при вводе"

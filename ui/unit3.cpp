@@ -14,7 +14,9 @@
 #include "encrypt/archive_name.h"
 #include "encrypt/encrypt_messages.h"
 #include "encrypt/encrypt_object.h"
+#include "password/passphrase.h"
 #include "ui/dialog_rules.h"
+#include "ui/password_strength.h"
 #include "ui/unit1.h"
 #include "ui/unit10.h"
 #include "ui/unit13.h"
@@ -74,13 +76,24 @@ TForm3::TForm3(Session& session, Windows& windows, QWidget* parent)
     SetPasswordHidden(LabeledEdit3, true);  // the confirmation is always masked
     password_rows_->insertWidget(2, LabeledEdit3Label);
     password_rows_->insertWidget(3, LabeledEdit3);
+    StrengthLine = new PasswordStrengthLine(GroupBox2, "StrengthLine");
+    StrengthLine->Watch(LabeledEdit2);
+    password_rows_->insertWidget(2, StrengthLine);
+    GenerateButton = MakeButton("Придумать пароль", GroupBox2, "GenerateButton");
+    auto* generate_row = new QHBoxLayout;
+    generate_row->addWidget(GenerateButton);
+    generate_row->addStretch(1);
+    password_rows_->addLayout(generate_row);
     QWidget::setTabOrder(LabeledEdit2, LabeledEdit3);
     QWidget::setTabOrder(LabeledEdit3, CheckBox1);
+    QWidget::setTabOrder(CheckBox1, GenerateButton);
+    QWidget::setTabOrder(GenerateButton, SpeedButton2);
 
     connect(LabeledEdit2, &QLineEdit::returnPressed, this, &TForm3::LabeledEdit2KeyPress);
     connect(LabeledEdit3, &QLineEdit::returnPressed, this, &TForm3::LabeledEdit3KeyPress);
     connect(SpeedButton2, &QPushButton::clicked, this, &TForm3::SpeedButton2Click);
     connect(SpeedButton3, &QPushButton::clicked, this, &TForm3::SpeedButton3Click);
+    connect(GenerateButton, &QPushButton::clicked, this, &TForm3::GenerateButtonClick);
     FormCreate();
 }
 
@@ -125,6 +138,16 @@ void TForm3::SpeedButton3Click() {
                                          name)) {
         LabeledEdit1->setText(name);
     }
+}
+
+void TForm3::GenerateButtonClick() {
+    Str255 phrase = GeneratePassphrase(kDefaultPassphraseWords, session_.random);
+    WipeOnExit wipe(phrase);
+    const QString text = FromUtf8(phrase.view());
+    LabeledEdit2->setText(text);
+    LabeledEdit3->setText(text);
+    // Nothing keeps it, and the fields may hide it: this is the one look.
+    ShowMessage("Запишите новый пароль:\n" + text);
 }
 
 fs::path TForm3::ArchivePath() const {

@@ -18,6 +18,8 @@ class QPushButton;
 
 namespace tazu {
 
+class PasswordStrengthLine;
+
 class TForm3 : public RunDialog {
     Q_OBJECT
   public:
@@ -27,12 +29,17 @@ class TForm3 : public RunDialog {
     // password is hidden.
     QLabel* LabeledEdit3Label;
     QLineEdit* LabeledEdit3;  // "Введите подтверждение пароля:"
+    // The password's strength as it is typed, and "Придумать пароль".
+    PasswordStrengthLine* StrengthLine;
+    QPushButton* GenerateButton;
 
     // The run state kept from one run to the next.
     EncryptRunState& state() { return state_; }
 
     void SpeedButton2Click();
     void SpeedButton3Click();
+    // Puts a new passphrase in both fields and shows it once, to be written down.
+    void GenerateButtonClick();
 
   protected:
     void FormShow() override;

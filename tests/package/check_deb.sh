@@ -13,7 +13,7 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 version=$(sed -n 's/^project(Tazu16x32 VERSION \([0-9.]*\).*/\1/p' "$source/CMakeLists.txt")
 [ "$(dpkg-deb -f "$deb" Version)" = "$version-1" ] || fail "version is not $version-1"
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libc6 libstdc++6 libqt6widgets6 libjpeg62-turbo; do
+for lib in libc6 libstdc++6 libqt6widgets6 libjpeg62-turbo libzxcvbn0; do
     case $depends in *"$lib "*) ;; *) fail "Depends lacks $lib: $depends" ;; esac
 done
 

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -17,6 +18,7 @@
 #include "decrypt/decrypt_object.h"
 #include "dialog_test_support.h"
 #include "tests/support/test_files.h"
+#include "ui/password_strength.h"
 #include "ui/unit1.h"
 #include "ui/unit10.h"
 #include "ui/unit3.h"
@@ -112,6 +114,45 @@ class EncryptDialogTest : public QObject {
         s.ChooseFile(s.docs() / "a.txt");
         s.InDialog([&](TForm3* d) { name = d->LabeledEdit1->text(); });
         QCOMPARE(name, PathText(s.docs() / "a.shf"));
+    }
+
+    // The strength line follows the typing from red to green and says why a
+    // weak password is weak; a weak one still encrypts. The generated
+    // passphrase fills both fields and is shown once.
+    void StrengthLineFollowsTheTypingAndAPassphraseIsOneClickAway() {
+        EncryptSetup s(0x10);
+        s.main()->OpenFolder(s.docs());
+        QString weak, strong, cleared, shown, phrase, confirmation, line, message;
+        int weak_bar = 0, strong_bar = 0;
+        s.InDialog([&](TForm3* d) {
+            QTest::keyClicks(d->LabeledEdit2, "qwerty12");
+            weak = d->StrengthLine->Text->text();
+            weak_bar = d->StrengthLine->Bar->value();
+            QCOMPARE(d->StrengthLine->accessibleDescription(), weak);
+            SavePicture(d, "TForm3-weak");
+            d->LabeledEdit2->setText("x7Rq2LmZ9pVw#4kT");
+            strong = d->StrengthLine->Text->text();
+            strong_bar = d->StrengthLine->Bar->value();
+            d->LabeledEdit2->clear();
+            cleared = d->StrengthLine->Text->text();
+            ExpectMessage(&shown);
+            d->GenerateButton->click();
+            phrase = d->LabeledEdit2->text();
+            confirmation = d->LabeledEdit3->text();
+            line = d->StrengthLine->Text->text();
+            message = s.Encrypt(d, "qwerty12");
+        });
+        QVERIFY2(weak.startsWith("очень слабый: подбор "), qPrintable(weak));
+        QVERIFY2(weak.contains("\n"), qPrintable(weak));  // and why
+        QVERIFY2(strong.startsWith("надёжный: подбор дольше 1000 лет"), qPrintable(strong));
+        QCOMPARE(weak_bar, 1);
+        QCOMPARE(strong_bar, 4);
+        QVERIFY(cleared.isEmpty());
+        QCOMPARE(phrase.split(' ').size(), 6);
+        QCOMPARE(confirmation, phrase);
+        QVERIFY2(shown.endsWith(phrase), qPrintable(shown));
+        QVERIFY2(line.startsWith("надёжный"), qPrintable(line));
+        QCOMPARE(message, QString("Шифровывание успешно завершено"));
     }
 
     void ChecksComeInOrderWithTheirMessages() {

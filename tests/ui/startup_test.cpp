@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "ui/password_strength.h"
 #include "ui/unit1.h"
 #include "ui/unit12.h"
 #include "ui/unit2.h"
@@ -176,7 +177,7 @@ class StartupTest : public QObject {
         TForm1* main = pf.windows().form1;
 
         // A mismatch is refused and leaves the window open; then "Сохранить".
-        QString mismatch, confirmEnabled;
+        QString mismatch, confirmEnabled, strength;
         AnswerNextModal([&](QWidget* w) {
             auto* form12 = qobject_cast<TForm12*>(w);
             if (form12 == nullptr) {
@@ -185,6 +186,7 @@ class StartupTest : public QObject {
             }
             confirmEnabled = form12->LabeledEdit2->isEnabled() ? "yes" : "no";
             form12->LabeledEdit1->setText("новый");
+            strength = form12->StrengthLine->Text->text();
             form12->LabeledEdit2->setText("другой");
             AnswerNextModal([&](QWidget* note) {
                 mismatch = note->findChild<QLabel*>("StaticText1")->text();
@@ -199,6 +201,7 @@ class StartupTest : public QObject {
         main->CheckBox1->setChecked(true);
         QCOMPARE(confirmEnabled, QString("yes"));
         QCOMPARE(mismatch, QString("Введенные пароли не совпадают"));
+        QVERIFY2(strength.startsWith("очень слабый"), qPrintable(strength));
         QVERIFY(main->CheckBox1->isChecked());
         QVERIFY(pf.session().key_store->IsProtected());
 
