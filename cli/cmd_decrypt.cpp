@@ -13,6 +13,7 @@
 #include "cli/keystore_access.h"
 #include "cli/output_path.h"
 #include "decrypt/decrypt_object.h"
+#include "format/language.h"
 #include "io/native.h"
 
 namespace tazu::cli {
@@ -162,7 +163,7 @@ int Conclude(const Request& r, DecryptCode code, const ExtractHost& extract, con
         problems += row.intact ? 0 : 1;
     }
     if (!extract.indicator().empty()) {
-        std::cerr << "Персональный код: " << extract.indicator() << '\n';
+        std::cerr << Tr("Персональный код: ") << extract.indicator() << '\n';
     }
     PrintOutcome(r, code, use, args, recovered);
     for (const std::string& name : selection.Unmatched()) {

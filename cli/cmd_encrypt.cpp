@@ -285,8 +285,9 @@ int RunEncrypt(const std::vector<std::string>& argv) {
     }
     std::error_code ec;
     if (!r.to_stdout && fs::exists(fs::symlink_status(r.archive, ec)) && !args.Has("--force") &&
-        (r.from_stdin || !AskYesNo("Файл уже существует: " + Escaped(PathString(r.archive)) +
-                                   ". Заменить файл?"))) {
+        (r.from_stdin ||
+         !AskYesNo(std::string(Tr("Файл уже существует: ")) + Escaped(PathString(r.archive)) +
+                   std::string(Tr(". Заменить файл?"))))) {
         PrintError(PathString(r.archive) + " exists; --force replaces it");
         return kExitUsage;
     }

@@ -105,8 +105,7 @@ ExistingFileChoice ExtractHost::askExistingFile(const std::string& path) {
     } else {
         progress_.Finish();
         bool for_all = false;
-        choice = terminal::AskExistingFile(
-            path, "[r]eplace, [s]kip, [c]ancel, [R]eplace all, [S]kip all? ", for_all);
+        choice = terminal::AskExistingFile(path, Tr(terminal::kExistingFileChoices), for_all);
         if (choice == ExistingFileChoice::Cancel) {
             return choice;
         }
@@ -150,7 +149,7 @@ void ListHost::processEvents() {
 }
 
 void ListHost::appendReport(const std::string& line) {
-    if (!rows_.empty() && line.find("поврежден") != std::string::npos) {
+    if (!rows_.empty() && line.find(Tr(" - поврежден")) != std::string::npos) {
         rows_.back().intact = false;
     }
 }

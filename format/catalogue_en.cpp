@@ -39,6 +39,32 @@ constexpr TextPair kPairs[] = {
      "The file is not compatible with this copy of the program"},
     {"Пароль введен неверно", "Wrong password"},
     {"Расшифровка прервана по желанию пользователя", "Decryption cancelled by the user"},
+    // The terminal questions of the command line and the stub.
+    {"Файл уже существует: ", "File already exists: "},
+    {"[r] заменить, [s] пропустить, [c] отменить расшифровывание; R или S - для всех файлов: ",
+     "[r]eplace, [s]kip, [c]ancel, [R]eplace all, [S]kip all? "},
+    {". Заменить файл?", ". Replace it?"},
+    {"Персональный код: ", "Personal code: "},
+    // The self-decrypting stub (stub/main).
+    {"Tazu16x32.SFX - расшифровка самораспаковывающегося файла.\n"
+     "  /filr:ФАЙЛ    расшифровать указанный зашифрованный файл вместо себя\n"
+     "  /parh:ПАПКА   папка, в которую расшифровать файлы\n"
+     "Пароль вводится с терминала (без отображения) или читается одной строкой\n"
+     "со стандартного ввода. Ключ Tazu16x32.key, лежащий рядом с файлом,\n"
+     "нужен для файлов, зашифрованных с персональным кодом.\n",
+     "Tazu16x32.SFX - decrypts a self-decrypting file.\n"
+     "  /filr:FILE    decrypt the given archive instead of itself\n"
+     "  /parh:FOLDER  the folder to decrypt the files into\n"
+     "The password is typed on the terminal (not shown) or read as one line\n"
+     "from standard input. The key store Tazu16x32.key beside the file is\n"
+     "needed for files encrypted with a personal code.\n"},
+    {"Папка для расшифровки", "Folder to decrypt into"},
+    {"Пароль ключа: ", "Key store password: "},
+    {"Зашифрованные данные не найдены", "No encrypted data found"},
+    {"Пароль: ", "Password: "},
+    // The key store window's status (ui/key_store_loader).
+    {"ввод пароля", "enter the password"},
+    {"подбор пароля невозможен", "password guessing is blocked"},
     // The key store (keystore/keystore_texts).
     {"пароль введен неверно", "wrong password"},
     {"ошибка открытия ключа", "the key store cannot be opened"},

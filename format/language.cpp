@@ -1,5 +1,6 @@
 #include "format/language.h"
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
 
@@ -44,6 +45,17 @@ const LanguageEntry* Find(std::string_view name) {
 }
 
 }  // namespace
+
+std::span<const Language> Languages() {
+    static const auto list = [] {
+        std::array<Language, std::size(kLanguages)> languages{};
+        for (std::size_t i = 0; i < languages.size(); ++i) {
+            languages[i] = kLanguages[i].language;
+        }
+        return languages;
+    }();
+    return list;
+}
 
 std::string_view LanguageCode(Language language) {
     for (const LanguageEntry& entry : kLanguages) {

@@ -25,6 +25,9 @@ struct TextPair {
     std::string_view translation;
 };
 
+// Every language the program speaks, the source language first.
+std::span<const Language> Languages();
+
 // The language's two-letter code ("ru", "en").
 std::string_view LanguageCode(Language language);
 

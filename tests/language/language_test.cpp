@@ -3,9 +3,9 @@
 // translation, and English output holds no Russian.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -16,22 +16,14 @@
 #include "encrypt/encrypt_messages.h"
 #include "format/language.h"
 #include "keystore/keystore_file.h"
+#include "tests/support/test_files.h"
 
 namespace tazu {
 namespace {
 
 namespace fs = std::filesystem;
 
-bool HasCyrillic(std::string_view text) {
-    // Cyrillic letters are U+0400..U+04FF: lead bytes 0xD0..0xD3 in UTF-8.
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0xD0 && byte <= 0xD3) {
-            return true;
-        }
-    }
-    return false;
-}
+using test::HasCyrillic;
 
 TEST(LanguageChoice, FollowsTheLocaleAsGettextDoes) {
     const auto ru = Language::kRussian;
@@ -71,19 +63,45 @@ std::string Unescape(const std::string& literal) {
     return text;
 }
 
+// The text of the string literals (adjacent ones joined) that begin at
+// from, up to the closing parenthesis; empty when something else is there.
+std::string LiteralsAt(const std::string& s, std::size_t at) {
+    std::string text;
+    for (;;) {
+        at = s.find_first_not_of(" \t\n", at);
+        if (at == std::string::npos || s[at] != '"') {
+            return at != std::string::npos && s[at] == ')' ? text : std::string();
+        }
+        std::size_t end = at + 1;
+        while (end < s.size() && s[end] != '"') {
+            end += s[end] == '\\' ? 2 : 1;
+        }
+        text += Unescape(s.substr(at + 1, end - at - 1));
+        at = end + 1;
+    }
+}
+
 // Every text the sources mark with Tr("...") or TextKey("...").
 std::set<std::string> MarkedTexts() {
-    const std::regex marked(R"re(\b(?:Tr|TextKey)\(\s*"((?:[^"\\]|\\.)*)"\s*\))re");
     std::set<std::string> texts;
     for (const char* dir :
-         {"format", "encrypt", "decrypt", "keystore", "terminal", "cli", "stub"}) {
+         {"format", "encrypt", "decrypt", "keystore", "terminal", "cli", "stub", "ui"}) {
         for (const auto& file : fs::directory_iterator(fs::path(TAZU_SOURCE_DIR) / dir)) {
             std::ifstream in(file.path());
             std::stringstream content;
             content << in.rdbuf();
             const std::string s = content.str();
-            for (std::sregex_iterator it(s.begin(), s.end(), marked), end; it != end; ++it) {
-                texts.insert(Unescape((*it)[1].str()));
+            for (const std::string marker : {"Tr(", "TextKey("}) {
+                for (std::size_t at = s.find(marker); at != std::string::npos;
+                     at = s.find(marker, at + 1)) {
+                    const bool word_start =
+                        at == 0 ||
+                        !(std::isalnum(static_cast<unsigned char>(s[at - 1])) || s[at - 1] == '_');
+                    const std::string text = word_start ? LiteralsAt(s, at + marker.size()) : "";
+                    if (!text.empty()) {
+                        texts.insert(text);
+                    }
+                }
             }
         }
     }
@@ -93,16 +111,21 @@ std::set<std::string> MarkedTexts() {
 TEST(EngineCatalogues, EveryMarkedTextHasItsTranslationAndNoneIsStale) {
     const std::set<std::string> marked = MarkedTexts();
     ASSERT_GT(marked.size(), 30u);
-    std::set<std::string> sources;
-    for (const TextPair& pair : Catalogue(Language::kEnglish)) {
-        EXPECT_TRUE(sources.insert(std::string(pair.source)).second) << "twice: " << pair.source;
-        EXPECT_FALSE(HasCyrillic(pair.translation)) << pair.translation;
-        EXPECT_FALSE(pair.translation.empty()) << pair.source;
-        EXPECT_TRUE(marked.count(std::string(pair.source))) << "no longer used: " << pair.source;
-    }
-    for (const std::string& text : marked) {
-        if (HasCyrillic(text)) {
-            EXPECT_TRUE(sources.count(text)) << "no English for: " << text;
+    ASSERT_EQ(Languages().front(), Language::kRussian);
+    EXPECT_TRUE(Catalogue(Language::kRussian).empty());  // the source language
+    for (const Language language : Languages().subspan(1)) {
+        SCOPED_TRACE(std::string(LanguageCode(language)));
+        std::set<std::string> sources;
+        for (const TextPair& pair : Catalogue(language)) {
+            EXPECT_TRUE(sources.insert(std::string(pair.source)).second)
+                << "twice: " << pair.source;
+            EXPECT_FALSE(HasCyrillic(pair.translation)) << pair.translation;
+            EXPECT_FALSE(pair.translation.empty()) << pair.source;
+            EXPECT_TRUE(marked.count(std::string(pair.source)))
+                << "no longer used: " << pair.source;
+        }
+        for (const std::string& text : marked) {
+            EXPECT_TRUE(sources.count(text)) << "no translation for: " << text;
         }
     }
 }
