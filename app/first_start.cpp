@@ -1,5 +1,6 @@
 #include "app/first_start.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QMessageBox>
 #include <QTimer>
@@ -42,7 +43,8 @@ QString PrepareFirstKeyStore(const KeyStoreLocation& location, Random& random) {
         case FirstStoreOutcome::kNotFirst:
             return {};
         case FirstStoreOutcome::kMade:
-            return QString(
+            return QCoreApplication::translate(
+                       "tazu::FirstStart",
                        "Создан новый файл ключа:\n%1\n\n"
                        "Сохраните его копию в надежном месте. Файлы, зашифрованные с "
                        "персональным кодом, открываются только с этим ключом.")
@@ -52,7 +54,8 @@ QString PrepareFirstKeyStore(const KeyStoreLocation& location, Random& random) {
     }
     const std::string cause =
         KeyStoreSaveCause(KeyStoreSaveCode::kCannotCreate, error_number, location.path);
-    return QString("Не удалось создать файл ключа:\n%1\n(%2)")
+    return QCoreApplication::translate("tazu::FirstStart",
+                                       "Не удалось создать файл ключа:\n%1\n(%2)")
         .arg(Native(location.path), QString::fromStdString(cause));
 }
 

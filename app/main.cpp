@@ -8,6 +8,7 @@
 #include "cipher/platform.h"
 #include "cipher/random.h"
 #include "keystore/keystore_location.h"
+#include "ui/language.h"
 #include "ui/program.h"
 #include "ui/session.h"
 #include "ui/unit1.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);  // the windows end the run themselves
+    tazu::UseEnvironmentLanguage();
 
     const std::filesystem::path own_file =
         QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();

@@ -14,6 +14,7 @@
 #include "cli/keystore_access.h"
 #include "cli/output_path.h"
 #include "decrypt/decrypt_object.h"
+#include "format/language.h"
 #include "io/native.h"
 
 namespace tazu::cli {
@@ -234,7 +235,7 @@ int Conclude(const Request& r, const fs::path& archive, const Outcome& o,
         }
     }
     if (!extract.indicator().empty() && !r.quiet) {
-        std::cerr << "Персональный код: " << extract.indicator() << '\n';
+        std::cerr << Tr("Персональный код: ") << extract.indicator() << '\n';
     }
     PrintOutcome(r, archive, o.code, keys, o.recovered);
     for (const std::string& name : selection.Unmatched()) {

@@ -302,8 +302,9 @@ int RunEncrypt(const Args& args) {
         // Asked on a terminal, a no is a cancel answer; without a terminal
         // nothing was asked and the command line lacks --force.
         const bool can_ask = !r.from_stdin && StdinIsTerminal();
-        if (!can_ask || !AskYesNo("Файл уже существует: " + Escaped(PathString(r.archive)) +
-                                  ". Заменить файл?")) {
+        if (!can_ask || !AskYesNo(std::string(Tr("Файл уже существует: ")) +
+                                  Escaped(PathString(r.archive)) +
+                                  std::string(Tr(". Заменить файл?")))) {
             PrintError(PathString(r.archive) + " exists; --force replaces it");
             return can_ask ? kExitInterrupted : kExitUsage;
         }

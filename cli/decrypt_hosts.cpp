@@ -10,9 +10,9 @@ namespace tazu::cli {
 namespace {
 
 // The parts of the engine's report lines that say what became of an entry.
-constexpr std::string_view kDamagedMark = " - поврежден";
-constexpr std::string_view kBlocksMark = "(блоков: ";
-constexpr std::string_view kSkippedMark = " - пропущен, ";
+constexpr std::string_view kDamagedMark = TextKey(" - поврежден");
+constexpr std::string_view kBlocksMark = TextKey("(блоков: ");
+constexpr std::string_view kSkippedMark = TextKey(" - пропущен, ");
 constexpr std::string_view kSkippedBytesPrefix = "-) Skipped bytes ";
 constexpr std::string_view kDamagedEntryPrefix = " (damaged entry ";
 
@@ -169,8 +169,7 @@ ExistingFileChoice ExtractHost::askExistingFile(const std::string& path) {
     } else {
         progress_.Finish();
         bool for_all = false;
-        choice = terminal::AskExistingFile(
-            path, "[r]eplace, [s]kip, [c]ancel, [R]eplace all, [S]kip all? ", for_all);
+        choice = terminal::AskExistingFile(path, Tr(terminal::kExistingFileChoices), for_all);
         if (choice == ExistingFileChoice::Cancel) {
             return choice;
         }
@@ -231,13 +230,13 @@ void ListHost::appendReport(const std::string& line) {
     if (rows_.empty()) {
         return;
     }
-    if (const std::size_t at = line.find(kSkippedMark); at != std::string::npos) {
-        rows_.back().skipped = line.substr(at + kSkippedMark.size());
-    } else if (line.find(kDamagedMark) != std::string::npos) {
+    if (const std::size_t at = line.find(Tr(kSkippedMark)); at != std::string::npos) {
+        rows_.back().skipped = line.substr(at + Tr(kSkippedMark).size());
+    } else if (line.find(Tr(kDamagedMark)) != std::string::npos) {
         rows_.back().intact = false;
-        if (const std::size_t at = line.find(kBlocksMark); at != std::string::npos) {
+        if (const std::size_t at = line.find(Tr(kBlocksMark)); at != std::string::npos) {
             rows_.back().damaged_blocks =
-                std::strtoll(line.c_str() + at + kBlocksMark.size(), nullptr, 10);
+                std::strtoll(line.c_str() + at + Tr(kBlocksMark).size(), nullptr, 10);
         }
     }
 }

@@ -10,6 +10,7 @@
 #include "cli/common.h"
 #include "cli/exit_status.h"
 #include "cli/help.h"
+#include "format/language.h"
 #include "terminal/terminal.h"
 
 namespace {
@@ -59,6 +60,7 @@ int UnknownCommand(const std::string& name) {
 
 int main(int argc, char** argv) {
     tazu::KeepSecretsOutOfCoreDumps();
+    tazu::SetLanguage(tazu::LanguageFromEnvironment());
     using namespace tazu::cli;
     const std::vector<std::string> arguments = tazu::terminal::ProgramArguments(argc, argv);
     if (arguments.size() < 2) {

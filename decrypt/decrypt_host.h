@@ -61,12 +61,12 @@ struct DecryptRunState {
 // The personal-code indicator of the progress window: empty at the start of
 // a run, then "Да", "Нет" or "Да / Нет" once both kinds were met.
 inline void UpdatePersonalCodeIndicator(std::string& text, bool used) {
-    const std::string same = used ? kPersonalCodeYes : kPersonalCodeNo;
-    const std::string other = used ? kPersonalCodeNo : kPersonalCodeYes;
+    const std::string same(Tr(used ? kPersonalCodeYes : kPersonalCodeNo));
+    const std::string other(Tr(used ? kPersonalCodeNo : kPersonalCodeYes));
     if (text.empty()) {
         text = same;
     } else if (text == other) {
-        text = kPersonalCodeMixed;
+        text = Tr(kPersonalCodeMixed);
     }
 }
 

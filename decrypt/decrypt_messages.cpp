@@ -16,20 +16,22 @@ std::string Line(std::string_view prefix, std::string_view path, std::string_vie
 }  // namespace
 
 std::string ExistsReportLine(std::string_view prefix, std::string_view path) {
-    return Line(prefix, path, " - пропущен, уже существует");
+    return Line(prefix, path, Tr(" - пропущен, уже существует"));
 }
 
 std::string NoAccessReportLine(std::string_view prefix, std::string_view path) {
-    return Line(prefix, path, " - пропущен, нет доступа");
+    return Line(prefix, path, Tr(" - пропущен, нет доступа"));
 }
 
 std::string DamagedReportLine(std::string_view prefix, std::string_view path) {
-    return Line(prefix, path, " - поврежден");
+    return Line(prefix, path, Tr(" - поврежден"));
 }
 
 std::string DamagedBlocksReportLine(std::string_view prefix, std::string_view path,
                                     std::int32_t blocks) {
-    return Line(prefix, path, " - поврежден (блоков: " + std::to_string(blocks) + " ).");
+    return Line(prefix, path,
+                std::string(Tr(" - поврежден (блоков: ")) + std::to_string(blocks) +
+                    std::string(Tr(" ).")));
 }
 
 std::string_view DecryptCodeMessage(DecryptCode code) {
@@ -37,23 +39,23 @@ std::string_view DecryptCodeMessage(DecryptCode code) {
         case DecryptCode::kOk:
             return {};
         case DecryptCode::kEmptyArgument:
-            return kBadArgumentText;
+            return Tr(kBadArgumentText);
         case DecryptCode::kBadVersion:
-            return "Файл не совместим с данной версией программы";
+            return Tr("Файл не совместим с данной версией программы");
         case DecryptCode::kEndOfData:
-            return "Расшифровка успешно завершена";
+            return Tr("Расшифровка успешно завершена");
         case DecryptCode::kReadError:
-            return kReadErrorText;
+            return Tr(kReadErrorText);
         case DecryptCode::kDamaged:
-            return "Файл поврежден";
+            return Tr("Файл поврежден");
         case DecryptCode::kOtherKeyStore:
-            return "Файл не совместим с данной копией программы";
+            return Tr("Файл не совместим с данной копией программы");
         case DecryptCode::kWriteError:
-            return kWriteErrorText;
+            return Tr(kWriteErrorText);
         case DecryptCode::kWrongPassword:
-            return "Пароль введен неверно";
+            return Tr("Пароль введен неверно");
         case DecryptCode::kAborted:
-            return "Расшифровка прервана по желанию пользователя";
+            return Tr("Расшифровка прервана по желанию пользователя");
     }
     return {};
 }

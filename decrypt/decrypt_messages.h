@@ -14,11 +14,11 @@ namespace tazu {
 
 // The prefix of a report line of versions 00 to 04 (05 on use
 // kFileLinePrefix).
-inline constexpr std::string_view kOldFileLinePrefix = "Файл: ";
+inline constexpr std::string_view kOldFileLinePrefix = TextKey("Файл: ");
 
-inline constexpr const char* kPersonalCodeYes = "Да";
-inline constexpr const char* kPersonalCodeNo = "Нет";
-inline constexpr const char* kPersonalCodeMixed = "Да / Нет";
+inline constexpr std::string_view kPersonalCodeYes = TextKey("Да");
+inline constexpr std::string_view kPersonalCodeNo = TextKey("Нет");
+inline constexpr std::string_view kPersonalCodeMixed = TextKey("Да / Нет");
 
 // prefix + path + " - пропущен, уже существует"
 std::string ExistsReportLine(std::string_view prefix, std::string_view path);

@@ -66,7 +66,7 @@ OutputStep PrepareOutput(EntryContext& context, const EntryRules& rules,
                          const std::vector<std::string>& components, EntryPath& path,
                          OutputTarget& target, BlockState& state, bool& skipped,
                          DecryptCode& result_code) {
-    const std::string& prefix = rules.line_prefix;
+    const std::string prefix(Tr(rules.line_prefix));
     OutputStream* const stream = context.write_files ? context.host.entryStream() : nullptr;
     if (stream != nullptr) {
         state.out = stream;
@@ -103,7 +103,7 @@ OutputStep PrepareOutput(EntryContext& context, const EntryRules& rules,
 // The end check and its report line, then the file takes its final name.
 bool FinishEntry(EntryContext& context, const EntryRules& rules, const EntryKeys& keys,
                  const BlockState& state, EntryPath& path, DecryptCode& result_code) {
-    const std::string& prefix = rules.line_prefix;
+    const std::string prefix(Tr(rules.line_prefix));
     const Str255 sum_text = DecimalText(static_cast<std::int32_t>(state.sum));
     if (state.cut ||
         !SignatureMatches(rules, sum_text, state.end_signature, keys.record_signature_key)) {
@@ -164,7 +164,7 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
     }
     std::vector<std::string>& components = context.scratch.components;
     if (!SplitStoredName(keys.stored_name, components)) {
-        SkipWithLine(context, InvalidNameReportLine(rules.line_prefix, keys.stored_name.str()),
+        SkipWithLine(context, InvalidNameReportLine(Tr(rules.line_prefix), keys.stored_name.str()),
                      result_code);
         return false;
     }

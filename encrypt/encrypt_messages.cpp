@@ -5,31 +5,31 @@
 namespace tazu {
 
 std::string ReadErrorReportLine(std::string_view path) {
-    std::string line(kFileLinePrefix);
+    std::string line(Tr(kFileLinePrefix));
     line += path;
-    line += "- пропущен, ошибка чтения.";
+    line += Tr("- пропущен, ошибка чтения.");
     return line;
 }
 
 std::string InvalidNameReportLine(std::string_view path) {
-    return InvalidNameReportLine(kFileLinePrefix, path);
+    return InvalidNameReportLine(Tr(kFileLinePrefix), path);
 }
 
 std::string_view EncryptOutcomeText(bool success, EncryptCode code) {
     if (success) {
-        return code == EncryptCode::kOk ? "Шифровывание успешно завершено" : "";
+        return code == EncryptCode::kOk ? Tr("Шифровывание успешно завершено") : "";
     }
     switch (code) {
         case EncryptCode::kBadArgument:
-            return kBadArgumentText;
+            return Tr(kBadArgumentText);
         case EncryptCode::kWriteFailed:
-            return kWriteErrorText;
+            return Tr(kWriteErrorText);
         case EncryptCode::kCancelled:
-            return "Шифрование прервано по желанию пользователя";
+            return Tr("Шифрование прервано по желанию пользователя");
         case EncryptCode::kSourceUnreadable:
-            return kReadErrorText;
+            return Tr(kReadErrorText);
         case EncryptCode::kStubMissing:
-            return "Модуль саморасшифровки не найден";
+            return Tr("Модуль саморасшифровки не найден");
         default:
             return "";
     }

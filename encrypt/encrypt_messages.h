@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "encrypt/encrypt_host.h"
+#include "format/language.h"
 
 namespace tazu {
 
@@ -16,8 +17,8 @@ std::string ReadErrorReportLine(std::string_view path);
 std::string InvalidNameReportLine(std::string_view path);
 
 // What the stub copy shows in the status window.
-inline constexpr const char* kStubCopyCaption = "Статус:";
-inline constexpr const char* kStubCopyText = "Чтение/Запись";
+inline constexpr std::string_view kStubCopyCaption = TextKey("Статус:");
+inline constexpr std::string_view kStubCopyText = TextKey("Чтение/Запись");
 
 // The message that ends a run: "Шифровывание успешно завершено" for a
 // success without a code, the code's message on failure, and empty when the

@@ -37,8 +37,8 @@ StubCopyResult CopyStub(const std::filesystem::path& stub_path, OutputStream& ar
                         EncryptHost& host) {
     host.setStatusProgress(0);
     host.showStatusWindow();
-    host.setStatusCaption(kStubCopyCaption);
-    host.setStatusText(kStubCopyText);
+    host.setStatusCaption(std::string(Tr(kStubCopyCaption)));
+    host.setStatusText(std::string(Tr(kStubCopyText)));
     host.processEvents();
 
     FileReader stub(64 * 1024);

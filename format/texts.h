@@ -6,20 +6,24 @@
 #include <string>
 #include <string_view>
 
+#include "format/language.h"
+
 namespace tazu {
 
-inline constexpr std::string_view kFileLinePrefix = "-) Файл: ";
-inline constexpr std::string_view kInvalidNameText = " - пропущен, недопустимое имя";
+inline constexpr std::string_view kFileLinePrefix = TextKey("-) Файл: ");
+inline constexpr std::string_view kInvalidNameText = TextKey(" - пропущен, недопустимое имя");
 
-inline constexpr std::string_view kBadArgumentText = "Внутренняя ошибка целостности параметров";
-inline constexpr std::string_view kReadErrorText = "Ошибка чтения из файла";
-inline constexpr std::string_view kWriteErrorText = "Ошибка записи на диск, возможно он переполнен";
+inline constexpr std::string_view kBadArgumentText =
+    TextKey("Внутренняя ошибка целостности параметров");
+inline constexpr std::string_view kReadErrorText = TextKey("Ошибка чтения из файла");
+inline constexpr std::string_view kWriteErrorText =
+    TextKey("Ошибка записи на диск, возможно он переполнен");
 
 // prefix + name + " - пропущен, недопустимое имя"
 inline std::string InvalidNameReportLine(std::string_view prefix, std::string_view name) {
     std::string line(prefix);
     line += name;
-    line += kInvalidNameText;
+    line += Tr(kInvalidNameText);
     return line;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cipher/constants.h"
+#include "format/language.h"
 #include "io/native.h"
 #include "keystore/key_store.h"
 #include "keystore/keystore_file.h"
@@ -94,13 +95,13 @@ std::string_view LoadCodeText(KeyStoreLoadCode code) {
         case KeyStoreLoadCode::kOk:
             return "";
         case KeyStoreLoadCode::kWrongPassword:
-            return "пароль введен неверно";
+            return Tr("пароль введен неверно");
         case KeyStoreLoadCode::kCannotOpen:
-            return "ошибка открытия ключа";
+            return Tr("ошибка открытия ключа");
         case KeyStoreLoadCode::kBadVersion:
-            return "неверная версия файла ключа";
+            return Tr("неверная версия файла ключа");
         case KeyStoreLoadCode::kDamaged:
-            return "ключ поврежден";
+            return Tr("ключ поврежден");
     }
     return "";
 }
@@ -108,17 +109,17 @@ std::string_view LoadCodeText(KeyStoreLoadCode code) {
 std::string_view SaveCodeText(KeyStoreSaveCode code) {
     switch (code) {
         case KeyStoreSaveCode::kOk:
-            return "Ключ успешно сохранен";
+            return Tr("Ключ успешно сохранен");
         case KeyStoreSaveCode::kCannotCreate:
-            return "Ошибка записи ключа, возможно он поврежден";
+            return Tr("Ошибка записи ключа, возможно он поврежден");
         case KeyStoreSaveCode::kShortWrite:
-            return "Ошибка сохранения ключа на диск";
+            return Tr("Ошибка сохранения ключа на диск");
     }
     return "";
 }
 
 std::string_view KeyStoreMissingText() {
-    return "файл ключа не найден";
+    return Tr("файл ключа не найден");
 }
 
 std::string_view LoadFailureText(KeyStoreLoadCode code, const Path& path) {

@@ -14,6 +14,7 @@
 #include "cipher/constants.h"
 #include "cipher/platform.h"
 #include "decrypt/decrypt_object.h"
+#include "format/language.h"
 #include "io/native.h"
 #include "keystore/keystore_file.h"
 #include "stub/self_image.h"
@@ -29,13 +30,16 @@ constexpr std::string_view kFileOption = "/filr:";
 constexpr std::string_view kFolderOption = "/parh:";
 constexpr int kNoArchiveStatus = 2;
 
-constexpr const char* kHelp =
-    "Tazu16x32.SFX - расшифровка самораспаковывающегося файла.\n"
-    "  /filr:ФАЙЛ    расшифровать указанный зашифрованный файл вместо себя\n"
-    "  /parh:ПАПКА   папка, в которую расшифровать файлы\n"
-    "Пароль вводится с терминала (без отображения) или читается одной строкой\n"
-    "со стандартного ввода. Ключ Tazu16x32.key, лежащий рядом с файлом,\n"
-    "нужен для файлов, зашифрованных с персональным кодом.\n";
+void PrintHelp() {
+    std::fputs(Tr("Tazu16x32.SFX - расшифровка самораспаковывающегося файла.\n"
+                  "  /filr:ФАЙЛ    расшифровать указанный зашифрованный файл вместо себя\n"
+                  "  /parh:ПАПКА   папка, в которую расшифровать файлы\n"
+                  "Пароль вводится с терминала (без отображения) или читается одной строкой\n"
+                  "со стандартного ввода. Ключ Tazu16x32.key, лежащий рядом с файлом,\n"
+                  "нужен для файлов, зашифрованных с персональным кодом.\n")
+                   .data(),
+               stderr);
+}
 
 // Plain stdio rather than iostreams keeps the stub small.
 void PrintLine(std::FILE* stream, std::string_view text) {
@@ -78,8 +82,8 @@ Path AskFolder(const Path& proposal) {
     if (!terminal::StdinIsTerminal()) {
         return proposal;
     }
-    std::fprintf(stderr,
-                 "Папка для расшифровки [%s]: ", terminal::Escaped(PathString(proposal)).c_str());
+    std::fprintf(stderr, "%s [%s]: ", Tr("Папка для расшифровки").data(),
+                 terminal::Escaped(PathString(proposal)).c_str());
     std::fflush(stderr);
     std::string answer;
     if (!terminal::ReadAnswerLine(answer) || answer.empty()) {
@@ -100,7 +104,8 @@ void LoadPersonalCode(const Path& folder, KeyStoreValues& values) {
         if (code == KeyStoreLoadCode::kWrongPassword) {
             Str255 password;
             std::string error;
-            if (terminal::ReadPassword(PasswordInput(), "Пароль ключа: ", false, password, error)) {
+            if (terminal::ReadPassword(PasswordInput(), std::string(Tr("Пароль ключа: ")), false,
+                                       password, error)) {
                 code = ReadKeyStoreFile(path, password, values);
                 password.Wipe();
             }
@@ -119,9 +124,10 @@ void LoadPersonalCode(const Path& folder, KeyStoreValues& values) {
 
 int main(int argc, char** argv) {
     tazu::KeepSecretsOutOfCoreDumps();
+    SetLanguage(LanguageFromEnvironment());
     Options options;
     if (!ParseOptions(terminal::ProgramArguments(argc, argv), options)) {
-        std::fputs(kHelp, stderr);
+        PrintHelp();
         return kNoArchiveStatus;
     }
     const Path self = ProgramFile();
@@ -136,7 +142,7 @@ int main(int argc, char** argv) {
         const auto end = OwnImageEnd(self);
         const auto size = FileSizeOf(self);
         if (!end || !size || *end >= *size) {
-            std::fputs("Зашифрованные данные не найдены\n", stderr);
+            PrintLine(stderr, Tr("Зашифрованные данные не найдены"));
             return kNoArchiveStatus;
         }
         offset = *end;
@@ -153,7 +159,8 @@ int main(int argc, char** argv) {
 
     Str255 password;
     std::string error;
-    if (!terminal::ReadPassword(PasswordInput(), "Пароль: ", false, password, error)) {
+    if (!terminal::ReadPassword(PasswordInput(), std::string(Tr("Пароль: ")), false, password,
+                                error)) {
         // No password given: refused like an empty password field.
         PrintLine(stdout, DecryptCodeMessage(DecryptCode::kWrongPassword));
         return static_cast<int>(DecryptCode::kWrongPassword);

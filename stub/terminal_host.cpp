@@ -37,10 +37,7 @@ ExistingFileChoice TerminalDecryptHost::askExistingFile(const std::string& path)
     }
     progress_.Finish();
     const ExistingFileChoice choice =
-        terminal::AskExistingFile(path,
-                                  "[r] заменить, [s] пропустить, [c] отменить расшифровывание; "
-                                  "R или S - для всех файлов: ",
-                                  answer_for_all_);
+        terminal::AskExistingFile(path, Tr(terminal::kExistingFileChoices), answer_for_all_);
     all_choice_ = choice;
     return choice;
 }

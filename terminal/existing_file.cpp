@@ -19,7 +19,7 @@ void Put(std::string_view text, std::FILE* out) {
 ExistingFileChoice AskExistingFile(const std::string& path, std::string_view choices, bool& for_all,
                                    std::FILE* out) {
     for (;;) {
-        Put("Файл уже существует: ", out);
+        Put(Tr("Файл уже существует: "), out);
         Put(Escaped(path), out);
         Put("\n", out);
         Put(choices, out);

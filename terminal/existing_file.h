@@ -1,5 +1,5 @@
 // The question the command line and the stub ask on the terminal when a
-// file to extract exists. Each side words the choices in its own language.
+// file to extract exists, in the language chosen at start-up.
 #pragma once
 
 #include <cstdio>
@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "decrypt/decrypt_host.h"
+#include "format/language.h"
 
 namespace tazu::terminal {
 
@@ -17,5 +18,9 @@ namespace tazu::terminal {
 // given) and reads the answers from standard input (ReadAnswerLine).
 ExistingFileChoice AskExistingFile(const std::string& path, std::string_view choices, bool& for_all,
                                    std::FILE* out = stderr);
+
+// The choices both sides offer (through Tr()).
+inline constexpr std::string_view kExistingFileChoices = TextKey(
+    "[r] заменить, [s] пропустить, [c] отменить расшифровывание; R или S - для всех файлов: ");
 
 }  // namespace tazu::terminal

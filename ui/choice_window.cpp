@@ -14,13 +14,13 @@ namespace tazu {
 
 ChoiceWindow::ChoiceWindow(const QStringList& choices, const QString& all_caption, QWidget* parent)
     : QDialog(parent) {
-    setWindowTitle("Выбор действия");
+    setWindowTitle(tr("Выбор действия"));
     LabeledEdit1 =
-        MakeLabeledEdit("Файл уже существует:", this, "LabeledEdit1", &LabeledEdit1Label);
+        MakeLabeledEdit(tr("Файл уже существует:"), this, "LabeledEdit1", &LabeledEdit1Label);
     LabeledEdit1->setReadOnly(true);
     LabeledEdit1->setMinimumWidth(420);
 
-    GroupBox1 = new QGroupBox("Выберите действие:", this);
+    GroupBox1 = new QGroupBox(tr("Выберите действие:"), this);
     GroupBox1->setObjectName("GroupBox1");
     auto* column = new QVBoxLayout(GroupBox1);
     for (int i = 0; i < choices.size(); ++i) {
@@ -34,7 +34,7 @@ ChoiceWindow::ChoiceWindow(const QStringList& choices, const QString& all_captio
         CheckBox1 = new QCheckBox(all_caption, this);
         CheckBox1->setObjectName("CheckBox1");
     }
-    SpeedButton1 = MakeButton("ОК", this, "SpeedButton1");
+    SpeedButton1 = MakeButton(tr("ОК"), this, "SpeedButton1");
     SpeedButton1->setMinimumWidth(100);
     connect(SpeedButton1, &QPushButton::clicked, this, &ChoiceWindow::SpeedButton1Click);
 

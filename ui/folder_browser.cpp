@@ -61,13 +61,13 @@ std::vector<QStorageInfo> Volumes() {
 FolderBrowser::FolderBrowser(QWidget* parent) : QObject(parent) {
     DriveComboBox1 = new QComboBox(parent);
     DriveComboBox1->setObjectName("DriveComboBox1");
-    DriveComboBox1->setAccessibleName("Диск");
+    DriveComboBox1->setAccessibleName(tr("Диск"));
     DirectoryListBox1 = new QListWidget(parent);
     DirectoryListBox1->setObjectName("DirectoryListBox1");
-    DirectoryListBox1->setAccessibleName("Папки");
+    DirectoryListBox1->setAccessibleName(tr("Папки"));
     FileListBox1 = new QListWidget(parent);
     FileListBox1->setObjectName("FileListBox1");
-    FileListBox1->setAccessibleName("Файлы");
+    FileListBox1->setAccessibleName(tr("Файлы"));
     FileListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
 
     connect(DriveComboBox1, &QComboBox::activated, this, [this](int index) {

@@ -77,7 +77,7 @@ bool LoadKeyStore(Session& session, const Str255& password, LoadHost& host) {
             break;
         case GuessOutcome::kLock:
             host.LockInput();
-            host.ShowStatus(kStatusGuessingLocked);
+            host.ShowStatus(Tr(kStatusGuessingLocked));
             break;
         case GuessOutcome::kNothing:
             break;

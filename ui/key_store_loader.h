@@ -8,6 +8,7 @@
 
 #include "cipher/random.h"
 #include "cipher/str255.h"
+#include "format/language.h"
 #include "ui/session.h"
 
 namespace tazu {
@@ -37,8 +38,8 @@ class LoadHost {
     virtual void ProcessEvents() = 0;
 };
 
-inline constexpr std::string_view kStatusEnterPassword = "ввод пароля";
-inline constexpr std::string_view kStatusGuessingLocked = "подбор пароля невозможен";
+inline constexpr std::string_view kStatusEnterPassword = TextKey("ввод пароля");
+inline constexpr std::string_view kStatusGuessingLocked = TextKey("подбор пароля невозможен");
 
 enum class GuessOutcome : std::uint8_t { kNothing, kTerminate, kLock };
 

@@ -19,15 +19,15 @@ PickerWindow::PickerWindow(const QString& caption, bool with_file_name, QWidget*
     DriveComboBox1 = browser_->DriveComboBox1;
     DirectoryListBox1 = browser_->DirectoryListBox1;
     FileListBox1 = browser_->FileListBox1;
-    MaskEdit1 = MakeLabeledEdit("Папка:", this, "MaskEdit1", &MaskEdit1Label);
+    MaskEdit1 = MakeLabeledEdit(tr("Папка:"), this, "MaskEdit1", &MaskEdit1Label);
     MaskEdit1->setMaxLength(255);
     if (with_file_name) {
-        MaskEdit2 = MakeLabeledEdit("Файл:", this, "MaskEdit2", &StaticText1);
+        MaskEdit2 = MakeLabeledEdit(tr("Файл:"), this, "MaskEdit2", &StaticText1);
         StaticText1->setObjectName("StaticText1");
         MaskEdit2->setMaxLength(255);
     }
-    SpeedButton1 = MakeButton("Сохранить", this, "SpeedButton1");
-    SpeedButton2 = MakeButton("Отмена", this, "SpeedButton2");
+    SpeedButton1 = MakeButton(tr("Сохранить"), this, "SpeedButton1");
+    SpeedButton2 = MakeButton(tr("Отмена"), this, "SpeedButton2");
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(DriveComboBox1, 0, 0);

@@ -33,13 +33,13 @@ ProgressWindow::ProgressWindow(const QString& caption, const QString& files_capt
                                const QString& abort_caption, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(caption);
-    GroupBox1 = new QGroupBox("Ход шифрования:", this);
+    GroupBox1 = new QGroupBox(tr("Ход шифрования:"), this);
     GroupBox1->setObjectName("GroupBox1");
     StaticText1 = new QLabel(files_caption, GroupBox1);
     StaticText1->setObjectName("StaticText1");
-    StaticText2 = new QLabel("Обработано байт:", GroupBox1);
+    StaticText2 = new QLabel(tr("Обработано байт:"), GroupBox1);
     StaticText2->setObjectName("StaticText2");
-    StaticText3 = new QLabel("Персональный код:", GroupBox1);
+    StaticText3 = new QLabel(tr("Персональный код:"), GroupBox1);
     StaticText3->setObjectName("StaticText3");
     StaticText4 = MakeValue(GroupBox1, "StaticText4", StaticText1);
     StaticText5 = MakeValue(GroupBox1, "StaticText5", StaticText2);
@@ -98,17 +98,17 @@ RunDialog::RunDialog(Session& session, Windows& windows, const RunDialogCaptions
     StaticText1->setTextInteractionFlags(Qt::TextSelectableByMouse);
     LabeledEdit1 = MakeLabeledEdit(captions.path, GroupBox1, "LabeledEdit1", &LabeledEdit1Label);
     LabeledEdit1->setMaxLength(255);
-    SpeedButton3 = MakeButton("Обзор", GroupBox1, "SpeedButton3");
+    SpeedButton3 = MakeButton(tr("Обзор"), GroupBox1, "SpeedButton3");
 
-    GroupBox2 = new QGroupBox("Ввод пароля для защиты файла:", this);
+    GroupBox2 = new QGroupBox(tr("Ввод пароля для защиты файла:"), this);
     GroupBox2->setObjectName("GroupBox2");
     LabeledEdit2 =
-        MakeLabeledEdit("Введите пароль:", GroupBox2, "LabeledEdit2", &LabeledEdit2Label);
+        MakeLabeledEdit(tr("Введите пароль:"), GroupBox2, "LabeledEdit2", &LabeledEdit2Label);
     LimitToStr255(LabeledEdit2);
-    CheckBox1 = new QCheckBox("Скрыть пароль при вводе", GroupBox2);
+    CheckBox1 = new QCheckBox(tr("Скрыть пароль при вводе"), GroupBox2);
     CheckBox1->setObjectName("CheckBox1");
     SpeedButton2 = MakeButton(captions.start, this, "SpeedButton2");
-    SpeedButton1 = MakeButton("Назад", this, "SpeedButton1");
+    SpeedButton1 = MakeButton(tr("Назад"), this, "SpeedButton1");
 
     auto* names = new QGridLayout(GroupBox1);
     names->addWidget(StaticText1, 0, 0, 1, 2);

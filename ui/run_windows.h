@@ -69,10 +69,10 @@ class EventPump {
 
 // What the dialog texts of one kind of run are.
 struct RunDialogCaptions {
-    const char* window;  // "Шифрование", "Расшифровывание"
-    const char* names;   // the frame of the object and the path
-    const char* path;    // the path field's label
-    const char* start;   // the start button
+    QString window;  // "Шифрование", "Расшифровывание"
+    QString names;   // the frame of the object and the path
+    QString path;    // the path field's label
+    QString start;   // the start button
 };
 
 // The dialog side of a run, and the controls both dialogs have: the object

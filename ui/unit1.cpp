@@ -29,13 +29,13 @@ TForm1::TForm1(Session& session, Windows& windows)
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName("PageControl1");
-    PageControl1->setAccessibleName("Разделы программы");
-    PageControl1->addTab(BuildBrowserPage(), "Главное меню");
-    PageControl1->addTab(BuildSettingsPage(), "Настройки");
-    PageControl1->addTab(BuildHelpPage(), "Справка");
-    PageControl1->addTab(BuildAboutPage(), "О программе");
+    PageControl1->setAccessibleName(tr("Разделы программы"));
+    PageControl1->addTab(BuildBrowserPage(), tr("Главное меню"));
+    PageControl1->addTab(BuildSettingsPage(), tr("Настройки"));
+    PageControl1->addTab(BuildHelpPage(), tr("Справка"));
+    PageControl1->addTab(BuildAboutPage(), tr("О программе"));
 
-    SpeedButton1 = MakeButton("Выход из программы", this, "SpeedButton1");
+    SpeedButton1 = MakeButton(tr("Выход из программы"), this, "SpeedButton1");
     SpeedButton1->setMinimumWidth(200);
     connect(SpeedButton1, &QPushButton::clicked, this, &TForm1::SpeedButton1Click);
 

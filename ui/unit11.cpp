@@ -6,8 +6,9 @@
 namespace tazu {
 
 TForm11::TForm11(QWidget* parent)
-    : ChoiceWindow({"Заменить файл", "Пропустить файл (не заменять)", "Отменить расшифровывание"},
-                   "Применять этет ответ во всех подобнах случаях", parent) {
+    : ChoiceWindow({tr("Заменить файл"), tr("Пропустить файл (не заменять)"),
+                    tr("Отменить расшифровывание")},
+                   tr("Применять этет ответ во всех подобнах случаях"), parent) {
     setObjectName("TForm11");
     RadioButton1 = RadioButtons[0];
     RadioButton2 = RadioButtons[1];

@@ -15,10 +15,10 @@ namespace tazu {
 TForm12::TForm12(Session& session, Windows& windows, QWidget* parent)
     : QDialog(parent), session_(session), windows_(windows) {
     setObjectName("TForm12");
-    setWindowTitle("Ввод пароля");
+    setWindowTitle(tr("Ввод пароля"));
     setFixedSize(400, 270);
 
-    LabeledEdit1Label = new QLabel("Введите новый пароль:", this);
+    LabeledEdit1Label = new QLabel(tr("Введите новый пароль:"), this);
     LabeledEdit1Label->setGeometry(16, 10, 368, 22);
     LabeledEdit1 = new QLineEdit(this);
     LabeledEdit1->setObjectName("LabeledEdit1");
@@ -29,7 +29,7 @@ TForm12::TForm12(Session& session, Windows& windows, QWidget* parent)
     StrengthLine->setGeometry(16, 64, 368, 60);
     StrengthLine->Watch(LabeledEdit1);
 
-    LabeledEdit2Label = new QLabel("Введите подтверждение пароля:", this);
+    LabeledEdit2Label = new QLabel(tr("Введите подтверждение пароля:"), this);
     LabeledEdit2Label->setGeometry(16, 126, 368, 22);
     LabeledEdit2 = new QLineEdit(this);
     LabeledEdit2->setObjectName("LabeledEdit2");
@@ -38,13 +38,13 @@ TForm12::TForm12(Session& session, Windows& windows, QWidget* parent)
     SetPasswordHidden(LabeledEdit2, true);
     LabeledEdit2Label->setBuddy(LabeledEdit2);
 
-    CheckBox1 = new QCheckBox("Скрыть пароль при вводе", this);
+    CheckBox1 = new QCheckBox(tr("Скрыть пароль при вводе"), this);
     CheckBox1->setObjectName("CheckBox1");
     CheckBox1->setGeometry(16, 186, 368, 24);
 
-    SpeedButton1 = MakeButton("Сохранить", this, "SpeedButton1");
+    SpeedButton1 = MakeButton(tr("Сохранить"), this, "SpeedButton1");
     SpeedButton1->setGeometry(84, 224, 110, 30);
-    SpeedButton2 = MakeButton("Отмена", this, "SpeedButton2");
+    SpeedButton2 = MakeButton(tr("Отмена"), this, "SpeedButton2");
     SpeedButton2->setGeometry(206, 224, 110, 30);
 
     connect(CheckBox1, &QCheckBox::toggled, this, &TForm12::CheckBox1Click);
@@ -84,7 +84,7 @@ void TForm12::LabeledEdit1KeyPress() {
 void TForm12::SpeedButton1Click() {
     LabeledEdit1->setFocus();
     if (CheckBox1->isChecked() && LabeledEdit1->text() != LabeledEdit2->text()) {
-        windows_.form5->ShowMessage(this, "Введенные пароли не совпадают");
+        windows_.form5->ShowMessage(this, tr("Введенные пароли не совпадают"));
         ClearEdits();
         return;
     }

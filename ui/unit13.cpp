@@ -12,17 +12,17 @@ namespace tazu {
 TForm13::TForm13(QWidget* main_window, QWidget* parent)
     : QDialog(parent), main_window_(main_window) {
     setObjectName("TForm13");
-    setWindowTitle("Уведомление");
+    setWindowTitle(tr("Уведомление"));
     setFixedSize(560, 360);
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
-    Memo1->setAccessibleName("Отчет");
+    Memo1->setAccessibleName(tr("Отчет"));
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
 
-    SpeedButton1 = MakeButton("Закрыть", this, "SpeedButton1");
+    SpeedButton1 = MakeButton(tr("Закрыть"), this, "SpeedButton1");
     SpeedButton1->setFixedWidth(120);
     connect(SpeedButton1, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -11,13 +11,13 @@ namespace tazu {
 
 TForm15::TForm15(QWidget* parent) : QWidget(parent, Qt::Dialog) {
     setObjectName("TForm15");
-    setWindowTitle("Статус");
+    setWindowTitle(tr("Статус"));
     setFixedSize(360, 96);
 
     StaticText1 = new QLabel(this);
     StaticText1->setObjectName("StaticText1");
     // Wide enough for the caption "Статус:" in the current font.
-    const int caption = StaticText1->fontMetrics().horizontalAdvance("Статус:") + 8;
+    const int caption = StaticText1->fontMetrics().horizontalAdvance(tr("Статус:")) + 8;
     StaticText1->setGeometry(12, 12, caption, 24);
 
     StaticText2 = new QLabel(this);

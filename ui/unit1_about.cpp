@@ -52,9 +52,16 @@ QWidget* TForm1::BuildAboutPage() {
     big.setPointSize(big.pointSize() * 2);
     big.setBold(true);
     title->setFont(big);
-    auto* subtitle = new QLabel("Шифрование файлов и папок", page);
-    auto* version = new QLabel("Версия 0.7", page);
-    auto* hint = new QLabel("Щелкните по картинке, чтобы сменить ее.", page);
+    auto* subtitle = new QLabel(tr("Шифрование файлов и папок"), page);
+    auto* version = new QLabel(tr("Версия 0.7"), page);
+    auto* hint = new QLabel(tr("Щелкните по картинке, чтобы сменить ее."), page);
+    auto* language = new QLabel(tr("Язык программы выбирается по переменным окружения LANGUAGE, "
+                                   "LC_ALL, LC_MESSAGES и LANG: русский для русского языка и "
+                                   "локали C, английский для остальных. Например: "
+                                   "LANG=en_US.UTF-8 tazu16x32"),
+                                page);
+    language->setObjectName("LanguageNote");
+    language->setWordWrap(true);
     StaticText10 = new QLabel(page);
     StaticText10->setObjectName("StaticText10");
     StaticText10->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -62,7 +69,7 @@ QWidget* TForm1::BuildAboutPage() {
     CheckBox6->setObjectName("CheckBox6");
     CheckBox6->hide();  // never visible, never focused
     CheckBox6->setFocusPolicy(Qt::NoFocus);
-    CheckBox6->setAccessibleName("Ключ загружен");
+    CheckBox6->setAccessibleName(tr("Ключ загружен"));
 
     auto* grid = new QGridLayout(page);
     grid->addWidget(Image1, 0, 0, Qt::AlignTop);
@@ -76,7 +83,8 @@ QWidget* TForm1::BuildAboutPage() {
     texts->addStretch(1);
     grid->addLayout(texts, 0, 1);
     grid->addWidget(hint, 1, 0, 1, 2);
-    grid->setRowStretch(2, 1);
+    grid->addWidget(language, 2, 0, 1, 2);
+    grid->setRowStretch(3, 1);
     grid->setColumnStretch(1, 1);
 
     connect(Image1, &ClickableImage::clicked, this, &TForm1::Image1Click);
@@ -102,7 +110,10 @@ void TForm1::CheckBox6Click(bool checked) {
     // The post-load step, run once when the loader marks the store loaded.
     const Str255 text =
         KeyedSub(Str255::FromBytes(kAboutText.data(), kAboutText.size()), Str255(kAboutTextKey));
-    StaticText10->setText(FromUtf8(text.view()));
+    // Shown through the catalogue like every text; the mark lets lupdate
+    // find the deciphered text ("Ключ активен.").
+    [[maybe_unused]] static const char* const kShown = QT_TR_NOOP("Ключ активен.");
+    StaticText10->setText(tr(std::string(text.view()).c_str()));
     if (!StubExists()) {
         CheckBox3->setChecked(false);
         CheckBox3->setEnabled(false);

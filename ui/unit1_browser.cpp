@@ -20,14 +20,14 @@ QWidget* TForm1::BuildBrowserPage() {
     DirectoryListBox1 = browser_->DirectoryListBox1;
     FileListBox1 = browser_->FileListBox1;
 
-    LabeledEdit1Label = new QLabel("Имя зашифровываемого/расшифровываемого объекта:", page);
+    LabeledEdit1Label = new QLabel(tr("Имя зашифровываемого/расшифровываемого объекта:"), page);
     LabeledEdit1 = new QLineEdit(page);
     LabeledEdit1->setObjectName("LabeledEdit1");
     LabeledEdit1->setReadOnly(true);
     NameByLabel(LabeledEdit1Label, LabeledEdit1);
 
-    SpeedButton2 = MakeButton("Зашифровать объект", page, "SpeedButton2");
-    SpeedButton3 = MakeButton("Расшифровать файл", page, "SpeedButton3");
+    SpeedButton2 = MakeButton(tr("Зашифровать объект"), page, "SpeedButton2");
+    SpeedButton3 = MakeButton(tr("Расшифровать файл"), page, "SpeedButton3");
     SpeedButton3->setEnabled(false);
 
     auto* grid = new QGridLayout(page);

@@ -24,13 +24,13 @@ QCheckBox* MakeCheckBox(const QString& caption, const char* name) {
 QString SelfCheckText(SelfCheckResult result) {
     switch (result) {
         case SelfCheckResult::kIntact:
-            return "Проверка пройдена: файл программы не изменен";
+            return TForm1::tr("Проверка пройдена: файл программы не изменен");
         case SelfCheckResult::kChanged:
-            return "Внимание: файл программы изменен или поврежден!";
+            return TForm1::tr("Внимание: файл программы изменен или поврежден!");
         case SelfCheckResult::kNotSigned:
-            return "Подпись программы не найдена, проверка невозможна";
+            return TForm1::tr("Подпись программы не найдена, проверка невозможна");
         case SelfCheckResult::kCannotRead:
-            return "Ошибка чтения файла программы";
+            return TForm1::tr("Ошибка чтения файла программы");
     }
     return {};
 }
@@ -39,11 +39,11 @@ QString SelfCheckText(SelfCheckResult result) {
 
 QWidget* TForm1::BuildSettingsPage() {
     auto* page = new QWidget;
-    CheckBox1 = MakeCheckBox("Защитить паролем персональный код программы.", "CheckBox1");
-    CheckBox2 = MakeCheckBox("Использовать персональный код для защиты файлов.", "CheckBox2");
-    CheckBox3 = MakeCheckBox("Встроить саморасшифровщик.", "CheckBox3");
-    CheckBox4 = MakeCheckBox("Скрыть пароль при вводе.", "CheckBox4");
-    CheckBox5 = MakeCheckBox("Сохранять настройки при выходе.", "CheckBox5");
+    CheckBox1 = MakeCheckBox(tr("Защитить паролем персональный код программы."), "CheckBox1");
+    CheckBox2 = MakeCheckBox(tr("Использовать персональный код для защиты файлов."), "CheckBox2");
+    CheckBox3 = MakeCheckBox(tr("Встроить саморасшифровщик."), "CheckBox3");
+    CheckBox4 = MakeCheckBox(tr("Скрыть пароль при вводе."), "CheckBox4");
+    CheckBox5 = MakeCheckBox(tr("Сохранять настройки при выходе."), "CheckBox5");
 
     auto group = [](const QString& title, std::initializer_list<QCheckBox*> boxes) {
         auto* box = new QGroupBox(title);
@@ -53,13 +53,13 @@ QWidget* TForm1::BuildSettingsPage() {
         }
         return box;
     };
-    SpeedButton4 = MakeButton("Сохранить ключ сейчас", page, "SpeedButton4");
-    SpeedButton5 = MakeButton("Выполнить проверку собственного кода", page, "SpeedButton5");
+    SpeedButton4 = MakeButton(tr("Сохранить ключ сейчас"), page, "SpeedButton4");
+    SpeedButton5 = MakeButton(tr("Выполнить проверку собственного кода"), page, "SpeedButton5");
 
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(group("Параметры защиты ключа:", {CheckBox1}));
-    layout->addWidget(group("Параметры шифрования файлов:", {CheckBox2, CheckBox3}));
-    layout->addWidget(group("Параметры программы:", {CheckBox4, CheckBox5}));
+    layout->addWidget(group(tr("Параметры защиты ключа:"), {CheckBox1}));
+    layout->addWidget(group(tr("Параметры шифрования файлов:"), {CheckBox2, CheckBox3}));
+    layout->addWidget(group(tr("Параметры программы:"), {CheckBox4, CheckBox5}));
     layout->addStretch(1);
     layout->addWidget(SpeedButton4);
     layout->addWidget(SpeedButton5);
@@ -115,7 +115,7 @@ void TForm1::CheckBox3Click(bool checked) {
 void TForm1::SpeedButton5Click() {
     TForm15* status = windows_.form15;
     SpeedButton5->setEnabled(false);  // no second check while this one reads
-    status->ShowStatus(this, "Статус:", "Проверка кода программы");
+    status->ShowStatus(this, tr("Статус:"), tr("Проверка кода программы"));
     const SelfCheckResult result = CheckProgramFile(
         session_.program_file, [status](int percent) { status->SetProgress(percent); });
     status->HideStatus();

@@ -17,10 +17,10 @@ TForm2::TForm2(Session& session, Windows& windows)
       session_(session),
       windows_(windows) {
     setObjectName("TForm2");
-    setWindowTitle("Чтение регистрационного ключа");
+    setWindowTitle(tr("Чтение регистрационного ключа"));
     setFixedSize(380, 150);
 
-    LabeledEdit1Label = new QLabel("Введите пароль:", this);
+    LabeledEdit1Label = new QLabel(tr("Введите пароль:"), this);
     LabeledEdit1Label->setGeometry(16, 10, 348, 22);
     LabeledEdit1 = new QLineEdit(this);
     LabeledEdit1->setObjectName("LabeledEdit1");
@@ -29,20 +29,20 @@ TForm2::TForm2(Session& session, Windows& windows)
     SetPasswordHidden(LabeledEdit1, true);
     LabeledEdit1Label->setBuddy(LabeledEdit1);
 
-    StaticText1 = new QLabel("Статус:", this);
+    StaticText1 = new QLabel(tr("Статус:"), this);
     StaticText1->setObjectName("StaticText1");
     // The caption's width follows the font, so larger fonts do not run it
     // into the status field.
     const int caption = StaticText1->fontMetrics().horizontalAdvance(StaticText1->text()) + 8;
     StaticText1->setGeometry(16, 72, caption, 24);
-    StaticText2 = new QLabel(FromUtf8(kStatusEnterPassword), this);
+    StaticText2 = new QLabel(FromUtf8(Tr(kStatusEnterPassword)), this);
     StaticText2->setObjectName("StaticText2");
     StaticText2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     StaticText2->setGeometry(20 + caption, 72, 344 - caption, 24);
 
-    SpeedButton1 = MakeButton("Продолжить", this, "SpeedButton1");
+    SpeedButton1 = MakeButton(tr("Продолжить"), this, "SpeedButton1");
     SpeedButton1->setGeometry(70, 108, 116, 30);
-    SpeedButton2 = MakeButton("Выход", this, "SpeedButton2");
+    SpeedButton2 = MakeButton(tr("Выход"), this, "SpeedButton2");
     SpeedButton2->setGeometry(196, 108, 116, 30);
 
     connect(SpeedButton1, &QPushButton::clicked, this, &TForm2::SpeedButton1Click);

@@ -67,10 +67,11 @@ class DialogEncryptHost final : public EncryptHost {
 
 TForm3::TForm3(Session& session, Windows& windows, QWidget* parent)
     : RunDialog(session, windows,
-                {"Шифрование", "Имя объектов шифрования:", "Имя нового файла:", "Шифрование"},
+                {tr("Шифрование"), tr("Имя объектов шифрования:"), tr("Имя нового файла:"),
+                 tr("Шифрование", "the start button")},
                 parent) {
     setObjectName("TForm3");
-    LabeledEdit3 = MakeLabeledEdit("Введите подтверждение пароля:", GroupBox2, "LabeledEdit3",
+    LabeledEdit3 = MakeLabeledEdit(tr("Введите подтверждение пароля:"), GroupBox2, "LabeledEdit3",
                                    &LabeledEdit3Label);
     LimitToStr255(LabeledEdit3);
     SetPasswordHidden(LabeledEdit3, true);  // the confirmation is always masked
@@ -165,15 +166,15 @@ bool TForm3::RequestIsValid(const fs::path& archive) {
         case EncryptRequestProblem::kNone:
             return true;
         case EncryptRequestProblem::kBadName:
-            ShowMessage("Имя нового файла задано неверно");
+            ShowMessage(tr("Имя нового файла задано неверно"));
             return false;
         case EncryptRequestProblem::kMismatch:
-            ShowMessage("Подтверждение пароля не совпадает с паролем");
+            ShowMessage(tr("Подтверждение пароля не совпадает с паролем"));
             ClearPasswords();
             LabeledEdit2->setFocus();
             return false;
         case EncryptRequestProblem::kNoPassword:
-            ShowMessage("Вы забыли указать пароль");
+            ShowMessage(tr("Вы забыли указать пароль"));
             return false;
     }
     return false;
@@ -210,7 +211,7 @@ void TForm3::Run(const fs::path& archive) {
     TForm1* main = windows_.form1;
     TForm4* progress = windows_.form4;
     SwapToProgress(progress);
-    progress->StaticText6->setText(main->CheckBox2->isChecked() ? "Да" : "Нет");
+    progress->StaticText6->setText(main->CheckBox2->isChecked() ? tr("Да") : tr("Нет"));
     QApplication::processEvents();
 
     Str255 key_mark = session_.key_store->GetKeyStoreValue(3);

@@ -3,7 +3,8 @@
 namespace tazu {
 
 TForm4::TForm4(QWidget* parent)
-    : ProgressWindow("Ход шифрования", "Файлов зашифровано:", "Прервать шифрование", parent) {
+    : ProgressWindow(tr("Ход шифрования"), tr("Файлов зашифровано:"), tr("Прервать шифрование"),
+                     parent) {
     setObjectName("TForm4");
 }
 

@@ -10,7 +10,7 @@ namespace tazu {
 
 TForm5::TForm5(QWidget* parent) : QDialog(parent) {
     setObjectName("TForm5");
-    setWindowTitle("Уведомление");
+    setWindowTitle(tr("Уведомление"));
     setFixedSize(460, 104);
 
     StaticText1 = new QLabel(this);
@@ -21,7 +21,7 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
     // A fixed field one line high: longer text is cut at its edges.
     StaticText1->setGeometry(12, 14, 436, 28);
 
-    SpeedButton1 = MakeButton("ОК", this, "SpeedButton1");
+    SpeedButton1 = MakeButton(tr("ОК"), this, "SpeedButton1");
     SpeedButton1->setGeometry(180, 58, 100, 32);
     connect(SpeedButton1, &QPushButton::clicked, this, &TForm5::SpeedButton1Click);
 }

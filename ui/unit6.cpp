@@ -4,7 +4,7 @@
 
 namespace tazu {
 
-TForm6::TForm6(QWidget* parent) : PickerWindow("Сохранить как", true, parent) {
+TForm6::TForm6(QWidget* parent) : PickerWindow(tr("Сохранить как"), true, parent) {
     setObjectName("TForm6");
 }
 

@@ -70,7 +70,8 @@ class DialogDecryptHost final : public DecryptHost {
 
 TForm7::TForm7(Session& session, Windows& windows, QWidget* parent)
     : RunDialog(session, windows,
-                {"Расшифровывание", "Имя объектов:", "Путь для расшифровки:", "Расшифровать"},
+                {tr("Расшифровывание"), tr("Имя объектов:"), tr("Путь для расшифровки:"),
+                 tr("Расшифровать")},
                 parent) {
     setObjectName("TForm7");
     // Enter in the password field acts as "Расшифровать".
@@ -115,11 +116,11 @@ void TForm7::SpeedButton2Click() {
     }
     EndDestinationWithSeparator();
     if (LabeledEdit1->text().isEmpty()) {
-        ShowMessage("Не указана папка для расшифровки");
+        ShowMessage(tr("Не указана папка для расшифровки"));
         return;
     }
     if (LabeledEdit2->text().isEmpty()) {
-        ShowMessage("Пароль введен неверно");  // not counted as an attempt
+        ShowMessage(tr("Пароль введен неверно"));  // not counted as an attempt
         return;
     }
     const fs::path destination = PathField();

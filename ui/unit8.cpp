@@ -4,7 +4,7 @@
 
 namespace tazu {
 
-TForm8::TForm8(QWidget* parent) : PickerWindow("Сохранить в", false, parent) {
+TForm8::TForm8(QWidget* parent) : PickerWindow(tr("Сохранить в"), false, parent) {
     setObjectName("TForm8");
 }
 

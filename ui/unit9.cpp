@@ -3,8 +3,8 @@
 namespace tazu {
 
 TForm9::TForm9(QWidget* parent)
-    : ProgressWindow("Расшифровывание", "Файлов расшифровано:", "Прервать расшифровывание",
-                     parent) {
+    : ProgressWindow(tr("Расшифровывание"), tr("Файлов расшифровано:"),
+                     tr("Прервать расшифровывание"), parent) {
     setObjectName("TForm9");
 }
 

@@ -21,6 +21,8 @@ expected=(
     share/metainfo/org.tazu16x32.tazu16x32.metainfo.xml
     share/icons/hicolor/scalable/apps/tazu16x32.svg
     share/man/man1/tazu16x32.1.gz share/man/man1/Tazu16x32.SFX.1.gz
+    share/man/ru/man1/tazu16x32.1.gz share/man/ru/man1/Tazu16x32.SFX.1.gz
+    share/man/ru/man1/tazu16x32-cli.1.gz
     share/bash-completion/completions/tazu16x32-cli
     share/doc/tazu16x32/copyright share/doc/tazu16x32/changelog.Debian.gz
 )

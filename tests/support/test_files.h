@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "decrypt/decrypt_host.h"
@@ -31,6 +32,14 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 // system's own separator ("\" on Windows) and as UTF-8 text there.
 std::string ShownPath(std::filesystem::path path);
 std::string ReadFile(const std::filesystem::path& path);
+
+// Whether text holds a Cyrillic letter (U+0400..U+04FF, lead bytes 0xD0..0xD3
+// in UTF-8): a Russian text among English ones.
+inline bool HasCyrillic(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        return static_cast<unsigned char>(c) >= 0xD0 && static_cast<unsigned char>(c) <= 0xD3;
+    });
+}
 // Every regular file below root, as "relative/path" -> content.
 std::vector<std::pair<std::string, std::string>> ListTree(const std::filesystem::path& root);
 

@@ -1,0 +1,87 @@
+// The English catalogue: every source text the engines, the command line
+// and the self-decrypting stub show, with its English. The window texts are
+// in translations/ (Qt's catalogues).
+#include "format/language.h"
+
+namespace tazu {
+
+namespace {
+
+constexpr TextPair kPairs[] = {
+    // Report lines and messages both sides write (format/texts.h).
+    {"-) Файл: ", "-) File: "},
+    {" - пропущен, недопустимое имя", " - skipped, invalid name"},
+    {"Внутренняя ошибка целостности параметров", "Internal error: inconsistent parameters"},
+    {"Ошибка чтения из файла", "Error reading from the file"},
+    {"Ошибка записи на диск, возможно он переполнен", "Error writing to the disk, it may be full"},
+    // Encryption (encrypt/encrypt_messages).
+    {"- пропущен, ошибка чтения.", " - skipped, read error."},
+    {"Шифровывание успешно завершено", "Encryption completed successfully"},
+    {"Шифрование прервано по желанию пользователя", "Encryption cancelled by the user"},
+    {"Модуль саморасшифровки не найден", "Self-decrypting module not found"},
+    {"Статус:", "Status:"},
+    {"Чтение/Запись", "Reading/Writing"},
+    // Decryption (decrypt/decrypt_messages).
+    {"Файл: ", "File: "},
+    {"Да", "Yes"},
+    {"Нет", "No"},
+    {"Да / Нет", "Yes / No"},
+    {" - пропущен, уже существует", " - skipped, already exists"},
+    {" - пропущен, нет доступа", " - skipped, access denied"},
+    {" - поврежден", " - damaged"},
+    {"(блоков: ", "(blocks: "},
+    {" - пропущен, ", " - skipped, "},
+    {" - поврежден (блоков: ", " - damaged (blocks: "},
+    {" ).", ")."},
+    {"Файл не совместим с данной версией программы",
+     "The file is not compatible with this version of the program"},
+    {"Расшифровка успешно завершена", "Decryption completed successfully"},
+    {"Файл поврежден", "The file is damaged"},
+    {"Файл не совместим с данной копией программы",
+     "The file is not compatible with this copy of the program"},
+    {"Пароль введен неверно", "Wrong password"},
+    {"Расшифровка прервана по желанию пользователя", "Decryption cancelled by the user"},
+    // The terminal questions of the command line and the stub.
+    {"Файл уже существует: ", "File already exists: "},
+    {"[r] заменить, [s] пропустить, [c] отменить расшифровывание; R или S - для всех файлов: ",
+     "[r]eplace, [s]kip, [c]ancel, [R]eplace all, [S]kip all? "},
+    {". Заменить файл?", ". Replace it?"},
+    {"Персональный код: ", "Personal code: "},
+    // The self-decrypting stub (stub/main).
+    {"Tazu16x32.SFX - расшифровка самораспаковывающегося файла.\n"
+     "  /filr:ФАЙЛ    расшифровать указанный зашифрованный файл вместо себя\n"
+     "  /parh:ПАПКА   папка, в которую расшифровать файлы\n"
+     "Пароль вводится с терминала (без отображения) или читается одной строкой\n"
+     "со стандартного ввода. Ключ Tazu16x32.key, лежащий рядом с файлом,\n"
+     "нужен для файлов, зашифрованных с персональным кодом.\n",
+     "Tazu16x32.SFX - decrypts a self-decrypting file.\n"
+     "  /filr:FILE    decrypt the given archive instead of itself\n"
+     "  /parh:FOLDER  the folder to decrypt the files into\n"
+     "The password is typed on the terminal (not shown) or read as one line\n"
+     "from standard input. The key store Tazu16x32.key beside the file is\n"
+     "needed for files encrypted with a personal code.\n"},
+    {"Папка для расшифровки", "Folder to decrypt into"},
+    {"Пароль ключа: ", "Key store password: "},
+    {"Зашифрованные данные не найдены", "No encrypted data found"},
+    {"Пароль: ", "Password: "},
+    // The key store window's status (ui/key_store_loader).
+    {"ввод пароля", "enter the password"},
+    {"подбор пароля невозможен", "password guessing is blocked"},
+    // The key store (keystore/keystore_texts).
+    {"пароль введен неверно", "wrong password"},
+    {"ошибка открытия ключа", "the key store cannot be opened"},
+    {"неверная версия файла ключа", "wrong key store version"},
+    {"ключ поврежден", "the key store is damaged"},
+    {"Ключ успешно сохранен", "Key store saved"},
+    {"Ошибка записи ключа, возможно он поврежден",
+     "Error writing the key store, it may be damaged"},
+    {"Ошибка сохранения ключа на диск", "Error saving the key store to the disk"},
+    {"файл ключа не найден", "key store file not found"},
+};
+
+}  // namespace
+
+extern const std::span<const TextPair> kEnglishCatalogue;
+const std::span<const TextPair> kEnglishCatalogue = kPairs;
+
+}  // namespace tazu
