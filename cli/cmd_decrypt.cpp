@@ -91,7 +91,8 @@ int ParseRequest(const Args& args, Request& r) {
 // The message that ends the run, where it goes, and the line about its
 // file or cause after it.
 void PrintOutcome(const Request& r, DecryptCode code, KeyStoreUse use, const Args& args,
-                  std::uint32_t recovered) {
+                  const DecryptRunState& state) {
+    const std::uint32_t recovered = state.recovered;
     const std::string message(DecryptCodeMessage(code));
     const std::string archive = r.from_stdin ? "standard input" : PathString(r.archive);
     if (recovered > 0 && RecoveredRun(code, recovered)) {
@@ -109,8 +110,11 @@ void PrintOutcome(const Request& r, DecryptCode code, KeyStoreUse use, const Arg
             PrintError(archive + " ends too early: a record of it is cut short");
             break;
         case DecryptCode::kWriteError:
-            PrintError(r.to_stdout ? std::string("cannot write to standard output")
-                                   : FolderWriteFailureCause(r.dest));
+            PrintError(
+                r.to_stdout ? std::string("cannot write to standard output")
+                : state.failed_write.empty()
+                    ? FolderWriteFailureCause(r.dest)
+                    : WriteFailureCause(PathFromText(state.failed_write), state.free_at_failure));
             break;
         case DecryptCode::kOtherKeyStore:
             PrintError(OtherKeyStoreHint(use, args));
@@ -152,7 +156,8 @@ bool PicksSeveral(const Request& r, const KeyStoreValues& store, const Str255& p
 // message with its cause, the names that matched nothing, and the status.
 int Conclude(const Request& r, DecryptCode code, const ExtractHost& extract, const ListHost& list,
              const EntrySelection& selection, KeyStoreUse use, const Args& args,
-             std::uint32_t recovered) {
+             const DecryptRunState& state) {
+    const std::uint32_t recovered = state.recovered;
     if (extract.too_many()) {
         return TooMany();  // only from standard input, which cannot be read twice
     }
@@ -164,7 +169,7 @@ int Conclude(const Request& r, DecryptCode code, const ExtractHost& extract, con
     if (!extract.indicator().empty()) {
         std::cerr << "Персональный код: " << extract.indicator() << '\n';
     }
-    PrintOutcome(r, code, use, args, recovered);
+    PrintOutcome(r, code, use, args, state);
     for (const std::string& name : selection.Unmatched()) {
         PrintError("not in the archive: " + name);
         ++problems;
@@ -204,7 +209,7 @@ int ReadArchive(const Request& r, const Args& args, KeyStoreUse use, const KeySt
     if (code == DecryptCode::kOk && state.DecryptCancelled) {
         code = DecryptCode::kAborted;
     }
-    return Conclude(r, code, extract, list, selection, use, args, state.recovered);
+    return Conclude(r, code, extract, list, selection, use, args, state);
 }
 
 int Run(const std::vector<std::string>& argv, Mode mode) {

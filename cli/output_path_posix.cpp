@@ -71,6 +71,14 @@ std::string WriteFailureCause(const fs::path& path) {
     return "cannot write " + path.string();
 }
 
+std::string WriteFailureCause(const fs::path& path, std::optional<std::uint64_t> free_then) {
+    if (!free_then) {
+        return WriteFailureCause(path);
+    }
+    return "cannot write " + path.string() + ": " +
+           terminal::HumanBytes(static_cast<double>(*free_then)) + " free in " + FolderOf(path);
+}
+
 std::string FolderWriteFailureCause(const fs::path& folder) {
     return WriteFailureCause(folder / "x");
 }

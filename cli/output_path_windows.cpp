@@ -66,6 +66,15 @@ std::string WriteFailureCause(const fs::path& path) {
     return "cannot write " + PathString(path);
 }
 
+std::string WriteFailureCause(const fs::path& path, std::optional<std::uint64_t> free_then) {
+    if (!free_then) {
+        return WriteFailureCause(path);
+    }
+    return "cannot write " + PathString(path) + ": " +
+           terminal::HumanBytes(static_cast<double>(*free_then)) + " free in " +
+           PathString(FolderOf(path));
+}
+
 std::string FolderWriteFailureCause(const fs::path& folder) {
     return WriteFailureCause(folder / L"x");
 }
