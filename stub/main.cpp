@@ -134,7 +134,7 @@ int Finish(DecryptCode code, const TerminalDecryptHost& host, const Path& key_st
                               " рядом с файлом и запустите снова.");
     }
     const int problems = static_cast<int>(host.report().size()) + host.skipped();
-    return code == DecryptCode::kOk ? cli::kExitInternal : cli::DecryptExitStatus(code, problems);
+    return cli::DecryptExitStatus(code, problems);
 }
 
 }  // namespace

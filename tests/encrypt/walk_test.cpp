@@ -74,8 +74,10 @@ TEST_F(WalkTest, LinksToFilesAreStoredLinksToFoldersAreNotEntered) {
     const ReadArchive a = Read();
     ASSERT_EQ(Names(a), std::vector<std::string>{"\\Docs\\link.txt"});
     EXPECT_EQ(a.entries[0].data, "target bytes");
+    // Neither the broken link nor the link to a folder is left out silently.
     EXPECT_EQ(host.report,
-              std::vector<std::string>{ReadErrorReportLine((root / "dangling").string())});
+              (std::vector<std::string>{ReadErrorReportLine((root / "dangling").string()),
+                                        FolderLinkReportLine((root / "sub" / "loop").string())}));
 }
 
 TEST_F(WalkTest, FifoIsSkippedWithoutBeingOpened) {
