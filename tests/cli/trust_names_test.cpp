@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include "tests/cli/cli_run.h"
 
 namespace tazu::test {
@@ -38,8 +40,7 @@ TEST_F(TrustNames, NamesTheReaderWouldRefuseAreRefusedBeforeWriting) {
         WriteFile(dir / name, "data");
         const CliResult r = Cli("encrypt " + Q(name) + " -o t.shf " + Pw());
         EXPECT_EQ(r.status, 2) << name << r.err;
-        EXPECT_NE(r.err.find((dir / name).string()), std::string::npos) << r.err;
-        EXPECT_NE(r.err.find("нельзя сохранить"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("(файл " + name + ") нельзя сохранить"), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(dir / "t.shf")) << name;
     }
 }
@@ -94,7 +95,9 @@ TEST_F(TrustNames, EverythingTheWalkPassesOverIsReported) {
 
 TEST_F(TrustNames, ASourceChangedWhileReadIsReported) {
     WriteFile(dir / "big.bin", std::string(1 << 20, 'b'));
-    const CliResult r = Shell("TAZU_TEST_CHANGE_SOURCE=1 TAZU encrypt big.bin " + Pw());
+    ::setenv("TAZU_TEST_CHANGE_SOURCE", "1", 1);  // the hook cuts the file once it is open
+    const CliResult r = Cli("encrypt big.bin " + Pw());
+    ::unsetenv("TAZU_TEST_CHANGE_SOURCE");
     EXPECT_EQ(r.status, 1) << r.out << r.err;
     EXPECT_NE(r.out.find((dir / "big.bin").string() + "- изменился во время чтения"),
               std::string::npos)
@@ -103,15 +106,15 @@ TEST_F(TrustNames, ASourceChangedWhileReadIsReported) {
 }
 
 TEST_F(TrustNames, AFailedWriteNamesTheFileItFailedOn) {
+    fs::create_directories(dir / "D");
     WriteFile(dir / "D" / "big", std::string(300000, 'x'));
     ASSERT_EQ(Cli("encrypt D " + Pw()).status, 0);
     // Files may not grow past 100 KiB: the write fails with EFBIG, not a signal.
     const CliResult r = Shell("trap '' XFSZ; ulimit -f 100; TAZU decrypt D.shf -d out " + Pw());
     EXPECT_EQ(r.status, 7) << r.err;
-    EXPECT_NE(r.err.find("cannot write " + (dir / "out" / "D" / "big").string() + ": "),
-              std::string::npos)
-        << r.err;
-    EXPECT_NE(r.err.find("free in " + (dir / "out" / "D").string()), std::string::npos) << r.err;
+    // The file itself, with the room left when it failed.
+    EXPECT_NE(r.err.find("cannot write out/D/big: "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(" free in out/D\n"), std::string::npos) << r.err;
 }
 
 }  // namespace
