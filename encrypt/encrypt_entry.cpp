@@ -16,7 +16,6 @@
 #include "io/clock.h"
 #include "io/file_identity.h"
 #include "io/native.h"
-#include "io/stored_name.h"
 
 namespace tazu {
 
@@ -90,8 +89,7 @@ struct EntrySecrets {
 bool BadArguments(const Str255& password, const Str255& personal_code, const Str255& key_mark,
                   const std::filesystem::path& source_path, const Str255& stored_name) {
     return password.empty() || personal_code.empty() || key_mark.empty() ||
-           key_mark.size() > kMaxKeyMarkSize || source_path.empty() ||
-           CheckStoredName(stored_name.view()) != StoredNameProblem::kNone;
+           key_mark.size() > kMaxKeyMarkSize || source_path.empty() || stored_name.empty();
 }
 
 // Test hook: with TAZU_TEST_CHANGE_SOURCE in the environment, every file
