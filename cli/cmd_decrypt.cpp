@@ -148,7 +148,8 @@ bool OnlyTheEndDamaged(const Request& r, DecryptCode code, std::uint32_t recover
 // The message that ends the run, where it goes, and the line about its
 // file or cause after it.
 void PrintOutcome(const Request& r, const fs::path& archive_path, DecryptCode code,
-                  const Keys& keys, std::uint32_t recovered) {
+                  const Keys& keys, const DecryptRunState& state) {
+    const std::uint32_t recovered = state.recovered;
     const std::string message(DecryptCodeMessage(code));
     const std::string archive = Shown(archive_path);
     if (recovered > 0 && RecoveredRun(code, recovered)) {
@@ -168,8 +169,11 @@ void PrintOutcome(const Request& r, const fs::path& archive_path, DecryptCode co
             PrintError(archive + " ends too early: a record of it is cut short");
             break;
         case DecryptCode::kWriteError:
-            PrintError(r.to_stdout ? std::string("cannot write to standard output")
-                                   : FolderWriteFailureCause(r.dest));
+            PrintError(
+                r.to_stdout ? std::string("cannot write to standard output")
+                : state.failed_write.empty()
+                    ? FolderWriteFailureCause(r.dest)
+                    : WriteFailureCause(PathFromText(state.failed_write), state.free_at_failure));
             break;
         case DecryptCode::kOtherKeyStore:
             PrintError(OtherKeyStoreHint(keys.use, keys.args));
@@ -224,7 +228,7 @@ struct Outcome {
 // message with its cause, the names that matched nothing, and the status.
 int Conclude(const Request& r, const fs::path& archive, const Outcome& o,
              const ExtractHost& extract, const ListHost& list, const EntrySelection& selection,
-             const Keys& keys) {
+             const Keys& keys, const DecryptRunState& state) {
     if (extract.too_many()) {
         return TooMany();  // only from standard input, which cannot be read twice
     }
@@ -237,7 +241,7 @@ int Conclude(const Request& r, const fs::path& archive, const Outcome& o,
     if (!extract.indicator().empty() && !r.quiet) {
         std::cerr << Tr("Персональный код: ") << extract.indicator() << '\n';
     }
-    PrintOutcome(r, archive, o.code, keys, o.recovered);
+    PrintOutcome(r, archive, o.code, keys, state);
     for (const std::string& name : selection.Unmatched()) {
         PrintError("not in the archive: " + name);
         ++problems;
@@ -280,7 +284,7 @@ int ReadArchive(const Request& r, const fs::path& archive, const Keys& keys, Inp
         o.code = DecryptCode::kAborted;
     }
     o.recovered = state.recovered;
-    o.status = Conclude(r, archive, o, extract, list, selection, keys);
+    o.status = Conclude(r, archive, o, extract, list, selection, keys, state);
     if (r.json) {
         json.Add(PathString(archive), list, o.code, o.status,
                  std::string(DecryptCodeMessage(o.code)));

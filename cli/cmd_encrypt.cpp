@@ -19,6 +19,7 @@
 #include "encrypt/encrypt_object.h"
 #include "encrypt/stub_copy.h"
 #include "io/native.h"
+#include "io/stored_name.h"
 #include "io/temporary_file.h"
 
 namespace tazu::cli {
@@ -86,7 +87,27 @@ struct Request {
     bool sfx = false;
     fs::path stub;
     bool personal_code = false;
+    std::string stored_name;  // of the one file (not of a folder)
 };
+
+// The name the one file is stored under: --name for standard input (a
+// leading "./" dropped), else the file's own name. A name the reader would
+// refuse ends the command before anything is written.
+int StoredNameFor(const Args& args, Request& r) {
+    if (r.folder) {
+        return kExitOk;
+    }
+    const std::string name = r.from_stdin ? args.Value("--name").value_or(kDefaultStreamName)
+                                          : StoredNameFromPath(Clean(r.source).filename());
+    StoredNameProblem problem = StoredNameProblem::kNone;
+    r.stored_name = SingleFileStoredName(name, !r.from_stdin, problem);
+    if (problem != StoredNameProblem::kNone) {
+        return UsageError(
+            "encrypt",
+            RefusedNameLine(r.from_stdin ? std::string() : PathString(r.source), name, problem));
+    }
+    return kExitOk;
+}
 
 // Checks the arguments and works out source and archive; a status other
 // than kExitOk ends the command.
@@ -128,6 +149,9 @@ int ParseRequest(const Args& args, Request& r) {
     }
     std::error_code ec;
     r.folder = !r.from_stdin && fs::is_directory(r.source, ec);
+    if (const int status = StoredNameFor(args, r); status != kExitOk) {
+        return status;
+    }
     const std::optional<std::string> out = args.Value("-o");
     r.to_stdout = out && *out == "-";
     if (r.from_stdin && !out) {
@@ -172,10 +196,10 @@ int KeysFor(const Args& args, const Request& r, KeyStoreValues& values) {
     return kExitOk;
 }
 
-void PrintCause(EncryptCode code, const Request& r) {
+void PrintCause(EncryptCode code, const Request& r, const EncryptRunState& state) {
     if (code == EncryptCode::kWriteFailed) {
         PrintError(r.to_stdout ? std::string("cannot write to standard output")
-                               : WriteFailureCause(r.archive));
+                               : WriteFailureCause(r.archive, state.free_at_failure));
     } else if (code == EncryptCode::kSourceUnreadable) {
         PrintError(r.from_stdin ? std::string("cannot read standard input")
                                 : ReadFailureCause(r.source));
@@ -218,16 +242,17 @@ bool RunStream(Request& r, StreamJob& job, EncryptCode& code, const EncryptConte
         return false;
     }
     file.MakeDurable();  // it may become the only copy of its data
-    if (!EncryptIntoStream(job, file.file(), code, ctx)) {
-        return false;
-    }
     // Only a regular file is ever replaced: whatever else took the name
     // meanwhile stays as it is.
-    if (!file.Finish() || !file.Commit(TemporaryFile::Replace::kRegularFileOnly)) {
-        code = EncryptCode::kWriteFailed;
-        return false;
+    if (EncryptIntoStream(job, file.file(), code, ctx) && file.Finish() &&
+        file.Commit(TemporaryFile::Replace::kRegularFileOnly)) {
+        return true;
     }
-    return true;
+    if (code == EncryptCode::kOk || code == EncryptCode::kWriteFailed) {
+        code = EncryptCode::kWriteFailed;
+        ctx.state.free_at_failure = FreeSpaceAt(r.archive.parent_path());
+    }
+    return false;
 }
 
 // The run itself, its message, the cause of a failure and the status.
@@ -246,7 +271,7 @@ int Encrypt(Request& r, const Args& args, const Str255& password, const KeyStore
         job.personal_code = values.personal_code;
         job.key_mark = values.key_mark;
         job.use_personal_code = r.personal_code;
-        job.stored_name = args.Value("--name").value_or(kDefaultStreamName);
+        job.stored_name = r.stored_name;
         success = RunStream(r, job, code, ctx);
         job.password.Wipe();
         job.personal_code.Wipe();
@@ -276,7 +301,7 @@ int Encrypt(Request& r, const Args& args, const Str255& password, const KeyStore
                                     values.personal_code, values.key_mark});
     }
     PrintError(message.empty() ? "encryption failed" : std::string(message));
-    PrintCause(code, r);
+    PrintCause(code, r, state);
     return EncryptExitStatus(false, code, host.problems());
 }
 
@@ -302,9 +327,9 @@ int RunEncrypt(const Args& args) {
         // Asked on a terminal, a no is a cancel answer; without a terminal
         // nothing was asked and the command line lacks --force.
         const bool can_ask = !r.from_stdin && StdinIsTerminal();
-        if (!can_ask || !AskYesNo(std::string(Tr("Файл уже существует: ")) +
-                                  Escaped(PathString(r.archive)) +
-                                  std::string(Tr(". Заменить файл?")))) {
+        if (!can_ask ||
+            !AskYesNo(std::string(Tr("Файл уже существует: ")) + Escaped(PathString(r.archive)) +
+                      std::string(Tr(". Заменить файл?")))) {
             PrintError(PathString(r.archive) + " exists; --force replaces it");
             return can_ask ? kExitInterrupted : kExitUsage;
         }

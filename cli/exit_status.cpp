@@ -87,6 +87,8 @@ int EncryptExitStatus(bool success, EncryptCode code, int problems) {
             return kExitReadFailed;
         case EncryptCode::kStubMissing:
             return kExitStubMissing;
+        case EncryptCode::kBadName:
+            return kExitUsage;
         case EncryptCode::kOk:
         case EncryptCode::kBadArgument:
             break;

@@ -2,7 +2,9 @@
 // the causes it adds, on a line of their own, to the design's messages.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace tazu::cli {
@@ -25,6 +27,11 @@ std::string WriteFailureCause(const std::filesystem::path& path);
 // Whether a file can be made in the folder (checked by making one that is
 // gone at once).
 bool FolderTakesFiles(const std::filesystem::path& folder);
+
+// Why writing the file at path failed, with the free space measured when it
+// failed (before its partial data were removed), when that is known.
+std::string WriteFailureCause(const std::filesystem::path& path,
+                              std::optional<std::uint64_t> free_then);
 
 // Why the folder cannot take files (for extraction into it).
 std::string FolderWriteFailureCause(const std::filesystem::path& folder);

@@ -89,6 +89,14 @@ bool FolderTakesFiles(const fs::path& folder) {
     return true;
 }
 
+std::string WriteFailureCause(const fs::path& path, std::optional<std::uint64_t> free_then) {
+    if (!free_then) {
+        return WriteFailureCause(path);
+    }
+    return "cannot write " + path.string() + ": " +
+           terminal::HumanBytes(static_cast<double>(*free_then)) + " free in " + FolderOf(path);
+}
+
 std::string FolderWriteFailureCause(const fs::path& folder) {
     return WriteFailureCause(folder / "x");
 }

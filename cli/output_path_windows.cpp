@@ -73,6 +73,15 @@ bool FolderTakesFiles(const fs::path& folder) {
     return fs::is_directory(folder, ec);
 }
 
+std::string WriteFailureCause(const fs::path& path, std::optional<std::uint64_t> free_then) {
+    if (!free_then) {
+        return WriteFailureCause(path);
+    }
+    return "cannot write " + PathString(path) + ": " +
+           terminal::HumanBytes(static_cast<double>(*free_then)) + " free in " +
+           PathString(FolderOf(path));
+}
+
 std::string FolderWriteFailureCause(const fs::path& folder) {
     return WriteFailureCause(folder / L"x");
 }

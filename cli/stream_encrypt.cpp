@@ -59,8 +59,7 @@ bool EncryptIntoStream(StreamJob& job, OutputStream& out, EncryptCode& code,
         ok = EncryptTree(job, out, chain, code, ctx);
     } else {
         ok = EncryptEntry(job.password, job.personal_code, job.key_mark, job.path,
-                          Str255(StoredNameFromPath(job.path.filename())), job.use_personal_code,
-                          chain, out, code, ctx);
+                          Str255(job.stored_name), job.use_personal_code, chain, out, code, ctx);
     }
     if (!ok && code == EncryptCode::kOk) {
         code = EncryptCode::kSourceUnreadable;  // its report line is in

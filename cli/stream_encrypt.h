@@ -20,9 +20,9 @@ struct StreamJob {
     Str255 personal_code;
     Str255 key_mark;
     bool use_personal_code = false;
-    DescriptorReader* source = nullptr;  // a single file read from here, stored as stored_name
-    std::string stored_name;             //
+    DescriptorReader* source = nullptr;  // a single file read from here
     std::filesystem::path path;          // else the file or folder at path
+    std::string stored_name;             // of the single file, checked (SingleFileStoredName)
     bool folder = false;
     std::filesystem::path stub;  // non-empty: the self-decrypting stub goes first
 };

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "decrypt/decrypt_messages.h"
@@ -56,6 +57,10 @@ struct DecryptRunState {
     // Stored names that are not valid UTF-8 are read as Windows-1251 and
     // written as UTF-8 (older Windows copies stored names in that code page).
     bool cp1251_names = false;
+    // The file a write failed on, and the free space measured then, before
+    // its partial data were removed; empty when no write failed.
+    std::string failed_write;
+    std::optional<std::uint64_t> free_at_failure;
 };
 
 // The personal-code indicator of the progress window: empty at the start of

@@ -100,6 +100,13 @@ OutputStep PrepareOutput(EntryContext& context, const EntryRules& rules,
     return OutputStep::kReady;
 }
 
+// Keeps the file a write failed on and the free space left in its folder
+// for the message, measured while its partial data still take their room.
+void NoteWriteFailure(DecryptRunState& state, const Path& file) {
+    state.failed_write = PathString(file);
+    state.free_at_failure = FreeSpaceAt(file.parent_path());
+}
+
 // The end check and its report line, then the file takes its final name.
 bool FinishEntry(EntryContext& context, const EntryRules& rules, const EntryKeys& keys,
                  const BlockState& state, EntryPath& path, DecryptCode& result_code) {
@@ -194,9 +201,16 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
                                ? DecryptBlocks07(context, rules, keys, state, result_code)
                                : DecryptOlderBlocks(context, rules, keys, state, result_code);
     if (!decrypted) {
+        if (result_code == DecryptCode::kWriteError && state.target != nullptr) {
+            NoteWriteFailure(context.state, JoinOutputPath(context.destination, components));
+        }
         return false;
     }
-    return FinishEntry(context, rules, keys, state, path, result_code);
+    const bool finished = FinishEntry(context, rules, keys, state, path, result_code);
+    if (result_code == DecryptCode::kWriteError) {
+        NoteWriteFailure(context.state, JoinOutputPath(context.destination, components));
+    }
+    return finished;
 }
 
 }  // namespace tazu

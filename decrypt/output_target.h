@@ -17,10 +17,8 @@
 
 namespace tazu {
 
-// Splits a stored name at "\" and "/". False (unsafe) for an empty, "." or
-// ".." component other than a single leading separator, a drive prefix such
-// as "C:", a NUL byte, or a component this system would not create as it
-// stands (on Windows: streams, device names; see NameComponentAllowed).
+// Splits a stored name into its parts by the rule the writer shares
+// (CheckStoredName in io/stored_name.h); false when the name is unsafe.
 bool SplitStoredName(const Str255& name, std::vector<std::string>& components);
 
 // The destination and the components joined with exactly one separator

@@ -1,5 +1,9 @@
 #include "encrypt/encrypt_entry.h"
 
+#include <cstdlib>
+#include <optional>
+#include <system_error>
+
 #include "cipher/block_cipher.h"
 #include "cipher/constants.h"
 #include "cipher/envelope.h"
@@ -10,6 +14,7 @@
 #include "encrypt/encrypt_messages.h"
 #include "format/format.h"
 #include "io/clock.h"
+#include "io/file_identity.h"
 #include "io/native.h"
 
 namespace tazu {
@@ -85,6 +90,20 @@ bool BadArguments(const Str255& password, const Str255& personal_code, const Str
                   const std::filesystem::path& source_path, const Str255& stored_name) {
     return password.empty() || personal_code.empty() || key_mark.empty() ||
            key_mark.size() > kMaxKeyMarkSize || source_path.empty() || stored_name.empty();
+}
+
+// Test hook: with TAZU_TEST_CHANGE_SOURCE in the environment, every file
+// this opens is cut to half its length once its stamp was taken, so that a
+// test sees a source change while it is read without racing another process.
+void ChangeSourceForTest(const std::filesystem::path& path) {
+    if (std::getenv("TAZU_TEST_CHANGE_SOURCE") == nullptr) {
+        return;
+    }
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (!ec) {
+        std::filesystem::resize_file(path, size / 2, ec);
+    }
 }
 
 // Any failed write leaves a broken entry behind: the run stops.
@@ -269,14 +288,25 @@ bool WriteEntry(const EncryptSecrets& secrets, InputStream& source, const Str255
         return false;
     }
     FileReader file(kStreamBufferSize);
+    std::optional<FileStamp> before;
     if (source == nullptr) {
         if (!file.Open(source_path)) {
             ctx.host.appendReport(ReadErrorReportLine(PathString(source_path)));
             return false;
         }
+        before = StampOf(file.fd());
+        ChangeSourceForTest(source_path);
         source = &file;
     }
-    return WriteEntry(secrets, *source, stored_name, entry_chain, archive, result_code, ctx);
+    if (!WriteEntry(secrets, *source, stored_name, entry_chain, archive, result_code, ctx)) {
+        return false;
+    }
+    // A file that changed while it was read is stored as read: the report
+    // says so, as the entry may hold neither its old nor its new content.
+    if (before && StampOf(file.fd()) != before) {
+        ctx.host.appendReport(ChangedReportLine(PathString(source_path)));
+    }
+    return true;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "cipher/random.h"
@@ -46,6 +47,9 @@ struct EncryptRunState {
     // Data blocks between progress updates; adapts towards one update every
     // 0.2 s and has no bounds.
     std::int32_t EncryptBlocksPerUpdate = kInitialBlocksPerUpdate;
+    // The free space beside the archive when a write failed, measured while
+    // the partial archive still took its room; empty when none failed.
+    std::optional<std::uint64_t> free_at_failure;
 };
 
 // Result codes of an encryption run. 0 means no failure.
@@ -55,6 +59,7 @@ enum class EncryptCode : std::uint8_t {
     kWriteFailed = 2,       // the archive could not be created, or a write failed
     kCancelled = 3,         // stopped by the user
     kSourceUnreadable = 4,  // the chosen file or folder cannot be read
+    kBadName = 5,           // the single file's name cannot be stored (the reader would refuse it)
     kStubMissing = 11,      // the self-decrypting stub is missing
 };
 

@@ -14,6 +14,7 @@
 #include "encrypt/stub_copy.h"
 #include "format/format.h"
 #include "io/native.h"
+#include "io/stored_name.h"
 #include "io/temporary_file.h"
 
 namespace tazu {
@@ -45,6 +46,7 @@ struct RunPaths {
     std::filesystem::path archive;
     std::filesystem::path stub;
     std::optional<FileIdentity> old_archive;  // the file the archive replaces
+    std::string stored_name;                  // of a single file
 };
 
 // Refuses, before anything is created, what cannot be run; false with
@@ -59,11 +61,19 @@ bool CheckArguments(const EncryptSecrets& secrets, const std::filesystem::path& 
     const Str255& key_mark = secrets.key_mark;
     if (secrets.password.empty() || secrets.personal_code.empty() || key_mark.empty() ||
         key_mark.size() > kMaxKeyMarkSize || source_path.empty() || archive_path.empty() ||
-        !paths.archive.has_filename() ||
-        (mode == EncryptMode::kSingleFile &&
-         (file_name.empty() || file_name.size() > Str255::kCapacity))) {
+        !paths.archive.has_filename() || (mode == EncryptMode::kSingleFile && file_name.empty())) {
         result_code = EncryptCode::kBadArgument;
         return false;
+    }
+    // A name the reader would refuse is never stored: the run stops here,
+    // before anything is written.
+    StoredNameProblem problem = StoredNameProblem::kNone;
+    if (mode == EncryptMode::kSingleFile) {
+        paths.stored_name = SingleFileStoredName(file_name, /*own_name=*/true, problem);
+        if (problem != StoredNameProblem::kNone) {
+            result_code = EncryptCode::kBadName;
+            return false;
+        }
     }
     const std::optional<FileIdentity> source_id = IdentityOf(paths.source);
     paths.old_archive = IdentityOf(paths.archive);
@@ -125,8 +135,8 @@ bool WriteBody(const EncryptSecrets& secrets, const RunPaths& paths, EncryptMode
                const EncryptContext& ctx) {
     if (mode == EncryptMode::kSingleFile) {
         return EncryptEntry(secrets.password, secrets.personal_code, secrets.key_mark, paths.source,
-                            Str255(StoredNameFromPath(paths.source.filename())),
-                            secrets.use_personal_code, entry_chain, out, result_code, ctx);
+                            Str255(paths.stored_name), secrets.use_personal_code, entry_chain, out,
+                            result_code, ctx);
     }
     if (mode == EncryptMode::kFolder) {
         FilePrefetcher prefetch;
@@ -195,10 +205,13 @@ EncryptCode CommitArchive(const Str255& entry_chain, bool body_written, OutputSt
     TemporaryFile temporary;
     std::unique_ptr<OutputStream> wrapper;
     auto fail = [&](EncryptCode code) {
-        temporary.Discard();
         if (result_code == EncryptCode::kOk) {
             result_code = code;
         }
+        if (result_code == EncryptCode::kWriteFailed) {
+            ctx.state.free_at_failure = FreeSpaceAt(paths.archive.parent_path());
+        }
+        temporary.Discard();
         return false;
     };
     const EncryptCode opened = OpenTemporaryArchive(paths, options, ctx.host, temporary, wrapper);

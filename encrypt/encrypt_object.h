@@ -39,6 +39,8 @@ struct EncryptObjectOptions {
 // - kBadArgument: an empty password, personal code or key mark (the key mark
 //   is only needed with use_personal_code), a key mark over 128 bytes, a
 //   file without a name, or archive_path naming the source itself.
+// - kBadName: the single file's own name is one the reader would refuse
+//   (SingleFileStoredName); nothing is written.
 // - kSourceUnreadable: the single file or the chosen folder cannot be read
 //   (its report line is added).
 // - kWriteFailed: the archive cannot be created, or any write fails.

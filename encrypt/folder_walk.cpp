@@ -6,16 +6,9 @@
 #include "encrypt/encrypt_entry.h"
 #include "encrypt/encrypt_messages.h"
 #include "io/native.h"
+#include "io/stored_name.h"
 
 namespace tazu {
-
-namespace {
-
-bool IsSkipped(const FolderEntry& e, const std::vector<FileIdentity>& skip) {
-    return std::find(skip.begin(), skip.end(), FileIdentity{e.device, e.inode}) != skip.end();
-}
-
-}  // namespace
 
 std::optional<std::string> RootStoredPrefix(const std::filesystem::path& root) {
     if (root == root.root_path()) {
@@ -26,12 +19,59 @@ std::optional<std::string> RootStoredPrefix(const std::filesystem::path& root) {
 
 std::optional<std::string> JoinStoredName(const std::optional<std::string>& prefix,
                                           const std::string& name) {
-    if (!prefix || name.find('\\') != std::string::npos ||
-        prefix->size() + 1 + name.size() > Str255::kCapacity) {
+    if (!prefix || name.find('\\') != std::string::npos) {
         return std::nullopt;
     }
-    return *prefix + "\\" + name;
+    std::string joined = *prefix + "\\" + name;
+    if (CheckStoredName(joined) != StoredNameProblem::kNone) {
+        return std::nullopt;  // a name the reader would refuse is never stored
+    }
+    return joined;
 }
+
+namespace {
+
+// Plans the read-ahead of the files of entries that the walk will encrypt,
+// handed to it a few at a time as it needs them.
+void PlanPrefetch(const std::filesystem::path& folder, const FolderListing& entries,
+                  const std::optional<std::string>& prefix, FilePrefetcher& prefetch) {
+    prefetch.Plan(
+        [&folder, &entries, &prefix, i = std::size_t{0}](std::filesystem::path& next) mutable {
+            for (; i < entries.size(); ++i) {
+                const std::string name(entries.name(i));
+                if (entries.kind(i) == FolderEntryKind::kFile && JoinStoredName(prefix, name)) {
+                    next = folder / PathFromStoredName(name);
+                    ++i;
+                    return true;
+                }
+            }
+            return false;
+        });
+}
+
+// Encrypts one entry of a folder listing, or adds its report line.
+void EncryptFolderEntry(const std::filesystem::path& path, FolderEntryKind kind,
+                        const std::optional<std::string>& stored, WalkArgs& args) {
+    EncryptHost& host = args.ctx.host;
+    if (kind == FolderEntryKind::kFolderLink) {
+        host.appendReport(FolderLinkReportLine(PathString(path)));
+    } else if (kind != FolderEntryKind::kFile) {
+        host.appendReport(ReadErrorReportLine(PathString(path)));
+    } else if (!stored) {
+        host.appendReport(InvalidNameReportLine(PathString(path)));
+    } else if (auto content = args.prefetch ? args.prefetch->Take(path) : nullptr) {
+        MemoryInput source(*content);
+        EncryptEntry(args.password, args.personal_code, args.key_mark, source, path,
+                     Str255(*stored), args.use_personal_code, args.entry_chain, args.archive,
+                     args.result_code, args.ctx);
+    } else {
+        EncryptEntry(args.password, args.personal_code, args.key_mark, path, Str255(*stored),
+                     args.use_personal_code, args.entry_chain, args.archive, args.result_code,
+                     args.ctx);
+    }
+}
+
+}  // namespace
 
 void EncryptFolderFiles(const std::filesystem::path& folder,
                         const std::optional<std::string>& prefix, WalkArgs& args) {
@@ -40,52 +80,30 @@ void EncryptFolderFiles(const std::filesystem::path& folder,
     if (state.EncryptCancelled) {
         return;
     }
-    std::vector<FolderEntry> entries;
-    if (!ListFolder(folder, entries)) {
+    FolderListing entries;
+    if (!ListFolder(folder, entries, /*folders_only=*/false, args.skip)) {
         host.appendReport(ReadErrorReportLine(PathString(folder)));
         return;
     }
-    auto encrypted = [&](const FolderEntry& e) {
-        return e.kind == FolderEntryKind::kFile && !IsSkipped(e, args.skip) &&
-               JoinStoredName(prefix, e.name).has_value();
-    };
     if (args.prefetch) {
-        std::vector<std::filesystem::path> plan;
-        for (const FolderEntry& e : entries) {
-            if (encrypted(e)) {
-                plan.push_back(folder / PathFromStoredName(e.name));
-            }
-        }
-        args.prefetch->Plan(std::move(plan));
+        PlanPrefetch(folder, entries, prefix, *args.prefetch);
     }
-    for (const FolderEntry& e : entries) {
-        if (e.kind == FolderEntryKind::kFolder || e.kind == FolderEntryKind::kFolderLink) {
+    for (std::size_t i = 0; i < entries.size() && !state.EncryptCancelled; ++i) {
+        const FolderEntryKind kind = entries.kind(i);
+        if (kind == FolderEntryKind::kFolder) {
             continue;
         }
+        const std::string name(entries.name(i));
+        EncryptFolderEntry(folder / PathFromStoredName(name), kind, JoinStoredName(prefix, name),
+                           args);
         if (state.EncryptCancelled) {
-            return;
-        }
-        const std::filesystem::path path = folder / PathFromStoredName(e.name);
-        const std::optional<std::string> stored = JoinStoredName(prefix, e.name);
-        if (e.kind == FolderEntryKind::kOther || IsSkipped(e, args.skip)) {
-            host.appendReport(ReadErrorReportLine(PathString(path)));
-        } else if (!stored) {
-            host.appendReport(InvalidNameReportLine(PathString(path)));
-        } else if (auto content = args.prefetch ? args.prefetch->Take(path) : nullptr) {
-            MemoryInput source(*content);
-            EncryptEntry(args.password, args.personal_code, args.key_mark, source, path,
-                         Str255(*stored), args.use_personal_code, args.entry_chain, args.archive,
-                         args.result_code, args.ctx);
-        } else {
-            EncryptEntry(args.password, args.personal_code, args.key_mark, path, Str255(*stored),
-                         args.use_personal_code, args.entry_chain, args.archive, args.result_code,
-                         args.ctx);
-        }
-        if (state.EncryptCancelled) {
-            return;
+            break;
         }
         host.addFileEncrypted();
         host.processEvents();
+    }
+    if (args.prefetch) {
+        args.prefetch->ClearPlan();  // the plan reads this listing, which ends here
     }
 }
 
@@ -94,19 +112,13 @@ void EncryptSubfolders(const std::filesystem::path& folder,
     if (args.ctx.state.EncryptCancelled) {
         return;
     }
-    std::vector<FolderEntry> entries;
-    if (!ListFolder(folder, entries, /*folders_only=*/true)) {
+    // Only the subfolders are kept while the walk goes deeper.
+    FolderListing subfolders;
+    if (!ListFolder(folder, subfolders, /*folders_only=*/true, args.skip)) {
         return;  // EncryptFolderFiles has reported it
     }
-    // Only the subfolders' names are kept while the walk goes deeper.
-    std::vector<std::string> subfolders;
-    for (FolderEntry& e : entries) {
-        if (e.kind == FolderEntryKind::kFolder) {
-            subfolders.push_back(std::move(e.name));
-        }
-    }
-    entries = {};
-    for (const std::string& name : subfolders) {
+    for (std::size_t i = 0; i < subfolders.size(); ++i) {
+        const std::string name(subfolders.name(i));
         const std::filesystem::path sub = folder / PathFromStoredName(name);
         const std::optional<std::string> sub_prefix = JoinStoredName(prefix, name);
         EncryptFolderFiles(sub, sub_prefix, args);

@@ -9,34 +9,20 @@
 
 #include "cipher/str255.h"
 #include "encrypt/encrypt_host.h"
+#include "encrypt/folder_listing.h"
 #include "encrypt/prefetch.h"
 #include "io/file_identity.h"
 #include "io/file_io.h"
 
 namespace tazu {
 
-enum class FolderEntryKind : std::uint8_t {
-    kFile,        // a regular file, or a symbolic link to one
-    kFolder,      // a folder (never a link to one)
-    kFolderLink,  // a symbolic link to a folder: neither stored nor entered
-    kOther,       // FIFO, socket, device, broken link: skipped, never opened
-};
-
-struct FolderEntry {
-    std::string name;
-    FolderEntryKind kind = FolderEntryKind::kOther;
-    std::uint64_t device = 0;  // of the file the entry leads to
-    std::uint64_t inode = 0;
-};
-
 // The entries of folder other than "." and "..", sorted by name bytes.
-// False when the folder cannot be listed. With folders_only, only which
-// entries are folders (kFolder) is sure: the others may all be kOther,
-// without identity, which spares looking at every file.
-// Names are stored-name bytes (UTF-8 on Windows). Lives in
-// folder_walk_posix.cpp or folder_walk_windows.cpp.
-bool ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries,
-                bool folders_only = false);
+// False when the folder cannot be listed. With folders_only, only the
+// folders (kFolder) are kept, which spares looking at every file. A file
+// whose identity is in skip is kArchive. Names are stored-name bytes (UTF-8
+// on Windows). Lives in folder_walk_posix.cpp or folder_walk_windows.cpp.
+bool ListFolder(const std::filesystem::path& folder, FolderListing& entries, bool folders_only,
+                const std::vector<FileIdentity>& skip);
 
 // True when folder can be opened for listing.
 bool CanListFolder(const std::filesystem::path& folder);
@@ -62,7 +48,8 @@ struct WalkArgs {
 std::optional<std::string> RootStoredPrefix(const std::filesystem::path& root);
 
 // prefix + "\" + name, or empty optional when name holds a backslash or the
-// result is longer than 255 bytes.
+// reader would refuse the result (CheckStoredName: longer than 255 bytes,
+// for one).
 std::optional<std::string> JoinStoredName(const std::optional<std::string>& prefix,
                                           const std::string& name);
 

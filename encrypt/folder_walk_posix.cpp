@@ -22,11 +22,36 @@ FolderEntryKind KindOf(mode_t mode) {
     return FolderEntryKind::kOther;
 }
 
+// What the entry name of the folder open as fd leads to: a link counts as
+// what it points to, but a folder behind a link is never entered (no
+// cycles, no leaving the tree).
+FolderEntryKind KindAt(int fd, const char* name, const std::vector<FileIdentity>& skip) {
+    struct stat st {};
+    if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        return FolderEntryKind::kOther;
+    }
+    FolderEntryKind kind = KindOf(st.st_mode);
+    if (S_ISLNK(st.st_mode)) {
+        if (::fstatat(fd, name, &st, 0) != 0) {
+            return FolderEntryKind::kOther;
+        }
+        kind = KindOf(st.st_mode);
+        if (kind == FolderEntryKind::kFolder) {
+            return FolderEntryKind::kFolderLink;
+        }
+    }
+    const FileIdentity id{st.st_dev, st.st_ino};
+    if (kind == FolderEntryKind::kFile && std::find(skip.begin(), skip.end(), id) != skip.end()) {
+        return FolderEntryKind::kArchive;
+    }
+    return kind;
+}
+
 }  // namespace
 
-bool ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries,
-                bool folders_only) {
-    entries.clear();
+bool ListFolder(const std::filesystem::path& folder, FolderListing& entries, bool folders_only,
+                const std::vector<FileIdentity>& skip) {
+    entries.Clear();
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) {
         return false;
@@ -36,36 +61,20 @@ bool ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& e
         if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0) {
             continue;
         }
-        FolderEntry e;
-        e.name = d->d_name;
         if (folders_only && d->d_type != DT_UNKNOWN) {
             // The listing's own type is enough (a link is never a folder).
-            e.kind = d->d_type == DT_DIR ? FolderEntryKind::kFolder : FolderEntryKind::kOther;
-            entries.push_back(std::move(e));
+            if (d->d_type == DT_DIR) {
+                entries.Add(d->d_name, FolderEntryKind::kFolder);
+            }
             continue;
         }
-        struct stat st {};
-        if (::fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
-            e.kind = KindOf(st.st_mode);
-            if (S_ISLNK(st.st_mode)) {
-                // A link counts as what it leads to, but a folder behind a
-                // link is never entered: no cycles, no leaving the tree.
-                e.kind = FolderEntryKind::kOther;
-                if (::fstatat(fd, d->d_name, &st, 0) == 0) {
-                    e.kind = KindOf(st.st_mode);
-                    if (e.kind == FolderEntryKind::kFolder) {
-                        e.kind = FolderEntryKind::kFolderLink;
-                    }
-                }
-            }
-            e.device = st.st_dev;
-            e.inode = st.st_ino;
+        const FolderEntryKind kind = KindAt(fd, d->d_name, skip);
+        if (!folders_only || kind == FolderEntryKind::kFolder) {
+            entries.Add(d->d_name, kind);
         }
-        entries.push_back(std::move(e));
     }
     ::closedir(dir);
-    std::sort(entries.begin(), entries.end(),
-              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    entries.Sort();
     return true;
 }
 

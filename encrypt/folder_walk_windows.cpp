@@ -12,32 +12,35 @@
 namespace tazu {
 namespace {
 
-// Kind and identity of what the entry leads to, links followed.
-void LookThrough(const std::filesystem::path& path, bool reparse, FolderEntry& e) {
+// The kind of what the entry leads to, links followed.
+FolderEntryKind LookThrough(const std::filesystem::path& path, bool reparse,
+                            const std::vector<FileIdentity>& skip) {
     const HANDLE handle = ::CreateFileW(
         SystemPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     BY_HANDLE_FILE_INFORMATION info{};
-    if (handle == INVALID_HANDLE_VALUE || !::GetFileInformationByHandle(handle, &info)) {
-        e.kind = FolderEntryKind::kOther;  // a broken link, a file that went
-    } else if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        e.kind = reparse ? FolderEntryKind::kFolderLink : FolderEntryKind::kFolder;
-    } else {
-        e.kind = ::GetFileType(handle) == FILE_TYPE_DISK ? FolderEntryKind::kFile
-                                                         : FolderEntryKind::kOther;
-        e.device = info.dwVolumeSerialNumber;
-        e.inode = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    FolderEntryKind kind = FolderEntryKind::kOther;  // a broken link, a file that went
+    if (handle != INVALID_HANDLE_VALUE && ::GetFileInformationByHandle(handle, &info)) {
+        if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            kind = reparse ? FolderEntryKind::kFolderLink : FolderEntryKind::kFolder;
+        } else if (::GetFileType(handle) == FILE_TYPE_DISK) {
+            const FileIdentity id{info.dwVolumeSerialNumber,
+                                  (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+            kind = std::find(skip.begin(), skip.end(), id) != skip.end() ? FolderEntryKind::kArchive
+                                                                         : FolderEntryKind::kFile;
+        }
     }
     if (handle != INVALID_HANDLE_VALUE) {
         ::CloseHandle(handle);
     }
+    return kind;
 }
 
 }  // namespace
 
-bool ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries,
-                bool folders_only) {
-    entries.clear();
+bool ListFolder(const std::filesystem::path& folder, FolderListing& entries, bool folders_only,
+                const std::vector<FileIdentity>& skip) {
+    entries.Clear();
     WIN32_FIND_DATAW found{};
     const HANDLE search = ::FindFirstFileExW((SystemPath(folder) + L"\\*").c_str(), FindExInfoBasic,
                                              &found, FindExSearchNameMatch, nullptr, 0);
@@ -49,21 +52,18 @@ bool ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& e
         if (name == L"." || name == L"..") {
             continue;
         }
-        FolderEntry e;
-        e.name = StoredNameFromPath(std::filesystem::path(name));
         const bool reparse = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-        if (!reparse && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            e.kind = FolderEntryKind::kFolder;
-        } else if (folders_only) {
-            e.kind = FolderEntryKind::kOther;
-        } else {
-            LookThrough(folder / std::filesystem::path(name), reparse, e);
+        const bool folder_here =
+            !reparse && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (folder_here) {
+            entries.Add(StoredNameFromPath(std::filesystem::path(name)), FolderEntryKind::kFolder);
+        } else if (!folders_only) {
+            entries.Add(StoredNameFromPath(std::filesystem::path(name)),
+                        LookThrough(folder / std::filesystem::path(name), reparse, skip));
         }
-        entries.push_back(std::move(e));
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
-    std::sort(entries.begin(), entries.end(),
-              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    entries.Sort();
     return true;
 }
 

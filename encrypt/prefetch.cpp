@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "io/file_identity.h"
 #include "io/native.h"
 
 namespace tazu {
@@ -24,9 +25,12 @@ std::unique_ptr<std::string> ReadSmallFile(const std::filesystem::path& path) {
     if (size > 0 && size <= FilePrefetcher::kMaxFileSize) {
         // The file as it is now, in one read when nothing interrupts it.
         auto bytes = std::make_unique<std::string>(static_cast<std::size_t>(size), '\0');
+        const std::optional<FileStamp> before = StampOf(fd);
         const ReadResult read =
             ReadFully(fd, reinterpret_cast<std::uint8_t*>(bytes->data()), bytes->size());
-        if (!read.failed) {
+        // A file that changed while it was read is left to the walk, which
+        // reads it again and reports it if it changes then too.
+        if (!read.failed && before && StampOf(fd) == before) {
             bytes->resize(read.count);
             content = std::move(bytes);
         }
@@ -54,10 +58,12 @@ void FilePrefetcher::Feed() {
     if (jobs_.size() > kAhead / 2) {
         return;
     }
-    while (jobs_.size() < kAhead && !planned_.empty()) {
+    while (jobs_.size() < kAhead && planned_) {
         auto job = std::make_shared<Job>();
-        job->path = std::move(planned_.front());
-        planned_.pop_front();
+        if (!planned_(job->path)) {
+            planned_ = nullptr;
+            break;
+        }
         jobs_.push_back(std::move(job));
     }
     if (worker_idle_) {
@@ -66,8 +72,23 @@ void FilePrefetcher::Feed() {
 }
 
 void FilePrefetcher::Plan(std::vector<std::filesystem::path> paths) {
+    Plan([paths = std::move(paths), i = std::size_t{0}](std::filesystem::path& next) mutable {
+        if (i == paths.size()) {
+            return false;
+        }
+        next = std::move(paths[i++]);
+        return true;
+    });
+}
+
+void FilePrefetcher::ClearPlan() {
     std::lock_guard lock(mutex_);
-    planned_.assign(std::make_move_iterator(paths.begin()), std::make_move_iterator(paths.end()));
+    planned_ = nullptr;
+}
+
+void FilePrefetcher::Plan(NextPath next) {
+    std::lock_guard lock(mutex_);
+    planned_ = std::move(next);
     // Jobs already queued for an earlier plan are dropped once done.
     jobs_.erase(std::remove_if(jobs_.begin(), jobs_.end(), [](const auto& j) { return j->done; }),
                 jobs_.end());

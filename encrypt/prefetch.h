@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -30,9 +31,17 @@ class FilePrefetcher {
     FilePrefetcher(const FilePrefetcher&) = delete;
     FilePrefetcher& operator=(const FilePrefetcher&) = delete;
 
-    // The files the walk will encrypt next, in order. Replaces what was
-    // planned and not yet taken.
+    // The files the walk will encrypt next, in order: next gives one at a
+    // time (false when there are no more) and is asked, on the walk's
+    // thread, only as the read-ahead window moves on, so a large folder's
+    // paths are never all held at once. Replaces what was planned and not
+    // yet taken.
+    using NextPath = std::function<bool(std::filesystem::path&)>;
+    void Plan(NextPath next);
+    // The same from a list.
     void Plan(std::vector<std::filesystem::path> paths);
+    // Forgets the plan (whose source may end now); what was read stays.
+    void ClearPlan();
 
     // The whole content of path when it was read ahead, else null. Paths
     // must be asked for in the planned order.
@@ -54,7 +63,7 @@ class FilePrefetcher {
     std::condition_variable done_;  // Take waits for its job
     bool worker_idle_ = false;
     bool taker_waiting_ = false;
-    std::deque<std::filesystem::path> planned_;
+    NextPath planned_;
     std::deque<std::shared_ptr<Job>> jobs_;  // queued or done, in order
     bool stop_ = false;
     std::thread thread_;

@@ -15,6 +15,16 @@ struct FileIdentity {
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 
+// What tells that a file changed: its size and its modification time.
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::int64_t modified_ns = 0;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
+// The stamp of the file open as fd; nothing when it cannot be asked.
+std::optional<FileStamp> StampOf(int fd);
+
 // The identity of the file open as fd; nothing when it cannot be asked.
 std::optional<FileIdentity> IdentityOf(int fd);
 

@@ -27,6 +27,19 @@ std::optional<FileIdentity> IdentityOf(int fd) {
     return IdentityOfHandle(reinterpret_cast<HANDLE>(::_get_osfhandle(fd)));
 }
 
+std::optional<FileStamp> StampOf(int fd) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    const HANDLE handle =
+        fd < 0 ? INVALID_HANDLE_VALUE : reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+    if (handle == INVALID_HANDLE_VALUE || !::GetFileInformationByHandle(handle, &info)) {
+        return std::nullopt;
+    }
+    const std::uint64_t written = (std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
+                                  info.ftLastWriteTime.dwLowDateTime;
+    return FileStamp{(std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow,
+                     static_cast<std::int64_t>(written) * 100};
+}
+
 std::optional<FileIdentity> IdentityOf(const Path& path) {
     const HANDLE handle = ::CreateFileW(
         SystemPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

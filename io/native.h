@@ -50,6 +50,9 @@ bool SetAsideRoom(int fd, std::uint64_t offset, std::uint64_t length);
 bool CutFile(int fd, std::uint64_t size);
 // False when the file at path exists and this user may not write it.
 bool MayWriteExisting(const Path& path);
+// The bytes this user may still write in the file system holding folder;
+// empty when it cannot be asked.
+std::optional<std::uint64_t> FreeSpaceAt(const Path& folder);
 
 // What is at a path: something (a file, a folder, a link), nothing, or
 // unknown (the path could not be looked at). With follow, a symbolic link

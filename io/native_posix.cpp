@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -107,6 +108,14 @@ bool SetAsideRoom(int fd, std::uint64_t offset, std::uint64_t length) {
 
 bool CutFile(int fd, std::uint64_t size) {
     return ::ftruncate(fd, static_cast<off_t>(size)) == 0;
+}
+
+std::optional<std::uint64_t> FreeSpaceAt(const Path& folder) {
+    struct statvfs vfs {};
+    if (::statvfs(folder.c_str(), &vfs) != 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(vfs.f_bavail) * vfs.f_frsize;
 }
 
 bool MayWriteExisting(const Path& path) {

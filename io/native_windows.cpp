@@ -228,6 +228,14 @@ bool CutFile(int fd, std::uint64_t size) {
     return ::_chsize_s(fd, static_cast<__int64>(size)) == 0;
 }
 
+std::optional<std::uint64_t> FreeSpaceAt(const Path& folder) {
+    ULARGE_INTEGER available{};
+    if (!::GetDiskFreeSpaceExW(SystemPath(folder).c_str(), &available, nullptr, nullptr)) {
+        return std::nullopt;
+    }
+    return available.QuadPart;
+}
+
 bool MayWriteExisting(const Path& path) {
     const DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {

@@ -13,6 +13,7 @@
 
 #include "cipher/constants.h"
 #include "cipher/platform.h"
+#include "cli/exit_status.h"
 #include "decrypt/decrypt_object.h"
 #include "format/language.h"
 #include "io/native.h"
@@ -28,7 +29,7 @@ namespace {
 
 constexpr std::string_view kFileOption = "/filr:";
 constexpr std::string_view kFolderOption = "/parh:";
-constexpr int kNoArchiveStatus = 2;
+constexpr int kNoArchiveStatus = cli::kExitUsage;
 
 void PrintHelp() {
     std::fputs(Tr("Tazu16x32.SFX - расшифровка самораспаковывающегося файла.\n"
@@ -95,11 +96,12 @@ Path AskFolder(const Path& proposal) {
 // The key store beside the self-decrypting file gives the personal code and
 // key mark. Without one, stand-ins are used that no entry's key mark can
 // equal (key marks are at most 128 bytes), so entries made with a personal
-// code end with the "another key store" message.
-void LoadPersonalCode(const Path& folder, KeyStoreValues& values) {
-    const Path path = folder / PathFromText(kKeyStoreFileName);
+// code end with the "another key store" message. False when there is no
+// key store there.
+bool LoadPersonalCode(const Path& path, KeyStoreValues& values) {
     KeyStoreLoadCode code = KeyStoreLoadCode::kCannotOpen;
-    if (LookAt(path, true) == PathState::kPresent) {
+    const bool present = LookAt(path, true) == PathState::kPresent;
+    if (present) {
         code = ReadKeyStoreFile(path, Str255(), values);
         if (code == KeyStoreLoadCode::kWrongPassword) {
             Str255 password;
@@ -118,6 +120,26 @@ void LoadPersonalCode(const Path& folder, KeyStoreValues& values) {
         values.personal_code = Str255(std::string(128, '\0'));
         values.key_mark = Str255(std::string(129, '-'));
     }
+    return present;
+}
+
+// The end of a run: its report, its message, a hint where the personal code
+// was missing, and the command line's exit status for the outcome.
+int Finish(DecryptCode code, const TerminalDecryptHost& host, const Path& key_store,
+           bool key_store_present) {
+    for (const std::string& line : host.report()) {
+        PrintLine(stdout, terminal::Escaped(line));
+    }
+    if (code != DecryptCode::kOk) {
+        PrintLine(stdout, DecryptCodeMessage(code));
+    }
+    if (code == DecryptCode::kOtherKeyStore && !key_store_present) {
+        PrintLine(stdout, std::string(Tr("Файл зашифрован с персональным кодом: положите ключ ")) +
+                              terminal::Escaped(PathString(key_store)) +
+                              std::string(Tr(" рядом с файлом и запустите снова.")));
+    }
+    const int problems = static_cast<int>(host.report().size()) + host.skipped();
+    return cli::DecryptExitStatus(code, problems);
 }
 
 }  // namespace
@@ -133,7 +155,7 @@ int main(int argc, char** argv) {
     const Path self = ProgramFile();
     if (self.empty() && options.archive.empty()) {
         PrintLine(stderr, DecryptCodeMessage(DecryptCode::kReadError));
-        return static_cast<int>(DecryptCode::kReadError);
+        return cli::kExitReadFailed;
     }
     std::uint64_t offset = 0;
     Path archive = options.archive;
@@ -151,7 +173,7 @@ int main(int argc, char** argv) {
     FileReader reader(kStreamBufferSize);
     if (!reader.Open(archive) || !reader.Seek(offset)) {
         PrintLine(stderr, DecryptCodeMessage(DecryptCode::kReadError));
-        return static_cast<int>(DecryptCode::kReadError);
+        return cli::kExitReadFailed;
     }
     // Where the archive lies: the proposed folder, and where its key store is.
     const Path archive_folder = AbsolutePath(archive).parent_path();
@@ -161,12 +183,12 @@ int main(int argc, char** argv) {
     std::string error;
     if (!terminal::ReadPassword(PasswordInput(), std::string(Tr("Пароль: ")), false, password,
                                 error)) {
-        // No password given: refused like an empty password field.
-        PrintLine(stdout, DecryptCodeMessage(DecryptCode::kWrongPassword));
-        return static_cast<int>(DecryptCode::kWrongPassword);
+        PrintLine(stderr, std::string(Tr("Пароль не прочитан: ")) + error);
+        return cli::kExitUsage;
     }
     KeyStoreValues keys;
-    LoadPersonalCode(archive_folder, keys);
+    const Path key_store = archive_folder / PathFromText(kKeyStoreFileName);
+    const bool key_store_present = LoadPersonalCode(key_store, keys);
 
     int folder_error = 0;
     MakeFolders(folder, folder_error);  // a folder that cannot be made fails at its first entry
@@ -185,11 +207,5 @@ int main(int argc, char** argv) {
         code = DecryptCode::kAborted;  // Ctrl-C between two entries is still an abort
     }
 
-    for (const std::string& line : host.report()) {
-        PrintLine(stdout, terminal::Escaped(line));
-    }
-    if (code != DecryptCode::kOk) {
-        PrintLine(stdout, DecryptCodeMessage(code));
-    }
-    return code == DecryptCode::kEndOfData ? 0 : static_cast<int>(code);
+    return Finish(code, host, key_store, key_store_present);
 }

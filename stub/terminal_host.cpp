@@ -29,6 +29,12 @@ void TerminalDecryptHost::appendReport(const std::string& line) {
 }
 
 ExistingFileChoice TerminalDecryptHost::askExistingFile(const std::string& path) {
+    const ExistingFileChoice choice = Answer(path);
+    skipped_ += choice == ExistingFileChoice::Skip ? 1 : 0;
+    return choice;
+}
+
+ExistingFileChoice TerminalDecryptHost::Answer(const std::string& path) {
     if (answer_for_all_) {
         return all_choice_;
     }

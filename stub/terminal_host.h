@@ -24,15 +24,22 @@ class TerminalDecryptHost final : public DecryptHost {
     void notePersonalCodeUse(bool used) override;
 
     const std::vector<std::string>& report() const { return report_; }
+    // Existing files left as they were (skipped): the run is not complete.
+    int skipped() const { return skipped_; }
     void Finish() { progress_.Finish(); }
 
   private:
+    // The answer for the existing file at path: asked, remembered for all,
+    // or skip without a terminal.
+    ExistingFileChoice Answer(const std::string& path);
+
     DecryptRunState& state_;
     bool interactive_;
     bool answer_for_all_ = false;
     ExistingFileChoice all_choice_ = ExistingFileChoice::Skip;
     std::int64_t bytes_ = 0;
     std::int64_t entries_ = 0;
+    int skipped_ = 0;
     std::string personal_code_;
     std::vector<std::string> report_;
     terminal::ProgressLine progress_;

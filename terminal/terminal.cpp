@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "io/stored_name.h"
 #include "terminal/console.h"
 
 namespace tazu::terminal {
@@ -111,66 +112,8 @@ void ProgressLine::Finish() {
     }
 }
 
-namespace {
-
-// The length of the valid UTF-8 sequence at text[i] that encodes a
-// character other than a C1 control, or 0.
-std::size_t PrintableSequence(std::string_view text, std::size_t i) {
-    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = b(i);
-    std::size_t n = 0;
-    std::uint32_t cp = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        n = 2;
-        cp = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        n = 3;
-        cp = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        n = 4;
-        cp = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + n > text.size()) {
-        return 0;
-    }
-    for (std::size_t k = 1; k < n; ++k) {
-        if ((b(i + k) & 0xC0) != 0x80) {
-            return 0;
-        }
-        cp = (cp << 6) | (b(i + k) & 0x3F);
-    }
-    const bool overlong = (n == 3 && cp < 0x800) || (n == 4 && cp < 0x10000);
-    const bool bad =
-        overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF) || (cp >= 0x80 && cp <= 0x9F);
-    return bad ? 0 : n;
-}
-
-}  // namespace
-
 std::string Escaped(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x20 && c < 0x7F) {
-            out.push_back(static_cast<char>(c));
-            ++i;
-            continue;
-        }
-        const std::size_t n = c >= 0x80 ? PrintableSequence(text, i) : 0;
-        if (n > 0) {
-            out.append(text.substr(i, n));
-            i += n;
-            continue;
-        }
-        char buf[8];
-        std::snprintf(buf, sizeof buf, "\\x%02x", c);
-        out += buf;
-        ++i;
-    }
-    return out;
+    return VisibleText(text);
 }
 
 }  // namespace tazu::terminal

@@ -60,10 +60,8 @@ class ProgressLine {
     bool drawn_ = false;
 };
 
-// The text with every control character (C0, DEL, C1) and every byte that
-// is not part of valid UTF-8 written as \xNN, so that a name cannot move the
-// cursor, recolour, retitle or add lines on a terminal. Everything else is
-// kept as it is.
+// What a terminal shows of a name or a message holding one: VisibleText
+// (io/stored_name.h), the rule the windows use too.
 std::string Escaped(std::string_view text);
 
 }  // namespace tazu::terminal

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "cipher/random.h"
+#include "io/stored_name.h"  // VisibleText, what the windows show of a name
 
 namespace tazu {
 
@@ -47,12 +48,5 @@ std::string WithFinalSeparator(std::string text);
 // fourth wrong password on a draw of 0, 7 or 9 out of 0..9 closes the
 // dialog. Returns whether it closes.
 bool WrongPasswordClosesDialog(std::uint8_t& counter, Random& random);
-
-// Text from the engines (UTF-8 bytes, names from an archive among them) as
-// it may be shown: control characters, bidirectional marks and overrides
-// and bytes that are not UTF-8 are written as \xNN or \u{NNNN}, so a stored
-// name can neither fake a line break nor turn the text around. The file
-// written keeps its real name; only what is shown changes.
-std::string VisibleText(std::string_view text);
 
 }  // namespace tazu

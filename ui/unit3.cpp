@@ -229,7 +229,7 @@ void TForm3::Run(const fs::path& archive) {
         main->CheckBox2->isChecked(),
         main->ObjectIsFile() ? EncryptMode::kSingleFile : EncryptMode::kFolder, code, ctx, options);
 
-    const std::string_view message = EncryptOutcomeText(success, code);
+    const std::string message = EncryptOutcomeMessage(success, code, main->ChosenObject());
     if (!message.empty()) {
         ShowMessage(FromUtf8(message));
     }

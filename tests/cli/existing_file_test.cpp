@@ -37,7 +37,7 @@ Asked Ask(const std::string& input) {
     ::dup2(::fileno(in.get()), 0);
     bool for_all = false;
     const ExistingFileChoice choice =
-        AskExistingFile("dir/a\x1b.txt", "choose: ", for_all, err.get());
+        AskExistingFile("dir/a\x1b\u202Etxt.exe", "choose: ", for_all, err.get());
     ::dup2(saved_stdin, 0);
     ::close(saved_stdin);
     std::string shown;
@@ -52,7 +52,7 @@ TEST(ExistingFileQuestion, AsksAgainUntilAnsweredAndShowsTheNameEscaped) {
     const Asked asked = Ask("x\n\nr\n");
     EXPECT_EQ(asked.choice, ExistingFileChoice::Replace);
     EXPECT_FALSE(asked.for_all);
-    const std::string once = "Файл уже существует: dir/a\\x1b.txt\nchoose: ";
+    const std::string once = "Файл уже существует: dir/a\\x1B\\u{202E}txt.exe\nchoose: ";
     EXPECT_EQ(asked.shown, once + once + once);
 }
 

@@ -188,25 +188,28 @@ TEST_F(Pipes, TheKeyStoreOnlyWhereItIsNeeded) {
 }
 
 TEST_F(Pipes, HostileNamesReachTheTerminalEscaped) {
-    const std::string name = "bad\x1b[31mred\x07\nline";
+    // Controls, and a right-to-left override that would turn "txt.exe" around.
+    const std::string name = "bad\x1b[31mred\x07\nline\u202Etxt.exe";
     fs::create_directories(dir / "H");
     WriteFile(dir / "H" / name, "x");
     ASSERT_EQ(Cli("encrypt H " + Pw()).status, 0);
     ASSERT_EQ(Cli("decrypt H.shf -d out " + Pw()).status, 0);
     EXPECT_EQ(ReadFile(dir / "out" / "H" / name), "x");  // the real name on disk
-    const std::string shown = "bad\\x1b[31mred\\x07\\x0aline";
+    const std::string shown = "bad\\x1B[31mred\\x07\\x0Aline\\u{202E}txt.exe";
     CliResult r = Cli("decrypt H.shf -d out " + Pw());
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find(shown + " - пропущен, уже существует"), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
+    EXPECT_EQ(r.out.find("\u202E"), std::string::npos);
     r = Cli("list H.shf " + Pw());
     EXPECT_NE(r.out.find("\\H\\" + shown + "\n"), std::string::npos) << r.out;
     // The stub says the same.
     r = Shell(Q(TAZU_STUB_PATH) + " /filr:H.shf /parh:out", "pw\n");
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 1);  // the file was skipped: the run is not complete
     EXPECT_NE(r.out.find(shown + " - пропущен, уже существует"), std::string::npos) << r.out;
-    EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
-    EXPECT_EQ(r.out.find('\x07'), std::string::npos);
+    for (const std::string raw : {"\x1b", "\x07", "\u202E"}) {
+        EXPECT_EQ(r.out.find(raw), std::string::npos);
+    }
 }
 
 TEST_F(Pipes, VersionAndHelpForEveryCommand) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "encrypt/encrypt_messages.h"
 #include "encrypt/stub_copy.h"
 #include "format/format.h"
 #include "tests/encrypt/fixture.h"
@@ -85,6 +86,18 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{"long_key_mark", Str255("pw"), Str255("pc"),
                                   Str255(std::string(129, 'k'))}),
     [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(WriterTest, AFileNameTheReaderWouldRefuseIsRefusedWithItsReason) {
+    WriteFile(dir / "c:notes.txt", "notes");
+    EXPECT_FALSE(Run(dir / "c:notes.txt", EncryptMode::kSingleFile));
+    EXPECT_EQ(code, EncryptCode::kBadName);
+    EXPECT_FALSE(fs::exists(archive));
+    // The window's message: the code's text, then the file and why.
+    EXPECT_EQ(EncryptOutcomeMessage(false, code, dir / "c:notes.txt"),
+              "Внутренняя ошибка целостности параметров\nИмя \"c:notes.txt\" (файл " +
+                  (dir / "c:notes.txt").string() +
+                  ") нельзя сохранить в зашифрованном файле: имя начинается с буквы диска");
+}
 
 TEST_F(WriterTest, ArchivePathNamingTheSourceIsRefused) {
     WriteFile(dir / "a.shf", "precious");

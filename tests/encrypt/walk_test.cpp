@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "encrypt/encrypt_messages.h"
+#include "encrypt/folder_listing.h"
 #include "tests/encrypt/fixture.h"
 
 namespace tazu::test {
@@ -74,8 +75,10 @@ TEST_F(WalkTest, LinksToFilesAreStoredLinksToFoldersAreNotEntered) {
     const ReadArchive a = Read();
     ASSERT_EQ(Names(a), std::vector<std::string>{"\\Docs\\link.txt"});
     EXPECT_EQ(a.entries[0].data, "target bytes");
+    // Neither the broken link nor the link to a folder is left out silently.
     EXPECT_EQ(host.report,
-              std::vector<std::string>{ReadErrorReportLine((root / "dangling").string())});
+              (std::vector<std::string>{ReadErrorReportLine((root / "dangling").string()),
+                                        FolderLinkReportLine((root / "sub" / "loop").string())}));
 }
 
 TEST_F(WalkTest, FifoIsSkippedWithoutBeingOpened) {
@@ -151,6 +154,38 @@ TEST_F(WalkTest, EntryChainIsDigestedAtThe127thAnd253rdFile) {
     const ReadArchive a = Read();
     ASSERT_EQ(a.entries.size(), 253u);
     EXPECT_EQ(a.trailer_size, 3u);
+}
+
+// A listing larger than its first blocks keeps every name and kind, and
+// sorts by unsigned bytes as std::string does.
+TEST(FolderListingTest, ManyNamesAcrossBlocksSortByBytes) {
+    SeededRandom random(3);
+    FolderListing listing;
+    std::vector<std::pair<std::string, FolderEntryKind>> expected;
+    for (int i = 0; i < 20000; ++i) {
+        std::string name(1 + random.Below(40), 'a');
+        for (char& c : name) {
+            c = static_cast<char>(1 + random.Below(255));  // any byte but NUL
+        }
+        const auto kind = static_cast<FolderEntryKind>(random.Below(5));
+        listing.Add(name, kind);
+        expected.emplace_back(name, kind);
+    }
+    listing.Add(std::string(255, '\xff'), FolderEntryKind::kFile);
+    expected.emplace_back(std::string(255, '\xff'), FolderEntryKind::kFile);
+    listing.Sort();
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    ASSERT_EQ(listing.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(listing.name(i), expected[i].first) << i;
+        const bool unique =
+            (i == 0 || expected[i - 1].first != expected[i].first) &&
+            (i + 1 == expected.size() || expected[i].first != expected[i + 1].first);
+        if (unique) {  // equal names may come in either order
+            ASSERT_EQ(listing.kind(i), expected[i].second) << i;
+        }
+    }
 }
 
 }  // namespace

@@ -134,6 +134,13 @@ TEST(Stub, FailuresGiveTheirMessageAndStatus) {
     EXPECT_NE(r.out.find("Пароль введен неверно"), std::string::npos) << r.out;
     EXPECT_FALSE(fs::exists(work / "o2" / "Docs"));
 
+    // No password at all (standard input empty, no terminal): said so, not
+    // called a wrong password.
+    r = RunIn(work.path(), "./Docs.exe /parh:o4", "");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("Пароль не прочитан"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out.find("Пароль введен неверно"), std::string::npos) << r.out;
+
     // A header record of the first entry damaged.
     std::string bytes = ReadFile(work / "Docs.exe");
     const std::size_t entry = fs::file_size(kStub);  // the first entry starts here
@@ -164,6 +171,10 @@ TEST(Stub, PersonalCodeNeedsTheKeyStoreBesideTheFile) {
     RunResult r = RunIn(work.path(), "./p.exe /parh:without", kPassword.str() + "\n");
     EXPECT_EQ(r.status, 6);
     EXPECT_NE(r.out.find("Файл не совместим с данной копией программы"), std::string::npos);
+    // The key store it needs is named.
+    EXPECT_NE(r.out.find("положите ключ " + (work / std::string(kKeyStoreFileName)).string()),
+              std::string::npos)
+        << r.out;
 
     KeyStoreValues values;
     values.personal_code = kPersonalCode;
