@@ -68,7 +68,10 @@ void EncryptFolderFiles(const std::filesystem::path& folder,
         const std::filesystem::path path = folder / PathFromStoredName(e.name);
         const std::optional<std::string> stored = JoinStoredName(prefix, e.name);
         if (e.kind == FolderEntryKind::kOther || IsSkipped(e, args.skip)) {
-            host.appendReport(ReadErrorReportLine(PathString(path)));
+            const bool temporary =
+                args.temporary && *args.temporary == FileIdentity{e.device, e.inode};
+            host.appendReport(
+                ReadErrorReportLine(PathString(temporary ? args.archive_name : path)));
         } else if (!stored) {
             host.appendReport(InvalidNameReportLine(PathString(path)));
         } else if (auto content = args.prefetch ? args.prefetch->Take(path) : nullptr) {

@@ -55,6 +55,10 @@ struct WalkArgs {
     std::vector<FileIdentity> skip;
     // Reads the next small files ahead; none in tests that walk without it.
     FilePrefetcher* prefetch = nullptr;
+    // The archive being written, when the walk meets it under its temporary
+    // name inside the tree: its report line names the archive instead.
+    std::optional<FileIdentity> temporary;
+    std::filesystem::path archive_name;
 };
 
 // The stored name of a folder chosen as root: "\" + its name, or "" for the

@@ -23,6 +23,16 @@ expected=(
     share/man/man1/tazu16x32.1.gz share/man/man1/Tazu16x32.SFX.1.gz
     share/bash-completion/completions/tazu16x32-cli
     share/doc/tazu16x32/copyright share/doc/tazu16x32/changelog.Debian.gz
+    share/doc/tazu16x32-cli/copyright share/doc/tazu16x32-cli/changelog.Debian.gz
+    share/mime/packages/tazu16x32.xml
+    share/icons/hicolor/scalable/mimetypes/application-x-tazu16x32.svg
+    share/file-manager/actions/tazu16x32-encrypt.desktop
+    share/file-manager/actions/tazu16x32-decrypt.desktop
+    share/nemo/actions/tazu16x32-encrypt.nemo_action
+    share/nemo/actions/tazu16x32-decrypt.nemo_action
+    share/kio/servicemenus/tazu16x32-servicemenu.desktop
+    share/kio/servicemenus/tazu16x32-servicemenu-decrypt.desktop
+    share/Thunar/sendto/tazu16x32-sendto.desktop
 )
 for size in 16 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/tazu16x32.png")
@@ -35,6 +45,20 @@ for f in "${expected[@]}"; do
 done
 [ -e "$prefix/bin/Tazu16x32.SFX" ] && fail "the stub is installed beside the programs"
 [ -e "$prefix/bin/tazu16x32-sign" ] && fail "the signing tool is installed"
+"$source/tests/package/check_mime.sh" "$prefix" "$source" || fail "the archive type"
+
+# --help and --version print and end without a display; a display that
+# cannot be opened is the program's own one line and status 1.
+env -i PATH=/usr/bin:/bin "$prefix/bin/tazu16x32" --help | grep -q -- "--decrypt ARCHIVE" ||
+    fail "tazu16x32 --help"
+[ "$(env -i PATH=/usr/bin:/bin "$prefix/bin/tazu16x32" --version)" = \
+    "tazu16x32 $(sed -n 's/^project(Tazu16x32 VERSION \([0-9.]*\).*/\1/p' "$source/CMakeLists.txt")" ] ||
+    fail "tazu16x32 --version"
+status=0
+msg=$(env -i PATH=/usr/bin:/bin HOME="$tmp" DISPLAY=:97 ASAN_OPTIONS="${ASAN_OPTIONS:-}" \
+    "$prefix/bin/tazu16x32" 2>&1) || status=$?
+[ "$status" = 1 ] && [ "$(wc -l <<<"$msg")" = 1 ] && grep -q "^tazu16x32: cannot open the display :97" <<<"$msg" ||
+    fail "an unopenable display (status $status): $msg"
 
 # --- the programs as a normal user -------------------------------------------
 as_user=()
