@@ -126,10 +126,12 @@ if [ ${#as_user[@]} -ne 0 ]; then
 fi
 
 # --- the window program -------------------------------------------------------
-window() { # window HOME: one run under the offscreen platform with the probe
+window() { # window HOME [ARGUMENT...]: one run under the offscreen platform with the probe
+    local home=$1
+    shift
     rm -f "$tmp/report"
-    run "$1" QT_QPA_PLATFORM=offscreen LD_PRELOAD="$probe" TAZU_PROBE_REPORT="$tmp/report" \
-        timeout 60 "$prefix/bin/tazu16x32" >"$tmp/window.log" 2>&1 || true
+    run "$home" QT_QPA_PLATFORM=offscreen LD_PRELOAD="$probe" TAZU_PROBE_REPORT="$tmp/report" \
+        timeout 60 "$prefix/bin/tazu16x32" "$@" >"$tmp/window.log" 2>&1 || true
     touch "$tmp/report"
 }
 [ ${#as_user[@]} -eq 0 ] || chmod 777 "$tmp"
@@ -142,6 +144,18 @@ grep -q "^note: Создан новый файл ключа: $first/.config/tazu
 grep -q "^main: enabled$" <<<"$report" || fail "main window not reached: $report"
 grep -q "^selfcheck: Проверка пройдена: файл программы не изменен$" <<<"$report" ||
     fail "self-check of the installed program: $report"
+
+# An archive given to the program (as the desktop entry's %f does) is the
+# chosen object, ready to decrypt; --decrypt opens "Расшифровывание" for it.
+cp "$source/tests/data/golden-05.shf" "$tmp/Docs.shf"
+chmod 644 "$tmp/Docs.shf"
+window "$first" "$tmp/Docs.shf"
+grep -qx "object: $tmp/Docs.shf" "$tmp/report" || fail "archive argument not chosen: $(cat "$tmp/report")"
+grep -qx "decrypt: on" "$tmp/report" || fail "archive argument: decrypt is off: $(cat "$tmp/report")"
+window "$first" --decrypt "$tmp/Docs.shf"
+grep -qx "dialog: Расшифровывание" "$tmp/report" || fail "--decrypt: $(cat "$tmp/report")"
+window "$first" --encrypt "$home/Docs"
+grep -qx "dialog: Шифрование" "$tmp/report" || fail "--encrypt: $(cat "$tmp/report")"
 
 # A store that was there and is gone: the locked prompt, and no new store.
 rm "$first/.config/tazu16x32/Tazu16x32.key"
