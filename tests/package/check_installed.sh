@@ -141,6 +141,7 @@ report=$(cat "$tmp/report")
 [ -f "$first/.config/tazu16x32/Tazu16x32.key" ] || fail "first start made no store: $report"
 grep -q "^note: Создан новый файл ключа: $first/.config/tazu16x32/Tazu16x32.key" <<<"$report" ||
     fail "first start did not say where the store is: $report $(cat "$tmp/window.log")"
+grep -qx "note-button: ОК" <<<"$report" || fail "the first-start note's button: $report"
 grep -q "^main: enabled$" <<<"$report" || fail "main window not reached: $report"
 grep -q "^selfcheck: Проверка пройдена: файл программы не изменен$" <<<"$report" ||
     fail "self-check of the installed program: $report"

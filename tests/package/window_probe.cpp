@@ -3,6 +3,7 @@
 // TAZU_PROBE_REPORT names a file, it watches the windows once the event loop
 // runs and writes one line per thing seen:
 //   note: TEXT        a message box (the first-store note), then accepted
+//   note-button: TEXT each of its buttons
 //   main: enabled     the main window is shown and takes input, followed by
 //   object: TEXT      the chosen object and
 //   decrypt: on|off   whether "Расшифровать файл" is enabled
@@ -64,6 +65,9 @@ class Probe : public QObject {
         }
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             Write("note: " + box->text().replace('\n', ' '));
+            for (QAbstractButton* button : box->buttons()) {
+                Write("note-button: " + button->text());
+            }
             box->accept();
         } else if (modal->objectName() == QLatin1String("TForm3") ||
                    modal->objectName() == QLatin1String("TForm7")) {
