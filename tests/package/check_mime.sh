@@ -18,7 +18,7 @@ entry=org.tazu16x32.tazu16x32.desktop
 mkdir -p "$tmp/share" "$tmp/home"
 cp -r "$prefix/share/." "$tmp/share/"
 chmod -R u+w "$tmp/share"
-update-mime-database "$tmp/share/mime" || fail "update-mime-database"
+update-mime-database "$tmp/share/mime" >/dev/null 2>&1 || fail "update-mime-database"
 update-desktop-database "$tmp/share/applications" || fail "update-desktop-database"
 desktop() { # runs a command as a desktop session would, with only that tree
     env -i PATH=/usr/bin:/bin HOME="$tmp/home" XDG_DATA_HOME="$tmp/home/data" \
