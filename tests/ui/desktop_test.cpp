@@ -2,6 +2,7 @@
 // (the command line's path, a drop), the browser refilled after a run, and
 // the keyboard: Enter on a focused button presses it, Escape in a progress
 // window aborts, the report opens at the start of its lines.
+#include <QCheckBox>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,6 +13,8 @@
 #include <QSignalSpy>
 #include <QUrl>
 #include <QtTest>
+#include <string>
+#include <vector>
 
 #include "dialog_test_support.h"
 #include "ui/unit1.h"
@@ -24,6 +27,16 @@
 #include "ui/widgets.h"
 
 namespace tazu::test {
+
+// Keeps the report lines of a run.
+class ReportingHost final : public EncryptHost {
+  public:
+    void addBytesProcessed(std::int64_t) override {}
+    void addFileEncrypted() override {}
+    void processEvents() override {}
+    void appendReport(const std::string& line) override { lines.push_back(line); }
+    std::vector<std::string> lines;
+};
 
 class DesktopTest : public QObject {
     Q_OBJECT
@@ -165,6 +178,48 @@ class DesktopTest : public QObject {
             QCOMPARE(abort.count(), 1);
             progress->hide();
         }
+    }
+
+    // An archive written inside the folder being encrypted is passed over,
+    // and its report line names the archive, not its temporary file.
+    void ReportNamesTheArchiveInsideTheFolder() {
+        ProgramFolder pf;
+        pf.MakeStore("", 0x00);
+        pf.Start();
+        const fs::path docs = pf.folder() / "Docs";
+        fs::create_directories(docs);
+        std::ofstream(docs / "a.txt") << "alpha";
+        const fs::path archive = docs / "inside.shf";
+        SeededRandom random(5);
+        EncryptRunState state;
+        ReportingHost host;
+        EncryptCode code = EncryptCode::kOk;
+        const KeyStore& store = *pf.session().key_store;
+        QVERIFY(EncryptObject(Str255("pw"), store.GetKeyStoreValue(2), store.GetKeyStoreValue(3),
+                              archive, docs, false, EncryptMode::kFolder, code,
+                              EncryptContext{state, host, random}));
+        QCOMPARE(host.lines.size(), std::size_t{1});
+        const std::string& line = host.lines.front();
+        QVERIFY2(line.find(archive.string()) != std::string::npos, line.c_str());
+        QVERIFY2(line.find(".part") == std::string::npos, line.c_str());
+    }
+
+    // Without a stub the self-decrypting switch is grey and its tip says
+    // where the stub was looked for; with one, no tip.
+    void GreySelfDecryptingSwitchSaysWhy() {
+        ProgramFolder bare;
+        bare.MakeStore("", 0x00);
+        bare.Start();
+        QCheckBox* grey = bare.windows().form1->CheckBox3;
+        QVERIFY(!grey->isEnabled());
+        QVERIFY2(grey->toolTip().contains("Tazu16x32.SFX"), qPrintable(grey->toolTip()));
+        QVERIFY(grey->toolTip().contains(PathText(bare.folder())));
+        ProgramFolder with_stub;
+        with_stub.MakeStub();
+        with_stub.MakeStore("", 0x00);
+        with_stub.Start();
+        QVERIFY(with_stub.windows().form1->CheckBox3->isEnabled());
+        QVERIFY(with_stub.windows().form1->CheckBox3->toolTip().isEmpty());
     }
 
     // A refused output name says why on a second line.
