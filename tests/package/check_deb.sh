@@ -41,9 +41,11 @@ done
 dpkg-deb -x "$cli" "$tmp/root"
 dpkg-deb -x "$gui" "$tmp/root"
 # Stack protector, fortify, read-only relocations, immediate binding and a
-# position-independent program; the stub uses no function fortify guards.
+# position-independent program. Control-flow protection (-fcf-protection)
+# is not among the flags dpkg-buildflags gives on Debian 12, so it is not
+# asked for.
 for program in usr/bin/tazu16x32 usr/bin/tazu16x32-cli usr/lib/tazu16x32/Tazu16x32.SFX; do
-    hardening-check --quiet "$tmp/root/$program" >"$tmp/hardening" 2>&1 ||
+    hardening-check --quiet --nocfprotection "$tmp/root/$program" >"$tmp/hardening" 2>&1 ||
         { cat "$tmp/hardening"; fail "hardening-check $program"; }
 done
 desktop-file-validate "$tmp/root/usr/share/applications/"*.desktop || fail "desktop-file-validate"
