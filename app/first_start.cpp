@@ -3,11 +3,14 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+
+#include "ui/widgets.h"
 
 namespace tazu {
 namespace {
@@ -19,6 +22,28 @@ bool Set(const char* name) {
 
 QString Native(const std::filesystem::path& path) {
     return QFile::decodeName(QByteArray::fromStdString(path.string()));
+}
+
+// While the application is being made: Qt's warnings about the platform
+// plug-in are dropped, and its fatal "could not start" becomes one line of
+// the program's own.
+void DisplayOpeningMessage(QtMsgType type, const QMessageLogContext& context,
+                           const QString& message) {
+    if (type == QtFatalMsg) {
+        const char* display = std::getenv("WAYLAND_DISPLAY");
+        if (display == nullptr || *display == '\0') {
+            display = std::getenv("DISPLAY");
+        }
+        std::cerr << "tazu16x32: cannot open the display " << (display != nullptr ? display : "")
+                  << " to show the windows on; "
+                  << "tazu16x32-cli works without one, see tazu16x32-cli --help\n";
+        std::_Exit(1);
+    }
+    const bool platform =
+        context.category != nullptr && std::strncmp(context.category, "qt.qpa", 6) == 0;
+    if (!platform) {
+        std::cerr << message.toLocal8Bit().constData() << '\n';
+    }
 }
 
 }  // namespace
@@ -59,14 +84,31 @@ QString PrepareFirstKeyStore(const KeyStoreLocation& location, Random& random) {
         .arg(Native(location.path), QString::fromStdString(cause));
 }
 
-void ShowFirstStoreNote(QWidget* main_window, const QString& note) {
-    if (note.isEmpty()) {
-        return;
-    }
-    QTimer::singleShot(0, main_window, [main_window, note] {
-        QMessageBox box(QMessageBox::Information, "Tazu16x32", note, QMessageBox::Ok, main_window);
-        box.setObjectName("FirstStoreNote");
-        box.exec();
+void GuardDisplayOpening() {
+    qInstallMessageHandler(&DisplayOpeningMessage);
+}
+
+void DisplayOpened() {
+    qInstallMessageHandler(nullptr);
+}
+
+void ShowFirstStoreNote(QWidget* main_window, const QString& note, std::function<void()> then) {
+    QTimer::singleShot(0, main_window, [main_window, note, then = std::move(then)] {
+        if (!note.isEmpty()) {
+            QMessageBox box(QMessageBox::Information, "Tazu16x32", note, QMessageBox::NoButton,
+                            main_window);
+            box.setObjectName("FirstStoreNote");
+            QPushButton* ok = box.addButton("ОК", QMessageBox::AcceptRole);
+            ok->setObjectName("SpeedButton1");
+            box.setDefaultButton(ok);
+            box.show();  // sized by its text only once shown
+            CentreOver(&box, main_window);
+            ok->setFocus(Qt::TabFocusReason);
+            box.exec();
+        }
+        if (then) {
+            then();
+        }
     });
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 #include "cipher/random.h"
 #include "keystore/keystore_location.h"
@@ -16,6 +17,13 @@ namespace tazu {
 // QT_QPA_PLATFORM and no -platform argument. Qt would abort instead.
 bool DisplayKnown(int argc, char** argv);
 
+// A display that is named but cannot be opened (the X server is gone, no
+// permission): Qt would print its plug-in warnings and abort. Between these
+// two calls, around the making of the application, the program says so in
+// its own one line on standard error instead and ends with status 1.
+void GuardDisplayOpening();
+void DisplayOpened();
+
 // The settings of a first store: hide passwords while typing, save the
 // settings on exit (as tazu16x32-cli keystore-new makes it).
 inline constexpr std::uint8_t kFirstStoreSettings = 0x18;
@@ -26,7 +34,8 @@ inline constexpr std::uint8_t kFirstStoreSettings = 0x18;
 // be made.
 QString PrepareFirstKeyStore(const KeyStoreLocation& location, Random& random);
 
-// Shows the note over the main window once the event loop runs.
-void ShowFirstStoreNote(QWidget* main_window, const QString& note);
+// Shows the note over the main window once the event loop runs, centred
+// over it, then runs then (at once when there is no note).
+void ShowFirstStoreNote(QWidget* main_window, const QString& note, std::function<void()> then);
 
 }  // namespace tazu

@@ -149,9 +149,11 @@ bool WriteBody(const EncryptSecrets& secrets, const RunPaths& paths, EncryptMode
                       result_code,
                       ctx,
                       {},
-                      &prefetch};
+                      &prefetch,
+                      {}};
         if (const auto id = IdentityOf(archive_fd)) {
             walk.skip.push_back(*id);
+            walk.archive_name = paths.archive;
         }
         if (paths.old_archive) {
             walk.skip.push_back(*paths.old_archive);

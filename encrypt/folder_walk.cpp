@@ -55,6 +55,10 @@ void EncryptFolderEntry(const std::filesystem::path& path, FolderEntryKind kind,
     EncryptHost& host = args.ctx.host;
     if (kind == FolderEntryKind::kFolderLink) {
         host.appendReport(FolderLinkReportLine(PathString(path)));
+    } else if (kind == FolderEntryKind::kArchive && !args.archive_name.empty()) {
+        // The archive being written, met under its temporary name (or the
+        // one it replaces): the line names the archive.
+        host.appendReport(ReadErrorReportLine(PathString(args.archive_name)));
     } else if (kind != FolderEntryKind::kFile) {
         host.appendReport(ReadErrorReportLine(PathString(path)));
     } else if (!stored) {

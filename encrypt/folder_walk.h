@@ -41,6 +41,9 @@ struct WalkArgs {
     std::vector<FileIdentity> skip;
     // Reads the next small files ahead; none in tests that walk without it.
     FilePrefetcher* prefetch = nullptr;
+    // The archive being written: when the walk meets it inside the tree
+    // under its temporary name, its report line names the archive instead.
+    std::filesystem::path archive_name;
 };
 
 // The stored name of a folder chosen as root: "\" + its name, or "" for the

@@ -23,10 +23,14 @@ std::filesystem::path StubPathFor(const std::filesystem::path& program_folder,
     if (program_folder.empty() || std::filesystem::exists(beside, ec)) {
         return beside;
     }
-    const std::filesystem::path installed =
-        (program_folder / PathFromText(TAZU_STUB_PRIVATE_DIR) / PathFromText(stub_name))
-            .lexically_normal();
+    const std::filesystem::path installed = InstalledStubPath(program_folder, stub_name);
     return std::filesystem::exists(installed, ec) ? installed : beside;
+}
+
+std::filesystem::path InstalledStubPath(const std::filesystem::path& program_folder,
+                                        std::string_view stub_name) {
+    return (program_folder / PathFromText(TAZU_STUB_PRIVATE_DIR) / PathFromText(stub_name))
+        .lexically_normal();
 }
 
 std::filesystem::path DefaultStubPath(std::string_view stub_name) {

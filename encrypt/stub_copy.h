@@ -30,6 +30,11 @@ enum class StubCopyResult : std::uint8_t {
 std::filesystem::path StubPathFor(const std::filesystem::path& program_folder,
                                   std::string_view stub_name = OwnStubFileName());
 
+// The stub's place in the package's private folder, whether it is there
+// or not (where StubPathFor looks second).
+std::filesystem::path InstalledStubPath(const std::filesystem::path& program_folder,
+                                        std::string_view stub_name = OwnStubFileName());
+
 // StubPathFor(ProgramFolder(), stub_name).
 std::filesystem::path DefaultStubPath(std::string_view stub_name = OwnStubFileName());
 

@@ -59,7 +59,7 @@ bool ChoiceWindow::Ask(const QWidget* owner, const QString& path) {
     // The keyboard starts on the checked choice: arrows move, Tab reaches "ОК".
     for (QRadioButton* radio : RadioButtons) {
         if (radio->isChecked()) {
-            radio->setFocus();
+            FocusVisibly(radio);
         }
     }
     return exec() == QDialog::Accepted;

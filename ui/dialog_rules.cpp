@@ -1,5 +1,11 @@
 #include "ui/dialog_rules.h"
 
+#include <QtGlobal>
+
+#include "encrypt/archive_name.h"
+
+#include <cstdio>
+#include <string_view>
 #include <system_error>
 
 namespace tazu {
@@ -14,16 +20,46 @@ std::string ObjectDisplayText(const fs::path& object, bool is_file) {
     return text + (!text.empty() && text.back() == '/' ? "*.*" : "/*.*");
 }
 
-bool IsUnusableArchiveName(const std::string& name_text, const fs::path& archive,
-                           const fs::path& object) {
-    if (name_text.empty() || name_text.back() == '/' || archive.empty()) {
-        return true;
+ArchiveNameProblem CheckArchiveName(const std::string& name_text, const fs::path& archive,
+                                    const fs::path& object) {
+    if (name_text.empty() || archive.empty()) {
+        return ArchiveNameProblem::kEmpty;
+    }
+    if (name_text.back() == '/') {
+        return ArchiveNameProblem::kEndsWithSeparator;
     }
     std::error_code ec;
     if (fs::is_directory(archive, ec)) {
-        return true;
+        return ArchiveNameProblem::kExistingFolder;
     }
-    return fs::equivalent(archive, object, ec) && !ec;
+    const bool itself = fs::equivalent(archive, object, ec) && !ec;
+    return itself ? ArchiveNameProblem::kObjectItself : ArchiveNameProblem::kNone;
+}
+
+std::string_view ArchiveNameReason(ArchiveNameProblem problem) {
+    switch (problem) {
+        case ArchiveNameProblem::kNone:
+            break;
+        case ArchiveNameProblem::kEmpty:
+            return QT_TRANSLATE_NOOP("tazu::TForm3", "Имя файла не указано.");
+        case ArchiveNameProblem::kEndsWithSeparator:
+            return QT_TRANSLATE_NOOP("tazu::TForm3",
+                                     "Имя оканчивается знаком «/»: это имя папки, а не файла.");
+        case ArchiveNameProblem::kExistingFolder:
+            return QT_TRANSLATE_NOOP("tazu::TForm3", "Под этим именем уже есть папка.");
+        case ArchiveNameProblem::kObjectItself:
+            return QT_TRANSLATE_NOOP("tazu::TForm3",
+                                     "Это сам шифруемый файл: его нельзя заменить архивом.");
+    }
+    return {};
+}
+
+fs::path ProposedDialogArchivePath(const fs::path& object, bool is_file, bool self_decrypting) {
+    const fs::path proposal = ProposedArchivePath(object, is_file, self_decrypting);
+    if (!is_file || proposal != object.lexically_normal()) {
+        return proposal;
+    }
+    return fs::path(proposal.native() + proposal.extension().native());
 }
 
 EncryptRequestProblem CheckEncryptRequest(bool unusable_name, bool hidden, bool passwords_differ,

@@ -25,11 +25,33 @@ enum class EncryptRequestProblem : std::uint8_t {
     kNoPassword,  // "Вы забыли указать пароль"
 };
 
-// The output name is unusable when it is empty, ends with the separator,
+// Why an output name cannot be used: it is empty, ends with the separator,
 // names an existing folder, or names the object itself (links included): a
 // replace would empty the source before it is read.
-bool IsUnusableArchiveName(const std::string& name_text, const std::filesystem::path& archive,
-                           const std::filesystem::path& object);
+enum class ArchiveNameProblem : std::uint8_t {
+    kNone,
+    kEmpty,
+    kEndsWithSeparator,
+    kExistingFolder,
+    kObjectItself,
+};
+ArchiveNameProblem CheckArchiveName(const std::string& name_text,
+                                    const std::filesystem::path& archive,
+                                    const std::filesystem::path& object);
+inline bool IsUnusableArchiveName(const std::string& name_text,
+                                  const std::filesystem::path& archive,
+                                  const std::filesystem::path& object) {
+    return CheckArchiveName(name_text, archive, object) != ArchiveNameProblem::kNone;
+}
+// The reason shown on the line below "Имя нового файла задано неверно".
+std::string_view ArchiveNameReason(ArchiveNameProblem problem);
+
+// The encrypt dialog's proposal: ProposedArchivePath, except that an
+// object which already has the output's extension (an archive chosen to
+// be encrypted again) gets the extension appended, "Docs.shf.shf", rather
+// than a proposal that names the object itself and would be refused.
+std::filesystem::path ProposedDialogArchivePath(const std::filesystem::path& object, bool is_file,
+                                                bool self_decrypting);
 
 // The checks of "Шифрование" before anything is asked: the name first, then
 // (only while passwords are hidden) the confirmation, then the password.

@@ -162,6 +162,39 @@ void FolderBrowser::FillLists() {
     FileListBox1->setCurrentRow(-1);
 }
 
+QListWidgetItem* FolderBrowser::FileItem(const fs::path& file) const {
+    const QByteArray wanted = PathBytes(file);
+    for (int row = 0; row < FileListBox1->count(); ++row) {
+        QListWidgetItem* item = FileListBox1->item(row);
+        if (item->data(kPathRole).toByteArray() == wanted) {
+            return item;
+        }
+    }
+    return nullptr;
+}
+
+bool FolderBrowser::SelectFile(const fs::path& file) {
+    QListWidgetItem* item = FileItem(file);
+    if (item == nullptr) {
+        return false;
+    }
+    FileListBox1->setCurrentItem(item);  // selects it: fileSelected
+    FileListBox1->scrollToItem(item);
+    return true;
+}
+
+void FolderBrowser::Refresh() {
+    const QList<QListWidgetItem*> selected = FileListBox1->selectedItems();
+    const fs::path kept =
+        selected.isEmpty() ? fs::path() : BytesPath(selected.front()->data(kPathRole));
+    FillLists();
+    if (QListWidgetItem* item = kept.empty() ? nullptr : FileItem(kept)) {
+        const QSignalBlocker quiet(FileListBox1);
+        FileListBox1->setCurrentItem(item);
+        FileListBox1->scrollToItem(item);
+    }
+}
+
 void FolderBrowser::FileSelectionChanged() {
     const QList<QListWidgetItem*> selected = FileListBox1->selectedItems();
     if (!selected.isEmpty()) {

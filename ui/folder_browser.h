@@ -11,6 +11,7 @@
 
 class QComboBox;
 class QListWidget;
+class QListWidgetItem;
 class QWidget;
 
 namespace tazu {
@@ -30,6 +31,12 @@ class FolderBrowser : public QObject {
     // Opens a folder, as a click in the folder list does.
     void OpenFolder(const std::filesystem::path& folder);
     const std::filesystem::path& CurrentFolder() const { return current_folder_; }
+    // Selects the file in the file list, as a click does (fileSelected);
+    // false when the open folder does not list it.
+    bool SelectFile(const std::filesystem::path& file);
+    // Lists the open folder again (a run wrote into it), keeping the
+    // selected file selected without announcing it again.
+    void Refresh();
 
   signals:
     // The open folder changed (a drive or folder choice); the file list is
@@ -43,6 +50,7 @@ class FolderBrowser : public QObject {
     void FillDrives();
     void FillLists();
     void FileSelectionChanged();
+    QListWidgetItem* FileItem(const std::filesystem::path& file) const;
 
     std::filesystem::path volume_root_;
     std::filesystem::path current_folder_;

@@ -14,6 +14,7 @@
 #include "ui/unit7.h"
 #include "ui/unit8.h"
 #include "ui/unit9.h"
+#include "ui/widgets.h"
 
 namespace tazu {
 
@@ -69,6 +70,8 @@ void Program::ConnectProgressWindows() {
 void Program::Show() {
     form1_->show();
     if (form2_->isVisible()) {
+        // Centred again over the main window as it was finally placed.
+        CentreOver(form2_.get(), form1_.get());
         form2_->activateWindow();
     }
 }

@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -69,13 +70,21 @@ void ProgressWindow::ShowProgress(const QWidget* owner) {
     // The only window that takes input while the run goes on.
     setWindowModality(Qt::ApplicationModal);
     show();
-    SpeedButton1->setFocus();
+    FocusVisibly(SpeedButton1);
 }
 
 void ProgressWindow::closeEvent(QCloseEvent* event) {
     // The close box aborts like the button; the dialog hides this window.
     event->ignore();
     emit abortRequested();
+}
+
+void ProgressWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();  // closeEvent: the abort
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void EventPump::Run() {

@@ -51,6 +51,8 @@ class ProgressWindow : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // Escape does what the close box does.
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // The engines let the window system run after every file and at every

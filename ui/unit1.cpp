@@ -2,13 +2,16 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 #include "ui/settings_byte.h"
 #include "ui/unit3.h"
@@ -78,6 +81,9 @@ void TForm1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous()) {
         ChooseFolder();  // FormShow: the current folder is the chosen object
+        if (isEnabled()) {
+            FocusVisibly(DriveComboBox1);
+        }
     }
 }
 
@@ -86,6 +92,26 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // run without saving.
     event->accept();
     session_.Terminate();
+}
+
+void TForm1::WhenEnabled(std::function<void()> action) {
+    if (isEnabled()) {
+        action();
+    } else {
+        when_enabled_ = std::move(action);
+    }
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::EnabledChange || !isEnabled()) {
+        return;
+    }
+    FocusVisibly(DriveComboBox1);
+    if (when_enabled_) {
+        // After the prompt has closed, not inside its handler.
+        QTimer::singleShot(0, this, std::exchange(when_enabled_, nullptr));
+    }
 }
 
 void TForm1::ShowMessage(const QString& message) {

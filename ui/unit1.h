@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <array>
 #include <filesystem>
+#include <functional>
 
 #include "keystore/keystore_file.h"
 #include "ui/key_store_loader.h"
@@ -69,6 +70,16 @@ class TForm1 : public QWidget {
     bool ObjectIsFile() const;
     // Opens a folder in the browser (as a click in the folder list does).
     void OpenFolder(const std::filesystem::path& folder);
+    // Makes a file or folder the chosen object, as a pick in the browser
+    // does: a folder opens, a file's folder opens with the file selected
+    // ("Расшифровать файл" enabled). False when it is neither.
+    bool ChooseObject(const std::filesystem::path& path);
+    // Lists the open folder again after a run wrote into it, keeping the
+    // chosen object.
+    void RefreshBrowser();
+    // Runs action once the window takes input: at once when it does, else
+    // when the key-store prompt enables it.
+    void WhenEnabled(std::function<void()> action);
 
     // The settings byte the switches show now.
     std::uint8_t CurrentSettingsByte() const;
@@ -91,6 +102,10 @@ class TForm1 : public QWidget {
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    // A file or folder dropped on the window becomes the chosen object.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     // The window's fixed size, and the least it gives up to on a small screen.
@@ -119,6 +134,11 @@ class TForm1 : public QWidget {
     void Image1Click();
     void Image2Click();
     bool StubExists() const;
+    // Where the stub is, or where an installed one would be.
+    std::filesystem::path StubPlace() const;
+    // The self-decrypting switch's tip: why it is grey, when it is.
+    void UpdateSelfDecryptingTip();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Saves the store with the given settings byte and shows a failure's
     // message; returns the code.
     KeyStoreSaveCode SaveKeyStore(std::uint8_t settings);
@@ -127,6 +147,7 @@ class TForm1 : public QWidget {
     Windows& windows_;
     FolderBrowser* browser_ = nullptr;
     std::filesystem::path chosen_object_;
+    std::function<void()> when_enabled_;
 };
 
 }  // namespace tazu

@@ -64,7 +64,7 @@ void TForm12::ShowPasswordWindow() {
 void TForm12::FormShow() {
     CheckBox1->setChecked(windows_.form1->CheckBox4->isChecked());
     CheckBox1Click(CheckBox1->isChecked());
-    LabeledEdit1->setFocus();
+    FocusVisibly(LabeledEdit1);
 }
 
 void TForm12::CheckBox1Click(bool checked) {

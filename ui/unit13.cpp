@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include "ui/widgets.h"
@@ -47,8 +49,17 @@ void TForm13::ShowReportIfAny() {
         CentreOver(this, main_window_);
         placed_ = true;
     }
-    SpeedButton1->setFocus();
+    FocusVisibly(SpeedButton1);
     exec();
+}
+
+void TForm13::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Appending left the view at the end of the last line; the report opens
+    // at the start of its first, where each line says what it is about.
+    Memo1->moveCursor(QTextCursor::Start);
+    Memo1->horizontalScrollBar()->setValue(0);
+    Memo1->verticalScrollBar()->setValue(0);
 }
 
 void TForm13::done(int result) {

@@ -30,6 +30,8 @@ class TForm13 : public QDialog {
     void done(int result) override;
 
   protected:
+    // Opens scrolled to the start of the first line.
+    void showEvent(QShowEvent* event) override;
     // Enter closes the window, as Escape and Space on "Закрыть" do.
     void keyPressEvent(QKeyEvent* event) override;
 

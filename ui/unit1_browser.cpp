@@ -1,11 +1,17 @@
 // The main menu page of TForm1: the drive box, the folder list and the file
 // list, and the object they choose.
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
+#include <system_error>
 
 #include "ui/folder_browser.h"
 #include "ui/unit1.h"
@@ -15,6 +21,7 @@ namespace tazu {
 
 QWidget* TForm1::BuildBrowserPage() {
     auto* page = new QWidget;
+    setAcceptDrops(true);
     browser_ = new FolderBrowser(page);
     DriveComboBox1 = browser_->DriveComboBox1;
     DirectoryListBox1 = browser_->DirectoryListBox1;
@@ -71,6 +78,53 @@ void TForm1::ChooseFolder() {
     chosen_object_ = browser_->CurrentFolder();
     LabeledEdit1->setText(ShownText(chosen_object_.native()));
     SpeedButton3->setEnabled(false);
+}
+
+bool TForm1::ChooseObject(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        browser_->OpenFolder(path);  // folderChanged: the folder is chosen
+        return true;
+    }
+    if (!std::filesystem::exists(path, ec)) {
+        return false;
+    }
+    browser_->OpenFolder(path.parent_path());
+    if (!browser_->SelectFile(path)) {
+        FileListBox1Change(path);  // not listed (hidden by a race): chosen all the same
+    }
+    return true;
+}
+
+void TForm1::RefreshBrowser() {
+    browser_->Refresh();
+}
+
+namespace {
+
+// The one local file or folder a drag carries, or an empty path.
+std::filesystem::path DraggedPath(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1 ||
+        !data->urls().front().isLocalFile()) {
+        return {};
+    }
+    return QFile::encodeName(data->urls().front().toLocalFile()).toStdString();
+}
+
+}  // namespace
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DraggedPath(event->mimeData()).empty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    const std::filesystem::path path = DraggedPath(event->mimeData());
+    if (!path.empty() && ChooseObject(path)) {
+        PageControl1->setCurrentIndex(0);  // the main menu shows the choice
+        event->acceptProposedAction();
+    }
 }
 
 void TForm1::FileListBox1Change(const std::filesystem::path& file) {

@@ -1,11 +1,13 @@
 // The settings page of TForm1: the switches the key store keeps, their
 // mutual rules, the save triggers and the self-check of the program's file.
 #include <QCheckBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <system_error>
 
+#include "encrypt/stub_copy.h"
 #include "ui/self_check.h"
 #include "ui/unit1.h"
 #include "ui/unit12.h"
@@ -71,7 +73,37 @@ QWidget* TForm1::BuildSettingsPage() {
     connect(CheckBox3, &QCheckBox::toggled, this, &TForm1::CheckBox3Click);
     connect(SpeedButton4, &QPushButton::clicked, this, &TForm1::SpeedButton4Click);
     connect(SpeedButton5, &QPushButton::clicked, this, &TForm1::SpeedButton5Click);
+    // Whoever greys the self-decrypting switch, its tip tells why.
+    CheckBox3->installEventFilter(this);
     return page;
+}
+
+std::filesystem::path TForm1::StubPlace() const {
+    return StubExists() ? session_.StubPath() : InstalledStubPath(session_.program_folder);
+}
+
+void TForm1::UpdateSelfDecryptingTip() {
+    QString tip;
+    if (!StubExists()) {
+        tip = QString(
+                  "Недоступно: саморасшифровщик Tazu16x32.SFX не найден ни рядом с "
+                  "программой (%1), ни в папке %2.")
+                  .arg(PathText(session_.program_folder),
+                       PathText(InstalledStubPath(session_.program_folder).parent_path()));
+    } else if (CheckBox2->isChecked()) {
+        tip =
+            "Недоступно вместе с персональным кодом: снимите флажок «Использовать "
+            "персональный код для защиты файлов.»";
+    }
+    CheckBox3->setToolTip(CheckBox3->isEnabled() ? QString() : tip);
+    CheckBox3->setAccessibleDescription(CheckBox3->toolTip());
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == CheckBox3 && event->type() == QEvent::EnabledChange) {
+        UpdateSelfDecryptingTip();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 bool TForm1::StubExists() const {

@@ -72,6 +72,7 @@ void TForm2::ShowPrompt() {
     winId();
     windowHandle()->setTransientParent(windows_.form1->windowHandle());
     show();
+    FocusVisibly(LabeledEdit1);
 }
 
 void TForm2::SpeedButton1Click() {

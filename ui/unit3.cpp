@@ -109,8 +109,9 @@ void TForm3::FormShow() {
     const TForm1* main = windows_.form1;
     const bool is_file = main->ObjectIsFile();
     SetObjectText(ShownText(ObjectDisplayText(main->ChosenObject(), is_file)));
-    ProposePath(ProposedArchivePath(main->ChosenObject(), is_file, main->CheckBox3->isChecked()));
-    LabeledEdit2->setFocus();
+    ProposePath(
+        ProposedDialogArchivePath(main->ChosenObject(), is_file, main->CheckBox3->isChecked()));
+    FocusVisibly(LabeledEdit2);
 }
 
 void TForm3::CheckBox1Click(bool checked) {
@@ -158,15 +159,16 @@ fs::path TForm3::ArchivePath() const {
 }
 
 bool TForm3::RequestIsValid(const fs::path& archive) {
-    const bool unusable = IsUnusableArchiveName(LabeledEdit1->text().toUtf8().toStdString(),
-                                                archive, windows_.form1->ChosenObject());
-    switch (CheckEncryptRequest(unusable, CheckBox1->isChecked(),
+    const ArchiveNameProblem name = CheckArchiveName(LabeledEdit1->text().toUtf8().toStdString(),
+                                                     archive, windows_.form1->ChosenObject());
+    switch (CheckEncryptRequest(name != ArchiveNameProblem::kNone, CheckBox1->isChecked(),
                                 LabeledEdit2->text() != LabeledEdit3->text(),
                                 LabeledEdit2->text().isEmpty())) {
         case EncryptRequestProblem::kNone:
             return true;
         case EncryptRequestProblem::kBadName:
-            ShowMessage(tr("Имя нового файла задано неверно"));
+            ShowMessage(tr("Имя нового файла задано неверно") + "\n" +
+                        tr(ArchiveNameReason(name).data()));
             return false;
         case EncryptRequestProblem::kMismatch:
             ShowMessage(tr("Подтверждение пароля не совпадает с паролем"));
@@ -236,6 +238,7 @@ void TForm3::Run(const fs::path& archive) {
     if (success && code == EncryptCode::kOk) {
         windows_.form13->ShowReportIfAny();
     }
+    main->RefreshBrowser();  // the new archive shows in the lists
     SwapToDialog(progress);
 }
 

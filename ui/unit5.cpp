@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "ui/widgets.h"
 
@@ -11,7 +12,7 @@ namespace tazu {
 TForm5::TForm5(QWidget* parent) : QDialog(parent) {
     setObjectName("TForm5");
     setWindowTitle(tr("Уведомление"));
-    setFixedSize(460, 104);
+    setFixedSize(kWidth, kHeight);
 
     StaticText1 = new QLabel(this);
     StaticText1->setObjectName("StaticText1");
@@ -19,22 +20,33 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
     StaticText1->setWordWrap(false);
     StaticText1->setAlignment(Qt::AlignCenter);
     // A fixed field one line high: longer text is cut at its edges.
-    StaticText1->setGeometry(12, 14, 436, 28);
+    StaticText1->setGeometry(12, 14, kWidth - 24, kFieldHeight);
 
     SpeedButton1 = MakeButton(tr("ОК"), this, "SpeedButton1");
-    SpeedButton1->setGeometry(180, 58, 100, 32);
+    SpeedButton1->setGeometry(180, kButtonTop, 100, 32);
     connect(SpeedButton1, &QPushButton::clicked, this, &TForm5::SpeedButton1Click);
 }
 
 void TForm5::ShowMessage(const QWidget* owner, const QString& message) {
+    // A reason given below the message (a second line) makes the field and
+    // the window one line taller.
+    const int extra_lines = static_cast<int>(message.count('\n'));
+    const int extra = extra_lines * StaticText1->fontMetrics().lineSpacing();
+    setFixedSize(kWidth, kHeight + extra);
+    StaticText1->setGeometry(12, 14, kWidth - 24, kFieldHeight + extra);
+    SpeedButton1->move(SpeedButton1->x(), kButtonTop + extra);
     if (owner != nullptr) {
         CentreOver(this, owner);
     }
     // A message that fits is centred; a longer one shows its beginning.
-    const bool fits = StaticText1->fontMetrics().horizontalAdvance(message) <=
-                      StaticText1->contentsRect().width();
+    int widest = 0;
+    for (const QString& line : message.split('\n')) {
+        widest = std::max(widest, StaticText1->fontMetrics().horizontalAdvance(line));
+    }
+    const bool fits = widest <= StaticText1->contentsRect().width();
     StaticText1->setAlignment(fits ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
     StaticText1->setText(message);
+    FocusVisibly(SpeedButton1);
     exec();
 }
 

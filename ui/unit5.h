@@ -15,7 +15,8 @@ class TForm5 : public QDialog {
     explicit TForm5(QWidget* parent = nullptr);
 
     // Shows the message centred over owner, modally; returns when it closes.
-    // What does not fit on the one line is not shown.
+    // What does not fit on the one line is not shown; each line break in
+    // the message (a reason below it) adds a line.
     void ShowMessage(const QWidget* owner, const QString& message);
 
     QLabel* StaticText1;
@@ -26,6 +27,11 @@ class TForm5 : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    static constexpr int kWidth = 460;
+    static constexpr int kHeight = 104;
+    static constexpr int kFieldHeight = 28;
+    static constexpr int kButtonTop = 58;
+
     void SpeedButton1Click();
 };
 

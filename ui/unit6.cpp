@@ -2,6 +2,8 @@
 
 #include <QLineEdit>
 
+#include "ui/widgets.h"
+
 namespace tazu {
 
 TForm6::TForm6(QWidget* parent) : PickerWindow(tr("Сохранить как"), true, parent) {
@@ -14,7 +16,7 @@ bool TForm6::ChooseOutputName(const QWidget* owner, const std::filesystem::path&
     const qsizetype cut = output_name.lastIndexOf('/');
     MaskEdit1->setText(cut < 0 ? QString() : output_name.left(cut == 0 ? 1 : cut));
     MaskEdit2->setText(output_name.mid(cut + 1));
-    MaskEdit2->setFocus();
+    FocusVisibly(MaskEdit2);
     if (exec() != QDialog::Accepted || MaskEdit1->text().isEmpty()) {
         return false;
     }

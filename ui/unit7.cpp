@@ -92,7 +92,7 @@ void TForm7::FormShow() {
     SetObjectText(ShownText(archive.native()));
     ProposePath(fs::path(ProposedDestination(archive)));
     TakeHideSwitch();
-    LabeledEdit2->setFocus();
+    FocusVisibly(LabeledEdit2);
 }
 
 void TForm7::SpeedButton3Click() {
@@ -149,6 +149,7 @@ void TForm7::Run(const fs::path& destination) {
     const bool result =
         DecryptObject(password, personal_code, key_mark, windows_.form1->ChosenObject(),
                       destination, host, state_, code);
+    windows_.form1->RefreshBrowser();  // the extracted files show in the lists
     if (ShowOutcome(result, static_cast<std::uint8_t>(code))) {
         SwapToDialog(progress);
     }

@@ -2,6 +2,8 @@
 
 #include <QLineEdit>
 
+#include "ui/widgets.h"
+
 namespace tazu {
 
 TForm8::TForm8(QWidget* parent) : PickerWindow(tr("Сохранить в"), false, parent) {
@@ -11,7 +13,7 @@ TForm8::TForm8(QWidget* parent) : PickerWindow(tr("Сохранить в"), fals
 bool TForm8::ChooseFolder(const QWidget* owner, const std::filesystem::path& start_folder,
                           QString& folder) {
     Prepare(owner, start_folder);
-    MaskEdit1->setFocus();
+    FocusVisibly(MaskEdit1);
     if (exec() != QDialog::Accepted) {
         return false;
     }

@@ -1,7 +1,9 @@
 #include "ui/widgets.h"
 
+#include <QAbstractButton>
 #include <QDialog>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QValidator>
@@ -18,6 +20,28 @@ class Str255Validator : public QValidator {
     State validate(QString& input, int& /*pos*/) const override {
         return input.toUtf8().size() <= static_cast<qsizetype>(Str255::kCapacity) ? Acceptable
                                                                                   : Invalid;
+    }
+};
+
+// Enter and the keypad's Enter press the focused button.
+class EnterPresses : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) {
+            return false;
+        }
+        const auto* key = static_cast<QKeyEvent*>(event);
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (!enter || button == nullptr || !button->isEnabled() ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+            return false;
+        }
+        if (!key->isAutoRepeat()) {
+            button->click();
+        }
+        return true;
     }
 };
 
@@ -65,7 +89,13 @@ QPushButton* MakeButton(const QString& caption, QWidget* parent, const char* obj
     button->setObjectName(QString::fromLatin1(object_name));
     button->setAutoDefault(false);
     button->setDefault(false);
+    button->installEventFilter(new EnterPresses(button));
     return button;
+}
+
+void FocusVisibly(QWidget* control) {
+    control->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+    control->setFocus(Qt::TabFocusReason);
 }
 
 void NameByLabel(QLabel* label, QWidget* field) {

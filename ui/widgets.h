@@ -47,8 +47,13 @@ void ClearSecret(QLineEdit* edit);
 void CentreOver(QWidget* window, const QWidget* owner);
 
 // A button for a dialog: Enter in a text field does not press it behind the
-// window's back.
+// window's back, while Enter on the button itself presses it, as Space does.
 QPushButton* MakeButton(const QString& caption, QWidget* parent, const char* object_name);
+
+// Gives the control the focus and shows it (the focus frame that otherwise
+// appears only once Tab was pressed): the first control of a window that
+// opens.
+void FocusVisibly(QWidget* control);
 
 // Names a field by its label: the label becomes its buddy (the Alt
 // shortcut, screen readers) and its text the field's accessible name.

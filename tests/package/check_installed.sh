@@ -25,6 +25,16 @@ expected=(
     share/man/ru/man1/tazu16x32-cli.1.gz
     share/bash-completion/completions/tazu16x32-cli
     share/doc/tazu16x32/copyright share/doc/tazu16x32/changelog.Debian.gz
+    share/doc/tazu16x32-cli/copyright share/doc/tazu16x32-cli/changelog.Debian.gz
+    share/mime/packages/tazu16x32.xml
+    share/icons/hicolor/scalable/mimetypes/application-x-tazu16x32.svg
+    share/file-manager/actions/tazu16x32-encrypt.desktop
+    share/file-manager/actions/tazu16x32-decrypt.desktop
+    share/nemo/actions/tazu16x32-encrypt.nemo_action
+    share/nemo/actions/tazu16x32-decrypt.nemo_action
+    share/kio/servicemenus/tazu16x32-servicemenu.desktop
+    share/kio/servicemenus/tazu16x32-servicemenu-decrypt.desktop
+    share/Thunar/sendto/tazu16x32-sendto.desktop
 )
 for size in 16 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/tazu16x32.png")
@@ -37,6 +47,20 @@ for f in "${expected[@]}"; do
 done
 [ -e "$prefix/bin/Tazu16x32.SFX" ] && fail "the stub is installed beside the programs"
 [ -e "$prefix/bin/tazu16x32-sign" ] && fail "the signing tool is installed"
+"$source/tests/package/check_mime.sh" "$prefix" "$source" || fail "the archive type"
+
+# --help and --version print and end without a display; a display that
+# cannot be opened is the program's own one line and status 1.
+env -i PATH=/usr/bin:/bin "$prefix/bin/tazu16x32" --help | grep -q -- "--decrypt ARCHIVE" ||
+    fail "tazu16x32 --help"
+[ "$(env -i PATH=/usr/bin:/bin "$prefix/bin/tazu16x32" --version)" = \
+    "tazu16x32 $(sed -n 's/^project(Tazu16x32 VERSION \([0-9.]*\).*/\1/p' "$source/CMakeLists.txt")" ] ||
+    fail "tazu16x32 --version"
+status=0
+msg=$(env -i PATH=/usr/bin:/bin HOME="$tmp" DISPLAY=:97 ASAN_OPTIONS="${ASAN_OPTIONS:-}" \
+    "$prefix/bin/tazu16x32" 2>&1) || status=$?
+[ "$status" = 1 ] && [ "$(wc -l <<<"$msg")" = 1 ] && grep -q "^tazu16x32: cannot open the display :97" <<<"$msg" ||
+    fail "an unopenable display (status $status): $msg"
 
 # --- the programs as a normal user -------------------------------------------
 as_user=()
@@ -104,10 +128,12 @@ if [ ${#as_user[@]} -ne 0 ]; then
 fi
 
 # --- the window program -------------------------------------------------------
-window() { # window HOME: one run under the offscreen platform with the probe
+window() { # window HOME [ARGUMENT...]: one run under the offscreen platform with the probe
+    local home=$1
+    shift
     rm -f "$tmp/report"
-    run "$1" QT_QPA_PLATFORM=offscreen LD_PRELOAD="$probe" TAZU_PROBE_REPORT="$tmp/report" \
-        timeout 60 "$prefix/bin/tazu16x32" >"$tmp/window.log" 2>&1 || true
+    run "$home" QT_QPA_PLATFORM=offscreen LD_PRELOAD="$probe" TAZU_PROBE_REPORT="$tmp/report" \
+        timeout 60 "$prefix/bin/tazu16x32" "$@" >"$tmp/window.log" 2>&1 || true
     touch "$tmp/report"
 }
 [ ${#as_user[@]} -eq 0 ] || chmod 777 "$tmp"
@@ -117,9 +143,22 @@ report=$(cat "$tmp/report")
 [ -f "$first/.config/tazu16x32/Tazu16x32.key" ] || fail "first start made no store: $report"
 grep -q "^note: Создан новый файл ключа: $first/.config/tazu16x32/Tazu16x32.key" <<<"$report" ||
     fail "first start did not say where the store is: $report $(cat "$tmp/window.log")"
+grep -qx "note-button: ОК" <<<"$report" || fail "the first-start note's button: $report"
 grep -q "^main: enabled$" <<<"$report" || fail "main window not reached: $report"
 grep -q "^selfcheck: Проверка пройдена: файл программы не изменен$" <<<"$report" ||
     fail "self-check of the installed program: $report"
+
+# An archive given to the program (as the desktop entry's %f does) is the
+# chosen object, ready to decrypt; --decrypt opens "Расшифровывание" for it.
+cp "$source/tests/data/golden-05.shf" "$tmp/Docs.shf"
+chmod 644 "$tmp/Docs.shf"
+window "$first" "$tmp/Docs.shf"
+grep -qx "object: $tmp/Docs.shf" "$tmp/report" || fail "archive argument not chosen: $(cat "$tmp/report")"
+grep -qx "decrypt: on" "$tmp/report" || fail "archive argument: decrypt is off: $(cat "$tmp/report")"
+window "$first" --decrypt "$tmp/Docs.shf"
+grep -qx "dialog: Расшифровывание" "$tmp/report" || fail "--decrypt: $(cat "$tmp/report")"
+window "$first" --encrypt "$home/Docs"
+grep -qx "dialog: Шифрование" "$tmp/report" || fail "--encrypt: $(cat "$tmp/report")"
 
 # A store that was there and is gone: the locked prompt, and no new store.
 rm "$first/.config/tazu16x32/Tazu16x32.key"

@@ -3,7 +3,11 @@
 // TAZU_PROBE_REPORT names a file, it watches the windows once the event loop
 // runs and writes one line per thing seen:
 //   note: TEXT        a message box (the first-store note), then accepted
-//   main: enabled     the main window is shown and takes input
+//   note-button: TEXT each of its buttons
+//   main: enabled     the main window is shown and takes input, followed by
+//   object: TEXT      the chosen object and
+//   decrypt: on|off   whether "Расшифровать файл" is enabled
+//   dialog: CAPTION   the encrypt or decrypt dialog opened, then closed with "Назад"
 //   selfcheck: TEXT   the outcome of "Выполнить проверку собственного кода"
 //   prompt: TEXT      the key-store prompt is shown, with its status line
 //   timeout           none of that within 30 seconds
@@ -13,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
@@ -60,7 +65,16 @@ class Probe : public QObject {
         }
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             Write("note: " + box->text().replace('\n', ' '));
+            for (QAbstractButton* button : box->buttons()) {
+                Write("note-button: " + button->text());
+            }
             box->accept();
+        } else if (modal->objectName() == QLatin1String("TForm3") ||
+                   modal->objectName() == QLatin1String("TForm7")) {
+            Write("dialog: " + modal->windowTitle());
+            if (auto* back = modal->findChild<QAbstractButton*>("SpeedButton1")) {
+                back->click();
+            }
         } else if (modal->objectName() == QLatin1String("TForm5")) {
             const bool check = state_ == State::kChecking;
             Write((check ? "selfcheck: " : "message: ") + LabelText(modal, "StaticText1"));
@@ -97,6 +111,12 @@ class Probe : public QObject {
         if (state_ == State::kWaitForMain && main != nullptr && main->isVisible() &&
             main->isEnabled()) {
             Write("main: enabled");
+            if (auto* object = main->findChild<QLineEdit*>("LabeledEdit1")) {
+                Write("object: " + object->text());
+            }
+            if (auto* decrypt = main->findChild<QAbstractButton*>("SpeedButton3")) {
+                Write(QString("decrypt: ") + (decrypt->isEnabled() ? "on" : "off"));
+            }
             if (auto* check = main->findChild<QAbstractButton*>("SpeedButton5")) {
                 state_ = State::kChecking;
                 QMetaObject::invokeMethod(check, &QAbstractButton::click, Qt::QueuedConnection);

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string_view>
+
 #include "encrypt/archive_name.h"
 #include "ui_logic_support.h"
 
@@ -44,6 +47,38 @@ TEST(ArchiveName, UnusableNames) {
     EXPECT_TRUE(IsUnusableArchiveName("link", dir.path() / "link", file));      // through a link
     EXPECT_FALSE(IsUnusableArchiveName("a.shf", dir.path() / "a.shf", file));
     EXPECT_FALSE(IsUnusableArchiveName("a.shf", dir.path() / "new" / "a.shf", dir.path()));
+}
+
+TEST(ArchiveName, EachRefusalHasItsReason) {
+    TempFolder dir;
+    const fs::path file = dir.path() / "a.txt";
+    WriteAll(file, "x");
+    using P = ArchiveNameProblem;
+    const P problems[] = {CheckArchiveName("", "", file), CheckArchiveName("/tmp/", "/tmp/", file),
+                          CheckArchiveName(dir.path().string(), dir.path(), file),
+                          CheckArchiveName(file.string(), file, file)};
+    EXPECT_EQ(problems[0], P::kEmpty);
+    EXPECT_EQ(problems[1], P::kEndsWithSeparator);
+    EXPECT_EQ(problems[2], P::kExistingFolder);
+    EXPECT_EQ(problems[3], P::kObjectItself);
+    std::set<std::string_view> reasons;
+    for (P p : problems) {
+        EXPECT_FALSE(ArchiveNameReason(p).empty());
+        reasons.insert(ArchiveNameReason(p));
+    }
+    EXPECT_EQ(reasons.size(), 4u);
+}
+
+// An archive chosen to be encrypted again proposes a name that is not its
+// own (which would be refused); everything else proposes as the command
+// line does.
+TEST(ProposedDialogArchivePath, NeverTheObjectItself) {
+    EXPECT_EQ(ProposedDialogArchivePath("/a/b.shf", true, false), "/a/b.shf.shf");
+    EXPECT_EQ(ProposedDialogArchivePath("/a/b.exe", true, true), "/a/b.exe.exe");
+    EXPECT_EQ(ProposedDialogArchivePath("/a/b.exe", true, false), "/a/b.shf");
+    EXPECT_EQ(ProposedDialogArchivePath("/a/b.txt", true, false), "/a/b.shf");
+    EXPECT_EQ(ProposedDialogArchivePath("/a/b.shf", false, false), "/a/b.shf.shf");  // a folder
+    EXPECT_EQ(ProposedDialogArchivePath("/", false, false), "/Disk(root).shf");
 }
 
 TEST(CheckEncryptRequest, NameThenConfirmationThenPassword) {

@@ -181,11 +181,14 @@ class EncryptDialogTest : public QObject {
             ExpectMessage(&self);
             d->SpeedButton2->click();
         });
-        QCOMPARE(bad_name, QString("Имя нового файла задано неверно"));
+        // The refusal's reason is on the line below.
+        QCOMPARE(bad_name, QString("Имя нового файла задано неверно\nИмя оканчивается знаком "
+                                   "«/»: это имя папки, а не файла."));
         QCOMPARE(mismatch, QString("Подтверждение пароля не совпадает с паролем"));
         QVERIFY(cleared);
         QCOMPARE(forgot, QString("Вы забыли указать пароль"));
-        QCOMPARE(self, QString("Имя нового файла задано неверно"));
+        QCOMPARE(self, QString("Имя нового файла задано неверно\nЭто сам шифруемый файл: его "
+                               "нельзя заменить архивом."));
         QCOMPARE(ReadFile(s.docs() / "a.txt"), std::string("alpha"));
         QVERIFY(!fs::exists(s.pf.folder() / "x.shf"));
     }
