@@ -17,10 +17,11 @@ namespace {
 
 // Deciphers one block of the older formats, whose length byte said
 // declared bytes: returns the plaintext and advances the running block key
-// by the block's random bytes. The plaintext is the first declared - 7
-// bytes of the deciphered block, so a block cut short by the end of the
-// archive keeps every byte that came (its random bytes are what is
-// missing).
+// by the block's random bytes, its last 7 bytes (all of them for a block of
+// 7 bytes or fewer, which carries no data). The plaintext is the first
+// declared - 7 bytes of the deciphered block, so a block cut short by the
+// end of the archive keeps every byte that came (its random bytes are what
+// is missing).
 Str255 DecipherBlock(const EntryRules& rules, EntryKeys& keys, const Str255& ciphertext,
                      std::size_t declared) {
     Str255 x = ciphertext;
@@ -30,7 +31,7 @@ Str255 DecipherBlock(const EntryRules& rules, EntryKeys& keys, const Str255& cip
     x = CipherSub(rules.pair, x, keys.block_key);
     const std::size_t plain =
         std::min(x.size(), declared > kBlockRandomBytes ? declared - kBlockRandomBytes : 0);
-    if (x.size() == declared && declared > kBlockRandomBytes) {
+    if (x.size() == declared) {
         keys.block_key = CipherAdd(rules.pair, keys.block_key, x.substr(plain));
     }
     x.resize(plain);

@@ -1,5 +1,6 @@
 #include "tests/support/archive_writers.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "cipher/constants.h"
@@ -98,7 +99,7 @@ std::string Marker(int version) {
 }
 
 std::string WriteOlderEntry(int version, const Str255& password, const StoredFile& file,
-                            Random& random) {
+                            Random& random, const std::vector<std::size_t>& block_lengths) {
     const OlderFormat f{OlderRulesFor(version)};
     std::string out = Marker(version);
 
@@ -129,12 +130,18 @@ std::string WriteOlderEntry(int version, const Str255& password, const StoredFil
     out += f.Record(f.Seal(block_key.substr(kShortNameMax), password, random), sig_key);
 
     std::uint32_t sum = 0;
-    for (std::size_t pos = 0; pos < file.content.size(); pos += kChunkSize) {
-        Str255 block(std::string_view(file.content).substr(pos, kChunkSize));
-        for (std::size_t i = 0; i < block.size(); ++i) {
-            sum += block[i];
+    std::size_t pos = 0;
+    for (std::size_t i = 0;
+         block_lengths.empty() ? pos < file.content.size() : i < block_lengths.size(); ++i) {
+        const std::size_t length =
+            block_lengths.empty() ? kChunkSize + kBlockRandomBytes : block_lengths[i];
+        const std::size_t data = length > kBlockRandomBytes ? length - kBlockRandomBytes : 0;
+        Str255 block(std::string_view(file.content).substr(pos, data));
+        pos += block.size();
+        for (std::size_t j = 0; j < block.size(); ++j) {
+            sum += block[j];
         }
-        const Str255 noise = RandomString(random, kBlockRandomBytes);
+        const Str255 noise = RandomString(random, std::min(length, kBlockRandomBytes));
         block.append(noise);
         const Str255 cipher = CipherAdd(f.rules.pair, block, block_key);
         block_key = CipherAdd(f.rules.pair, block_key, noise);
