@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include "ui/unit1.h"
@@ -78,7 +79,27 @@ void ProgressWindow::closeEvent(QCloseEvent* event) {
     emit abortRequested();
 }
 
+namespace {
+std::function<bool()>& TestHold() {
+    static std::function<bool()> hold;
+    return hold;
+}
+}  // namespace
+
+void EventPump::SetTestHold(std::function<bool()> hold) {
+    TestHold() = std::move(hold);
+}
+
 void EventPump::Run() {
+    if (TestHold()) {
+        QApplication::processEvents();
+        while (TestHold() && TestHold()()) {
+            QThread::msleep(1);
+            QApplication::processEvents();
+        }
+        clock_.restart();
+        return;
+    }
     if (clock_.elapsed() >= 20) {
         QApplication::processEvents();
         clock_.restart();

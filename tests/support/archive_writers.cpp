@@ -10,6 +10,7 @@
 #include "decrypt/entry_rules.h"
 #include "encrypt/encrypt_entry.h"
 #include "format/format.h"
+#include "tests/support/quiet_encrypt_host.h"
 #include "tests/support/random_string.h"
 #include "tests/support/test_files.h"
 
@@ -70,14 +71,6 @@ struct OlderFormat {
     std::string Record(const Str255& record, const Str255& key) const {
         return Bytes(record) + Bytes(Sign(record, key));
     }
-};
-
-class NullEncryptHost final : public EncryptHost {
-  public:
-    void addBytesProcessed(std::int64_t) override {}
-    void addFileEncrypted() override {}
-    void processEvents() override {}
-    void appendReport(const std::string&) override {}
 };
 
 }  // namespace
@@ -157,7 +150,7 @@ std::string WriteEntries07(const Str255& password, const std::vector<StoredFile>
                            Random& random, const TestKeyStore& store, Str255& entry_chain) {
     TempDir dir;
     EncryptRunState state;
-    NullEncryptHost host;
+    QuietEncryptHost host;
     const EncryptContext ctx{state, host, random};
     StringOutput archive;
     for (const StoredFile& file : files) {
