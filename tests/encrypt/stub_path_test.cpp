@@ -23,7 +23,7 @@ TEST_P(StubPath, BesideTheProgramFirstThenThePrivateFolder) {
     const std::filesystem::path lib = (dir.path() / "prefix/lib/tazu16x32").lexically_normal();
     std::filesystem::create_directories(bin);
     std::filesystem::create_directories(lib);
-    EXPECT_EQ(StubPathFor(bin, name), bin / name);  // neither: the designed place
+    EXPECT_EQ(StubPathFor(bin, name), bin / name);  // neither: beside the program
 
     std::ofstream(lib / name) << "installed";
     EXPECT_EQ(StubPathFor(bin, name), lib / name);
