@@ -33,9 +33,7 @@ struct OlderRules {
 };
 
 OlderRules OlderRulesFor(int version) {
-    const CipherPair pair = version <= 1   ? CipherPair::k00
-                            : version == 2 ? CipherPair::k02
-                                           : CipherPair::kCurrent;
+    const CipherPair pair = version <= 1 ? kPair00 : version == 2 ? kPair02 : kCurrentPair;
     return {pair, version <= 2, version == 3 || version == 4, version >= 5};
 }
 
@@ -44,26 +42,10 @@ struct OlderFormat {
     OlderRules rules;
 
     Str255 Seal(const Str255& data, const Str255& key, Random& random) const {
-        switch (rules.pair) {
-            case CipherPair::k00:
-                return Envelope00(data, key, random);
-            case CipherPair::k02:
-                return Envelope02(data, key, random);
-            case CipherPair::kCurrent:
-                break;
-        }
-        return Envelope(data, key, random);
+        return Envelope(data, key, random, rules.pair);
     }
     Str255 SealDouble(const Str255& data, const Str255& key, Random& random) const {
-        switch (rules.pair) {
-            case CipherPair::k00:
-                return DoubleEnvelope00(data, key, random);
-            case CipherPair::k02:
-                return DoubleEnvelope02(data, key, random);
-            case CipherPair::kCurrent:
-                break;
-        }
-        return DoubleEnvelope(data, key, random);
+        return DoubleEnvelope(data, key, random, rules.pair);
     }
     Str255 Sign(const Str255& data, const Str255& key) const {
         return rules.plain_signatures ? PlainDigest(data, 2) : KeyedDigest(data, 2, key);
@@ -136,8 +118,8 @@ std::string WriteOlderEntry(int version, const Str255& password, const StoredFil
         }
         const Str255 noise = RandomString(random, std::min(length, kBlockRandomBytes));
         block.append(noise);
-        const Str255 cipher = CipherAdd(f.rules.pair, block, block_key);
-        block_key = CipherAdd(f.rules.pair, block_key, noise);
+        const Str255 cipher = f.rules.pair.add(block, block_key);
+        block_key = f.rules.pair.add(block_key, noise);
         out.push_back(static_cast<char>(cipher.size()));
         out += f.Record(cipher, sig_key);
     }
