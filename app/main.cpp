@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "app/first_start.h"
-#include "cipher/platform.h"
+#include "program/process.h"
 #include "cipher/random.h"
 #include "keystore/keystore_location.h"
 #include "ui/program.h"

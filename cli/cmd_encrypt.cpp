@@ -4,7 +4,7 @@
 #include <iostream>
 #include <system_error>
 
-#include "cipher/platform.h"
+#include "program/process.h"
 #include "cipher/random.h"
 #include "cli/commands.h"
 #include "cli/common.h"

@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "cipher/constants.h"
-#include "cipher/platform.h"
+#include "program/process.h"
 #include "io/native.h"
 #include "keystore/keystore_location.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cipher/platform.h"
+#include "program/process.h"
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/exit_status.h"

@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "cipher/constants.h"
-#include "cipher/platform.h"
+#include "program/process.h"
 #include "encrypt/encrypt_messages.h"
 #include "io/native.h"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "cipher/platform.h"
+#include "program/process.h"
 #include "encrypt/encrypt_host.h"
 #include "io/file_io.h"
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "cipher/constants.h"
-#include "cipher/platform.h"
+#include "program/process.h"
 #include "io/native.h"
 
 namespace tazu {

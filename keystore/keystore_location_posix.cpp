@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "cipher/platform.h"
+#include "program/process.h"
 #include "io/native.h"
 #include "keystore/keystore_location.h"
 

@@ -4,7 +4,7 @@
 
 #include <cwchar>
 
-#include "cipher/platform.h"
+#include "program/process.h"
 #include "io/native.h"
 #include "keystore/keystore_location.h"
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "cipher/constants.h"
-#include "cipher/platform.h"
+#include "program/process.h"
 #include "decrypt/decrypt_object.h"
 #include "io/native.h"
 #include "keystore/keystore_file.h"

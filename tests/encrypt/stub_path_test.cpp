@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "cipher/platform.h"
+#include "program/process.h"
 #include "encrypt/stub_copy.h"
 #include "tests/support/test_files.h"
 

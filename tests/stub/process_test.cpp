@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "cipher/platform.h"
+#include "program/process.h"
 #include "cipher/random.h"
 #include "encrypt/encrypt_object.h"
 #include "tests/support/test_files.h"

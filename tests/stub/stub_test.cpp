@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "cipher/constants.h"
-#include "cipher/platform.h"
+#include "program/process.h"
 #include "cipher/random.h"
 #include "decrypt/decrypt_object.h"
 #include "encrypt/encrypt_object.h"

@@ -1,8 +1,8 @@
-// The Windows side of cipher/platform.h.
+// The Windows side of program/process.h.
 #include <windows.h>
 #include <string>
 
-#include "cipher/platform.h"
+#include "program/process.h"
 
 namespace tazu {
 

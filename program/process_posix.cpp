@@ -1,10 +1,10 @@
-// The POSIX side of cipher/platform.h.
+// The POSIX side of program/process.h.
 #include <sys/prctl.h>
 #include <sys/resource.h>
 
 #include <system_error>
 
-#include "cipher/platform.h"
+#include "program/process.h"
 
 namespace tazu {
 
