@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "cli/commands.h"
-#include "cli/common.h"
+#include "cli/command_line.h"
 #include "cli/decrypt_hosts.h"
 #include "cli/descriptor_reader.h"
 #include "cli/exit_status.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/common.h"
+#include "cli/command_line.h"
 #include "decrypt/decrypt_host.h"
 
 namespace tazu::cli {

@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "cli/common.h"
+#include "cli/command_line.h"
 #include "cli/exit_status.h"
 
 namespace tazu::cli {

@@ -2,7 +2,7 @@
 // bytes that are not UTF-8 are escaped, everything else is kept.
 #include <gtest/gtest.h>
 
-#include "cli/common.h"
+#include "cli/command_line.h"
 
 namespace tazu::test {
 namespace {

@@ -19,7 +19,7 @@
 #include "encrypt/encrypt_object.h"
 #include "keystore/key_store.h"
 #include "tests/support/quiet_encrypt_host.h"
-#include "ui/run_windows.h"
+#include "ui/run_dialog.h"
 #include "ui/widgets.h"
 #include "ui_test_support.h"
 

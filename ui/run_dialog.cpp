@@ -1,4 +1,4 @@
-#include "ui/run_windows.h"
+#include "ui/run_dialog.h"
 
 #include <QApplication>
 #include <QCheckBox>

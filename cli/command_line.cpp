@@ -1,4 +1,4 @@
-#include "cli/common.h"
+#include "cli/command_line.h"
 
 #include <algorithm>
 #include <cerrno>

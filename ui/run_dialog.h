@@ -13,7 +13,7 @@
 #include <functional>
 
 #include "ui/session.h"
-#include "ui/windows.h"
+#include "ui/window_table.h"
 
 class QCheckBox;
 class QGroupBox;
