@@ -14,51 +14,58 @@ namespace {
 constexpr const char* kPrefixNew = kFileLinePrefix.data();
 constexpr const char* kPrefixOld = kOldFileLinePrefix.data();
 
-// Each version's rules; a switch not named is off.
+// The rules of the versions that differ from the one before them; a switch
+// not named is off.
+constexpr EntryRules kVersion00{
+    .version = 0, .pair = kPair00, .plain_signatures = true, .line_prefix = kPrefixOld};
+constexpr EntryRules kVersion02{
+    .version = 2, .pair = kPair02, .plain_signatures = true, .line_prefix = kPrefixOld};
+constexpr EntryRules kVersion03{.version = 3,
+                                .pair = kCurrentPair,
+                                .short_builtin_key = true,
+                                .check_blocks = true,
+                                .note_no_code = true,
+                                .flag_when_done = true,
+                                .line_prefix = kPrefixOld};
+constexpr EntryRules kVersion05{.version = 5,
+                                .pair = kCurrentPair,
+                                .split_salt = true,
+                                .check_blocks = true,
+                                .note_no_code = true,
+                                .skip_line = true,
+                                .flag_when_done = true,
+                                .line_prefix = kPrefixNew};
+constexpr EntryRules kVersion07{.version = 7,
+                                .pair = kCurrentPair,
+                                .split_salt = true,
+                                .check_blocks = true,
+                                .personal_code = true,
+                                .skip_line = true,
+                                .flag_when_done = true,
+                                .line_prefix = kPrefixNew};
+
+// A version read exactly as an earlier one.
+constexpr EntryRules SameAs(const EntryRules& earlier, int version) {
+    EntryRules rules = earlier;
+    rules.version = version;
+    return rules;
+}
+
 constexpr EntryRules kRules[] = {
-    {.version = 0, .pair = kPair00, .plain_signatures = true, .line_prefix = kPrefixOld},
-    {.version = 1, .pair = kPair00, .plain_signatures = true, .line_prefix = kPrefixOld},
-    {.version = 2, .pair = kPair02, .plain_signatures = true, .line_prefix = kPrefixOld},
-    {.version = 3,
-     .pair = kCurrentPair,
-     .short_builtin_key = true,
-     .check_blocks = true,
-     .note_no_code = true,
-     .flag_when_done = true,
-     .line_prefix = kPrefixOld},
-    {.version = 4,
-     .pair = kCurrentPair,
-     .short_builtin_key = true,
-     .check_blocks = true,
-     .note_no_code = true,
-     .flag_when_done = true,
-     .line_prefix = kPrefixOld},
-    {.version = 5,
-     .pair = kCurrentPair,
-     .split_salt = true,
-     .check_blocks = true,
-     .note_no_code = true,
-     .skip_line = true,
-     .flag_when_done = true,
-     .line_prefix = kPrefixNew},
-    {.version = 6,
-     .pair = kCurrentPair,
-     .split_salt = true,
-     .check_blocks = true,
-     .note_no_code = true,
-     .skip_line = true,
-     .flag_when_done = true,
-     .line_prefix = kPrefixNew},
-    {.version = 7,
-     .pair = kCurrentPair,
-     .split_salt = true,
-     .check_blocks = true,
-     .personal_code = true,
-     .skip_line = true,
-     .flag_when_done = true,
-     .line_prefix = kPrefixNew},
+    kVersion00, SameAs(kVersion00, 1), kVersion02, kVersion03, SameAs(kVersion03, 4),
+    kVersion05, SameAs(kVersion05, 6), kVersion07,
 };
 static_assert(std::size(kRules) == kNewestVersion + 1);
+
+constexpr bool EachRowIsItsVersion() {
+    for (int v = 0; v <= kNewestVersion; ++v) {
+        if (kRules[v].version != v) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(EachRowIsItsVersion());
 
 }  // namespace
 
