@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "app/first_start.h"
-#include "program/process.h"
 #include "cipher/random.h"
 #include "keystore/keystore_location.h"
+#include "program/process.h"
 #include "ui/program.h"
 #include "ui/session.h"
 #include "ui/unit1.h"

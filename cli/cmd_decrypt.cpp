@@ -4,8 +4,8 @@
 #include <iostream>
 #include <system_error>
 
-#include "cli/commands.h"
 #include "cli/command_line.h"
+#include "cli/commands.h"
 #include "cli/decrypt_hosts.h"
 #include "cli/descriptor_reader.h"
 #include "cli/exit_status.h"

@@ -4,10 +4,9 @@
 #include <iostream>
 #include <system_error>
 
-#include "program/process.h"
 #include "cipher/random.h"
-#include "cli/commands.h"
 #include "cli/command_line.h"
+#include "cli/commands.h"
 #include "cli/exit_status.h"
 #include "cli/help.h"
 #include "cli/keystore_access.h"
@@ -19,6 +18,7 @@
 #include "encrypt/stub_copy.h"
 #include "io/native.h"
 #include "io/temporary_file.h"
+#include "program/process.h"
 
 namespace tazu::cli {
 namespace {

@@ -7,9 +7,9 @@
 #include <iterator>
 
 #include "cipher/constants.h"
-#include "program/process.h"
 #include "io/native.h"
 #include "keystore/keystore_location.h"
+#include "program/process.h"
 
 namespace tazu::cli {
 

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "program/process.h"
-#include "cli/commands.h"
 #include "cli/command_line.h"
+#include "cli/commands.h"
 #include "cli/exit_status.h"
 #include "cli/help.h"
+#include "program/process.h"
 #include "terminal/terminal.h"
 
 namespace {

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "cipher/constants.h"
-#include "program/process.h"
 #include "decrypt/decrypt_object.h"
 #include "io/native.h"
 #include "keystore/keystore_file.h"
+#include "program/process.h"
 #include "stub/self_image.h"
 #include "stub/terminal_host.h"
 #include "terminal/password.h"

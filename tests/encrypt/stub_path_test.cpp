@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "program/process.h"
 #include "encrypt/stub_copy.h"
+#include "program/process.h"
 #include "tests/support/test_files.h"
 
 namespace tazu::test {

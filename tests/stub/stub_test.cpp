@@ -9,11 +9,11 @@
 #include <filesystem>
 
 #include "cipher/constants.h"
-#include "program/process.h"
 #include "cipher/random.h"
 #include "decrypt/decrypt_object.h"
 #include "encrypt/encrypt_object.h"
 #include "keystore/keystore_file.h"
+#include "program/process.h"
 #include "tests/support/quiet_encrypt_host.h"
 #include "tests/support/test_files.h"
 
