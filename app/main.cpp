@@ -7,9 +7,9 @@
 #include <iostream>
 
 #include "app/first_start.h"
-#include "cipher/platform.h"
 #include "cipher/random.h"
 #include "keystore/keystore_location.h"
+#include "program/process.h"
 #include "ui/command_line.h"
 #include "ui/language.h"
 #include "ui/program.h"

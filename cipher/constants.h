@@ -21,9 +21,4 @@ const Str255& DefaultPassword();
 // was written without the personal code.
 const Str255& NoKeyMark();
 
-inline constexpr std::string_view kKeyStoreFileName = "Tazu16x32.key";
-inline constexpr std::string_view kStubFileName = "Tazu16x32.SFX";
-// The Windows stub, which a Linux install keeps beside the Linux one.
-inline constexpr std::string_view kWindowsStubFileName = "Tazu16x32.SFX.exe";
-
 }  // namespace tazu

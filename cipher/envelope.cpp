@@ -1,20 +1,9 @@
 #include "cipher/envelope.h"
 
-#include "cipher/keyed.h"
+#include <cstring>
 
 namespace tazu {
 namespace {
-
-using Transform = Str255 (*)(const Str255&, const Str255&);
-
-struct CipherPair {
-    Transform add;
-    Transform sub;
-};
-
-constexpr CipherPair kCurrent{KeyedAdd, KeyedSub};
-constexpr CipherPair kPair00{KeyedAdd00, KeyedSub00};
-constexpr CipherPair kPair02{KeyedAdd02, KeyedSub02};
 
 // Reduces a stored position byte to 1..limit the way the format defines it.
 std::size_t ReducePosition(std::size_t v, std::size_t limit) {
@@ -57,7 +46,9 @@ Str255 RecoverAt(const Str255& region, std::size_t pos, std::size_t count, const
     return pair.sub(hidden, rest);
 }
 
-Str255 Seal(const Str255& data, const Str255& key, Random& random, const CipherPair& pair) {
+}  // namespace
+
+Str255 Envelope(const Str255& data, const Str255& key, Random& random, const CipherPair& pair) {
     if (data.empty() || data.size() > kEnvelopeMaxData || key.empty()) {
         return {};
     }
@@ -70,7 +61,7 @@ Str255 Seal(const Str255& data, const Str255& key, Random& random, const CipherP
     return pair.add(n, key);
 }
 
-Str255 Unseal(const Str255& record, const Str255& key, const CipherPair& pair) {
+Str255 OpenEnvelope(const Str255& record, const Str255& key, const CipherPair& pair) {
     if (record.empty() || key.empty()) {
         return {};
     }
@@ -84,7 +75,8 @@ Str255 Unseal(const Str255& record, const Str255& key, const CipherPair& pair) {
     return RecoverAt(p, pos, n, pair);
 }
 
-Str255 SealTwice(const Str255& data, const Str255& key, Random& random, const CipherPair& pair) {
+Str255 DoubleEnvelope(const Str255& data, const Str255& key, Random& random,
+                      const CipherPair& pair) {
     if (data.empty() || key.empty() || data.size() > kDoubleEnvelopeMaxData) {
         return {};
     }
@@ -112,7 +104,7 @@ Str255 SealTwice(const Str255& data, const Str255& key, Random& random, const Ci
     return pair.add(n, key);
 }
 
-Str255 UnsealTwice(const Str255& record, const Str255& key, const CipherPair& pair) {
+Str255 OpenDoubleEnvelope(const Str255& record, const Str255& key, const CipherPair& pair) {
     if (record.empty() || key.empty()) {
         return {};
     }
@@ -134,47 +126,6 @@ Str255 UnsealTwice(const Str255& record, const Str255& key, const CipherPair& pa
         return second;
     }
     return {};
-}
-
-}  // namespace
-
-Str255 Envelope(const Str255& data, const Str255& key, Random& random) {
-    return Seal(data, key, random, kCurrent);
-}
-Str255 OpenEnvelope(const Str255& record, const Str255& key) {
-    return Unseal(record, key, kCurrent);
-}
-Str255 DoubleEnvelope(const Str255& data, const Str255& key, Random& random) {
-    return SealTwice(data, key, random, kCurrent);
-}
-Str255 OpenDoubleEnvelope(const Str255& record, const Str255& key) {
-    return UnsealTwice(record, key, kCurrent);
-}
-
-Str255 Envelope00(const Str255& data, const Str255& key, Random& random) {
-    return Seal(data, key, random, kPair00);
-}
-Str255 OpenEnvelope00(const Str255& record, const Str255& key) {
-    return Unseal(record, key, kPair00);
-}
-Str255 DoubleEnvelope00(const Str255& data, const Str255& key, Random& random) {
-    return SealTwice(data, key, random, kPair00);
-}
-Str255 OpenDoubleEnvelope00(const Str255& record, const Str255& key) {
-    return UnsealTwice(record, key, kPair00);
-}
-
-Str255 Envelope02(const Str255& data, const Str255& key, Random& random) {
-    return Seal(data, key, random, kPair02);
-}
-Str255 OpenEnvelope02(const Str255& record, const Str255& key) {
-    return Unseal(record, key, kPair02);
-}
-Str255 DoubleEnvelope02(const Str255& data, const Str255& key, Random& random) {
-    return SealTwice(data, key, random, kPair02);
-}
-Str255 OpenDoubleEnvelope02(const Str255& record, const Str255& key) {
-    return UnsealTwice(record, key, kPair02);
 }
 
 }  // namespace tazu

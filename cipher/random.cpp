@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "cipher/chacha.h"
-#include "cipher/platform.h"
+#include "cipher/entropy.h"
 #include "cipher/wipe.h"
 
 namespace tazu {

@@ -5,8 +5,8 @@
 #include <iostream>
 #include <system_error>
 
+#include "cli/command_line.h"
 #include "cli/commands.h"
-#include "cli/common.h"
 #include "cli/decrypt_hosts.h"
 #include "cli/exit_status.h"
 #include "cli/help.h"

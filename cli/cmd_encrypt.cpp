@@ -4,10 +4,9 @@
 #include <iostream>
 #include <system_error>
 
-#include "cipher/constants.h"
 #include "cipher/random.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
-#include "cli/common.h"
 #include "cli/exit_status.h"
 #include "cli/help.h"
 #include "cli/keystore_access.h"
@@ -21,6 +20,7 @@
 #include "io/native.h"
 #include "io/stored_name.h"
 #include "io/temporary_file.h"
+#include "program/process.h"
 
 namespace tazu::cli {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "cipher/constants.h"
 #include "cipher/random.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
-#include "cli/common.h"
 #include "cli/exit_status.h"
 #include "cli/help.h"
 #include "cli/keystore_access.h"

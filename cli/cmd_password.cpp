@@ -6,7 +6,7 @@
 
 #include "cipher/random.h"
 #include "cli/commands.h"
-#include "cli/common.h"
+#include "cli/command_line.h"
 #include "cli/exit_status.h"
 #include "cli/help.h"
 #include "password/guess_rate.h"

@@ -3,7 +3,7 @@
 // the process exit status.
 #pragma once
 
-#include "cli/common.h"
+#include "cli/command_line.h"
 
 #include "cipher/str255.h"
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/common.h"
+#include "cli/command_line.h"
 #include "decrypt/decrypt_host.h"
 
 namespace tazu::cli {

@@ -1,6 +1,6 @@
 #include "cli/descriptor_reader.h"
 
-#include "cli/common.h"
+#include "cli/command_line.h"
 
 namespace tazu::cli {
 

@@ -35,43 +35,10 @@ std::string ExitStatusText(int status) {
     return status >= 0 && status <= kExitInternal ? kStatusTexts[status] : "unknown status";
 }
 
-bool RecoveredRun(DecryptCode code, std::uint32_t recovered) {
-    return recovered > 0 && (code == DecryptCode::kDamaged || code == DecryptCode::kReadError ||
-                             code == DecryptCode::kBadVersion);
-}
-
 std::string RecoveredLine(const std::string& archive, std::uint32_t recovered) {
     return "recovered from " + std::to_string(recovered) + " damaged stretch" +
            (recovered == 1 ? "" : "es") + " of " + archive +
            ": the \"Skipped bytes\" lines say what was lost";
-}
-
-int DecryptExitStatus(DecryptCode code, int problems, std::uint32_t recovered) {
-    if (RecoveredRun(code, recovered)) {
-        return kExitIncomplete;
-    }
-    switch (code) {
-        case DecryptCode::kEndOfData:
-            return problems > 0 ? kExitIncomplete : kExitOk;
-        case DecryptCode::kOk:
-        case DecryptCode::kEmptyArgument:
-            return kExitInternal;
-        case DecryptCode::kBadVersion:
-            return kExitBadVersion;
-        case DecryptCode::kReadError:
-            return kExitReadFailed;
-        case DecryptCode::kDamaged:
-            return kExitDamaged;
-        case DecryptCode::kOtherKeyStore:
-            return kExitOtherKeyStore;
-        case DecryptCode::kWriteError:
-            return kExitWriteFailed;
-        case DecryptCode::kWrongPassword:
-            return kExitWrongPassword;
-        case DecryptCode::kAborted:
-            return kExitInterrupted;
-    }
-    return kExitInternal;
 }
 
 int EncryptExitStatus(bool success, EncryptCode code, int problems) {

@@ -1,7 +1,5 @@
-// The exit statuses of tazu16x32-cli: one table for every command, so a
-// script can tell a complete run from a damaged one and one failure from
-// another. Where a status fits, it is the run's own result code (4 to 9
-// and 11 are the codes of the same name).
+// The exit statuses of tazu16x32-cli: the table's texts for --help, and the
+// status of an encryption run.
 #pragma once
 
 #include <cstdint>
@@ -9,40 +7,20 @@
 
 #include "decrypt/result_code.h"
 #include "encrypt/encrypt_host.h"
+#include "terminal/exit_status.h"
 
 namespace tazu::cli {
 
-enum ExitStatus : int {
-    kExitOk = 0,             // complete, every file intact
-    kExitIncomplete = 1,     // complete, but the report lists damaged, skipped or unreadable files
-    kExitUsage = 2,          // bad arguments, or no usable password
-    kExitKeyStore = 3,       // the key store is missing, damaged or does not open
-    kExitReadFailed = 4,     // the source or the archive cannot be read
-    kExitDamaged = 5,        // the archive is damaged (a header record or its end)
-    kExitOtherKeyStore = 6,  // made with another key store's personal code
-    kExitWriteFailed = 7,    // writing failed (the cause follows the message)
-    kExitWrongPassword = 8,  // the password does not open the archive
-    kExitInterrupted = 9,    // stopped by Ctrl-C or a cancel answer
-    kExitBadVersion = 10,    // a version this program does not know
-    kExitStubMissing = 11,   // the self-decrypting stub is missing
-    kExitInternal = 12,      // an argument the engine refused (should not happen)
-};
+// The table itself is shared with the stub (terminal/exit_status.h).
+using terminal::ExitStatus;
+using enum terminal::ExitStatus;
+using terminal::DecryptExitStatus;
+using terminal::RecoveredRun;
 
 // The table as printed by --help.
 std::string ExitStatusHelp();
 // The table's text for one status ("the archive is damaged").
 std::string ExitStatusText(int status);
-
-// The status of a decryption run that ended with code; problems counts the
-// report's lines about damaged, skipped or unreadable files, recovered the
-// damaged stretches a recovering run passed over.
-int DecryptExitStatus(DecryptCode code, int problems, std::uint32_t recovered = 0);
-
-// Whether a run that passed over recovered damaged stretches went on to the
-// end of the archive: it then ended on the damage it passed over (or found
-// none behind the last one), not on a wrong password, another key store, a
-// write error or an interruption.
-bool RecoveredRun(DecryptCode code, std::uint32_t recovered);
 
 // The line that follows the message of a recovered run.
 std::string RecoveredLine(const std::string& archive, std::uint32_t recovered);

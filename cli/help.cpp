@@ -2,8 +2,8 @@
 
 #include <iostream>
 
+#include "cli/command_line.h"
 #include "cli/command_spec.h"
-#include "cli/common.h"
 #include "cli/exit_status.h"
 
 namespace tazu::cli {

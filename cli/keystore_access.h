@@ -10,7 +10,7 @@
 #include <string>
 
 #include "cipher/str255.h"
-#include "cli/common.h"
+#include "cli/command_line.h"
 #include "keystore/keystore_file.h"
 
 namespace tazu::cli {

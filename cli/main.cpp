@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "cipher/platform.h"
+#include "cli/command_line.h"
 #include "cli/command_spec.h"
 #include "cli/commands.h"
-#include "cli/common.h"
 #include "cli/exit_status.h"
 #include "cli/help.h"
 #include "format/language.h"
+#include "program/process.h"
 #include "terminal/terminal.h"
 
 namespace {

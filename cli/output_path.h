@@ -1,5 +1,5 @@
 // Where the command line writes, and why writing or reading a file failed:
-// the causes it adds, on a line of their own, to the design's messages.
+// the causes it adds, on a line of their own, to the program's own messages.
 #pragma once
 
 #include <cstdint>

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "cli/common.h"
+#include "cli/command_line.h"
 
 namespace tazu::cli {
 namespace {

@@ -7,7 +7,7 @@
 #include <map>
 #include <set>
 
-#include "cli/common.h"
+#include "cli/command_line.h"
 #include "cli/exit_status.h"
 #include "decrypt/decrypt_object.h"
 #include "io/file_identity.h"

@@ -3,7 +3,7 @@
 #include <system_error>
 
 #include "cipher/constants.h"
-#include "cli/common.h"
+#include "cli/command_line.h"
 #include "encrypt/encrypt_entry.h"
 #include "encrypt/encrypt_messages.h"
 #include "encrypt/folder_walk.h"

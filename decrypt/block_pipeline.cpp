@@ -4,8 +4,7 @@
 #include <memory>
 
 #include "format/format.h"
-#include "io/batch_ring.h"
-#include "io/write_behind.h"
+#include "io/batch_pipeline.h"
 
 namespace tazu {
 
@@ -193,15 +192,14 @@ BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream&
         return BlockRunEnd::kRecordBoundary;  // no buffer, no putting back, or no data
     }
     const NoReadAhead inline_reads(file);
-    auto& batches = kept.slots;
-    BatchRing ring([&](std::size_t s) { Chain(cipher, *batches[s]); },
-                   [&](std::size_t s) { Check(cipher, *batches[s]); });
     // Once the stage threads run, a batch's plaintext is written on a thread
     // of its own while the caller reads the next records.
-    WriteBehind writer(out, kBatchPlain);
+    BatchPipeline<Batch> pipeline(
+        kept.slots, [&](Batch& b) { Chain(cipher, b); }, [&](Batch& b) { Check(cipher, b); }, out,
+        kBatchPlain);
     BlockRunEnd end = BlockRunEnd::kRecordBoundary;
-    RunBatches(
-        ring, batches, kInlineBatches,
+    pipeline.Run(
+        kInlineBatches,
         [&, first = true](Batch& b) mutable {
             const bool more = Fill(file, b, first);
             first = false;
@@ -210,13 +208,11 @@ BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream&
         [&](Batch& b) {
             totals.damaged += b.totals.damaged;
             totals.sum += b.totals.sum;
-            const bool written = b.plain_total == 0 ||
-                                 (ring.started() ? writer.Hand(b.plain, b.plain_total)
-                                                 : writer.WriteNow(b.plain.get(), b.plain_total));
+            const bool written = b.plain_total == 0 || pipeline.Write(b.plain, b.plain_total);
             end = written ? Report(b, progress) : BlockRunEnd::kWriteFailed;
             return end != BlockRunEnd::kWriteFailed && end != BlockRunEnd::kStopped;
         });
-    if (!writer.Finish() && end != BlockRunEnd::kStopped) {
+    if (!pipeline.Finish() && end != BlockRunEnd::kStopped) {
         end = BlockRunEnd::kWriteFailed;
     }
     return end;

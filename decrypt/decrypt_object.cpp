@@ -68,8 +68,8 @@ bool DecryptEntry05(const Str255& password, DecryptSession& session, DecryptCode
         // its trailer, or entries may be missing.
         // An empty file is an empty archive.
         const bool no_entry = version_holder.view() == kNoVersion;
-        const bool check_trailer =
-            (no_entry && !marker.empty()) || (!no_entry && MarkerVersion(version_holder) == 7);
+        const bool check_trailer = (no_entry && !marker.empty()) ||
+                                   (!no_entry && MarkerVersion(version_holder) == kNewestVersion);
         if (result_code == DecryptCode::kEndOfData && check_trailer &&
             !(marker == ArchiveTrailer(session.entry_chain))) {
             result_code = DecryptCode::kDamaged;
@@ -100,7 +100,7 @@ bool DecryptEntry05(const Str255& password, DecryptSession& session, DecryptCode
         return false;
     }
     AppendToEntryChain(session.entry_chain, keys.salt, keys.record_signature_key);
-    return ExtractEntryData(session.context, RulesFor(7), keys, result_code);
+    return ExtractEntryData(session.context, RulesFor(kNewestVersion), keys, result_code);
 }
 
 namespace {

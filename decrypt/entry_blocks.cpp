@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "cipher/block_cipher.h"
 #include "decrypt/block_pipeline.h"
@@ -17,21 +18,22 @@ namespace {
 
 // Deciphers one block of the older formats, whose length byte said
 // declared bytes: returns the plaintext and advances the running block key
-// by the block's random bytes. The plaintext is the first declared - 7
-// bytes of the deciphered block, so a block cut short by the end of the
-// archive keeps every byte that came (its random bytes are what is
-// missing).
+// by the block's random bytes, its last 7 bytes (all of them for a block of
+// 7 bytes or fewer, which carries no data). The plaintext is the first
+// declared - 7 bytes of the deciphered block, so a block cut short by the
+// end of the archive keeps every byte that came (its random bytes are what
+// is missing).
 Str255 DecipherBlock(const EntryRules& rules, EntryKeys& keys, const Str255& ciphertext,
                      std::size_t declared) {
     Str255 x = ciphertext;
     if (rules.personal_code) {
-        x = CipherSub(rules.pair, x, keys.second_block_key);
+        x = rules.pair.sub(x, keys.second_block_key);
     }
-    x = CipherSub(rules.pair, x, keys.block_key);
+    x = rules.pair.sub(x, keys.block_key);
     const std::size_t plain =
         std::min(x.size(), declared > kBlockRandomBytes ? declared - kBlockRandomBytes : 0);
-    if (x.size() == declared && declared > kBlockRandomBytes) {
-        keys.block_key = CipherAdd(rules.pair, keys.block_key, x.substr(plain));
+    if (x.size() == declared) {
+        keys.block_key = rules.pair.add(keys.block_key, x.substr(plain));
     }
     x.resize(plain);
     return x;
@@ -65,6 +67,15 @@ enum class BlockStep {
     kEnd,   // the blocks ended
     kFail,  // the entry failed (result_code set)
 };
+
+// What a step means for the loop over the blocks: nothing after kNext (it
+// goes on), else its result: true when the blocks ended, false on failure.
+std::optional<bool> LoopResult(BlockStep step) {
+    if (step == BlockStep::kNext) {
+        return std::nullopt;
+    }
+    return step == BlockStep::kEnd;
+}
 
 // Reads the next block record into state: false at the end record (its
 // signature read into end_signature) or the end of the file. more is false
@@ -238,13 +249,9 @@ bool DecryptBlocks07(EntryContext& context, const EntryRules& rules, const Entry
         // Outside a recovering run the blocks go on all processors; the loop
         // below then goes on from where they stopped (at the end record, or
         // at the start of a small entry, which stays on this thread).
-        switch (DecipherOnAllProcessors(context, cipher, state, result_code)) {
-            case BlockStep::kNext:
-                break;
-            case BlockStep::kEnd:
-                return true;
-            case BlockStep::kFail:
-                return false;
+        if (const auto done =
+                LoopResult(DecipherOnAllProcessors(context, cipher, state, result_code))) {
+            return *done;
         }
     }
     for (;;) {
@@ -269,14 +276,9 @@ bool DecryptBlocks07(EntryContext& context, const EntryRules& rules, const Entry
         if (!deciphered) {
             return true;
         }
-        switch (TakeBlock(context, state, block.plain, block.plain_size, block.written, block.more,
-                          result_code)) {
-            case BlockStep::kNext:
-                continue;
-            case BlockStep::kEnd:
-                return true;
-            case BlockStep::kFail:
-                return false;
+        if (const auto done = LoopResult(TakeBlock(context, state, block.plain, block.plain_size,
+                                                   block.written, block.more, result_code))) {
+            return *done;
         }
     }
 }
@@ -303,13 +305,9 @@ bool DecryptOlderBlocks(EntryContext& context, const EntryRules& rules, EntryKey
         }
         const Str255 older = DecipherBlock(rules, keys, state.ciphertext, state.length[0]);
         std::memcpy(local, older.data(), older.size());
-        switch (TakeBlock(context, state, local, older.size(), false, more, result_code)) {
-            case BlockStep::kNext:
-                continue;
-            case BlockStep::kEnd:
-                return true;
-            case BlockStep::kFail:
-                return false;
+        if (const auto done = LoopResult(
+                TakeBlock(context, state, local, older.size(), false, more, result_code))) {
+            return *done;
         }
     }
 }

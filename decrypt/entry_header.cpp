@@ -37,7 +37,7 @@ bool ReadSaltRecord(InputStream& file, const EntryRules& rules, const Str255& pa
                     result_code)) {
         return false;
     }
-    keys.salt = CipherOpenDoubleEnvelope(rules.pair, data, password);
+    keys.salt = OpenDoubleEnvelope(data, password, rules.pair);
     if (keys.salt.empty()) {
         result_code = DecryptCode::kWrongPassword;
         return false;
@@ -62,7 +62,7 @@ bool ReadKeyMarkRecord(InputStream& file, const EntryRules& rules, const Str255&
                     record, data, result_code)) {
         return false;
     }
-    const Str255 file_mark = CipherOpenEnvelope(rules.pair, data, file_key);
+    const Str255 file_mark = OpenEnvelope(data, file_key, rules.pair);
     keys.personal_code_used = rules.personal_code && file_mark == key_mark;
     if (!keys.personal_code_used && !(file_mark == NoKeyMark())) {
         result_code = DecryptCode::kOtherKeyStore;
@@ -84,14 +84,14 @@ bool ReadNameRecords(InputStream& file, const EntryRules& rules, const Str255& f
                     result_code)) {
         return false;
     }
-    keys.stored_name = CipherOpenEnvelope(rules.pair, data, file_key);
+    keys.stored_name = OpenEnvelope(data, file_key, rules.pair);
     const std::uint8_t continuation = record[kNameRecordSize - 1];
     if (continuation != 0) {
         if (!ReadRecord(file, continuation, kEnvelopeSize, rules, sig_key, record, data,
                         result_code)) {
             return false;
         }
-        keys.stored_name.append(CipherOpenEnvelope(rules.pair, data, file_key));
+        keys.stored_name.append(OpenEnvelope(data, file_key, rules.pair));
     }
     return true;
 }
@@ -110,7 +110,7 @@ bool ReadBlockKeyRecords(InputStream& file, const EntryRules& rules, const Str25
                             keys.record_signature_key, record, data, result_code)) {
                 return false;
             }
-            key.append(CipherOpenEnvelope(rules.pair, data, password));
+            key.append(OpenEnvelope(data, password, rules.pair));
         }
         if (keys.personal_code_used) {
             key = KeyedSub(key, personal_code);

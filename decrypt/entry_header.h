@@ -44,8 +44,8 @@ bool ReadHeaderRecords(InputStream& file, const EntryRules& rules, const Str255&
 inline bool ReadEntryHeader(InputStream& file, const Str255& password, const Str255& personal_code,
                             const Str255& key_mark, DecryptHost& host, EntryKeys& keys,
                             DecryptCode& result_code) {
-    return ReadHeaderRecords(file, RulesFor(7), password, personal_code, key_mark, host, keys,
-                             result_code);
+    return ReadHeaderRecords(file, RulesFor(kNewestVersion), password, personal_code, key_mark,
+                             host, keys, result_code);
 }
 
 }  // namespace tazu

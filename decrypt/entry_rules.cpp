@@ -1,6 +1,8 @@
 #include "decrypt/entry_rules.h"
 
-#include "cipher/envelope.h"
+#include <algorithm>
+#include <iterator>
+
 #include "cipher/keyed.h"
 #include "decrypt/decrypt_messages.h"
 #include "format/format.h"
@@ -12,71 +14,63 @@ namespace {
 constexpr const char* kPrefixNew = kFileLinePrefix.data();
 constexpr const char* kPrefixOld = kOldFileLinePrefix.data();
 
-//                          ver pair                 plain  short  split  check  pcode  note   skip
-//                          flag   prefix
+// The rules of the versions that differ from the one before them; a switch
+// not named is off.
+constexpr EntryRules kVersion00{
+    .version = 0, .pair = kPair00, .plain_signatures = true, .line_prefix = kPrefixOld};
+constexpr EntryRules kVersion02{
+    .version = 2, .pair = kPair02, .plain_signatures = true, .line_prefix = kPrefixOld};
+constexpr EntryRules kVersion03{.version = 3,
+                                .pair = kCurrentPair,
+                                .short_builtin_key = true,
+                                .check_blocks = true,
+                                .note_no_code = true,
+                                .flag_when_done = true,
+                                .line_prefix = kPrefixOld};
+constexpr EntryRules kVersion05{.version = 5,
+                                .pair = kCurrentPair,
+                                .split_salt = true,
+                                .check_blocks = true,
+                                .note_no_code = true,
+                                .skip_line = true,
+                                .flag_when_done = true,
+                                .line_prefix = kPrefixNew};
+constexpr EntryRules kVersion07{.version = 7,
+                                .pair = kCurrentPair,
+                                .split_salt = true,
+                                .check_blocks = true,
+                                .personal_code = true,
+                                .skip_line = true,
+                                .flag_when_done = true,
+                                .line_prefix = kPrefixNew};
+
+// A version read exactly as an earlier one.
+constexpr EntryRules SameAs(const EntryRules& earlier, int version) {
+    EntryRules rules = earlier;
+    rules.version = version;
+    return rules;
+}
+
 constexpr EntryRules kRules[] = {
-    {0, CipherPair::k00, true, false, false, false, false, false, false, false, kPrefixOld},
-    {1, CipherPair::k00, true, false, false, false, false, false, false, false, kPrefixOld},
-    {2, CipherPair::k02, true, false, false, false, false, false, false, false, kPrefixOld},
-    {3, CipherPair::kCurrent, false, true, false, true, false, true, false, true, kPrefixOld},
-    {4, CipherPair::kCurrent, false, true, false, true, false, true, false, true, kPrefixOld},
-    {5, CipherPair::kCurrent, false, false, true, true, false, true, true, true, kPrefixNew},
-    {6, CipherPair::kCurrent, false, false, true, true, false, true, true, true, kPrefixNew},
-    {7, CipherPair::kCurrent, false, false, true, true, true, false, true, true, kPrefixNew},
+    kVersion00, SameAs(kVersion00, 1), kVersion02, kVersion03, SameAs(kVersion03, 4),
+    kVersion05, SameAs(kVersion05, 6), kVersion07,
 };
+static_assert(std::size(kRules) == kNewestVersion + 1);
+
+constexpr bool EachRowIsItsVersion() {
+    for (int v = 0; v <= kNewestVersion; ++v) {
+        if (kRules[v].version != v) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(EachRowIsItsVersion());
 
 }  // namespace
 
 const EntryRules& RulesFor(int version) {
-    return kRules[version < 0 ? 0 : version > 7 ? 7 : version];
-}
-
-Str255 CipherSub(CipherPair pair, const Str255& data, const Str255& key) {
-    switch (pair) {
-        case CipherPair::k00:
-            return KeyedSub00(data, key);
-        case CipherPair::k02:
-            return KeyedSub02(data, key);
-        case CipherPair::kCurrent:
-            break;
-    }
-    return KeyedSub(data, key);
-}
-
-Str255 CipherAdd(CipherPair pair, const Str255& data, const Str255& key) {
-    switch (pair) {
-        case CipherPair::k00:
-            return KeyedAdd00(data, key);
-        case CipherPair::k02:
-            return KeyedAdd02(data, key);
-        case CipherPair::kCurrent:
-            break;
-    }
-    return KeyedAdd(data, key);
-}
-
-Str255 CipherOpenEnvelope(CipherPair pair, const Str255& record, const Str255& key) {
-    switch (pair) {
-        case CipherPair::k00:
-            return OpenEnvelope00(record, key);
-        case CipherPair::k02:
-            return OpenEnvelope02(record, key);
-        case CipherPair::kCurrent:
-            break;
-    }
-    return OpenEnvelope(record, key);
-}
-
-Str255 CipherOpenDoubleEnvelope(CipherPair pair, const Str255& record, const Str255& key) {
-    switch (pair) {
-        case CipherPair::k00:
-            return OpenDoubleEnvelope00(record, key);
-        case CipherPair::k02:
-            return OpenDoubleEnvelope02(record, key);
-        case CipherPair::kCurrent:
-            break;
-    }
-    return OpenDoubleEnvelope(record, key);
+    return kRules[std::clamp(version, 0, kNewestVersion)];
 }
 
 bool SignatureMatches(const EntryRules& rules, const Str255& data, const Str255& sig,

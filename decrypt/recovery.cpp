@@ -32,7 +32,7 @@ bool StartsEntry(const std::uint8_t* p, int version, const Str255& password) {
     if (!HeaderSignatureMatches(rules, data, sig, key)) {
         return false;
     }
-    Str255 salt = CipherOpenDoubleEnvelope(rules.pair, data, password);
+    Str255 salt = OpenDoubleEnvelope(data, password, rules.pair);
     const bool opens = !salt.empty();
     salt.Wipe();
     return opens;

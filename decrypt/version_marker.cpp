@@ -25,7 +25,7 @@ int MarkerVersion(const Str255& marker) {
         return -1;
     }
     const std::uint8_t digit = marker[11];
-    if (digit < '0' || digit > '7') {
+    if (digit < '0' || digit > '0' + kNewestVersion) {
         return -1;
     }
     return digit - '0';

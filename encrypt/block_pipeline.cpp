@@ -5,8 +5,7 @@
 
 #include "cipher/wipe.h"
 #include "format/format.h"
-#include "io/batch_ring.h"
-#include "io/write_behind.h"
+#include "io/batch_pipeline.h"
 
 namespace tazu {
 
@@ -102,18 +101,17 @@ BlockWriteEnd EncipherBlocks(InputStream& source, BlockCipher& cipher, Random& r
     const NoReadAhead inline_reads(source);
     std::unique_ptr<Batch> batches[BatchRing::kSlots];
     batches[0] = std::move(KeptFirstBatch());  // RunBatches fills slot 0 first
-    BatchRing ring([&](std::size_t s) { Chain(cipher, *batches[s]); },
-                   [&](std::size_t s) { Sign(cipher, *batches[s]); });
     // Once the stage threads run, a batch's records are written on a thread
     // of their own while the caller reads the next chunks.
-    WriteBehind writer(archive, kBatchRecords);
+    BatchPipeline<Batch> pipeline(
+        batches, [&](Batch& b) { Chain(cipher, b); }, [&](Batch& b) { Sign(cipher, b); }, archive,
+        kBatchRecords);
     BlockWriteEnd end = BlockWriteEnd::kSourceEnded;
-    RunBatches(
-        ring, batches, kInlineBatches, [&](Batch& b) { return Fill(source, random, b); },
+    pipeline.Run(
+        kInlineBatches, [&](Batch& b) { return Fill(source, random, b); },
         [&](Batch& b) {
             sum += b.sum;
-            if (!(ring.started() ? writer.Hand(b.records, b.records_size)
-                                 : writer.WriteNow(b.records.get(), b.records_size))) {
+            if (!pipeline.Write(b.records, b.records_size)) {
                 end = BlockWriteEnd::kWriteFailed;
                 return false;
             }
@@ -125,10 +123,10 @@ BlockWriteEnd EncipherBlocks(InputStream& source, BlockCipher& cipher, Random& r
             }
             return true;
         });
-    if (!writer.Finish() && end == BlockWriteEnd::kSourceEnded) {
+    if (!pipeline.Finish() && end == BlockWriteEnd::kSourceEnded) {
         end = BlockWriteEnd::kWriteFailed;
     }
-    ring.Stop();  // no stage works on the batch any more
+    pipeline.Stop();  // no stage works on the batch any more
     KeptFirstBatch() = std::move(batches[0]);
     return end;
 }

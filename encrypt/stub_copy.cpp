@@ -4,9 +4,9 @@
 #include <system_error>
 
 #include "cipher/constants.h"
-#include "cipher/platform.h"
 #include "encrypt/encrypt_messages.h"
 #include "io/native.h"
+#include "program/process.h"
 
 namespace tazu {
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "cipher/platform.h"
 #include "encrypt/encrypt_host.h"
 #include "io/file_io.h"
+#include "program/process.h"
 
 namespace tazu {
 

@@ -20,6 +20,8 @@
 
 namespace tazu {
 
+// The newest format version, the one this program writes (kMarker07).
+inline constexpr int kNewestVersion = 7;
 inline constexpr std::string_view kMarker07 = "Tazu16x32.07.0";
 inline constexpr std::size_t kMarkerSize = 14;
 inline constexpr std::size_t kMarkerCompareSize = 13;  // the 14th byte is never compared

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "cli/command_spec.h"
-#include "cli/common.h"
+#include "cli/command_line.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

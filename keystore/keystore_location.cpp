@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "cipher/constants.h"
-#include "cipher/platform.h"
 #include "io/native.h"
+#include "program/process.h"
 
 namespace tazu {
 namespace {

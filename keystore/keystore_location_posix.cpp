@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "cipher/platform.h"
 #include "io/native.h"
 #include "keystore/keystore_location.h"
+#include "program/process.h"
 
 namespace tazu {
 namespace {

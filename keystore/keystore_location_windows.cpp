@@ -4,9 +4,9 @@
 
 #include <cwchar>
 
-#include "cipher/platform.h"
 #include "io/native.h"
 #include "keystore/keystore_location.h"
+#include "program/process.h"
 
 namespace tazu {
 

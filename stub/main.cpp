@@ -12,14 +12,14 @@
 #include <vector>
 
 #include "cipher/constants.h"
-#include "cipher/platform.h"
-#include "cli/exit_status.h"
 #include "decrypt/decrypt_object.h"
 #include "format/language.h"
 #include "io/native.h"
 #include "keystore/keystore_file.h"
+#include "program/process.h"
 #include "stub/self_image.h"
 #include "stub/terminal_host.h"
+#include "terminal/exit_status.h"
 #include "terminal/password.h"
 #include "terminal/terminal.h"
 
@@ -29,7 +29,7 @@ namespace {
 
 constexpr std::string_view kFileOption = "/filr:";
 constexpr std::string_view kFolderOption = "/parh:";
-constexpr int kNoArchiveStatus = cli::kExitUsage;
+constexpr int kNoArchiveStatus = terminal::kExitUsage;
 
 void PrintHelp() {
     std::fputs(Tr("Tazu16x32.SFX - расшифровка самораспаковывающегося файла.\n"
@@ -139,7 +139,7 @@ int Finish(DecryptCode code, const TerminalDecryptHost& host, const Path& key_st
                               std::string(Tr(" рядом с файлом и запустите снова.")));
     }
     const int problems = static_cast<int>(host.report().size()) + host.skipped();
-    return cli::DecryptExitStatus(code, problems);
+    return terminal::DecryptExitStatus(code, problems);
 }
 
 }  // namespace
@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
     const Path self = ProgramFile();
     if (self.empty() && options.archive.empty()) {
         PrintLine(stderr, DecryptCodeMessage(DecryptCode::kReadError));
-        return cli::kExitReadFailed;
+        return terminal::kExitReadFailed;
     }
     std::uint64_t offset = 0;
     Path archive = options.archive;
@@ -173,7 +173,7 @@ int main(int argc, char** argv) {
     FileReader reader(kStreamBufferSize);
     if (!reader.Open(archive) || !reader.Seek(offset)) {
         PrintLine(stderr, DecryptCodeMessage(DecryptCode::kReadError));
-        return cli::kExitReadFailed;
+        return terminal::kExitReadFailed;
     }
     // Where the archive lies: the proposed folder, and where its key store is.
     const Path archive_folder = AbsolutePath(archive).parent_path();
@@ -184,7 +184,7 @@ int main(int argc, char** argv) {
     if (!terminal::ReadPassword(PasswordInput(), std::string(Tr("Пароль: ")), false, password,
                                 error)) {
         PrintLine(stderr, std::string(Tr("Пароль не прочитан: ")) + error);
-        return cli::kExitUsage;
+        return terminal::kExitUsage;
     }
     KeyStoreValues keys;
     const Path key_store = archive_folder / PathFromText(kKeyStoreFileName);

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "ui/session.h"
-#include "ui/windows.h"
+#include "ui/window_table.h"
 
 namespace tazu {
 

@@ -13,7 +13,7 @@
 #include "keystore/keystore_file.h"
 #include "ui/key_store_loader.h"
 #include "ui/session.h"
-#include "ui/windows.h"
+#include "ui/window_table.h"
 
 class QCheckBox;
 class QComboBox;

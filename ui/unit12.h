@@ -6,7 +6,7 @@
 #include <QDialog>
 
 #include "ui/session.h"
-#include "ui/windows.h"
+#include "ui/window_table.h"
 
 class QCheckBox;
 class QLabel;

@@ -7,7 +7,7 @@
 
 #include "ui/key_store_loader.h"
 #include "ui/session.h"
-#include "ui/windows.h"
+#include "ui/window_table.h"
 
 class QLabel;
 class QLineEdit;

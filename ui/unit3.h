@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "encrypt/encrypt_host.h"
-#include "ui/run_windows.h"
+#include "ui/run_dialog.h"
 
 class QCheckBox;
 class QGroupBox;

@@ -3,7 +3,7 @@
 // "Прервать шифрование".
 #pragma once
 
-#include "ui/run_windows.h"
+#include "ui/run_dialog.h"
 
 namespace tazu {
 

@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "decrypt/decrypt_host.h"
-#include "ui/run_windows.h"
+#include "ui/run_dialog.h"
 
 class QCheckBox;
 class QGroupBox;

@@ -3,7 +3,7 @@
 // ("Да", "Нет", "Да / Нет" or empty) and "Прервать расшифровывание".
 #pragma once
 
-#include "ui/run_windows.h"
+#include "ui/run_dialog.h"
 
 namespace tazu {
 

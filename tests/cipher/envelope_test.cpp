@@ -25,15 +25,21 @@ class ScriptedRandom : public Random {
     std::vector<std::uint8_t> script_;
 };
 
-using Seal = Str255 (*)(const Str255&, const Str255&, Random&);
-using Open = Str255 (*)(const Str255&, const Str255&);
+using Seal = Str255 (*)(const Str255&, const Str255&, Random&, const CipherPair&);
+using Open = Str255 (*)(const Str255&, const Str255&, const CipherPair&);
 
 struct EnvelopeKind {
     const char* name;
-    Seal seal;
-    Open open;
+    Seal sealer;
+    Open opener;
+    CipherPair pair;
     std::size_t size;
     std::size_t max_data;
+
+    Str255 seal(const Str255& data, const Str255& key, Random& random) const {
+        return sealer(data, key, random, pair);
+    }
+    Str255 open(const Str255& record, const Str255& key) const { return opener(record, key, pair); }
 };
 
 class EnvelopeKindTest : public ::testing::TestWithParam<EnvelopeKind> {};
@@ -78,12 +84,13 @@ TEST_P(EnvelopeKindTest, FreshNoiseEveryTime) {
 
 INSTANTIATE_TEST_SUITE_P(
     AllKinds, EnvelopeKindTest,
-    ::testing::Values(EnvelopeKind{"Single", Envelope, OpenEnvelope, 252, 128},
-                      EnvelopeKind{"Double", DoubleEnvelope, OpenDoubleEnvelope, 253, 64},
-                      EnvelopeKind{"Single00", Envelope00, OpenEnvelope00, 252, 128},
-                      EnvelopeKind{"Double00", DoubleEnvelope00, OpenDoubleEnvelope00, 253, 64},
-                      EnvelopeKind{"Single02", Envelope02, OpenEnvelope02, 252, 128},
-                      EnvelopeKind{"Double02", DoubleEnvelope02, OpenDoubleEnvelope02, 253, 64}),
+    ::testing::Values(
+        EnvelopeKind{"Single", Envelope, OpenEnvelope, kCurrentPair, 252, 128},
+        EnvelopeKind{"Double", DoubleEnvelope, OpenDoubleEnvelope, kCurrentPair, 253, 64},
+        EnvelopeKind{"Single00", Envelope, OpenEnvelope, kPair00, 252, 128},
+        EnvelopeKind{"Double00", DoubleEnvelope, OpenDoubleEnvelope, kPair00, 253, 64},
+        EnvelopeKind{"Single02", Envelope, OpenEnvelope, kPair02, 252, 128},
+        EnvelopeKind{"Double02", DoubleEnvelope, OpenDoubleEnvelope, kPair02, 253, 64}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Envelope, FullLengthRoundTripsWithEitherStoredLengthByte) {

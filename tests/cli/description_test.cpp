@@ -4,7 +4,7 @@
 #include <set>
 
 #include "cli/command_spec.h"
-#include "cli/common.h"
+#include "cli/command_line.h"
 #include "tests/cli/cli_run.h"
 
 namespace tazu::test {

@@ -3,7 +3,7 @@
 // UTF-8 are escaped, everything else is kept. The windows show the same.
 #include <gtest/gtest.h>
 
-#include "cli/common.h"
+#include "cli/command_line.h"
 
 namespace tazu::test {
 namespace {

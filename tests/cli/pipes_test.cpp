@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
-#include "cipher/constants.h"
+#include "program/process.h"
 #include "tests/cli/cli_run.h"
 
 namespace tazu::test {

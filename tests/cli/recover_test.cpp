@@ -51,7 +51,7 @@ TEST_F(Recover, ADamagedHeaderLosesOnlyItsOwnFile) {
 
     const CliResult plain = Decrypt(damaged, "");
     EXPECT_EQ(plain.status, 5) << plain.err;
-    EXPECT_EQ(Identical(), 2);  // as designed, the run stops at the damage
+    EXPECT_EQ(Identical(), 2);  // without --recover, the run stops at the damage
 
     const CliResult r = Decrypt(damaged, "--recover");
     EXPECT_EQ(r.status, 1) << r.out << r.err;

@@ -1,4 +1,4 @@
-// Recovering runs: damage that would end a run as designed is passed over,
+// Recovering runs: damage that would end a normal run is passed over,
 // every intact entry comes back byte-identical, and the report says what was
 // lost. Wrong passwords and other key stores still end the run.
 #include "decrypt/recovery.h"

@@ -10,6 +10,7 @@
 #include "encrypt/encrypt_object.h"
 #include "io/temporary_file.h"
 #include "tests/decrypt/decrypt_fixture.h"
+#include "tests/support/quiet_encrypt_host.h"
 
 namespace tazu::test {
 namespace {
@@ -100,17 +101,10 @@ TEST(Leftovers, OnlyThoseWhoseWriterIsGoneAreRemoved) {
 
 class Replacing : public DecryptFixture {
   protected:
-    class QuietHost final : public EncryptHost {
-      public:
-        void addBytesProcessed(std::int64_t) override {}
-        void addFileEncrypted() override {}
-        void processEvents() override {}
-        void appendReport(const std::string&) override {}
-    };
     bool Encrypt(const fs::path& archive, bool sfx = false) {
         WriteFile(dir / "source.txt", "source");
         EncryptRunState state;
-        QuietHost quiet;
+        QuietEncryptHost quiet;
         SeededRandom random(5);
         EncryptCode code = EncryptCode::kOk;
         EncryptObjectOptions options;

@@ -144,6 +144,23 @@ TEST_P(EveryVersion, VerifyWritesNothingAndReportsTheSame) {
               std::vector<std::string>{Prefix() + ShownPath(dest() / "D/a") + " - поврежден"});
 }
 
+// A block of 7 bytes or fewer carries no data, yet its bytes still advance
+// the running block key: everything after it deciphers only with the key
+// stepped by all of them.
+TEST_P(EveryVersion, BlocksOfSevenBytesOrFewerStepTheBlockKey) {
+    if (version() == 7) {
+        GTEST_SKIP() << "version 07 blocks are written by the program's own writer";
+    }
+    SeededRandom random(9);
+    const std::string entry = WriteOlderEntry(version(), Password(), {"\\D\\a", Pattern(35, 5)},
+                                              random, {7 + 10, 7, 7 + 20, 3, 7 + 5});
+    EXPECT_EQ(Run(entry + std::string(1, static_cast<char>(kTrailerMarker))),
+              DecryptCode::kEndOfData);
+    EXPECT_EQ(Output(), (Files{{"D/a", Pattern(35, 5)}}));
+    EXPECT_TRUE(host.report.empty());
+    EXPECT_EQ(host.bytes, 35);
+}
+
 INSTANTIATE_TEST_SUITE_P(Versions, EveryVersion, ::testing::Range(0, 8),
                          [](const auto& info) { return "V0" + std::to_string(info.param); });
 

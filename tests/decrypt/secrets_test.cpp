@@ -18,6 +18,7 @@
 
 #include "decrypt/decrypt_object.h"
 #include "encrypt/encrypt_object.h"
+#include "tests/support/quiet_encrypt_host.h"
 #include "tests/support/test_files.h"
 
 namespace tazu::test {
@@ -222,20 +223,6 @@ class StackSnapshot {
     std::vector<std::uint8_t> bytes_;
     std::uintptr_t top_ = 0;
     std::size_t size_ = 0;
-};
-
-class QuietEncryptHost final : public EncryptHost {
-  public:
-    void addBytesProcessed(std::int64_t) override {}
-    void addFileEncrypted() override {}
-    void processEvents() override {}
-    void appendReport(const std::string&) override {}
-    void showStatusWindow() override {}
-    void setStatusCaption(const std::string&) override {}
-    void setStatusText(const std::string&) override {}
-    void setStatusProgress(int) override {}
-    void hideStatusWindow() override {}
-    void switchOffSelfDecrypting() override {}
 };
 
 TEST(SecretsInMemory, NoneLeftAfterEncryptingAndExtracting) {

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "cipher/constants.h"
 #include "encrypt/stub_copy.h"
+#include "program/process.h"
 #include "tests/support/test_files.h"
 
 namespace tazu::test {
@@ -23,7 +23,7 @@ TEST_P(StubPath, BesideTheProgramFirstThenThePrivateFolder) {
     const std::filesystem::path lib = (dir.path() / "prefix/lib/tazu16x32").lexically_normal();
     std::filesystem::create_directories(bin);
     std::filesystem::create_directories(lib);
-    EXPECT_EQ(StubPathFor(bin, name), bin / name);  // neither: the designed place
+    EXPECT_EQ(StubPathFor(bin, name), bin / name);  // neither: beside the program
 
     std::ofstream(lib / name) << "installed";
     EXPECT_EQ(StubPathFor(bin, name), lib / name);

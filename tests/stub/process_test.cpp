@@ -20,9 +20,9 @@
 #include <thread>
 #include <vector>
 
-#include "cipher/platform.h"
 #include "cipher/random.h"
 #include "encrypt/encrypt_object.h"
+#include "program/process.h"
 #include "tests/support/test_files.h"
 
 namespace tazu::test {

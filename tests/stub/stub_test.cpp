@@ -13,6 +13,8 @@
 #include "decrypt/decrypt_object.h"
 #include "encrypt/encrypt_object.h"
 #include "keystore/keystore_file.h"
+#include "program/process.h"
+#include "tests/support/quiet_encrypt_host.h"
 #include "tests/support/test_files.h"
 
 namespace tazu::test {
@@ -29,18 +31,10 @@ const Str255 kPassword("stub password");
 const Str255 kPersonalCode(std::string(140, 'q'));
 const Str255 kKeyMark("STUBMARK0123456789");
 
-class QuietHost final : public EncryptHost {
-  public:
-    void addBytesProcessed(std::int64_t) override {}
-    void addFileEncrypted() override {}
-    void processEvents() override {}
-    void appendReport(const std::string&) override {}
-};
-
 // Encrypts source into archive, with the stub in front when sfx.
 void Encrypt(const fs::path& source, const fs::path& archive, bool sfx, bool personal = false) {
     EncryptRunState state;
-    QuietHost host;
+    QuietEncryptHost host;
     SeededRandom random(99);
     EncryptCode code = EncryptCode::kOk;
     EncryptObjectOptions options;

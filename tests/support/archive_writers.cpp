@@ -1,5 +1,6 @@
 #include "tests/support/archive_writers.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "cipher/constants.h"
@@ -9,6 +10,7 @@
 #include "decrypt/entry_rules.h"
 #include "encrypt/encrypt_entry.h"
 #include "format/format.h"
+#include "tests/support/quiet_encrypt_host.h"
 #include "tests/support/random_string.h"
 #include "tests/support/test_files.h"
 
@@ -31,9 +33,7 @@ struct OlderRules {
 };
 
 OlderRules OlderRulesFor(int version) {
-    const CipherPair pair = version <= 1   ? CipherPair::k00
-                            : version == 2 ? CipherPair::k02
-                                           : CipherPair::kCurrent;
+    const CipherPair pair = version <= 1 ? kPair00 : version == 2 ? kPair02 : kCurrentPair;
     return {pair, version <= 2, version == 3 || version == 4, version >= 5};
 }
 
@@ -42,26 +42,10 @@ struct OlderFormat {
     OlderRules rules;
 
     Str255 Seal(const Str255& data, const Str255& key, Random& random) const {
-        switch (rules.pair) {
-            case CipherPair::k00:
-                return Envelope00(data, key, random);
-            case CipherPair::k02:
-                return Envelope02(data, key, random);
-            case CipherPair::kCurrent:
-                break;
-        }
-        return Envelope(data, key, random);
+        return Envelope(data, key, random, rules.pair);
     }
     Str255 SealDouble(const Str255& data, const Str255& key, Random& random) const {
-        switch (rules.pair) {
-            case CipherPair::k00:
-                return DoubleEnvelope00(data, key, random);
-            case CipherPair::k02:
-                return DoubleEnvelope02(data, key, random);
-            case CipherPair::kCurrent:
-                break;
-        }
-        return DoubleEnvelope(data, key, random);
+        return DoubleEnvelope(data, key, random, rules.pair);
     }
     Str255 Sign(const Str255& data, const Str255& key) const {
         return rules.plain_signatures ? PlainDigest(data, 2) : KeyedDigest(data, 2, key);
@@ -69,14 +53,6 @@ struct OlderFormat {
     std::string Record(const Str255& record, const Str255& key) const {
         return Bytes(record) + Bytes(Sign(record, key));
     }
-};
-
-class NullEncryptHost final : public EncryptHost {
-  public:
-    void addBytesProcessed(std::int64_t) override {}
-    void addFileEncrypted() override {}
-    void processEvents() override {}
-    void appendReport(const std::string&) override {}
 };
 
 }  // namespace
@@ -98,7 +74,7 @@ std::string Marker(int version) {
 }
 
 std::string WriteOlderEntry(int version, const Str255& password, const StoredFile& file,
-                            Random& random) {
+                            Random& random, const std::vector<std::size_t>& block_lengths) {
     const OlderFormat f{OlderRulesFor(version)};
     std::string out = Marker(version);
 
@@ -129,15 +105,21 @@ std::string WriteOlderEntry(int version, const Str255& password, const StoredFil
     out += f.Record(f.Seal(block_key.substr(kShortNameMax), password, random), sig_key);
 
     std::uint32_t sum = 0;
-    for (std::size_t pos = 0; pos < file.content.size(); pos += kChunkSize) {
-        Str255 block(std::string_view(file.content).substr(pos, kChunkSize));
-        for (std::size_t i = 0; i < block.size(); ++i) {
-            sum += block[i];
+    std::size_t pos = 0;
+    for (std::size_t i = 0;
+         block_lengths.empty() ? pos < file.content.size() : i < block_lengths.size(); ++i) {
+        const std::size_t length =
+            block_lengths.empty() ? kChunkSize + kBlockRandomBytes : block_lengths[i];
+        const std::size_t data = length > kBlockRandomBytes ? length - kBlockRandomBytes : 0;
+        Str255 block(std::string_view(file.content).substr(pos, data));
+        pos += block.size();
+        for (std::size_t j = 0; j < block.size(); ++j) {
+            sum += block[j];
         }
-        const Str255 noise = RandomString(random, kBlockRandomBytes);
+        const Str255 noise = RandomString(random, std::min(length, kBlockRandomBytes));
         block.append(noise);
-        const Str255 cipher = CipherAdd(f.rules.pair, block, block_key);
-        block_key = CipherAdd(f.rules.pair, block_key, noise);
+        const Str255 cipher = f.rules.pair.add(block, block_key);
+        block_key = f.rules.pair.add(block_key, noise);
         out.push_back(static_cast<char>(cipher.size()));
         out += f.Record(cipher, sig_key);
     }
@@ -150,7 +132,7 @@ std::string WriteEntries07(const Str255& password, const std::vector<StoredFile>
                            Random& random, const TestKeyStore& store, Str255& entry_chain) {
     TempDir dir;
     EncryptRunState state;
-    NullEncryptHost host;
+    QuietEncryptHost host;
     const EncryptContext ctx{state, host, random};
     StringOutput archive;
     for (const StoredFile& file : files) {

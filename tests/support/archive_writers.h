@@ -28,9 +28,12 @@ const TestKeyStore& StoreB();
 // The marker "Tazu16x32.0V.0".
 std::string Marker(int version);
 
-// One entry of version 0 to 6, marker included.
+// One entry of version 0 to 6, marker included. block_lengths gives the
+// length byte of each block, data bytes plus 7 random bytes, or random
+// bytes only when 7 or less (as only a damaged archive holds); empty, the
+// blocks carry kChunkSize data bytes each.
 std::string WriteOlderEntry(int version, const Str255& password, const StoredFile& file,
-                            Random& random);
+                            Random& random, const std::vector<std::size_t>& block_lengths = {});
 
 // Entries of one version followed by the trailer: for version 07 the byte
 // 0xFF and the signature over the EntryChain, for older versions 0xFF.

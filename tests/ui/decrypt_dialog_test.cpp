@@ -233,12 +233,13 @@ class DecryptDialogTest : public QObject {
     void AbortShowsTheDialogAtOnceAndRemovesThePartialFile() {
         DecryptSetup s;
         const fs::path big = s.pf.folder() / "big.dat";
-        WriteFile(big, std::string(8 << 20, 'y'));
+        WriteFile(big, std::string(2 << 20, 'y'));
         const fs::path archive = s.pf.folder() / "big.shf";
         MakeArchive(*s.pf.session().key_store, big, archive, "pw");
         s.Choose(archive);
         bool dialog_back = false;
         QString message;
+        RunHold hold(s.pf.windows().form9);
         s.InDialog([&](TForm7* d) {
             TForm9* progress = s.pf.windows().form9;
             AnswerModal(
@@ -246,6 +247,7 @@ class DecryptDialogTest : public QObject {
                 [&, progress](QWidget*) {
                     SavePicture(progress, "TForm9");
                     progress->close();  // the close box aborts like the button
+                    hold.Release();
                     dialog_back = d->isVisible() && !progress->isVisible();
                     ExpectMessage(&message);
                 },

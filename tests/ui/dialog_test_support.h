@@ -18,6 +18,8 @@
 #include "cipher/random.h"
 #include "encrypt/encrypt_object.h"
 #include "keystore/key_store.h"
+#include "tests/support/quiet_encrypt_host.h"
+#include "ui/run_dialog.h"
 #include "ui/widgets.h"
 #include "ui_test_support.h"
 
@@ -78,13 +80,22 @@ inline void ExpectReport(QString* text) {
     });
 }
 
-// An engine host that ignores everything: archives for the dialogs to open.
-class QuietEncryptHost final : public EncryptHost {
+// Keeps a run inside its progress update, from the first one after its
+// progress window counted bytes, until Release: the test then acts on a run
+// that is still going, however fast the build is.
+class RunHold {
   public:
-    void addBytesProcessed(std::int64_t) override {}
-    void addFileEncrypted() override {}
-    void processEvents() override {}
-    void appendReport(const std::string&) override {}
+    explicit RunHold(const ProgressWindow* progress) {
+        EventPump::SetTestHold(
+            [this, progress] { return !released_ && progress->StaticText5->text() != "0"; });
+    }
+    ~RunHold() { EventPump::SetTestHold({}); }
+    RunHold(const RunHold&) = delete;
+    RunHold& operator=(const RunHold&) = delete;
+    void Release() { released_ = true; }
+
+  private:
+    bool released_ = false;
 };
 
 // Encrypts source into archive with password, with the store's personal

@@ -279,12 +279,13 @@ class EncryptDialogTest : public QObject {
     void AbortShowsTheDialogAtOnceAndKeepsTheOldFile() {
         EncryptSetup s;
         const fs::path big = s.pf.folder() / "big.dat";
-        WriteFile(big, std::string(8 << 20, 'x'));
+        WriteFile(big, std::string(2 << 20, 'x'));
         WriteFile(s.pf.folder() / "big.shf", "old archive");
         s.ChooseFile(big);
         const auto before = ListTree(s.pf.folder());
         bool dialog_back = false, progress_gone = false;
         QString message;
+        RunHold hold(s.pf.windows().form4);
         s.InDialog([&](TForm3* d) {
             d->LabeledEdit2->setText("pw");
             AnswerModal("TForm10", [&](QWidget* w) {
@@ -295,6 +296,7 @@ class EncryptDialogTest : public QObject {
                     [&, progress](QWidget*) {
                         SavePicture(progress, "TForm4");
                         progress->SpeedButton1->click();
+                        hold.Release();
                         dialog_back = d->isVisible();
                         progress_gone = !progress->isVisible();
                         ExpectMessage(&message);

@@ -1,6 +1,6 @@
 // The main window once the store is loaded: the two file options, the save
 // triggers, the browser's object choice, help topics, the About pictures
-// and the self-check.
+// and the self-check. Pictures of these windows: tests/ui/pictures.cpp.
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
@@ -273,24 +273,6 @@ class MainWindowTest : public QObject {
         std::ofstream(program, std::ios::binary | std::ios::trunc) << bytes;
         QCOMPARE(NotificationOf([&] { m->SpeedButton5->click(); }),
                  QString("Внимание: файл программы изменен или поврежден!"));
-    }
-
-    void Pictures() {
-        ProgramFolder pf;
-        pf.MakeStub();
-        pf.MakeStore("", 0x18);
-        pf.Start();
-        TForm1* m = pf.windows().form1;
-        const char* names[] = {"TForm1-main", "TForm1-settings", "TForm1-help", "TForm1-about"};
-        for (int i = 0; i < 4; ++i) {
-            m->PageControl1->setCurrentIndex(i);
-            SavePicture(m, names[i]);
-        }
-        TForm15* status = pf.windows().form15;
-        status->ShowStatus(m, "Статус:", "Чтение/Запись");
-        status->SetProgress(40);
-        SavePicture(status, "TForm15");
-        status->HideStatus();
     }
 };
 

@@ -1,4 +1,4 @@
-#include "ui/run_windows.h"
+#include "ui/run_dialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include "ui/unit1.h"
@@ -87,7 +88,27 @@ void ProgressWindow::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
+namespace {
+std::function<bool()>& TestHold() {
+    static std::function<bool()> hold;
+    return hold;
+}
+}  // namespace
+
+void EventPump::SetTestHold(std::function<bool()> hold) {
+    TestHold() = std::move(hold);
+}
+
 void EventPump::Run() {
+    if (TestHold()) {
+        QApplication::processEvents();
+        while (TestHold() && TestHold()()) {
+            QThread::msleep(1);
+            QApplication::processEvents();
+        }
+        clock_.restart();
+        return;
+    }
     if (clock_.elapsed() >= 20) {
         QApplication::processEvents();
         clock_.restart();

@@ -1,15 +1,8 @@
-// The Windows side of cipher/platform.h.
+// The Windows side of program/process.h.
 #include <windows.h>
-// bcrypt.h needs the types of windows.h first.
-#include <bcrypt.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
-#include "cipher/constants.h"
-#include "cipher/platform.h"
-#include "cipher/wipe.h"
+#include "program/process.h"
 
 namespace tazu {
 
@@ -36,22 +29,6 @@ bool KeepSecretsOutOfCoreDumps() {
     // No crash dialog and no error-report dump of this process's memory.
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     return true;
-}
-
-void SystemEntropy(std::uint8_t* out, std::size_t count) {
-    while (count > 0) {
-        const ULONG n = count > 0x10000 ? 0x10000 : static_cast<ULONG>(count);
-        if (!BCRYPT_SUCCESS(::BCryptGenRandom(nullptr, out, n, BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
-            std::fprintf(stderr, "BCryptGenRandom failed\n");
-            std::abort();
-        }
-        out += n;
-        count -= n;
-    }
-}
-
-void WipeBytes(void* data, std::size_t count) {
-    ::SecureZeroMemory(data, count);
 }
 
 }  // namespace tazu

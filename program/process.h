@@ -1,14 +1,18 @@
-// Facts about the running program that the engines need, and what the
-// programs that handle secrets do to protect them.
+// Facts about the running program that the engines need (its file, its
+// folder, the names of the files that lie beside it), and what the programs
+// that handle secrets do to protect them.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
 #include <string_view>
 
 #include "io/path.h"
 
 namespace tazu {
+
+inline constexpr std::string_view kKeyStoreFileName = "Tazu16x32.key";
+inline constexpr std::string_view kStubFileName = "Tazu16x32.SFX";
+// The Windows stub, which a Linux install keeps beside the Linux one.
+inline constexpr std::string_view kWindowsStubFileName = "Tazu16x32.SFX.exe";
 
 // The running executable's file. Empty when it cannot be found.
 Path ProgramFile();
@@ -29,10 +33,5 @@ std::string_view OwnStubFileName();
 // and hard, becomes 0. Called first thing in main by every program that
 // handles secrets. True when both took effect.
 bool KeepSecretsOutOfCoreDumps();
-
-// Fills out with count bytes from the operating system's entropy source
-// (getrandom, or the system's preferred generator on Windows); a source
-// that fails ends the program rather than hand out weak bytes.
-void SystemEntropy(std::uint8_t* out, std::size_t count);
 
 }  // namespace tazu

@@ -1,4 +1,4 @@
-#include "cli/common.h"
+#include "cli/command_line.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -7,9 +7,9 @@
 #include <iterator>
 
 #include "cipher/constants.h"
-#include "cipher/platform.h"
 #include "io/native.h"
 #include "keystore/keystore_location.h"
+#include "program/process.h"
 
 namespace tazu::cli {
 

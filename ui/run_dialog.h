@@ -10,9 +10,10 @@
 #include <QWidget>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 
 #include "ui/session.h"
-#include "ui/windows.h"
+#include "ui/window_table.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -64,6 +65,12 @@ class EventPump {
   public:
     EventPump() { clock_.start(); }
     void Run();
+
+    // For tests: while a hold is set, every call runs the window system,
+    // and goes on running it for as long as the hold returns true, so that
+    // a test acts on a run at a point it chooses however fast the build
+    // is. An empty hold ends this.
+    static void SetTestHold(std::function<bool()> hold);
 
   private:
     QElapsedTimer clock_;

@@ -1,0 +1,54 @@
+// What both block pipelines set up alike: their batches, the ring of two
+// stages that works on them, and the writer behind it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "io/batch_ring.h"
+#include "io/write_behind.h"
+
+namespace tazu {
+
+// first(batch) and second(batch) are the two stages of a batch (see
+// BatchRing); the batches' output goes to out through a write-behind
+// buffer of output_size bytes. The batches are the caller's, so that they
+// can be kept from one run to the next (a folder of small files then
+// allocates its batch once, not once a file).
+template <class Batch>
+class BatchPipeline {
+  public:
+    using Batches = std::unique_ptr<Batch>[BatchRing::kSlots];
+
+    template <class First, class Second>
+    BatchPipeline(Batches& batches, First first, Second second, OutputStream& out,
+                  std::size_t output_size)
+        : batches_(batches),
+          ring_([this, first](std::size_t s) { first(*batches_[s]); },
+                [this, second](std::size_t s) { second(*batches_[s]); }),
+          writer_(out, output_size) {}
+
+    // Runs the batches through the ring as RunBatches does.
+    template <class Fill, class Drain>
+    bool Run(std::size_t inline_batches, Fill fill, Drain drain) {
+        return RunBatches(ring_, batches_, inline_batches, fill, drain);
+    }
+    // Writes a batch's output: once the stage threads run, the buffer is
+    // exchanged for the one written before and written on the writer's
+    // thread while the caller goes on; until then it is written at once.
+    bool Write(std::unique_ptr<std::uint8_t[]>& buffer, std::size_t size) {
+        return ring_.started() ? writer_.Hand(buffer, size) : writer_.WriteNow(buffer.get(), size);
+    }
+    // Waits for the writer; false when any write failed.
+    bool Finish() { return writer_.Finish(); }
+    // Stops and joins the stage threads: no stage works on a batch after it.
+    void Stop() { ring_.Stop(); }
+
+  private:
+    Batches& batches_;
+    BatchRing ring_;
+    WriteBehind writer_;
+};
+
+}  // namespace tazu
