@@ -195,7 +195,7 @@ BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream&
     // Once the stage threads run, a batch's plaintext is written on a thread
     // of its own while the caller reads the next records.
     BatchPipeline<Batch> pipeline(
-        kept.slots, [&](Batch& b) { Chain(cipher, b); }, [&](Batch& b) { Check(cipher, b); }, out,
+        kept.ring, [&](Batch& b) { Chain(cipher, b); }, [&](Batch& b) { Check(cipher, b); }, out,
         kBatchPlain);
     BlockRunEnd end = BlockRunEnd::kRecordBoundary;
     pipeline.Run(
