@@ -101,13 +101,15 @@ PasswordText Plural(long long n, PasswordText first) {
     return static_cast<PasswordText>(static_cast<int>(first) + form);
 }
 
-// A count with its digits grouped by threes: "4 100 000".
+// A count with its digits grouped by threes: "4 100 000" (in English
+// "4,100,000").
 std::string Grouped(double value) {
     const std::string digits = std::to_string(std::llround(value));
+    const char separator = CurrentLanguage() == Language::kRussian ? ' ' : ',';
     std::string out;
     for (std::size_t i = 0; i < digits.size(); ++i) {
         if (i > 0 && (digits.size() - i) % 3 == 0) {
-            out += ' ';
+            out += separator;
         }
         out += digits[i];
     }
