@@ -98,7 +98,8 @@ void ShowFirstStoreNote(QWidget* main_window, const QString& note, std::function
             QMessageBox box(QMessageBox::Information, "Tazu16x32", note, QMessageBox::NoButton,
                             main_window);
             box.setObjectName("FirstStoreNote");
-            QPushButton* ok = box.addButton("ОК", QMessageBox::AcceptRole);
+            QPushButton* ok = box.addButton(QCoreApplication::translate("tazu::FirstStart", "ОК"),
+                                            QMessageBox::AcceptRole);
             ok->setObjectName("SpeedButton1");
             box.setDefaultButton(ok);
             box.show();  // sized by its text only once shown

@@ -8,6 +8,7 @@
 
 #include "app/first_start.h"
 #include "cipher/random.h"
+#include "format/language.h"
 #include "keystore/keystore_location.h"
 #include "program/process.h"
 #include "ui/command_line.h"
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
     const tazu::CommandLine line = tazu::ParseCommandLine(argc, argv);
     switch (line.action) {
         case tazu::CommandLine::Action::kHelp:
+            tazu::SetLanguage(tazu::LanguageFromEnvironment());
             std::cout << tazu::CommandLineHelp();
             return 0;
         case tazu::CommandLine::Action::kVersion:

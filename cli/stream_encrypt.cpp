@@ -19,9 +19,17 @@ namespace {
 bool EncryptTree(StreamJob& job, OutputStream& out, Str255& chain, EncryptCode& code,
                  const EncryptContext& ctx) {
     FilePrefetcher prefetch;
-    WalkArgs walk{
-        job.password, job.personal_code, job.key_mark, job.use_personal_code, chain, out, code, ctx,
-        {},           &prefetch};
+    WalkArgs walk{job.password,
+                  job.personal_code,
+                  job.key_mark,
+                  job.use_personal_code,
+                  chain,
+                  out,
+                  code,
+                  ctx,
+                  {},
+                  &prefetch,
+                  {}};  // a stream has no archive name to watch for
     const std::optional<std::string> prefix = RootStoredPrefix(job.path);
     EncryptFolderFiles(job.path, prefix, walk);
     EncryptSubfolders(job.path, prefix, walk);

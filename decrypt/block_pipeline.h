@@ -49,7 +49,7 @@ class DecipherBatches {
     DecipherBatches(const DecipherBatches&) = delete;
     DecipherBatches& operator=(const DecipherBatches&) = delete;
 
-    std::unique_ptr<DecipherBatch> ring[BatchRing::kSlots];  // not "slots": a Qt keyword
+    std::unique_ptr<DecipherBatch> ring[BatchRing::kSlots];  // not "slots", a Qt keyword
 };
 
 // Deciphers, checks and writes blocks from file until its end record or its

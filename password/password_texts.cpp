@@ -6,51 +6,55 @@
 #include <initializer_list>
 #include <iterator>
 
+#include "format/language.h"
+
 namespace tazu {
 namespace {
 
 struct TextRow {
     PasswordText id;
-    const char* ru;
+    std::string_view source;  // Russian; Tr() gives the chosen language's
 };
 
 constexpr TextRow kTexts[] = {
-    {PasswordText::kVeryWeak, "очень слабый"},
-    {PasswordText::kWeak, "слабый"},
-    {PasswordText::kMedium, "средний"},
-    {PasswordText::kStrong, "надёжный"},
-    {PasswordText::kLine, "{}: подбор {}"},
-    {PasswordText::kWithin, "за {} {}"},
-    {PasswordText::kUnderSecond, "меньше чем за секунду"},
-    {PasswordText::kOver1000Years, "дольше 1000 лет"},
-    {PasswordText::kOneCore, "на одном ядре этого компьютера ({} паролей в секунду): подбор {}"},
-    {PasswordText::kAttacker, "у атакующего со 100 ядрами ({} паролей в секунду): подбор {}"},
-    {PasswordText::kGuesses, "нужно перебрать около {} паролей"},
-    {PasswordText::kWeakWarning, "пароль {}"},
-    {PasswordText::kEmpty, "пароль пуст"},
-    {PasswordText::kCommon, "это частое слово или пароль"},
-    {PasswordText::kLeet, "замена букв цифрами и знаками не помогает"},
-    {PasswordText::kRepeats, "повторы легко угадать"},
-    {PasswordText::kSequence, "ряды вроде abc и 123 легко угадать"},
-    {PasswordText::kKeyboard, "ряды клавиш вроде qwerty легко угадать"},
-    {PasswordText::kDate, "даты и годы легко угадать"},
-    {PasswordText::kShort, "слишком короткий"},
-    {PasswordText::kSuggestion, "добавьте слова или возьмите придуманную фразу"},
-    {PasswordText::kSecond1, "секунду"},
-    {PasswordText::kSecond2, "секунды"},
-    {PasswordText::kSecond5, "секунд"},
-    {PasswordText::kMinute1, "минуту"},
-    {PasswordText::kMinute2, "минуты"},
-    {PasswordText::kMinute5, "минут"},
-    {PasswordText::kHour1, "час"},
-    {PasswordText::kHour2, "часа"},
-    {PasswordText::kHour5, "часов"},
-    {PasswordText::kDay1, "день"},
-    {PasswordText::kDay2, "дня"},
-    {PasswordText::kDay5, "дней"},
-    {PasswordText::kYear1, "год"},
-    {PasswordText::kYear2, "года"},
-    {PasswordText::kYear5, "лет"},
+    {PasswordText::kVeryWeak, TextKey("очень слабый")},
+    {PasswordText::kWeak, TextKey("слабый")},
+    {PasswordText::kMedium, TextKey("средний")},
+    {PasswordText::kStrong, TextKey("надёжный")},
+    {PasswordText::kLine, TextKey("{}: подбор {}")},
+    {PasswordText::kWithin, TextKey("за {} {}")},
+    {PasswordText::kUnderSecond, TextKey("меньше чем за секунду")},
+    {PasswordText::kOver1000Years, TextKey("дольше 1000 лет")},
+    {PasswordText::kOneCore,
+     TextKey("на одном ядре этого компьютера ({} паролей в секунду): подбор {}")},
+    {PasswordText::kAttacker,
+     TextKey("у атакующего со 100 ядрами ({} паролей в секунду): подбор {}")},
+    {PasswordText::kGuesses, TextKey("нужно перебрать около {} паролей")},
+    {PasswordText::kWeakWarning, TextKey("пароль {}")},
+    {PasswordText::kEmpty, TextKey("пароль пуст")},
+    {PasswordText::kCommon, TextKey("это частое слово или пароль")},
+    {PasswordText::kLeet, TextKey("замена букв цифрами и знаками не помогает")},
+    {PasswordText::kRepeats, TextKey("повторы легко угадать")},
+    {PasswordText::kSequence, TextKey("ряды вроде abc и 123 легко угадать")},
+    {PasswordText::kKeyboard, TextKey("ряды клавиш вроде qwerty легко угадать")},
+    {PasswordText::kDate, TextKey("даты и годы легко угадать")},
+    {PasswordText::kShort, TextKey("слишком короткий")},
+    {PasswordText::kSuggestion, TextKey("добавьте слова или возьмите придуманную фразу")},
+    {PasswordText::kSecond1, TextKey("секунду")},
+    {PasswordText::kSecond2, TextKey("секунды")},
+    {PasswordText::kSecond5, TextKey("секунд")},
+    {PasswordText::kMinute1, TextKey("минуту")},
+    {PasswordText::kMinute2, TextKey("минуты")},
+    {PasswordText::kMinute5, TextKey("минут")},
+    {PasswordText::kHour1, TextKey("час")},
+    {PasswordText::kHour2, TextKey("часа")},
+    {PasswordText::kHour5, TextKey("часов")},
+    {PasswordText::kDay1, TextKey("день")},
+    {PasswordText::kDay2, TextKey("дня")},
+    {PasswordText::kDay5, TextKey("дней")},
+    {PasswordText::kYear1, TextKey("год")},
+    {PasswordText::kYear2, TextKey("года")},
+    {PasswordText::kYear5, TextKey("лет")},
 };
 
 static_assert(std::size(kTexts) == static_cast<std::size_t>(PasswordText::kCount));
@@ -81,11 +85,15 @@ std::string Fill(PasswordText id, std::initializer_list<std::string_view> values
 
 // The form of a unit that goes with the count n: 1, 21 "минуту"; 2-4,
 // 22-24 "минуты"; 5-20, 25 "минут". first is the unit's form for 1.
+// English has two forms: the first for 1 ("minute"), the third for any
+// other count ("minutes"; the catalogue gives the second form the same).
 PasswordText Plural(long long n, PasswordText first) {
     const long long last = n % 10;
     const long long tens = n % 100;
     int form = 2;
-    if (last == 1 && tens != 11) {
+    if (CurrentLanguage() != Language::kRussian) {
+        form = n == 1 ? 0 : 2;
+    } else if (last == 1 && tens != 11) {
         form = 0;
     } else if (last >= 2 && last <= 4 && (tens < 12 || tens > 14)) {
         form = 1;
@@ -93,20 +101,23 @@ PasswordText Plural(long long n, PasswordText first) {
     return static_cast<PasswordText>(static_cast<int>(first) + form);
 }
 
-// A count with its digits grouped by threes: "4 100 000".
+// A count with its digits grouped by threes: "4 100 000" (in English
+// "4,100,000").
 std::string Grouped(double value) {
     const std::string digits = std::to_string(std::llround(value));
+    const char separator = CurrentLanguage() == Language::kRussian ? ' ' : ',';
     std::string out;
     for (std::size_t i = 0; i < digits.size(); ++i) {
         if (i > 0 && (digits.size() - i) % 3 == 0) {
-            out += ' ';
+            out += separator;
         }
         out += digits[i];
     }
     return out;
 }
 
-// A number of guesses: grouped up to a million, else as "2,2·10^9".
+// A number of guesses: grouped up to a million, else as "2,2·10^9" (in
+// English "2.2·10^9").
 std::string GuessCount(double guesses) {
     if (guesses < 1e6) {
         return Grouped(guesses);
@@ -115,7 +126,8 @@ std::string GuessCount(double guesses) {
     char mantissa[16];
     std::snprintf(mantissa, sizeof mantissa, "%.1f", guesses / std::pow(10.0, exponent));
     std::string text = mantissa;
-    if (const std::size_t dot = text.find('.'); dot != std::string::npos) {
+    const std::size_t dot = text.find('.');
+    if (dot != std::string::npos && CurrentLanguage() == Language::kRussian) {
         text[dot] = ',';
     }
     return text + "·10^" + std::to_string(exponent);
@@ -139,7 +151,7 @@ std::string_view BandText(StrengthBand band) {
 
 std::string_view PasswordTextOf(PasswordText id) {
     const auto i = static_cast<std::size_t>(id);
-    return i < std::size(kTexts) ? kTexts[i].ru : "";
+    return i < std::size(kTexts) ? Tr(kTexts[i].source) : std::string_view();
 }
 
 std::string DurationText(double seconds) {

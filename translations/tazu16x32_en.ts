@@ -40,6 +40,10 @@ Keep a copy of it in a safe place. Files encrypted with the personal code open o
 %1
 (%2)</translation>
     </message>
+    <message>
+        <source>ОК</source>
+        <translation>OK</translation>
+    </message>
 </context>
 <context>
     <name>tazu::FolderBrowser</name>
@@ -54,6 +58,13 @@ Keep a copy of it in a safe place. Files encrypted with the personal code open o
     <message>
         <source>Файлы</source>
         <translation>Files</translation>
+    </message>
+</context>
+<context>
+    <name>tazu::PasswordStrengthLine</name>
+    <message>
+        <source>Надёжность пароля</source>
+        <translation>Password strength</translation>
     </message>
 </context>
 <context>
@@ -172,18 +183,6 @@ Keep a copy of it in a safe place. Files encrypted with the personal code open o
         <translation>About the program</translation>
     </message>
     <message>
-        <source>Tazu16x32 шифрует один файл или целую папку со всеми вложенными папками в один зашифрованный файл и расшифровывает такие файлы обратно.
-
-Выберите на вкладке «Главное меню» диск, папку или файл. Выбранный объект показывается в поле «Имя зашифровываемого/расшифровываемого объекта». Кнопка «Зашифровать объект» зашифровывает выбранную папку или файл, кнопка «Расшифровать файл» доступна, когда выбран файл, и расшифровывает его в указанную папку.
-
-Рядом с программой лежит файл ключа Tazu16x32.key. В нем хранятся персональный код программы и настройки. Без этого файла программа не работает.</source>
-        <translation>Tazu16x32 encrypts one file or a whole folder with all its subfolders into one archive, and decrypts such archives back.
-
-On the &quot;Main menu&quot; tab, choose a drive, a folder or a file. The chosen object is shown in the field &quot;Object to encrypt or decrypt&quot;. The button &quot;Encrypt the object&quot; encrypts the chosen folder or file; the button &quot;Decrypt the file&quot; is available when a file is chosen and decrypts it into the folder you give.
-
-The key store Tazu16x32.key lies beside the program. It holds the program&apos;s personal code and settings. The program does not work without it.</translation>
-    </message>
-    <message>
         <source>Общие характеристики программы</source>
         <translation>General features</translation>
     </message>
@@ -208,68 +207,16 @@ The program decrypts archives of all its earlier format versions.</translation>
         <translation>Additional features</translation>
     </message>
     <message>
-        <source>Персональный код. Файл ключа хранит персональный код, уникальный для каждой копии программы. Файлы, зашифрованные с персональным кодом, открываются только паролем вместе с тем же файлом ключа.
-
-Саморасшифровщик. Зашифрованный файл можно сделать самостоятельной программой (расширение .exe), которая расшифровывает себя сама. Для этого рядом с программой должен лежать файл Tazu16x32.SFX. Саморасшифровщик понимает два параметра командной строки: /filr: и имя файла, который нужно расшифровать, и /parh: и папку, в которую нужно расшифровать.
-
-Проверка собственного кода. Кнопка на вкладке «Настройки» проверяет по подписи, не изменен ли файл самой программы.</source>
-        <translation>Personal code. The key store holds a personal code unique to each copy of the program. Files encrypted with the personal code open only with the password together with the same key store.
-
-Self-decrypting file. An archive can be made a program of its own (extension .exe) that decrypts itself. For this, the file Tazu16x32.SFX must lie beside the program. The self-decrypting file understands two command-line options: /filr: with the name of the file to decrypt, and /parh: with the folder to decrypt into.
-
-Self-check. A button on the &quot;Settings&quot; tab checks by its signature whether the program&apos;s own file was changed.</translation>
-    </message>
-    <message>
         <source>Описание параметров настройки</source>
         <translation>The settings</translation>
-    </message>
-    <message>
-        <source>«Защитить паролем персональный код программы.» — файл ключа шифруется вашим паролем, и при каждом запуске программа спрашивает его. Изменение сохраняется сразу.
-
-«Использовать персональный код для защиты файлов.» — новые файлы шифруются с персональным кодом.
-
-«Встроить саморасшифровщик.» — новые файлы становятся саморасшифровывающимися. Этот параметр нельзя включить вместе с персональным кодом, и он недоступен, если рядом с программой нет файла Tazu16x32.SFX.
-
-«Скрыть пароль при вводе.» — пароли вводятся звездочками и с подтверждением.
-
-«Сохранять настройки при выходе.» — измененные настройки записываются в файл ключа при выходе кнопкой «Выход из программы». Кнопка «Сохранить ключ сейчас» записывает их немедленно.</source>
-        <translation>&quot;Protect the personal code with a password.&quot; The key store is encrypted with your password, and the program asks for it at every start. The change is saved at once.
-
-&quot;Use the personal code to protect files.&quot; New archives are encrypted with the personal code.
-
-&quot;Make self-decrypting files.&quot; New archives become self-decrypting files. This setting cannot be on together with the personal code, and it is unavailable when the file Tazu16x32.SFX is not beside the program.
-
-&quot;Hide the password while typing.&quot; Passwords are shown as asterisks and must be confirmed.
-
-&quot;Save the settings on exit.&quot; Changed settings are written to the key store when you leave with the button &quot;Exit the program&quot;. The button &quot;Save the key store now&quot; writes them at once.</translation>
     </message>
     <message>
         <source>Лицензионное соглашение</source>
         <translation>License agreement</translation>
     </message>
     <message>
-        <source>Программа предоставляется «как есть». Автор не несет ответственности за потерю данных, паролей или файла ключа и за любой ущерб от использования программы.
-
-Вы можете пользоваться программой и передавать ее другим без изменений вместе с этим соглашением. Изменять программу и выдавать ее за свою запрещается.</source>
-        <translation>The program is provided &quot;as is&quot;. The author is not liable for lost data, passwords or key stores, nor for any damage from using the program.
-
-You may use the program and pass it on to others unchanged, together with this agreement. Changing the program or passing it off as your own is forbidden.</translation>
-    </message>
-    <message>
         <source>Предупреждение</source>
         <translation>Warning</translation>
-    </message>
-    <message>
-        <source>Забытый пароль восстановить нельзя: без него зашифрованные данные потеряны.
-
-Храните копию файла ключа Tazu16x32.key в надежном месте. Файлы, зашифрованные с персональным кодом, без этого файла ключа не расшифровать.
-
-Подбор пароля к файлу ключа пресекается: после нескольких неудачных попыток программа может завершиться или заблокировать ввод.</source>
-        <translation>A forgotten password cannot be recovered: without it the encrypted data is lost.
-
-Keep a copy of the key store Tazu16x32.key in a safe place. Files encrypted with the personal code cannot be decrypted without this key store.
-
-Guessing the key store password is stopped: after several failed attempts the program may exit or block input.</translation>
     </message>
     <message>
         <source>Выберите раздел справки:</source>
@@ -346,6 +293,78 @@ Guessing the key store password is stopped: after several failed attempts the pr
     <message>
         <source>Ключ активен.</source>
         <translation>Key store active.</translation>
+    </message>
+    <message>
+        <source>Tazu16x32 шифрует один файл или целую папку со всеми вложенными папками в один зашифрованный файл и расшифровывает такие файлы обратно.
+
+Выберите на вкладке «Главное меню» диск, папку или файл. Выбранный объект показывается в поле «Имя зашифровываемого/расшифровываемого объекта». Кнопка «Зашифровать объект» зашифровывает выбранную папку или файл, кнопка «Расшифровать файл» доступна, когда выбран файл, и расшифровывает его в указанную папку.
+
+Файл ключа {store} хранит персональный код программы и настройки. Без этого файла программа не работает. Программа ищет его сначала рядом с собой, затем в папке пользователя ~/.config/tazu16x32/, где создает его при первом запуске.</source>
+        <translation>Tazu16x32 encrypts one file or a whole folder with all its subfolders into one archive, and decrypts such archives back.
+
+On the &quot;Main menu&quot; tab, choose a drive, a folder or a file. The chosen object is shown in the field &quot;Object to encrypt or decrypt&quot;. The button &quot;Encrypt the object&quot; encrypts the chosen folder or file; the button &quot;Decrypt the file&quot; is available when a file is chosen and decrypts it into the folder you give.
+
+The key store {store} holds the program&apos;s personal code and settings. The program does not work without it. The program looks for it beside itself first, then in the user&apos;s folder ~/.config/tazu16x32/, where it creates one at the first start.</translation>
+    </message>
+    <message>
+        <source>Персональный код. Файл ключа хранит персональный код, уникальный для каждой копии программы. Файлы, зашифрованные с персональным кодом, открываются только паролем вместе с тем же файлом ключа.
+
+Саморасшифровщик. Зашифрованный файл можно сделать самостоятельной программой (расширение .exe), которая расшифровывает себя сама. Для этого нужен файл саморасшифровщика {stub}. Саморасшифровщик понимает два параметра командной строки: /filr: и имя файла, который нужно расшифровать, и /parh: и папку, в которую нужно расшифровать.
+
+Проверка собственного кода. Кнопка на вкладке «Настройки» проверяет по подписи, не изменен ли файл самой программы.</source>
+        <translation>Personal code. The key store holds a personal code unique to each copy of the program. Files encrypted with the personal code open only with the password together with the same key store.
+
+Self-decrypting file. An archive can be made a program of its own (extension .exe) that decrypts itself. This needs the self-decrypting module {stub}. A self-decrypting file understands two command-line options: /filr: with the name of the file to decrypt, and /parh: with the folder to decrypt into.
+
+Self-check. A button on the &quot;Settings&quot; tab checks by its signature whether the program&apos;s own file was changed.</translation>
+    </message>
+    <message>
+        <source>«Защитить паролем персональный код программы.» — файл ключа шифруется вашим паролем, и при каждом запуске программа спрашивает его. Изменение сохраняется сразу.
+
+«Использовать персональный код для защиты файлов.» — новые файлы шифруются с персональным кодом.
+
+«Встроить саморасшифровщик.» — новые файлы становятся саморасшифровывающимися. Этот параметр нельзя включить вместе с персональным кодом, и он недоступен, если нет файла саморасшифровщика {stub}.
+
+«Скрыть пароль при вводе.» — пароли вводятся звездочками и с подтверждением.
+
+«Сохранять настройки при выходе.» — измененные настройки записываются в файл ключа при выходе кнопкой «Выход из программы». Кнопка «Сохранить ключ сейчас» записывает их немедленно.</source>
+        <translation>&quot;Protect the personal code with a password.&quot; The key store is encrypted with your password, and the program asks for it at every start. The change is saved at once.
+
+&quot;Use the personal code to protect files.&quot; New archives are encrypted with the personal code.
+
+&quot;Make self-decrypting files.&quot; New archives become self-decrypting files. This setting cannot be on together with the personal code, and it is unavailable without the self-decrypting module {stub}.
+
+&quot;Hide the password while typing.&quot; Passwords are shown as asterisks and must be confirmed.
+
+&quot;Save the settings on exit.&quot; Changed settings are written to the key store when you leave with the button &quot;Exit the program&quot;. The button &quot;Save the key store now&quot; writes them at once.</translation>
+    </message>
+    <message>
+        <source>Copyright (C) 2026 The Tazu16x32 developers
+
+Лицензия на программу пока не выбрана; до ее выбора все права сохраняются за правообладателями. Программа предоставляется «как есть», без каких-либо гарантий.</source>
+        <translation>Copyright (C) 2026 The Tazu16x32 developers
+
+No licence has been chosen for the program yet; until one is, all rights are reserved by the copyright holders. The program is provided &quot;as is&quot;, without any warranty.</translation>
+    </message>
+    <message>
+        <source>Забытый пароль восстановить нельзя: без него зашифрованные данные потеряны.
+
+Храните копию файла ключа {store} в надежном месте. Файлы, зашифрованные с персональным кодом, без этого файла ключа не расшифровать.
+
+Подбор пароля к файлу ключа пресекается: после нескольких неудачных попыток программа может завершиться или заблокировать ввод.</source>
+        <translation>A forgotten password cannot be recovered: without it the encrypted data is lost.
+
+Keep a copy of the key store {store} in a safe place. Files encrypted with the personal code cannot be decrypted without this key store.
+
+Guessing the key store password is stopped: after several failed attempts the program may exit or block input.</translation>
+    </message>
+    <message>
+        <source>Недоступно: саморасшифровщик Tazu16x32.SFX не найден ни рядом с программой (%1), ни в папке %2.</source>
+        <translation>Unavailable: the self-decrypting module Tazu16x32.SFX was found neither beside the program (%1) nor in the folder %2.</translation>
+    </message>
+    <message>
+        <source>Недоступно вместе с персональным кодом: снимите флажок «Использовать персональный код для защиты файлов.»</source>
+        <translation>Unavailable together with the personal code: clear &quot;Use the personal code to protect files.&quot;</translation>
     </message>
 </context>
 <context>
@@ -500,6 +519,30 @@ Guessing the key store password is stopped: after several failed attempts the pr
         <source>Шифрование</source>
         <comment>the start button</comment>
         <translation>Encrypt</translation>
+    </message>
+    <message>
+        <source>Имя файла не указано.</source>
+        <translation>No file name given.</translation>
+    </message>
+    <message>
+        <source>Имя оканчивается знаком «/»: это имя папки, а не файла.</source>
+        <translation>The name ends with &quot;/&quot;: that is a folder&apos;s name, not a file&apos;s.</translation>
+    </message>
+    <message>
+        <source>Под этим именем уже есть папка.</source>
+        <translation>A folder of this name already exists.</translation>
+    </message>
+    <message>
+        <source>Это сам шифруемый файл: его нельзя заменить архивом.</source>
+        <translation>This is the file being encrypted: the archive cannot replace it.</translation>
+    </message>
+    <message>
+        <source>Придумать пароль</source>
+        <translation>Generate password</translation>
+    </message>
+    <message>
+        <source>Запишите новый пароль:</source>
+        <translation>Write down the new password:</translation>
     </message>
 </context>
 <context>

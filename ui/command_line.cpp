@@ -4,6 +4,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "format/language.h"
+
 #ifndef TAZU_VERSION
 #define TAZU_VERSION "0"
 #endif
@@ -109,6 +111,9 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
 }
 
 std::string CommandLineHelp() {
+    // The dialogs by the titles the user sees in the chosen language.
+    const std::string encrypt_title(Tr("Шифрование"));
+    const std::string decrypt_title(Tr("Расшифровывание"));
     return "Usage: tazu16x32 [PATH]\n"
            "       tazu16x32 --encrypt PATH\n"
            "       tazu16x32 --decrypt ARCHIVE\n"
@@ -118,8 +123,12 @@ std::string CommandLineHelp() {
            "\n"
            "  PATH               start with this file or folder chosen, as if picked in\n"
            "                     the folder list\n"
-           "  --encrypt PATH     open \"Шифрование\" for this file or folder at once\n"
-           "  --decrypt ARCHIVE  open \"Расшифровывание\" for this archive at once\n"
+           "  --encrypt PATH     open \"" +
+           encrypt_title +
+           "\" for this file or folder at once\n"
+           "  --decrypt ARCHIVE  open \"" +
+           decrypt_title +
+           "\" for this archive at once\n"
            "  -h, --help         print this help and end\n"
            "      --version      print the version and end\n"
            "\n"

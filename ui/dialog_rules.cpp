@@ -1,16 +1,17 @@
 #include "ui/dialog_rules.h"
 
-// Qt-free: the reasons are marked for the windows' catalogue the way Qt's
-// own macro marks them, and translated where they are shown.
-#ifndef QT_TRANSLATE_NOOP
-#define QT_TRANSLATE_NOOP(context, text) text
-#endif
-
-#include "encrypt/archive_name.h"
-
 #include <cstdio>
 #include <string_view>
 #include <system_error>
+
+#include "encrypt/archive_name.h"
+
+// These rules need no Qt: the reasons are marked for the windows'
+// catalogue by the name lupdate looks for, and the encrypt dialog
+// translates them when it shows them.
+#ifndef QT_TRANSLATE_NOOP
+#define QT_TRANSLATE_NOOP(scope, text) text
+#endif
 
 namespace tazu {
 

@@ -51,9 +51,10 @@ PasswordStrengthLine::PasswordStrengthLine(QWidget* parent, const char* object_n
     rows->setSpacing(2);
     rows->addWidget(Bar);
     rows->addWidget(Text);
-    setAccessibleName("Надёжность пароля");
-    Bar->setAccessibleName("Надёжность пароля");
-    Text->setAccessibleName("Надёжность пароля");
+    const QString name = tr("Надёжность пароля");
+    setAccessibleName(name);
+    Bar->setAccessibleName(name);
+    Text->setAccessibleName(name);
 }
 
 void PasswordStrengthLine::Watch(QLineEdit* field) {

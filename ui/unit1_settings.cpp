@@ -85,15 +85,14 @@ std::filesystem::path TForm1::StubPlace() const {
 void TForm1::UpdateSelfDecryptingTip() {
     QString tip;
     if (!StubExists()) {
-        tip = QString(
-                  "Недоступно: саморасшифровщик Tazu16x32.SFX не найден ни рядом с "
-                  "программой (%1), ни в папке %2.")
+        tip = tr("Недоступно: саморасшифровщик Tazu16x32.SFX не найден ни рядом с "
+                 "программой (%1), ни в папке %2.")
                   .arg(PathText(session_.program_folder),
                        PathText(InstalledStubPath(session_.program_folder).parent_path()));
     } else if (CheckBox2->isChecked()) {
         tip =
-            "Недоступно вместе с персональным кодом: снимите флажок «Использовать "
-            "персональный код для защиты файлов.»";
+            tr("Недоступно вместе с персональным кодом: снимите флажок «Использовать "
+               "персональный код для защиты файлов.»");
     }
     CheckBox3->setToolTip(CheckBox3->isEnabled() ? QString() : tip);
     CheckBox3->setAccessibleDescription(CheckBox3->toolTip());

@@ -80,7 +80,7 @@ TForm3::TForm3(Session& session, Windows& windows, QWidget* parent)
     StrengthLine = new PasswordStrengthLine(GroupBox2, "StrengthLine");
     StrengthLine->Watch(LabeledEdit2);
     password_rows_->insertWidget(2, StrengthLine);
-    GenerateButton = MakeButton("Придумать пароль", GroupBox2, "GenerateButton");
+    GenerateButton = MakeButton(tr("Придумать пароль"), GroupBox2, "GenerateButton");
     auto* generate_row = new QHBoxLayout;
     generate_row->addWidget(GenerateButton);
     generate_row->addStretch(1);
@@ -149,7 +149,7 @@ void TForm3::GenerateButtonClick() {
     LabeledEdit2->setText(text);
     LabeledEdit3->setText(text);
     // Nothing keeps it, and the fields may hide it: this is the one look.
-    ShowMessage("Запишите новый пароль:\n" + text);
+    ShowMessage(tr("Запишите новый пароль:") + "\n" + text);
 }
 
 fs::path TForm3::ArchivePath() const {

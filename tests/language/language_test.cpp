@@ -84,8 +84,8 @@ std::string LiteralsAt(const std::string& s, std::size_t at) {
 // Every text the sources mark with Tr("...") or TextKey("...").
 std::set<std::string> MarkedTexts() {
     std::set<std::string> texts;
-    for (const char* dir :
-         {"format", "encrypt", "decrypt", "keystore", "terminal", "cli", "stub", "ui"}) {
+    for (const char* dir : {"format", "io", "password", "encrypt", "decrypt", "keystore",
+                            "terminal", "cli", "stub", "ui", "app"}) {
         for (const auto& file : fs::directory_iterator(fs::path(TAZU_SOURCE_DIR) / dir)) {
             std::ifstream in(file.path());
             std::stringstream content;

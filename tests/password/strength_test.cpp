@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "format/language.h"
 #include "password/guess_rate.h"
 #include "password/keyboard_latin.h"
 #include "password/password_texts.h"
@@ -100,6 +101,37 @@ TEST(Strength, DurationsAreSaidInWholeUnitsWithTheirForms) {
     e.band = StrengthBand::kStrong;
     e.seconds_attacker = HUGE_VAL;
     EXPECT_EQ(StrengthLine(e), "надёжный: подбор дольше 1000 лет");
+}
+
+TEST(Strength, EnglishDurationsTakeTheEnglishPlural) {
+    SetLanguage(Language::kEnglish);
+    EXPECT_EQ(DurationText(0.2), "less than a second");
+    EXPECT_EQ(DurationText(1), "1 second");
+    EXPECT_EQ(DurationText(544), "9 minutes");
+    EXPECT_EQ(DurationText(21 * 3600), "21 hours");  // Russian's singular form for 21
+    EXPECT_EQ(DurationText(22 * 86400), "22 days");
+    EXPECT_EQ(DurationText(1000 * 365.25 * 86400), "more than 1000 years");
+    StrengthEstimate e;
+    e.band = StrengthBand::kVeryWeak;
+    e.seconds_attacker = 544;
+    e.guesses = 2.2e9;
+    e.guesses_per_second = 368506;
+    e.feedback = EstimateStrength("", 1000).feedback;
+    EXPECT_EQ(StrengthLine(e), "very weak: guessing takes 9 minutes");
+    EXPECT_EQ(e.feedback.rfind("the password is empty", 0), 0u);
+    const std::string report = StrengthReport(e);
+    EXPECT_NE(report.find("about 2.2·10^9 passwords to try"), std::string::npos) << report;
+    EXPECT_NE(report.find("on one core of this computer (368,506 passwords a second): guessing "
+                          "takes less than a second"),
+              std::string::npos)
+        << report;
+    SetLanguage(Language::kRussian);
+    for (int id = 0; id < static_cast<int>(PasswordText::kCount); ++id) {
+        SetLanguage(Language::kEnglish);
+        const std::string english(PasswordTextOf(static_cast<PasswordText>(id)));
+        SetLanguage(Language::kRussian);
+        EXPECT_NE(english, PasswordTextOf(static_cast<PasswordText>(id))) << id;
+    }
 }
 
 TEST(GuessRateCalibration, StopsAtTheCountOrTheClockAndIsPositive) {

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "format/language.h"
+#include "tests/support/test_files.h"
 #include "ui_logic_support.h"
 
 namespace tazu::test {
@@ -70,6 +72,14 @@ TEST(CommandLine, HelpVersionAndMistakes) {
     EXPECT_EQ(Parse({"-h", "--bogus"}).action, Action::kHelp);
     EXPECT_EQ(Parse({"--version"}).action, Action::kVersion);
     EXPECT_NE(CommandLineHelp().find("--decrypt ARCHIVE"), std::string::npos);
+    EXPECT_NE(CommandLineHelp().find("open \"Шифрование\""), std::string::npos);
+    // The dialogs by the titles an English-speaking user sees.
+    SetLanguage(Language::kEnglish);
+    const std::string english = CommandLineHelp();
+    SetLanguage(Language::kRussian);
+    EXPECT_NE(english.find("--encrypt PATH     open \"Encryption\""), std::string::npos);
+    EXPECT_NE(english.find("--decrypt ARCHIVE  open \"Decryption\""), std::string::npos);
+    EXPECT_FALSE(HasCyrillic(english)) << english;
     EXPECT_EQ(VersionText().rfind("tazu16x32 ", 0), 0u);
 
     const CommandLine missing = Parse({(dir.path() / "gone.shf").string()});

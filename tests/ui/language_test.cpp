@@ -6,12 +6,15 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QtTest>
 
 #include "tests/support/test_files.h"
 #include "ui/language.h"
+#include "ui/password_strength.h"
 #include "ui/unit1.h"
 #include "ui/unit10.h"
 #include "ui/unit11.h"
@@ -40,8 +43,10 @@ bool Russian(const QString& text) {
 QStringList TextsOf(QWidget* window) {
     QStringList texts{window->windowTitle()};
     for (QWidget* w : window->findChildren<QWidget*>()) {
-        texts << w->accessibleName() << w->toolTip();
-        if (auto* label = qobject_cast<QLabel*>(w)) {
+        texts << w->accessibleName() << w->accessibleDescription() << w->toolTip();
+        if (auto* text = qobject_cast<QPlainTextEdit*>(w)) {  // the help topics
+            texts << text->toPlainText();
+        } else if (auto* label = qobject_cast<QLabel*>(w)) {
             texts << label->text();
         } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
             texts << button->text();
@@ -101,6 +106,11 @@ class LanguageTest : public QObject {
         QCOMPARE(w.form10->RadioButton2->text(), QString("Cancel the encryption"));
         QCOMPARE(w.form1->findChild<QLabel*>("LanguageNote")->text().left(22),
                  QString("The program's language"));
+        // The strength lines with a weak password's reason, and their tool tips.
+        w.form3->LabeledEdit2->setText("qwerty2024");
+        w.form12->LabeledEdit1->setText("qwerty2024");
+        QVERIFY2(w.form3->StrengthLine->Text->text().contains(": guessing takes "),
+                 qPrintable(w.form3->StrengthLine->Text->text()));
 
         const QList<QWidget*> windows{w.form1,  w.form2,  w.form3,  w.form4, w.form5,
                                       w.form6,  w.form7,  w.form8,  w.form9, w.form10,
