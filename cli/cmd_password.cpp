@@ -5,8 +5,8 @@
 #include <iostream>
 
 #include "cipher/random.h"
-#include "cli/commands.h"
 #include "cli/command_line.h"
+#include "cli/commands.h"
 #include "cli/exit_status.h"
 #include "cli/help.h"
 #include "password/guess_rate.h"

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/command_spec.h"
 #include "cli/command_line.h"
+#include "cli/command_spec.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <regex>
 #include <set>
 
-#include "cli/command_spec.h"
 #include "cli/command_line.h"
+#include "cli/command_spec.h"
 #include "tests/cli/cli_run.h"
 
 namespace tazu::test {
