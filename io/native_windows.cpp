@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cwctype>
-#include <filesystem>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -82,22 +81,12 @@ PathState StateOfLastError() {
 
 }  // namespace
 
-// No folder here is shared the way a sticky one is: links are followed as
-// they stand.
+// No folder here is shared the way a sticky one is, and the system follows
+// a symbolic link itself when the file is opened: the path stands as given
+// (std::filesystem's link calls would also cost the stub its size).
 LinkFollowing FollowOwnLinks(const Path& path, Path& resolved) {
     resolved = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        std::error_code ec;
-        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(resolved, ec))) {
-            return LinkFollowing::kFollowed;
-        }
-        const Path target = std::filesystem::read_symlink(resolved, ec);
-        if (ec) {
-            return LinkFollowing::kEndless;
-        }
-        resolved = target.is_absolute() ? target : resolved.parent_path() / target;
-    }
-    return LinkFollowing::kEndless;
+    return LinkFollowing::kFollowed;
 }
 
 Path AbsolutePath(const Path& path) {
