@@ -88,6 +88,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(WriterTest, AFileNameTheReaderWouldRefuseIsRefusedWithItsReason) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a colon makes a stream name on Windows, not part of a file's name";
+#endif
     WriteFile(dir / "c:notes.txt", "notes");
     EXPECT_FALSE(Run(dir / "c:notes.txt", EncryptMode::kSingleFile));
     EXPECT_EQ(code, EncryptCode::kBadName);

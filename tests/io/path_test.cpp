@@ -112,6 +112,9 @@ TEST(NativeFileQueries, LookSizeAndMakeFolders) {
 // own folder; links that do not end are no path. (Another user's link in a
 // sticky folder needs a second user: see the command line's disk tests.)
 TEST(NativeFileQueries, OwnLinksAreFollowedToTheirEnd) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the system follows links itself when a file is opened";
+#endif
     TempDir dir;
     std::filesystem::create_directory(dir / "sub");
     std::filesystem::create_symlink("../target", dir / "sub" / "hop");
