@@ -154,10 +154,13 @@ compare_stubs() {
         "/parh:win-$name/out" <"$password" >"win-$name.txt" 2>/dev/null
     win=$?
     expect "$lin" "$win" "$name: the Windows stub's status against the Linux stub's"
-    # The report lines name output paths: compare them with one separator,
-    # and without the console's line ends on Windows.
-    if diff <(sed "s#lin-$name/out##" "lin-$name.txt") \
-        <(tr -d '\r' <"win-$name.txt" | sed "s#\\\\#/#g; s#win-$name/out##") >/dev/null; then
+    # The report lines name output paths, and a missing key store's hint
+    # names the store's full path: compare them with one separator, without
+    # the folders, and without the console's line ends on Windows.
+    if diff <(sed "s#lin-$name/out##; s#[^ ]*lin-$name/Tazu16x32.key#KEY#" "lin-$name.txt") \
+        <(tr -d '\r' <"win-$name.txt" |
+            sed "s#\\\\#/#g; s#win-$name/out##; s#[^ ]*win-$name/Tazu16x32.key#KEY#") \
+        >/dev/null; then
         pass
     else
         fail "$name: the Windows stub's output differs from the Linux stub's"
@@ -242,7 +245,7 @@ hostile=('\..\x' '..\x' 'a/../../x' 'C:\x' 'c:x' '\\server\share\x' '\\?\C:\x' '
 i=0
 for name in "${hostile[@]}"; do
     i=$((i + 1))
-    echo evil | cli encrypt - -o "hostile-$i.shf" --name "$name" --password-file pw >/dev/null 2>&1
+    "$linux/hostile_archive" "hostile-$i.shf" "$name" pw
     mkdir -p "box-$i/dest"
     "$wine" "$windows/Tazu16x32.SFX.exe" "/filr:hostile-$i.shf" "/parh:box-$i/dest" \
         <pw >"hostile-$i.txt" 2>&1
