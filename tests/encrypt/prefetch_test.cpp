@@ -51,8 +51,8 @@ std::string WalkArchive(const fs::path& root, bool read_ahead, RecordingEncryptH
     EncryptCode code = EncryptCode::kOk;
     FilePrefetcher prefetch;
     WalkArgs walk{
-        Str255("pw"), Str255(std::string(130, 'c')),   NoKeyMark(), false, chain, out, code, ctx,
-        {},           read_ahead ? &prefetch : nullptr};
+        Str255("pw"), Str255(std::string(130, 'c')),    NoKeyMark(), false, chain, out, code, ctx,
+        {},           read_ahead ? &prefetch : nullptr, {}};
     const auto prefix = RootStoredPrefix(root);
     EncryptFolderFiles(root, prefix, walk);
     EncryptSubfolders(root, prefix, walk);
