@@ -45,7 +45,7 @@ class BlockCipher {
     void Sign(const std::uint8_t* data, std::size_t n, std::uint8_t* signature) const;
     bool Verify(const std::uint8_t* data, std::size_t n, const std::uint8_t* signature) const;
 
-    const Str255& block_key() const { return b1_; }
+    const Str255& BlockKey() const { return b1_; }
 
   private:
     std::uint8_t SecondKeyDelta(std::size_t len);

@@ -37,7 +37,7 @@ class Random {
     virtual void Reseed() { Drop(); }
 
     // Bytes drawn but not yet handed out.
-    std::size_t buffered() const { return kBatch - pos_; }
+    std::size_t Buffered() const { return kBatch - pos_; }
 
   protected:
     // Fills the whole span with fresh random bytes.

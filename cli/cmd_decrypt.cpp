@@ -54,7 +54,7 @@ struct Keys {
 
 int ParseRequest(const Args& args, Request& r) {
     const char* command = CommandName(r.mode);
-    const auto& pos = args.positional();
+    const auto& pos = args.Positional();
     const std::size_t archives = r.mode == Mode::kExtract ? 1 : pos.size();
     for (std::size_t i = 0; i < archives; ++i) {
         r.archives.push_back(PathFromText(pos[i]));
@@ -211,10 +211,10 @@ bool PicksSeveral(const Request& r, const Keys& keys, FileReader& file) {
     DecryptRunState state;
     DecryptCode code = DecryptCode::kOk;
     DecryptArchive(keys.password, keys.store.personal_code, keys.store.key_mark, file,
-                   IdentityOf(file.fd()), r.dest, counter, state, code, /*write_files=*/false,
+                   IdentityOf(file.Fd()), r.dest, counter, state, code, /*write_files=*/false,
                    r.recover);
     file.Seek(0);
-    return counter.count() > 1;
+    return counter.Count() > 1;
 }
 
 // What one archive's run found.
@@ -229,17 +229,17 @@ struct Outcome {
 int Conclude(const Request& r, const fs::path& archive, const Outcome& o,
              const ExtractHost& extract, const ListHost& list, const EntrySelection& selection,
              const Keys& keys, const DecryptRunState& state) {
-    if (extract.too_many()) {
+    if (extract.TooMany()) {
         return TooMany();  // only from standard input, which cannot be read twice
     }
-    int problems = r.mode == Mode::kList || r.json ? list.problems() : extract.problems();
+    int problems = r.mode == Mode::kList || r.json ? list.Problems() : extract.Problems();
     if (r.mode == Mode::kList && !r.json) {
-        for (const ListHost::Row& row : list.rows()) {
+        for (const ListHost::Row& row : list.Rows()) {
             std::cout << ListLine(row) << '\n';
         }
     }
-    if (!extract.indicator().empty() && !r.quiet) {
-        std::cerr << Tr("Персональный код: ") << extract.indicator() << '\n';
+    if (!extract.Indicator().empty() && !r.quiet) {
+        std::cerr << Tr("Персональный код: ") << extract.Indicator() << '\n';
     }
     PrintOutcome(r, archive, o.code, keys, state);
     for (const std::string& name : selection.Unmatched()) {
@@ -314,7 +314,7 @@ int RunOne(const Request& r, const fs::path& archive, const Keys& keys, JsonRepo
     if (r.to_stdout && PicksSeveral(r, keys, file)) {
         return TooMany();
     }
-    return ReadArchive(r, archive, keys, file, IdentityOf(file.fd()), json);
+    return ReadArchive(r, archive, keys, file, IdentityOf(file.Fd()), json);
 }
 
 int Run(const Args& args, Mode mode) {

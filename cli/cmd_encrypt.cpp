@@ -49,25 +49,25 @@ class TerminalHost final : public EncryptHost {
                  bool single_file)
         : state_(state), progress_(progress), report_(report), files_(single_file ? 1 : 0) {}
 
-    void addBytesProcessed(std::int64_t count) override {
+    void AddBytesProcessed(std::int64_t count) override {
         bytes_ += static_cast<std::uint64_t>(count);
         progress_.Update(bytes_, files_);
     }
-    void addFileEncrypted() override {
+    void AddFileEncrypted() override {
         ++files_;
         progress_.Update(bytes_, files_);
     }
-    void processEvents() override {
+    void ProcessEvents() override {
         if (Interrupted()) {
             state_.EncryptCancelled = true;
         }
     }
-    void appendReport(const std::string& line) override {
+    void AppendReport(const std::string& line) override {
         progress_.Finish();
         report_ << Escaped(line) << '\n' << std::flush;
         ++problems_;
     }
-    int problems() const { return problems_; }
+    int Problems() const { return problems_; }
 
   private:
     EncryptRunState& state_;
@@ -112,13 +112,13 @@ int StoredNameFor(const Args& args, Request& r) {
 // Checks the arguments and works out source and archive; a status other
 // than kExitOk ends the command.
 int ParseRequest(const Args& args, Request& r) {
-    if (!args.ok()) {
-        return UsageError("encrypt", args.error());
+    if (!args.Ok()) {
+        return UsageError("encrypt", args.Error());
     }
-    if (args.positional().size() != 1) {
+    if (args.Positional().size() != 1) {
         return UsageError("encrypt", "encrypt takes one SOURCE");
     }
-    r.source = PathFromText(args.positional()[0]);
+    r.source = PathFromText(args.Positional()[0]);
     r.from_stdin = r.source == "-";
     r.sfx = args.Has("--sfx");
     r.personal_code = args.Has("--personal-code");
@@ -289,7 +289,7 @@ int Encrypt(Request& r, const Args& args, const Str255& password, const KeyStore
         if (!quiet) {
             (r.to_stdout ? std::cerr : std::cout) << message << '\n';
         }
-        const int status = EncryptExitStatus(true, code, host.problems());
+        const int status = EncryptExitStatus(true, code, host.Problems());
         if (!args.Has("--remove-source")) {
             return status;
         }
@@ -302,7 +302,7 @@ int Encrypt(Request& r, const Args& args, const Str255& password, const KeyStore
     }
     PrintError(message.empty() ? "encryption failed" : std::string(message));
     PrintCause(code, r, state);
-    return EncryptExitStatus(false, code, host.problems());
+    return EncryptExitStatus(false, code, host.Problems());
 }
 
 }  // namespace

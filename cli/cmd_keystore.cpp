@@ -105,12 +105,12 @@ bool PrepareFolder(const Args& args, std::string& error) {
 }
 
 bool NoPositional(const Args& args, std::string& error) {
-    if (!args.ok()) {
-        error = args.error();
+    if (!args.Ok()) {
+        error = args.Error();
         return false;
     }
-    if (!args.positional().empty()) {
-        error = "unexpected argument " + args.positional().front();
+    if (!args.Positional().empty()) {
+        error = "unexpected argument " + args.Positional().front();
         return false;
     }
     return true;

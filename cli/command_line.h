@@ -34,13 +34,13 @@ class Args {
   public:
     Args(const CommandSpec& command, const std::vector<std::string>& argv);
 
-    bool ok() const { return error_.empty(); }
-    const std::string& error() const { return error_; }
+    bool Ok() const { return error_.empty(); }
+    const std::string& Error() const { return error_; }
     // -h or --help was given.
-    bool help() const { return help_; }
+    bool Help() const { return help_; }
     bool Has(const std::string& name) const;
     std::optional<std::string> Value(const std::string& name) const;
-    const std::vector<std::string>& positional() const { return positional_; }
+    const std::vector<std::string>& Positional() const { return positional_; }
 
   private:
     std::vector<std::pair<std::string, std::string>> values_;

@@ -134,30 +134,30 @@ ExtractHost::ExtractHost(DecryptRunState& state, std::string on_exists, EntrySel
 
 // The line moves with every file's bytes, small files' too, not only when
 // the engine pauses for events (redraws are limited to ten a second).
-void ExtractHost::addBytesProcessed(std::int64_t count) {
+void ExtractHost::AddBytesProcessed(std::int64_t count) {
     bytes_ += count;
     progress_.Update(static_cast<std::uint64_t>(bytes_), entries_);
 }
 
-void ExtractHost::addEntryHandled() {
+void ExtractHost::AddEntryHandled() {
     ++entries_;
     progress_.Update(static_cast<std::uint64_t>(bytes_), entries_);
 }
 
-void ExtractHost::processEvents() {
+void ExtractHost::ProcessEvents() {
     progress_.Update(static_cast<std::uint64_t>(bytes_), entries_);
     if (Interrupted()) {
         state_.DecryptCancelled = true;
     }
 }
 
-void ExtractHost::appendReport(const std::string& line) {
+void ExtractHost::AppendReport(const std::string& line) {
     progress_.Finish();
     report_ << Escaped(line) << '\n' << std::flush;
     ++problems_;
 }
 
-ExistingFileChoice ExtractHost::askExistingFile(const std::string& path) {
+ExistingFileChoice ExtractHost::AskExistingFile(const std::string& path) {
     ExistingFileChoice choice = ExistingFileChoice::Cancel;
     if (policy_ == "replace") {
         return ExistingFileChoice::Replace;
@@ -184,11 +184,11 @@ ExistingFileChoice ExtractHost::askExistingFile(const std::string& path) {
     return choice;
 }
 
-void ExtractHost::notePersonalCodeUse(bool used) {
+void ExtractHost::NotePersonalCodeUse(bool used) {
     UpdatePersonalCodeIndicator(indicator_, used);
 }
 
-bool ExtractHost::wantsEntry(const std::string& stored_name) {
+bool ExtractHost::WantsEntry(const std::string& stored_name) {
     if (!selection_.Matches(stored_name)) {
         return false;
     }
@@ -200,19 +200,19 @@ bool ExtractHost::wantsEntry(const std::string& stored_name) {
     return true;
 }
 
-void ListHost::addBytesProcessed(std::int64_t count) {
+void ListHost::AddBytesProcessed(std::int64_t count) {
     if (!rows_.empty()) {
         rows_.back().size += static_cast<std::uint64_t>(count);
     }
 }
 
-void ListHost::processEvents() {
+void ListHost::ProcessEvents() {
     if (Interrupted()) {
         state_.DecryptCancelled = true;
     }
 }
 
-void ListHost::appendReport(const std::string& line) {
+void ListHost::AppendReport(const std::string& line) {
     if (line.rfind(kSkippedBytesPrefix, 0) == 0) {
         Stretch s;
         const char* text = line.c_str() + kSkippedBytesPrefix.size();
@@ -241,7 +241,7 @@ void ListHost::appendReport(const std::string& line) {
     }
 }
 
-int ListHost::problems() const {
+int ListHost::Problems() const {
     int count = 0;
     for (const Row& row : rows_) {
         count += row.intact && row.skipped.empty() ? 0 : 1;
@@ -249,7 +249,7 @@ int ListHost::problems() const {
     return count;
 }
 
-bool ListHost::wantsEntry(const std::string& stored_name) {
+bool ListHost::WantsEntry(const std::string& stored_name) {
     Row row;
     row.name = stored_name;
     row.personal_code = next_personal_code_;

@@ -44,21 +44,21 @@ class ExtractHost final : public DecryptHost {
                 OutputStream* stream, std::ostream& report, std::uint64_t total,
                 bool show_progress = true);
 
-    void addBytesProcessed(std::int64_t count) override;
-    void addEntryHandled() override;
-    void processEvents() override;
-    void appendReport(const std::string& line) override;
-    ExistingFileChoice askExistingFile(const std::string& path) override;
-    void notePersonalCodeUse(bool used) override;
-    bool wantsEntry(const std::string& stored_name) override;
-    OutputStream* entryStream() override { return stream_; }
+    void AddBytesProcessed(std::int64_t count) override;
+    void AddEntryHandled() override;
+    void ProcessEvents() override;
+    void AppendReport(const std::string& line) override;
+    ExistingFileChoice AskExistingFile(const std::string& path) override;
+    void NotePersonalCodeUse(bool used) override;
+    bool WantsEntry(const std::string& stored_name) override;
+    OutputStream* EntryStream() override { return stream_; }
 
     void Finish() { progress_.Finish(); }
-    const std::string& indicator() const { return indicator_; }
+    const std::string& Indicator() const { return indicator_; }
     // Report lines and skipped files so far.
-    int problems() const { return problems_; }
+    int Problems() const { return problems_; }
     // A second entry came while writing to standard output.
-    bool too_many() const { return too_many_; }
+    bool TooMany() const { return too_many_; }
 
   private:
     DecryptRunState& state_;
@@ -80,19 +80,19 @@ class ExtractHost final : public DecryptHost {
 class CountingHost final : public DecryptHost {
   public:
     explicit CountingHost(EntrySelection selection) : selection_(std::move(selection)) {}
-    void addBytesProcessed(std::int64_t) override {}
-    void addEntryHandled() override {}
-    void processEvents() override {}
-    void appendReport(const std::string&) override {}
-    ExistingFileChoice askExistingFile(const std::string&) override {
+    void AddBytesProcessed(std::int64_t) override {}
+    void AddEntryHandled() override {}
+    void ProcessEvents() override {}
+    void AppendReport(const std::string&) override {}
+    ExistingFileChoice AskExistingFile(const std::string&) override {
         return ExistingFileChoice::Skip;
     }
-    void notePersonalCodeUse(bool) override {}
-    bool wantsEntry(const std::string& stored_name) override {
+    void NotePersonalCodeUse(bool) override {}
+    bool WantsEntry(const std::string& stored_name) override {
         count_ += selection_.Matches(stored_name) ? 1 : 0;
         return false;
     }
-    int count() const { return count_; }
+    int Count() const { return count_; }
 
   private:
     EntrySelection selection_;
@@ -119,20 +119,20 @@ class ListHost final : public DecryptHost {
     };
     explicit ListHost(DecryptRunState& state) : state_(state) {}
 
-    void addBytesProcessed(std::int64_t count) override;
-    void addEntryHandled() override {}
-    void processEvents() override;
-    void appendReport(const std::string& line) override;
-    ExistingFileChoice askExistingFile(const std::string&) override {
+    void AddBytesProcessed(std::int64_t count) override;
+    void AddEntryHandled() override {}
+    void ProcessEvents() override;
+    void AppendReport(const std::string& line) override;
+    ExistingFileChoice AskExistingFile(const std::string&) override {
         return ExistingFileChoice::Skip;
     }
-    void notePersonalCodeUse(bool used) override { next_personal_code_ = used; }
-    bool wantsEntry(const std::string& stored_name) override;
+    void NotePersonalCodeUse(bool used) override { next_personal_code_ = used; }
+    bool WantsEntry(const std::string& stored_name) override;
 
-    const std::vector<Row>& rows() const { return rows_; }
-    const std::vector<Stretch>& stretches() const { return stretches_; }
+    const std::vector<Row>& Rows() const { return rows_; }
+    const std::vector<Stretch>& Stretches() const { return stretches_; }
     // Entries found damaged or skipped.
-    int problems() const;
+    int Problems() const;
 
   private:
     DecryptRunState& state_;

@@ -9,7 +9,7 @@ std::size_t DescriptorReader::Read(std::uint8_t* out, std::size_t count) {
         return 0;
     }
     // Ctrl-C while waiting for input stops it there.
-    const ReadResult read = ReadFully(fd_, out, count, 0, Interrupted);
+    const ReadResult read = ReadFully(fd_, out, count, 0, terminal::Interrupted);
     failed_ = read.failed;
     interrupted_ = read.stopped;
     return read.count;

@@ -15,8 +15,8 @@ class DescriptorReader final : public InputStream {
     // Reads until count bytes came, the data end, or Ctrl-C interrupts a
     // wait for input.
     std::size_t Read(std::uint8_t* out, std::size_t count) override;
-    bool failed() const { return failed_; }
-    bool interrupted() const { return interrupted_; }
+    bool Failed() const { return failed_; }
+    bool Interrupted() const { return interrupted_; }
 
   private:
     int fd_;

@@ -95,11 +95,11 @@ void JsonReport::Add(const std::string& archive, const ListHost& host, DecryptCo
     json a;
     PutName(a, "archive", archive);
     a["entries"] = json::array();
-    for (const ListHost::Row& row : host.rows()) {
+    for (const ListHost::Row& row : host.Rows()) {
         a["entries"].push_back(Entry(row));
     }
     a["recovered"] = json::array();
-    for (const ListHost::Stretch& s : host.stretches()) {
+    for (const ListHost::Stretch& s : host.Stretches()) {
         json stretch{{"from", s.from}, {"to", s.to}};
         if (!s.entry.empty()) {
             PutName(stretch, "entry", s.entry);

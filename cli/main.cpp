@@ -91,19 +91,19 @@ int main(int argc, char** argv) {
         return UnknownCommand(command);
     }
     const Args parsed(*spec, args);
-    if (parsed.help()) {
+    if (parsed.Help()) {
         std::cout << CommandHelp(command);
         return kExitOk;
     }
-    if (!parsed.ok()) {
-        return UsageError(command, parsed.error());
+    if (!parsed.Ok()) {
+        return UsageError(command, parsed.Error());
     }
-    if (parsed.positional().size() < spec->min_operands ||
-        parsed.positional().size() > spec->max_operands) {
+    if (parsed.Positional().size() < spec->min_operands ||
+        parsed.Positional().size() > spec->max_operands) {
         const bool none = spec->max_operands == 0;
         return UsageError(
             command,
-            none ? "unexpected argument " + parsed.positional().front()
+            none ? "unexpected argument " + parsed.Positional().front()
                  : command + " takes " + (spec->max_operands == 1 ? "one " : "") + spec->operands);
     }
     const int status = run(parsed);

@@ -46,20 +46,20 @@ class CompareHost final : public DecryptHost, public OutputStream {
   public:
     CompareHost(const RemovalRequest& r, DecryptRunState& state) : r_(r), state_(state) {}
 
-    void addBytesProcessed(std::int64_t) override {}
-    void addEntryHandled() override {}
-    void processEvents() override {
+    void AddBytesProcessed(std::int64_t) override {}
+    void AddEntryHandled() override {}
+    void ProcessEvents() override {
         if (Interrupted()) {
             state_.DecryptCancelled = true;
         }
     }
-    void appendReport(const std::string& line) override { Doubt("the check reports: " + line); }
-    ExistingFileChoice askExistingFile(const std::string&) override {
+    void AppendReport(const std::string& line) override { Doubt("the check reports: " + line); }
+    ExistingFileChoice AskExistingFile(const std::string&) override {
         return ExistingFileChoice::Cancel;
     }
-    void notePersonalCodeUse(bool) override {}
-    bool wantsEntry(const std::string& stored_name) override;
-    OutputStream* entryStream() override { return this; }
+    void NotePersonalCodeUse(bool) override {}
+    bool WantsEntry(const std::string& stored_name) override;
+    OutputStream* EntryStream() override { return this; }
 
     bool Write(const std::uint8_t* data, std::size_t count) override;
     bool Flush() override { return true; }
@@ -85,7 +85,7 @@ class CompareHost final : public DecryptHost, public OutputStream {
     std::string doubt_;
 };
 
-bool CompareHost::wantsEntry(const std::string& stored_name) {
+bool CompareHost::WantsEntry(const std::string& stored_name) {
     EndEntry();
     std::vector<std::string> parts = Parts(stored_name);
     const std::string top = PathString(r_.source.filename());
@@ -211,7 +211,7 @@ int RemoveStoredSources(const RemovalRequest& r) {
         return Keep("cannot read back " + PathString(r.archive), kExitReadFailed);
     }
     DecryptCode code = DecryptCode::kOk;
-    DecryptArchive(r.password, r.personal_code, r.key_mark, archive, IdentityOf(archive.fd()),
+    DecryptArchive(r.password, r.personal_code, r.key_mark, archive, IdentityOf(archive.Fd()),
                    r.source.parent_path(), host, state, code, /*write_files=*/true,
                    /*recover=*/false);
     const std::set<fs::path>& matched = host.Finish();

@@ -72,12 +72,12 @@ bool EncryptIntoStream(StreamJob& job, OutputStream& out, EncryptCode& code,
     if (!ok && code == EncryptCode::kOk) {
         code = EncryptCode::kSourceUnreadable;  // its report line is in
     }
-    if (ok && job.source != nullptr && job.source->failed()) {
+    if (ok && job.source != nullptr && job.source->Failed()) {
         code = EncryptCode::kSourceUnreadable;
         ok = false;
     }
     if (ok && (ctx.state.EncryptCancelled || Interrupted() ||
-               (job.source != nullptr && job.source->interrupted()))) {
+               (job.source != nullptr && job.source->Interrupted()))) {
         code = EncryptCode::kCancelled;
         ok = false;
     }

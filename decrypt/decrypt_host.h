@@ -20,28 +20,28 @@ class DecryptHost {
   public:
     virtual ~DecryptHost() = default;
     // "Обработано байт:": plaintext bytes handled since the last call.
-    virtual void addBytesProcessed(std::int64_t count) = 0;
+    virtual void AddBytesProcessed(std::int64_t count) = 0;
     // "Файлов расшифровано:": one more entry handled (written, skipped or failed).
-    virtual void addEntryHandled() = 0;
+    virtual void AddEntryHandled() = 0;
     // Lets the user interface run; the abort button sets the run's abort flag here.
-    virtual void processEvents() = 0;
+    virtual void ProcessEvents() = 0;
     // One line of the report list.
-    virtual void appendReport(const std::string& line) = 0;
+    virtual void AppendReport(const std::string& line) = 0;
     // An output file exists at path. The host keeps the apply-to-all answer
     // and returns it without asking again for the rest of the run.
-    virtual ExistingFileChoice askExistingFile(const std::string& path) = 0;
+    virtual ExistingFileChoice AskExistingFile(const std::string& path) = 0;
     // A version-07 entry was opened with (true) or without (false) the
     // personal code; UpdatePersonalCodeIndicator turns that into the text.
-    virtual void notePersonalCodeUse(bool used) = 0;
+    virtual void NotePersonalCodeUse(bool used) = 0;
 
     // An entry whose header opened, stored as stored_name: false passes over
     // its data without writing or reporting anything (the entry still
     // counts for the archive's end check). Every entry is taken unless a
     // host picks.
-    virtual bool wantsEntry(const std::string& /*stored_name*/) { return true; }
+    virtual bool WantsEntry(const std::string& /*stored_name*/) { return true; }
     // Where a written entry's data go instead of a file under the
     // destination folder (for example standard output); null: a file.
-    virtual OutputStream* entryStream() { return nullptr; }
+    virtual OutputStream* EntryStream() { return nullptr; }
 };
 
 // The state of a run that outlives it, owned by the caller, named as the

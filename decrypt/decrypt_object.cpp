@@ -123,7 +123,7 @@ void RecoverFromHeader(DecryptSession& session, RewindableInput& in, const Str25
     const int version = MarkerVersion(version_holder);  // -1 before a first good marker
     bool aborted = false;
     const bool found = SkipToNextEntry(in, version, password, context.host, context.state, aborted);
-    context.host.appendReport(SkippedBytesLine(entry_start, in.position(), session.last_name));
+    context.host.AppendReport(SkippedBytesLine(entry_start, in.Position(), session.last_name));
     ++context.state.recovered;
     if (aborted) {
         result_code = DecryptCode::kAborted;
@@ -155,7 +155,7 @@ bool DecryptArchive(const Str255& password, const Str255& personal_code, const S
                            {},
                            false};
     while (result_code == DecryptCode::kOk && !state.DecryptCancelled) {
-        const std::uint64_t entry_start = rewindable.position();
+        const std::uint64_t entry_start = rewindable.Position();
         rewindable.Mark();
         result =
             DecryptEntry(password, personal_code, key_mark, session, version_holder, result_code);
@@ -168,8 +168,8 @@ bool DecryptArchive(const Str255& password, const Str255& personal_code, const S
         if (result_code == DecryptCode::kEndOfData) {
             break;
         }
-        host.addEntryHandled();
-        host.processEvents();
+        host.AddEntryHandled();
+        host.ProcessEvents();
     }
     if (result_code == DecryptCode::kEndOfData && state.recovered > 0) {
         result_code = DecryptCode::kDamaged;  // a recovered archive is never complete
@@ -188,7 +188,7 @@ bool DecryptObject(const Str255& password, const Str255& personal_code, const St
         result_code = DecryptCode::kReadError;
         return false;
     }
-    return DecryptArchive(password, personal_code, key_mark, reader, IdentityOf(reader.fd()),
+    return DecryptArchive(password, personal_code, key_mark, reader, IdentityOf(reader.Fd()),
                           destination_folder, host, state, result_code, write_files, recover);
 }
 

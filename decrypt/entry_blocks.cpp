@@ -50,7 +50,7 @@ bool NextEntryStartsInBlock(EntryContext& context, int version, std::size_t bloc
         return false;
     }
     RewindableInput& in = recovery->in;
-    const std::uint64_t after = in.position();
+    const std::uint64_t after = in.Position();
     in.RewindToMark();
     std::size_t offset = 0;
     if (LocateEntryStart(in, version, recovery->password, block_size, offset)) {
@@ -58,7 +58,7 @@ bool NextEntryStartsInBlock(EntryContext& context, int version, std::size_t bloc
         ++context.state.recovered;
         return true;
     }
-    in.Consume(static_cast<std::size_t>(after - in.mark()));
+    in.Consume(static_cast<std::size_t>(after - in.MarkedAt()));
     return false;
 }
 
@@ -106,12 +106,12 @@ bool CountBlock(EntryContext& context, BlockState& state, std::size_t plain_size
     const TimeOfDay now = CurrentTimeOfDay();
     AdaptBlocksPerUpdate(context.state.DecryptBlocksPerUpdate,
                          ElapsedSeconds(state.last_update, now));
-    context.host.addBytesProcessed(state.pending_bytes);
+    context.host.AddBytesProcessed(state.pending_bytes);
     if (context.state.DecryptCancelled) {
         result_code = DecryptCode::kAborted;
         return false;
     }
-    context.host.processEvents();
+    context.host.ProcessEvents();
     state.pending_bytes = 0;
     state.pending_blocks = 0;
     state.last_update = CurrentTimeOfDay();

@@ -27,7 +27,7 @@ class NullOutput final : public OutputStream {
 bool SkipWithLine(EntryContext& context, const std::string& line, DecryptCode& result_code) {
     const bool skipped = SkipEntryBlocks(context.file, context.host, context.state, result_code);
     if (!line.empty()) {
-        context.host.appendReport(line);
+        context.host.AppendReport(line);
     }
     return skipped;
 }
@@ -67,7 +67,7 @@ OutputStep PrepareOutput(EntryContext& context, const EntryRules& rules,
                          OutputTarget& target, BlockState& state, bool& skipped,
                          DecryptCode& result_code) {
     const std::string prefix(Tr(rules.line_prefix));
-    OutputStream* const stream = context.write_files ? context.host.entryStream() : nullptr;
+    OutputStream* const stream = context.write_files ? context.host.EntryStream() : nullptr;
     if (stream != nullptr) {
         state.out = stream;
         return OutputStep::kReady;
@@ -77,7 +77,7 @@ OutputStep PrepareOutput(EntryContext& context, const EntryRules& rules,
     }
     const auto status = target.Prepare(context.destination, components, context.archive);
     if (status == OutputTarget::Status::kExists) {
-        switch (context.host.askExistingFile(path.text())) {
+        switch (context.host.AskExistingFile(path.text())) {
             case ExistingFileChoice::Skip:
                 skipped = SkipWithLine(context,
                                        rules.skip_line ? ExistsReportLine(prefix, path.text()) : "",
@@ -95,7 +95,7 @@ OutputStep PrepareOutput(EntryContext& context, const EntryRules& rules,
         SkipWithLine(context, NoAccessReportLine(prefix, path.text()), result_code);
         return OutputStep::kFailed;
     }
-    state.out = &target.stream();
+    state.out = &target.Stream();
     state.target = &target;
     return OutputStep::kReady;
 }
@@ -114,11 +114,11 @@ bool FinishEntry(EntryContext& context, const EntryRules& rules, const EntryKeys
     const Str255 sum_text = DecimalText(static_cast<std::int32_t>(state.sum));
     if (state.cut ||
         !SignatureMatches(rules, sum_text, state.end_signature, keys.record_signature_key)) {
-        context.host.appendReport(DamagedReportLine(prefix, path.text()));
+        context.host.AppendReport(DamagedReportLine(prefix, path.text()));
     } else if (state.damaged > 0) {
-        context.host.appendReport(DamagedBlocksReportLine(prefix, path.text(), state.damaged));
+        context.host.AppendReport(DamagedBlocksReportLine(prefix, path.text(), state.damaged));
     }
-    context.host.addBytesProcessed(state.pending_bytes);
+    context.host.AddBytesProcessed(state.pending_bytes);
     if (state.target != nullptr && !state.target->Commit()) {
         result_code = DecryptCode::kWriteError;
         return false;
@@ -149,12 +149,12 @@ bool SkipEntryBlocks(InputStream& file, DecryptHost& host, DecryptRunState& stat
         ++blocks;
         bytes += std::max<std::int64_t>(0, static_cast<std::int64_t>(n) - 9);
         if (blocks > kSkipBlocksPerUpdate) {
-            host.addBytesProcessed(bytes);
+            host.AddBytesProcessed(bytes);
             if (state.DecryptCancelled) {
                 result_code = DecryptCode::kAborted;
                 return false;
             }
-            host.processEvents();
+            host.ProcessEvents();
             blocks = 0;
             bytes = 0;
         }
@@ -166,7 +166,7 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
     // Buffers of the run, reused: no allocation for an entry's name.
     std::string& name = context.scratch.name;
     name.assign(keys.stored_name.view());
-    if (!context.host.wantsEntry(name)) {
+    if (!context.host.WantsEntry(name)) {
         return SkipWithLine(context, "", result_code);
     }
     std::vector<std::string>& components = context.scratch.components;

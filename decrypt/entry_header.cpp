@@ -69,7 +69,7 @@ bool ReadKeyMarkRecord(InputStream& file, const EntryRules& rules, const Str255&
         return false;
     }
     if (rules.personal_code || rules.note_no_code) {
-        host.notePersonalCodeUse(keys.personal_code_used);
+        host.NotePersonalCodeUse(keys.personal_code_used);
     }
     return true;
 }

@@ -9,7 +9,7 @@ bool SplitStoredName(const Str255& name, std::vector<std::string>& components) {
     return CheckStoredName(name.view(), &components) == StoredNameProblem::kNone;
 }
 
-OutputStream& OutputTarget::stream() {
+OutputStream& OutputTarget::Stream() {
     return file_->file();
 }
 

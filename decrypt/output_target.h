@@ -41,7 +41,7 @@ class OutputTarget {
                    const std::optional<FileIdentity>& archive);
     // Creates the temporary file; false when it cannot be created.
     bool CreateTemporary();
-    OutputStream& stream();
+    OutputStream& Stream();
     // Writes everything out and renames the temporary file over the final
     // name (replacing a symbolic link there, never its target).
     bool Commit();

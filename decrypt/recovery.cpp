@@ -69,9 +69,9 @@ std::size_t RewindableInput::Fill(std::size_t n) {
     // Bytes before the mark (and before the read position) are not needed
     // again, nor more than kHistory bytes back: a mark is only ever
     // returned to within one header or one block.
-    std::uint64_t keep_from = std::min(mark_, position());
-    if (position() - keep_from > kHistory) {
-        keep_from = position() - kHistory;
+    std::uint64_t keep_from = std::min(mark_, Position());
+    if (Position() - keep_from > kHistory) {
+        keep_from = Position() - kHistory;
     }
     const auto drop = static_cast<std::size_t>(keep_from - begin_);
     buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(drop));
@@ -130,7 +130,7 @@ bool SkipToNextEntry(RewindableInput& in, int version, const Str255& password, D
             return false;  // too few bytes left for an entry
         }
         in.Consume(std::min(size - kCandidateSize + 1, kReadAhead));
-        host.processEvents();
+        host.ProcessEvents();
         if (state.DecryptCancelled) {
             aborted = true;
             return false;

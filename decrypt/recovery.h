@@ -27,10 +27,10 @@ class RewindableInput final : public InputStream {
     void Consume(std::size_t n) override;
 
     // Bytes consumed so far: the offset of the next byte in the archive.
-    std::uint64_t position() const { return begin_ + pos_; }
+    std::uint64_t Position() const { return begin_ + pos_; }
     // Keeps the bytes from here on; RewindToMark comes back here.
-    void Mark() { mark_ = position(); }
-    std::uint64_t mark() const { return mark_; }
+    void Mark() { mark_ = Position(); }
+    std::uint64_t MarkedAt() const { return mark_; }
     // Back to the mark; a mark more than 64 KiB behind is not kept, and the
     // stream then goes back as far as it can.
     void RewindToMark() { pos_ = mark_ > begin_ ? static_cast<std::size_t>(mark_ - begin_) : 0; }

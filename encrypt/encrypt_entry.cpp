@@ -221,14 +221,14 @@ bool WriteBlocks(InputStream& source, const EntrySecrets& k, OutputStream& archi
         if (blocks_since > state.EncryptBlocksPerUpdate) {
             AdaptBlocksPerUpdate(state.EncryptBlocksPerUpdate,
                                  ElapsedSeconds(t0, CurrentTimeOfDay()));
-            ctx.host.addBytesProcessed(bytes_since);
+            ctx.host.AddBytesProcessed(bytes_since);
             if (state.EncryptCancelled) {
                 result_code = EncryptCode::kCancelled;
                 return false;
             }
             bytes_since = 0;
             blocks_since = 0;
-            ctx.host.processEvents();
+            ctx.host.ProcessEvents();
             t0 = CurrentTimeOfDay();
         }
         return true;
@@ -271,7 +271,7 @@ bool WriteEntry(const EncryptSecrets& secrets, InputStream& source, const Str255
     if (!WriteEndRecord(sum, k.signature_key, archive)) {
         return WriteFailed(result_code, ctx.state);
     }
-    ctx.host.addBytesProcessed(bytes_since);
+    ctx.host.AddBytesProcessed(bytes_since);
     return true;
 }
 
@@ -291,10 +291,10 @@ bool WriteEntry(const EncryptSecrets& secrets, InputStream& source, const Str255
     std::optional<FileStamp> before;
     if (source == nullptr) {
         if (!file.Open(source_path)) {
-            ctx.host.appendReport(ReadErrorReportLine(PathString(source_path)));
+            ctx.host.AppendReport(ReadErrorReportLine(PathString(source_path)));
             return false;
         }
-        before = StampOf(file.fd());
+        before = StampOf(file.Fd());
         ChangeSourceForTest(source_path);
         source = &file;
     }
@@ -303,8 +303,8 @@ bool WriteEntry(const EncryptSecrets& secrets, InputStream& source, const Str255
     }
     // A file that changed while it was read is stored as read: the report
     // says so, as the entry may hold neither its old nor its new content.
-    if (before && StampOf(file.fd()) != before) {
-        ctx.host.appendReport(ChangedReportLine(PathString(source_path)));
+    if (before && StampOf(file.Fd()) != before) {
+        ctx.host.AppendReport(ChangedReportLine(PathString(source_path)));
     }
     return true;
 }

@@ -18,25 +18,25 @@ class EncryptHost {
     virtual ~EncryptHost() = default;
 
     // Adds to the value beside "Обработано байт:".
-    virtual void addBytesProcessed(std::int64_t count) = 0;
+    virtual void AddBytesProcessed(std::int64_t count) = 0;
     // Adds 1 to the value beside "Файлов зашифровано:".
-    virtual void addFileEncrypted() = 0;
+    virtual void AddFileEncrypted() = 0;
     // Lets pending window events run; an abort button may set
     // EncryptCancelled here.
-    virtual void processEvents() = 0;
+    virtual void ProcessEvents() = 0;
     // Appends one line to the report list.
-    virtual void appendReport(const std::string& line) = 0;
+    virtual void AppendReport(const std::string& line) = 0;
 
     // The status window shown while the self-decrypting stub is copied. A
     // host without one (the command line, the tests) ignores these.
-    virtual void showStatusWindow() {}
-    virtual void setStatusCaption(const std::string& /*text*/) {}
-    virtual void setStatusText(const std::string& /*text*/) {}
-    virtual void setStatusProgress(int /*position: 0 to 100, larger shows full*/) {}
-    virtual void hideStatusWindow() {}
+    virtual void ShowStatusWindow() {}
+    virtual void SetStatusCaption(const std::string& /*text*/) {}
+    virtual void SetStatusText(const std::string& /*text*/) {}
+    virtual void SetStatusProgress(int /*position: 0 to 100, larger shows full*/) {}
+    virtual void HideStatusWindow() {}
 
     // Turns the "Встроить саморасшифровщик." option off (the stub is missing).
-    virtual void switchOffSelfDecrypting() {}
+    virtual void SwitchOffSelfDecrypting() {}
 };
 
 // The state of encryption runs, owned by the caller (the encrypt dialog, the

@@ -86,7 +86,7 @@ bool CheckArguments(const EncryptSecrets& secrets, const std::filesystem::path& 
         return false;
     }
     if (mode == EncryptMode::kFolder && !CanListFolder(paths.source)) {
-        host.appendReport(ReadErrorReportLine(PathString(paths.source)));
+        host.AppendReport(ReadErrorReportLine(PathString(paths.source)));
         result_code = EncryptCode::kSourceUnreadable;
         return false;
     }
@@ -94,7 +94,7 @@ bool CheckArguments(const EncryptSecrets& secrets, const std::filesystem::path& 
     std::error_code ec;
     if (options.self_decrypting && !std::filesystem::is_regular_file(paths.stub, ec)) {
         result_code = EncryptCode::kStubMissing;
-        host.switchOffSelfDecrypting();
+        host.SwitchOffSelfDecrypting();
         return false;
     }
     return true;
@@ -119,7 +119,7 @@ EncryptCode OpenTemporaryArchive(const RunPaths& paths, const EncryptObjectOptio
             case StubCopyResult::kCopied:
                 break;
             case StubCopyResult::kCannotOpen:
-                host.switchOffSelfDecrypting();
+                host.SwitchOffSelfDecrypting();
                 return EncryptCode::kStubMissing;
             case StubCopyResult::kWriteFailed:
                 return EncryptCode::kWriteFailed;
@@ -224,7 +224,7 @@ EncryptCode CommitArchive(const Str255& entry_chain, bool body_written, OutputSt
 
     Str255 entry_chain;
     const bool success =
-        WriteBody(secrets, paths, mode, temporary.file().fd(), out, entry_chain, result_code, ctx);
+        WriteBody(secrets, paths, mode, temporary.file().Fd(), out, entry_chain, result_code, ctx);
     if (!success && result_code == EncryptCode::kOk) {
         return fail(EncryptCode::kSourceUnreadable);  // its report line is in
     }

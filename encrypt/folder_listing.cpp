@@ -40,11 +40,11 @@ const char* FolderListing::At(std::uint32_t reference) const {
     return blocks_[reference >> kOffsetBits].bytes.get() + (reference & mask);
 }
 
-std::string_view FolderListing::name(std::size_t i) const {
+std::string_view FolderListing::Name(std::size_t i) const {
     return At(index_[i]) + 1;
 }
 
-FolderEntryKind FolderListing::kind(std::size_t i) const {
+FolderEntryKind FolderListing::Kind(std::size_t i) const {
     return static_cast<FolderEntryKind>(*At(index_[i]));
 }
 

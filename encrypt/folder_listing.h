@@ -32,8 +32,8 @@ class FolderListing {
     void Clear();
 
     std::size_t size() const { return index_.size(); }
-    std::string_view name(std::size_t i) const;
-    FolderEntryKind kind(std::size_t i) const;
+    std::string_view Name(std::size_t i) const;
+    FolderEntryKind Kind(std::size_t i) const;
 
   private:
     static constexpr unsigned kOffsetBits = 20;  // a block holds at most 1 MiB

@@ -38,8 +38,8 @@ void PlanPrefetch(const std::filesystem::path& folder, const FolderListing& entr
     prefetch.Plan(
         [&folder, &entries, &prefix, i = std::size_t{0}](std::filesystem::path& next) mutable {
             for (; i < entries.size(); ++i) {
-                const std::string name(entries.name(i));
-                if (entries.kind(i) == FolderEntryKind::kFile && JoinStoredName(prefix, name)) {
+                const std::string name(entries.Name(i));
+                if (entries.Kind(i) == FolderEntryKind::kFile && JoinStoredName(prefix, name)) {
                     next = folder / PathFromStoredName(name);
                     ++i;
                     return true;
@@ -54,15 +54,15 @@ void EncryptFolderEntry(const std::filesystem::path& path, FolderEntryKind kind,
                         const std::optional<std::string>& stored, WalkArgs& args) {
     EncryptHost& host = args.ctx.host;
     if (kind == FolderEntryKind::kFolderLink) {
-        host.appendReport(FolderLinkReportLine(PathString(path)));
+        host.AppendReport(FolderLinkReportLine(PathString(path)));
     } else if (kind == FolderEntryKind::kArchive && !args.archive_name.empty()) {
         // The archive being written, met under its temporary name (or the
         // one it replaces): the line names the archive.
-        host.appendReport(ReadErrorReportLine(PathString(args.archive_name)));
+        host.AppendReport(ReadErrorReportLine(PathString(args.archive_name)));
     } else if (kind != FolderEntryKind::kFile) {
-        host.appendReport(ReadErrorReportLine(PathString(path)));
+        host.AppendReport(ReadErrorReportLine(PathString(path)));
     } else if (!stored) {
-        host.appendReport(InvalidNameReportLine(PathString(path)));
+        host.AppendReport(InvalidNameReportLine(PathString(path)));
     } else if (auto content = args.prefetch ? args.prefetch->Take(path) : nullptr) {
         MemoryInput source(*content);
         EncryptEntry(args.password, args.personal_code, args.key_mark, source, path,
@@ -86,25 +86,25 @@ void EncryptFolderFiles(const std::filesystem::path& folder,
     }
     FolderListing entries;
     if (!ListFolder(folder, entries, /*folders_only=*/false, args.skip)) {
-        host.appendReport(ReadErrorReportLine(PathString(folder)));
+        host.AppendReport(ReadErrorReportLine(PathString(folder)));
         return;
     }
     if (args.prefetch) {
         PlanPrefetch(folder, entries, prefix, *args.prefetch);
     }
     for (std::size_t i = 0; i < entries.size() && !state.EncryptCancelled; ++i) {
-        const FolderEntryKind kind = entries.kind(i);
+        const FolderEntryKind kind = entries.Kind(i);
         if (kind == FolderEntryKind::kFolder) {
             continue;
         }
-        const std::string name(entries.name(i));
+        const std::string name(entries.Name(i));
         EncryptFolderEntry(folder / PathFromStoredName(name), kind, JoinStoredName(prefix, name),
                            args);
         if (state.EncryptCancelled) {
             break;
         }
-        host.addFileEncrypted();
-        host.processEvents();
+        host.AddFileEncrypted();
+        host.ProcessEvents();
     }
     if (args.prefetch) {
         args.prefetch->ClearPlan();  // the plan reads this listing, which ends here
@@ -122,7 +122,7 @@ void EncryptSubfolders(const std::filesystem::path& folder,
         return;  // EncryptFolderFiles has reported it
     }
     for (std::size_t i = 0; i < subfolders.size(); ++i) {
-        const std::string name(subfolders.name(i));
+        const std::string name(subfolders.Name(i));
         const std::filesystem::path sub = folder / PathFromStoredName(name);
         const std::optional<std::string> sub_prefix = JoinStoredName(prefix, name);
         EncryptFolderFiles(sub, sub_prefix, args);

@@ -39,15 +39,15 @@ std::filesystem::path DefaultStubPath(std::string_view stub_name) {
 
 StubCopyResult CopyStub(const std::filesystem::path& stub_path, OutputStream& archive,
                         EncryptHost& host) {
-    host.setStatusProgress(0);
-    host.showStatusWindow();
-    host.setStatusCaption(std::string(Tr(kStubCopyCaption)));
-    host.setStatusText(std::string(Tr(kStubCopyText)));
-    host.processEvents();
+    host.SetStatusProgress(0);
+    host.ShowStatusWindow();
+    host.SetStatusCaption(std::string(Tr(kStubCopyCaption)));
+    host.SetStatusText(std::string(Tr(kStubCopyText)));
+    host.ProcessEvents();
 
     FileReader stub(64 * 1024);
     if (!stub.Open(stub_path)) {
-        host.hideStatusWindow();
+        host.HideStatusWindow();
         return StubCopyResult::kCannotOpen;
     }
     StubCopyResult result = StubCopyResult::kCopied;
@@ -61,11 +61,11 @@ StubCopyResult CopyStub(const std::filesystem::path& stub_path, OutputStream& ar
             result = StubCopyResult::kWriteFailed;
             break;
         }
-        host.setStatusProgress(static_cast<int>(
-            std::min<std::uint64_t>(stub.position() * 100 / kStubProgressScale, 1u << 30)));
+        host.SetStatusProgress(static_cast<int>(
+            std::min<std::uint64_t>(stub.Position() * 100 / kStubProgressScale, 1u << 30)));
     }
     stub.Close();
-    host.hideStatusWindow();
+    host.HideStatusWindow();
     return result;
 }
 

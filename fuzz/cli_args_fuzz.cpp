@@ -53,17 +53,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         pos = end + 1;
     }
     const Args args(command, argv);
-    if (!args.ok() && args.error().empty()) {
+    if (!args.Ok() && args.Error().empty()) {
         std::abort();  // a refusal that says nothing
     }
-    if (!args.ok() || args.help()) {
+    if (!args.Ok() || args.Help()) {
         return 0;
     }
     // Everything after the first "--" is an operand, in order.
     const auto dashes = std::find(argv.begin(), argv.end(), std::string("--"));
     if (dashes != argv.end()) {
         const std::vector<std::string> after(dashes + 1, argv.end());
-        const auto& ops = args.positional();
+        const auto& ops = args.Positional();
         if (ops.size() < after.size() ||
             !std::equal(after.begin(), after.end(), ops.end() - after.size())) {
             std::abort();  // an operand after "--" lost or taken as an option

@@ -56,14 +56,14 @@ class MemoryInput final : public tazu::InputStream {
 
 class QuietHost final : public tazu::DecryptHost {
   public:
-    void addBytesProcessed(std::int64_t) override {}
-    void addEntryHandled() override {}
-    void processEvents() override {}
-    void appendReport(const std::string&) override {}
-    tazu::ExistingFileChoice askExistingFile(const std::string&) override {
+    void AddBytesProcessed(std::int64_t) override {}
+    void AddEntryHandled() override {}
+    void ProcessEvents() override {}
+    void AppendReport(const std::string&) override {}
+    tazu::ExistingFileChoice AskExistingFile(const std::string&) override {
         return tazu::ExistingFileChoice::Replace;
     }
-    void notePersonalCodeUse(bool) override {}
+    void NotePersonalCodeUse(bool) override {}
 };
 
 const std::filesystem::path& Scratch() {

@@ -30,15 +30,15 @@ enum class Before : std::uint8_t { kNothing, kOldFile, kLink, kFolder, kArchive 
 class AnswerRecorder final : public DecryptHost {
   public:
     explicit AnswerRecorder(DecryptRunState& state) : host_(state, /*interactive=*/true) {}
-    void addBytesProcessed(std::int64_t n) override { host_.addBytesProcessed(n); }
-    void addEntryHandled() override { host_.addEntryHandled(); }
-    void processEvents() override { host_.processEvents(); }
-    void appendReport(const std::string& line) override { host_.appendReport(line); }
-    ExistingFileChoice askExistingFile(const std::string& path) override {
-        answers.push_back(host_.askExistingFile(path));
+    void AddBytesProcessed(std::int64_t n) override { host_.AddBytesProcessed(n); }
+    void AddEntryHandled() override { host_.AddEntryHandled(); }
+    void ProcessEvents() override { host_.ProcessEvents(); }
+    void AppendReport(const std::string& line) override { host_.AppendReport(line); }
+    ExistingFileChoice AskExistingFile(const std::string& path) override {
+        answers.push_back(host_.AskExistingFile(path));
         return answers.back();
     }
-    void notePersonalCodeUse(bool used) override { host_.notePersonalCodeUse(used); }
+    void NotePersonalCodeUse(bool used) override { host_.NotePersonalCodeUse(used); }
     std::vector<ExistingFileChoice> answers;
 
   private:

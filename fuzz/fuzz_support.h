@@ -117,10 +117,10 @@ inline void SetStandardInput(const std::string& bytes) {
 
 class QuietEncryptHost final : public EncryptHost {
   public:
-    void addBytesProcessed(std::int64_t) override {}
-    void addFileEncrypted() override {}
-    void processEvents() override {}
-    void appendReport(const std::string& line) override { report.push_back(line); }
+    void AddBytesProcessed(std::int64_t) override {}
+    void AddFileEncrypted() override {}
+    void ProcessEvents() override {}
+    void AppendReport(const std::string& line) override { report.push_back(line); }
     std::vector<std::string> report;
 };
 
@@ -128,12 +128,12 @@ class QuietEncryptHost final : public EncryptHost {
 // report lines.
 class RecordingDecryptHost final : public DecryptHost {
   public:
-    void addBytesProcessed(std::int64_t) override {}
-    void addEntryHandled() override {}
-    void processEvents() override {}
-    void appendReport(const std::string& line) override { report.push_back(line); }
-    ExistingFileChoice askExistingFile(const std::string&) override { return choice; }
-    void notePersonalCodeUse(bool) override {}
+    void AddBytesProcessed(std::int64_t) override {}
+    void AddEntryHandled() override {}
+    void ProcessEvents() override {}
+    void AppendReport(const std::string& line) override { report.push_back(line); }
+    ExistingFileChoice AskExistingFile(const std::string&) override { return choice; }
+    void NotePersonalCodeUse(bool) override {}
     ExistingFileChoice choice = ExistingFileChoice::Replace;
     std::vector<std::string> report;
 };

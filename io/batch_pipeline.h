@@ -38,7 +38,7 @@ class BatchPipeline {
     // exchanged for the one written before and written on the writer's
     // thread while the caller goes on; until then it is written at once.
     bool Write(std::unique_ptr<std::uint8_t[]>& buffer, std::size_t size) {
-        return ring_.started() ? writer_.Hand(buffer, size) : writer_.WriteNow(buffer.get(), size);
+        return ring_.Started() ? writer_.Hand(buffer, size) : writer_.WriteNow(buffer.get(), size);
     }
     // Waits for the writer; false when any write failed.
     bool Finish() { return writer_.Finish(); }

@@ -18,7 +18,7 @@ BatchRing::~BatchRing() {
 }
 
 void BatchRing::Start(std::size_t slot) {
-    if (started()) {
+    if (Started()) {
         return;
     }
     first_thread_ = std::thread(
@@ -52,7 +52,7 @@ void BatchRing::Loop(State from, State to, Waiter self, Waiter next, const Work&
 }
 
 void BatchRing::Submit(std::size_t slot) {
-    if (!started()) {
+    if (!Started()) {
         first_(slot);
         second_(slot);
         state_[slot] = State::kDone;

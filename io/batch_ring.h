@@ -33,7 +33,7 @@ class BatchRing {
 
     // Starts the two stage threads; the next slot submitted is slot.
     void Start(std::size_t slot);
-    bool started() const { return first_thread_.joinable(); }
+    bool Started() const { return first_thread_.joinable(); }
     // Hands on a filled slot: to the threads once started, else both stages
     // run now.
     void Submit(std::size_t slot);

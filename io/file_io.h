@@ -91,10 +91,10 @@ class FileReader final : public InputStream {
     void Close();
     // Moves the read position to offset bytes from the start of the file.
     bool Seek(std::uint64_t offset);
-    bool is_open() const { return fd_ >= 0; }
-    int fd() const { return fd_; }
+    bool IsOpen() const { return fd_ >= 0; }
+    int Fd() const { return fd_; }
     // Bytes handed out by Read() so far.
-    std::uint64_t position() const { return position_; }
+    std::uint64_t Position() const { return position_; }
 
     std::size_t Read(std::uint8_t* out, std::size_t count) override;
     std::size_t Peek(std::size_t count, const std::uint8_t** data) override;
@@ -162,9 +162,9 @@ class FileWriter final : public OutputStream {
     // written through to the disk first. False when anything written was
     // lost.
     bool Close(bool sync = false);
-    bool is_open() const { return fd_ >= 0; }
-    int fd() const { return fd_; }
-    bool failed() const { return failed_; }
+    bool IsOpen() const { return fd_ >= 0; }
+    int Fd() const { return fd_; }
+    bool Failed() const { return failed_; }
 
   private:
     // Hands the filled buffer to the disk: directly for the first one, through

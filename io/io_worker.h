@@ -17,7 +17,7 @@ class IoWorker {
     IoWorker(const IoWorker&) = delete;
     IoWorker& operator=(const IoWorker&) = delete;
 
-    bool running() const { return thread_.joinable(); }
+    bool Running() const { return thread_.joinable(); }
     // Waits for the previous job, then hands this one to the thread
     // (starting it on first use).
     void Submit(std::function<void()> job);

@@ -22,9 +22,9 @@ class KeyStore {
 
     // Reads the store (empty password: the default password). On kOk the
     // slots hold the password used, the personal code and the key mark, and
-    // settings() the settings byte as loaded.
+    // Settings() the settings byte as loaded.
     KeyStoreLoadCode Load(const Path& path, const Str255& password);
-    bool loaded() const { return loaded_; }
+    bool Loaded() const { return loaded_; }
 
     // kind 1: protection password, 2: personal code, 3: key mark. Any other
     // kind gives empty. The caller wipes the copy when done.
@@ -36,7 +36,7 @@ class KeyStore {
     bool IsProtected() const;
 
     // The stored settings byte: as loaded, then as last saved.
-    std::uint8_t settings() const { return settings_; }
+    std::uint8_t Settings() const { return settings_; }
 
     // Saves the slots' values with the given settings byte, keeping bits 7, 1
     // and 0 as loaded. On kOk the stored settings byte becomes the one saved.

@@ -127,7 +127,7 @@ bool LoadPersonalCode(const Path& path, KeyStoreValues& values) {
 // was missing, and the command line's exit status for the outcome.
 int Finish(DecryptCode code, const TerminalDecryptHost& host, const Path& key_store,
            bool key_store_present) {
-    for (const std::string& line : host.report()) {
+    for (const std::string& line : host.Report()) {
         PrintLine(stdout, terminal::Escaped(line));
     }
     if (code != DecryptCode::kOk) {
@@ -138,7 +138,7 @@ int Finish(DecryptCode code, const TerminalDecryptHost& host, const Path& key_st
                               terminal::Escaped(PathString(key_store)) +
                               std::string(Tr(" рядом с файлом и запустите снова.")));
     }
-    const int problems = static_cast<int>(host.report().size()) + host.skipped();
+    const int problems = static_cast<int>(host.Report().size()) + host.Skipped();
     return terminal::DecryptExitStatus(code, problems);
 }
 
@@ -198,7 +198,7 @@ int main(int argc, char** argv) {
     TerminalDecryptHost host(state, terminal::StdinIsTerminal(),
                              archive_size && *archive_size > offset ? *archive_size - offset : 0);
     DecryptCode code = DecryptCode::kOk;
-    DecryptArchive(password, keys.personal_code, keys.key_mark, reader, IdentityOf(reader.fd()),
+    DecryptArchive(password, keys.personal_code, keys.key_mark, reader, IdentityOf(reader.Fd()),
                    folder, host, state, code);
     password.Wipe();
     keys.personal_code.Wipe();

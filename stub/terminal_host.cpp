@@ -8,27 +8,27 @@ TerminalDecryptHost::TerminalDecryptHost(DecryptRunState& state, bool interactiv
                                          std::uint64_t total)
     : state_(state), interactive_(interactive), progress_(total) {}
 
-void TerminalDecryptHost::addBytesProcessed(std::int64_t count) {
+void TerminalDecryptHost::AddBytesProcessed(std::int64_t count) {
     bytes_ += count;
     progress_.Update(static_cast<std::uint64_t>(bytes_), static_cast<std::uint64_t>(entries_));
 }
 
-void TerminalDecryptHost::addEntryHandled() {
+void TerminalDecryptHost::AddEntryHandled() {
     ++entries_;
     progress_.Update(static_cast<std::uint64_t>(bytes_), static_cast<std::uint64_t>(entries_));
 }
 
-void TerminalDecryptHost::processEvents() {
+void TerminalDecryptHost::ProcessEvents() {
     if (terminal::Interrupted()) {
         state_.DecryptCancelled = true;
     }
 }
 
-void TerminalDecryptHost::appendReport(const std::string& line) {
+void TerminalDecryptHost::AppendReport(const std::string& line) {
     report_.push_back(line);
 }
 
-ExistingFileChoice TerminalDecryptHost::askExistingFile(const std::string& path) {
+ExistingFileChoice TerminalDecryptHost::AskExistingFile(const std::string& path) {
     const ExistingFileChoice choice = Answer(path);
     skipped_ += choice == ExistingFileChoice::Skip ? 1 : 0;
     return choice;
@@ -48,7 +48,7 @@ ExistingFileChoice TerminalDecryptHost::Answer(const std::string& path) {
     return choice;
 }
 
-void TerminalDecryptHost::notePersonalCodeUse(bool used) {
+void TerminalDecryptHost::NotePersonalCodeUse(bool used) {
     UpdatePersonalCodeIndicator(personal_code_, used);
 }
 

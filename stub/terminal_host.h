@@ -16,16 +16,16 @@ class TerminalDecryptHost final : public DecryptHost {
     // total: the archive's bytes, for the percentage and time left (0: unknown).
     TerminalDecryptHost(DecryptRunState& state, bool interactive, std::uint64_t total = 0);
 
-    void addBytesProcessed(std::int64_t count) override;
-    void addEntryHandled() override;
-    void processEvents() override;
-    void appendReport(const std::string& line) override;
-    ExistingFileChoice askExistingFile(const std::string& path) override;
-    void notePersonalCodeUse(bool used) override;
+    void AddBytesProcessed(std::int64_t count) override;
+    void AddEntryHandled() override;
+    void ProcessEvents() override;
+    void AppendReport(const std::string& line) override;
+    ExistingFileChoice AskExistingFile(const std::string& path) override;
+    void NotePersonalCodeUse(bool used) override;
 
-    const std::vector<std::string>& report() const { return report_; }
+    const std::vector<std::string>& Report() const { return report_; }
     // Existing files left as they were (skipped): the run is not complete.
-    int skipped() const { return skipped_; }
+    int Skipped() const { return skipped_; }
     void Finish() { progress_.Finish(); }
 
   private:

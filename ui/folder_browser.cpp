@@ -125,7 +125,7 @@ void FolderBrowser::OpenFolder(const fs::path& folder) {
     volume_root_ = BytesPath(DriveComboBox1->itemData(best));
     current_folder_ = target;
     FillLists();
-    emit folderChanged();
+    emit FolderChanged();
 }
 
 void FolderBrowser::FillLists() {
@@ -178,7 +178,7 @@ bool FolderBrowser::SelectFile(const fs::path& file) {
     if (item == nullptr) {
         return false;
     }
-    FileListBox1->setCurrentItem(item);  // selects it: fileSelected
+    FileListBox1->setCurrentItem(item);  // selects it: FileSelected
     FileListBox1->scrollToItem(item);
     return true;
 }
@@ -198,7 +198,7 @@ void FolderBrowser::Refresh() {
 void FolderBrowser::FileSelectionChanged() {
     const QList<QListWidgetItem*> selected = FileListBox1->selectedItems();
     if (!selected.isEmpty()) {
-        emit fileSelected(BytesPath(selected.front()->data(kPathRole)));
+        emit FileSelected(BytesPath(selected.front()->data(kPathRole)));
     }
 }
 

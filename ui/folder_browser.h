@@ -31,7 +31,7 @@ class FolderBrowser : public QObject {
     // Opens a folder, as a click in the folder list does.
     void OpenFolder(const std::filesystem::path& folder);
     const std::filesystem::path& CurrentFolder() const { return current_folder_; }
-    // Selects the file in the file list, as a click does (fileSelected);
+    // Selects the file in the file list, as a click does (FileSelected);
     // false when the open folder does not list it.
     bool SelectFile(const std::filesystem::path& file);
     // Lists the open folder again (a run wrote into it), keeping the
@@ -41,10 +41,10 @@ class FolderBrowser : public QObject {
   signals:
     // The open folder changed (a drive or folder choice); the file list is
     // refilled and nothing in it is selected.
-    void folderChanged();
+    void FolderChanged();
     // A file was selected: a click, or the arrow keys or Space on an item.
     // Moving the keyboard focus into the list selects nothing.
-    void fileSelected(const std::filesystem::path& file);
+    void FileSelected(const std::filesystem::path& file);
 
   private:
     void FillDrives();

@@ -25,7 +25,7 @@ GuessOutcome GuessingProtection(std::uint8_t& counter, Random& random) {
 namespace {
 
 void ApplySettings(const KeyStore& store, LoadHost& host) {
-    const std::uint8_t settings = store.settings();
+    const std::uint8_t settings = store.Settings();
     if (store.IsProtected()) {
         host.SetSwitch(LoadSwitch::kCheckBox1, true);
     }

@@ -56,8 +56,8 @@ PickerWindow::PickerWindow(const QString& caption, bool with_file_name, QWidget*
     QWidget::setTabOrder(last, SpeedButton1);
     QWidget::setTabOrder(SpeedButton1, SpeedButton2);
 
-    connect(browser_, &FolderBrowser::folderChanged, this, &PickerWindow::DirectoryListBox1Change);
-    connect(browser_, &FolderBrowser::fileSelected, this, &PickerWindow::FileListBox1Change);
+    connect(browser_, &FolderBrowser::FolderChanged, this, &PickerWindow::DirectoryListBox1Change);
+    connect(browser_, &FolderBrowser::FileSelected, this, &PickerWindow::FileListBox1Change);
     connect(SpeedButton1, &QPushButton::clicked, this, &QDialog::accept);
     connect(SpeedButton2, &QPushButton::clicked, this, &QDialog::reject);
 }

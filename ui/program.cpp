@@ -57,11 +57,11 @@ void Program::ConnectProgressWindows() {
     // "Прервать шифрование" / "Прервать расшифровывание" and the progress
     // windows' close boxes: the dialog is back at once, and the engine
     // stops at its next check of the flag.
-    QObject::connect(form4_.get(), &ProgressWindow::abortRequested, form3_.get(), [this] {
+    QObject::connect(form4_.get(), &ProgressWindow::AbortRequested, form3_.get(), [this] {
         form3_->AbortRun(form4_.get());
         form3_->state().EncryptCancelled = true;
     });
-    QObject::connect(form9_.get(), &ProgressWindow::abortRequested, form7_.get(), [this] {
+    QObject::connect(form9_.get(), &ProgressWindow::AbortRequested, form7_.get(), [this] {
         form7_->AbortRun(form9_.get());
         form7_->state().DecryptCancelled = true;
     });

@@ -60,7 +60,7 @@ ProgressWindow::ProgressWindow(const QString& caption, const QString& files_capt
     layout->addWidget(SpeedButton1, 0, Qt::AlignHCenter);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(SpeedButton1, &QPushButton::clicked, this, &ProgressWindow::abortRequested);
+    connect(SpeedButton1, &QPushButton::clicked, this, &ProgressWindow::AbortRequested);
 }
 
 void ProgressWindow::ShowProgress(const QWidget* owner) {
@@ -77,7 +77,7 @@ void ProgressWindow::ShowProgress(const QWidget* owner) {
 void ProgressWindow::closeEvent(QCloseEvent* event) {
     // The close box aborts like the button; the dialog hides this window.
     event->ignore();
-    emit abortRequested();
+    emit AbortRequested();
 }
 
 void ProgressWindow::keyPressEvent(QKeyEvent* event) {

@@ -27,7 +27,7 @@ namespace tazu {
 // A progress window: "files" and "bytes" counters kept as the text of
 // StaticText4 and StaticText5, the personal-code value in StaticText6, and
 // the abort button. The abort button and the close box only ask for the
-// abort (abortRequested); the dialog swaps the windows and sets the flag.
+// abort (AbortRequested); the dialog swaps the windows and sets the flag.
 class ProgressWindow : public QWidget {
     Q_OBJECT
   public:
@@ -48,7 +48,7 @@ class ProgressWindow : public QWidget {
     QPushButton* SpeedButton1;  // the abort button
 
   signals:
-    void abortRequested();
+    void AbortRequested();
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -125,7 +125,7 @@ std::uint8_t TForm1::CurrentSettingsByte() const {
     s.check_box4 = CheckBox4->isChecked();
     s.check_box5 = CheckBox5->isChecked();
     s.image2 = !Image2->isHidden();
-    const std::uint8_t stored = session_.key_store ? session_.key_store->settings() : 0;
+    const std::uint8_t stored = session_.key_store ? session_.key_store->Settings() : 0;
     return tazu::CurrentSettingsByte(stored, s);
 }
 
@@ -138,9 +138,9 @@ KeyStoreSaveCode TForm1::SaveKeyStore(std::uint8_t settings) {
 }
 
 void TForm1::SpeedButton1Click() {
-    if (session_.key_store && session_.key_store->loaded() && CheckBox5->isChecked()) {
+    if (session_.key_store && session_.key_store->Loaded() && CheckBox5->isChecked()) {
         const std::uint8_t current = CurrentSettingsByte();
-        if (current != session_.key_store->settings()) {
+        if (current != session_.key_store->Settings()) {
             SaveKeyStore(current);  // a failure shows its message; the run ends anyway
         }
     }

@@ -58,8 +58,8 @@ QWidget* TForm1::BuildBrowserPage() {
 
     // DriveComboBox1Change and DirectoryListBox1Change: the open folder is
     // the chosen object; FileListBox1Change: the selected file is.
-    connect(browser_, &FolderBrowser::folderChanged, this, &TForm1::ChooseFolder);
-    connect(browser_, &FolderBrowser::fileSelected, this, &TForm1::FileListBox1Change);
+    connect(browser_, &FolderBrowser::FolderChanged, this, &TForm1::ChooseFolder);
+    connect(browser_, &FolderBrowser::FileSelected, this, &TForm1::FileListBox1Change);
     connect(SpeedButton2, &QPushButton::clicked, this, &TForm1::SpeedButton2Click);
     connect(SpeedButton3, &QPushButton::clicked, this, &TForm1::SpeedButton3Click);
     ChooseFolder();
@@ -83,7 +83,7 @@ void TForm1::ChooseFolder() {
 bool TForm1::ChooseObject(const std::filesystem::path& path) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
-        browser_->OpenFolder(path);  // folderChanged: the folder is chosen
+        browser_->OpenFolder(path);  // FolderChanged: the folder is chosen
         return true;
     }
     if (!std::filesystem::exists(path, ec)) {

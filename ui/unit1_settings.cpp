@@ -122,7 +122,7 @@ void TForm1::CheckBox1Click(bool checked) {
         windows_.form12->ShowPasswordWindow();  // may uncheck CheckBox1 again
     }
     // A protection change is written at once, with the stored settings byte.
-    if (SaveKeyStore(session_.key_store->settings()) != KeyStoreSaveCode::kOk) {
+    if (SaveKeyStore(session_.key_store->Settings()) != KeyStoreSaveCode::kOk) {
         // The store on disk keeps its old protection, and so do the password
         // in memory and the switch: they show what the store holds.
         session_.key_store->SetProtectionPassword(previous);

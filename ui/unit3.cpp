@@ -37,22 +37,22 @@ class DialogEncryptHost final : public EncryptHost {
   public:
     explicit DialogEncryptHost(Windows& windows) : w_(windows) {}
 
-    void addBytesProcessed(std::int64_t count) override {
+    void AddBytesProcessed(std::int64_t count) override {
         AddToLabelNumber(w_.form4->StaticText5, count);
     }
-    void addFileEncrypted() override { AddToLabelNumber(w_.form4->StaticText4, 1); }
-    void processEvents() override { pump_.Run(); }
-    void appendReport(const std::string& line) override {
+    void AddFileEncrypted() override { AddToLabelNumber(w_.form4->StaticText4, 1); }
+    void ProcessEvents() override { pump_.Run(); }
+    void AppendReport(const std::string& line) override {
         w_.form13->AppendReportLine(ShownText(line));
     }
-    void showStatusWindow() override { w_.form15->ShowWindow(w_.form4); }
-    void setStatusCaption(const std::string& text) override {
+    void ShowStatusWindow() override { w_.form15->ShowWindow(w_.form4); }
+    void SetStatusCaption(const std::string& text) override {
         w_.form15->SetCaption(FromUtf8(text));
     }
-    void setStatusText(const std::string& text) override { w_.form15->SetText(FromUtf8(text)); }
-    void setStatusProgress(int position) override { w_.form15->SetProgress(position); }
-    void hideStatusWindow() override { w_.form15->HideStatus(); }
-    void switchOffSelfDecrypting() override {
+    void SetStatusText(const std::string& text) override { w_.form15->SetText(FromUtf8(text)); }
+    void SetStatusProgress(int position) override { w_.form15->SetProgress(position); }
+    void HideStatusWindow() override { w_.form15->HideStatus(); }
+    void SwitchOffSelfDecrypting() override {
         // The stub is gone: the option is unavailable, as at start without it.
         w_.form1->CheckBox3->setChecked(false);
         w_.form1->CheckBox3->setEnabled(false);

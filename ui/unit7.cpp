@@ -31,15 +31,15 @@ class DialogDecryptHost final : public DecryptHost {
   public:
     explicit DialogDecryptHost(Windows& windows) : w_(windows) {}
 
-    void addBytesProcessed(std::int64_t count) override {
+    void AddBytesProcessed(std::int64_t count) override {
         AddToLabelNumber(w_.form9->StaticText5, count);
     }
-    void addEntryHandled() override { AddToLabelNumber(w_.form9->StaticText4, 1); }
-    void processEvents() override { pump_.Run(); }
-    void appendReport(const std::string& line) override {
+    void AddEntryHandled() override { AddToLabelNumber(w_.form9->StaticText4, 1); }
+    void ProcessEvents() override { pump_.Run(); }
+    void AppendReport(const std::string& line) override {
         w_.form13->AppendReportLine(ShownText(line));
     }
-    ExistingFileChoice askExistingFile(const std::string& path) override {
+    ExistingFileChoice AskExistingFile(const std::string& path) override {
         TForm11* choice = w_.form11;
         // Once "apply to all" is checked the window is not shown again.
         if (!choice->CheckBox1->isChecked() && !choice->Ask(w_.form7, ShownText(path))) {
@@ -54,7 +54,7 @@ class DialogDecryptHost final : public DecryptHost {
                 return ExistingFileChoice::Cancel;
         }
     }
-    void notePersonalCodeUse(bool used) override {
+    void NotePersonalCodeUse(bool used) override {
         QLabel* indicator = w_.form9->StaticText6;
         std::string text = indicator->text().toStdString();
         UpdatePersonalCodeIndicator(text, used);

@@ -36,7 +36,7 @@ TEST(BlockCipher, EncipherEqualsTheSeparateTransforms) {
             ASSERT_EQ(Str255::FromBytes(c, expected.size()), expected) << l1 << "/" << l2;
             ASSERT_EQ(Str255::FromBytes(sig, 2), reference::KeyedDigest(expected, 2, sig_key));
             b1 = reference::KeyedAdd(b1, s);
-            ASSERT_EQ(cipher.block_key(), b1);
+            ASSERT_EQ(cipher.BlockKey(), b1);
         }
     }
 }
@@ -64,8 +64,8 @@ TEST(BlockCipher, RunsOfFullBlocksEqualTheSeparateTransforms) {
             ASSERT_EQ(reader.Decipher(c, len + 7, plain), len + 7);
             ASSERT_EQ(Str255::FromBytes(plain, len + 7), x);
             b1 = reference::KeyedAdd(b1, s);
-            ASSERT_EQ(writer.block_key(), b1);
-            ASSERT_EQ(reader.block_key(), b1);
+            ASSERT_EQ(writer.BlockKey(), b1);
+            ASSERT_EQ(reader.BlockKey(), b1);
         }
     }
 }
@@ -83,7 +83,7 @@ TEST(BlockCipher, DecipherEqualsTheSeparateTransformsForEveryLength) {
             const Str255 x = reference::KeyedSub(reference::KeyedSub(c, b2), b1);
             ASSERT_EQ(Str255::FromBytes(plain, got), x) << l1 << "/" << l2 << " n " << n;
             b1 = reference::KeyedAdd(b1, x.substr(x.size() >= 7 ? x.size() - 7 : 0));
-            ASSERT_EQ(cipher.block_key(), b1);
+            ASSERT_EQ(cipher.BlockKey(), b1);
         }
     }
 }
@@ -115,7 +115,7 @@ TEST(BlockCipher, EmptyKeysDecipherToNothing) {
     std::uint8_t c[10] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     std::uint8_t plain[10];
     EXPECT_EQ(cipher.Decipher(c, 10, plain), 0u);
-    EXPECT_TRUE(cipher.block_key().empty());
+    EXPECT_TRUE(cipher.BlockKey().empty());
 }
 
 }  // namespace

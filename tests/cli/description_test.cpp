@@ -99,7 +99,7 @@ TEST_F(HelpText, EachCommandsHelpShowsEveryOptionTheParserTakes) {
                     words.push_back("X");
                 }
                 const cli::Args args(c, words);
-                EXPECT_TRUE(args.ok() && args.Has(name)) << c.name << " " << name << args.error();
+                EXPECT_TRUE(args.Ok() && args.Has(name)) << c.name << " " << name << args.Error();
             }
         }
     }

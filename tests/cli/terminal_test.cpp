@@ -62,7 +62,7 @@ class OnTerminal {
         ::close(master_);
         ::close(slave_);
     }
-    bool ok() const { return pid_ > 0; }
+    bool Ok() const { return pid_ > 0; }
 
     // Reads what the terminal shows until text appears (or the time passes).
     bool WaitFor(const std::string& text,
@@ -113,7 +113,7 @@ class Terminal : public CliTest {
 
 TEST_F(Terminal, CtrlCAtThePromptLeavesEchoOn) {
     OnTerminal t(dir.path(), {"encrypt", "a.txt"}, false);
-    ASSERT_TRUE(t.ok());
+    ASSERT_TRUE(t.Ok());
     ASSERT_TRUE(t.WaitFor("Password: ")) << t.seen();
     t.Type("half");
     t.Type("\x03");  // the terminal's interrupt character
@@ -124,7 +124,7 @@ TEST_F(Terminal, CtrlCAtThePromptLeavesEchoOn) {
 
 TEST_F(Terminal, ThePromptAsksTwiceWithoutEcho) {
     OnTerminal t(dir.path(), {"encrypt", "a.txt"}, false);
-    ASSERT_TRUE(t.ok());
+    ASSERT_TRUE(t.Ok());
     ASSERT_TRUE(t.WaitFor("Password: "));
     t.Type("secret1\n");
     ASSERT_TRUE(t.WaitFor("Repeat: "));
@@ -138,7 +138,7 @@ TEST_F(Terminal, ThePromptAsksTwiceWithoutEcho) {
 TEST_F(Terminal, NoToTheReplaceQuestionIsACancel) {
     WriteFile(dir / "a.shf", "old");
     OnTerminal t(dir.path(), {"encrypt", "a.txt", "--password-file", "pw"}, true);
-    ASSERT_TRUE(t.ok());
+    ASSERT_TRUE(t.Ok());
     ASSERT_TRUE(t.WaitFor("[y/N] ")) << t.seen();
     t.Type("n\n");
     EXPECT_EQ(t.Wait(), 9) << t.seen();
@@ -164,7 +164,7 @@ TEST_F(Terminal, TheProgressLineFitsTheTerminalAndCountsOneFile) {
     for (const unsigned short columns : {30, 120}) {
         OnTerminal t(dir.path(), {"encrypt", "a.txt", "-f", "--password-file", "pw"}, false,
                      columns);
-        ASSERT_TRUE(t.ok());
+        ASSERT_TRUE(t.Ok());
         EXPECT_EQ(t.Wait(), 0) << t.seen();
         const std::vector<std::string> lines = ProgressLines(t.seen());
         ASSERT_FALSE(lines.empty()) << t.seen();
@@ -182,7 +182,7 @@ TEST_F(Terminal, TheProgressLineFitsTheTerminalAndCountsOneFile) {
 
 TEST_F(Terminal, PasswordStdinOnATerminalIsNotEchoed) {
     OnTerminal t(dir.path(), {"encrypt", "a.txt", "--password-stdin"}, true);
-    ASSERT_TRUE(t.ok());
+    ASSERT_TRUE(t.Ok());
     ASSERT_TRUE(t.WaitFor("Password: "));
     t.Type("secret2\n");
     EXPECT_EQ(t.Wait(), 0) << t.seen();

@@ -41,7 +41,7 @@ class RecordingRandom final : public Random {
     void Reseed() override {}
     // The masked bytes handed out so far (not those still buffered).
     std::vector<std::uint8_t> HandedOut() const {
-        return {made_.begin(), made_.end() - static_cast<std::ptrdiff_t>(buffered())};
+        return {made_.begin(), made_.end() - static_cast<std::ptrdiff_t>(Buffered())};
     }
 
   protected:

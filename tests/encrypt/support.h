@@ -19,26 +19,26 @@ std::vector<std::string> FolderNames(const std::filesystem::path& folder);
 
 class RecordingEncryptHost : public EncryptHost {
   public:
-    void addBytesProcessed(std::int64_t count) override { bytes += count; }
-    void addFileEncrypted() override {
+    void AddBytesProcessed(std::int64_t count) override { bytes += count; }
+    void AddFileEncrypted() override {
         ++files;
         if (on_file) {
             on_file();
         }
     }
-    void processEvents() override {
+    void ProcessEvents() override {
         ++events;
         if (on_events) {
             on_events();
         }
     }
-    void appendReport(const std::string& line) override { report.push_back(line); }
-    void showStatusWindow() override { status.push_back("show"); }
-    void setStatusCaption(const std::string& text) override { status.push_back("caption " + text); }
-    void setStatusText(const std::string& text) override { status.push_back("text " + text); }
-    void setStatusProgress(int position) override { progress.push_back(position); }
-    void hideStatusWindow() override { status.push_back("hide"); }
-    void switchOffSelfDecrypting() override { self_decrypting_off = true; }
+    void AppendReport(const std::string& line) override { report.push_back(line); }
+    void ShowStatusWindow() override { status.push_back("show"); }
+    void SetStatusCaption(const std::string& text) override { status.push_back("caption " + text); }
+    void SetStatusText(const std::string& text) override { status.push_back("text " + text); }
+    void SetStatusProgress(int position) override { progress.push_back(position); }
+    void HideStatusWindow() override { status.push_back("hide"); }
+    void SwitchOffSelfDecrypting() override { self_decrypting_off = true; }
 
     std::int64_t bytes = 0;
     int files = 0;

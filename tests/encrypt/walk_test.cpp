@@ -178,12 +178,12 @@ TEST(FolderListingTest, ManyNamesAcrossBlocksSortByBytes) {
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     ASSERT_EQ(listing.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        ASSERT_EQ(listing.name(i), expected[i].first) << i;
+        ASSERT_EQ(listing.Name(i), expected[i].first) << i;
         const bool unique =
             (i == 0 || expected[i - 1].first != expected[i].first) &&
             (i + 1 == expected.size() || expected[i].first != expected[i + 1].first);
         if (unique) {  // equal names may come in either order
-            ASSERT_EQ(listing.kind(i), expected[i].second) << i;
+            ASSERT_EQ(listing.Kind(i), expected[i].second) << i;
         }
     }
 }

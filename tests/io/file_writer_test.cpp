@@ -79,7 +79,7 @@ TEST(FileWriter, AFailedLargeWriteIsSeenAndStays) {
     file.Adopt(fd);
     EXPECT_TRUE(Put(file, Pattern(10, 1)));  // buffered: nothing written yet
     EXPECT_FALSE(Put(file, Pattern(9000, 2)));
-    EXPECT_TRUE(file.failed());
+    EXPECT_TRUE(file.Failed());
     EXPECT_FALSE(Put(file, Pattern(10, 3)));
     EXPECT_FALSE(file.Close());
 }
@@ -142,7 +142,7 @@ TEST(FileReader, LargeReadsPeeksAndBytesPutBackKeepEveryByteInOrder) {
             const std::size_t keep = n - std::min(back, n - 1);
             reader.PutBack(piece.data() + keep, n - keep);
             got.append(reinterpret_cast<const char*>(piece.data()), keep);
-            ASSERT_EQ(reader.position(), got.size());
+            ASSERT_EQ(reader.Position(), got.size());
         }
         EXPECT_EQ(got, want) << ahead;
     }

@@ -144,9 +144,9 @@ TEST_F(KeyStoreSaveTest, KeyStoreSavesItsMaskedValuesWithTheKeptBits) {
 
     KeyStore store(random_);
     ASSERT_EQ(store.Load(path_, Str255()), KeyStoreLoadCode::kOk);
-    EXPECT_TRUE(store.loaded());
+    EXPECT_TRUE(store.Loaded());
     EXPECT_FALSE(store.IsProtected());
-    EXPECT_EQ(store.settings(), 0x9B);
+    EXPECT_EQ(store.Settings(), 0x9B);
     EXPECT_EQ(store.GetKeyStoreValue(1), DefaultPassword());
     EXPECT_EQ(store.GetKeyStoreValue(2), test::SampleValues().personal_code);
     EXPECT_EQ(store.GetKeyStoreValue(3), test::SampleValues().key_mark);
@@ -155,22 +155,22 @@ TEST_F(KeyStoreSaveTest, KeyStoreSavesItsMaskedValuesWithTheKeptBits) {
 
     // The switches ask for 0x40 with every kept bit clear: the kept bits stay.
     ASSERT_EQ(store.Save(path_, 0x40), KeyStoreSaveCode::kOk);
-    EXPECT_EQ(store.settings(), 0xC3);
+    EXPECT_EQ(store.Settings(), 0xC3);
     bytes = test::ReadAll(path_);
     EXPECT_EQ(bytes[13], '0');
     EXPECT_EQ(bytes[kCopySize + 13], '0');
     EXPECT_EQ(bytes[kSettingsOffset], 0xC3);
     // And every other bit follows the switches.
     ASSERT_EQ(store.Save(path_, 0x7C), KeyStoreSaveCode::kOk);
-    EXPECT_EQ(store.settings(), 0xFF);
+    EXPECT_EQ(store.Settings(), 0xFF);
 
     // Protection on, saved, then loaded by a new run.
     store.SetProtectionPassword(Str255("pw"));
     EXPECT_TRUE(store.IsProtected());
-    ASSERT_EQ(store.Save(path_, store.settings()), KeyStoreSaveCode::kOk);
+    ASSERT_EQ(store.Save(path_, store.Settings()), KeyStoreSaveCode::kOk);
     KeyStore next(random_);
     EXPECT_EQ(next.Load(path_, Str255()), KeyStoreLoadCode::kWrongPassword);
-    EXPECT_FALSE(next.loaded());
+    EXPECT_FALSE(next.Loaded());
     EXPECT_TRUE(next.GetKeyStoreValue(2).empty());
     ASSERT_EQ(next.Load(path_, Str255("pw")), KeyStoreLoadCode::kOk);
     EXPECT_TRUE(next.IsProtected());
@@ -179,7 +179,7 @@ TEST_F(KeyStoreSaveTest, KeyStoreSavesItsMaskedValuesWithTheKeptBits) {
     // Protection off again: the empty password stands for the default one.
     next.SetProtectionPassword(Str255());
     EXPECT_FALSE(next.IsProtected());
-    ASSERT_EQ(next.Save(path_, next.settings()), KeyStoreSaveCode::kOk);
+    ASSERT_EQ(next.Save(path_, next.Settings()), KeyStoreSaveCode::kOk);
     KeyStoreValues values;
     EXPECT_EQ(ReadKeyStoreFile(path_, Str255(), values), KeyStoreLoadCode::kOk);
 }
@@ -190,7 +190,7 @@ TEST_F(KeyStoreSaveTest, AFailedSaveChangesNeitherFileNorSettings) {
     ExpectOldStoreOnly();
     ASSERT_EQ(store.Load(path_, Str255("old")), KeyStoreLoadCode::kOk);
     EXPECT_EQ(store.Save(dir_ / "no/such/folder/k", 0x00), KeyStoreSaveCode::kCannotCreate);
-    EXPECT_EQ(store.settings(), 0x18);
+    EXPECT_EQ(store.Settings(), 0x18);
 }
 
 TEST_F(KeyStoreSaveTest, ASaveKeepsTheStoresModeAndANewStoreIsOwnerOnly) {

@@ -125,7 +125,7 @@ TEST(CoreDumps, TheStubProtectsItselfBeforeAskingForAPassword) {
 class StoppingHost final : public EncryptHost {
   public:
     explicit StoppingHost(int signal_fd) : signal_fd_(signal_fd) {}
-    void addBytesProcessed(std::int64_t count) override {
+    void AddBytesProcessed(std::int64_t count) override {
         if ((done_ += count) < (1 << 20)) {
             return;
         }
@@ -134,9 +134,9 @@ class StoppingHost final : public EncryptHost {
             ::pause();
         }
     }
-    void addFileEncrypted() override {}
-    void processEvents() override {}
-    void appendReport(const std::string&) override {}
+    void AddFileEncrypted() override {}
+    void ProcessEvents() override {}
+    void AppendReport(const std::string&) override {}
 
   private:
     int signal_fd_;

@@ -11,10 +11,10 @@ namespace tazu::test {
 
 class QuietEncryptHost final : public EncryptHost {
   public:
-    void addBytesProcessed(std::int64_t) override {}
-    void addFileEncrypted() override {}
-    void processEvents() override {}
-    void appendReport(const std::string&) override {}
+    void AddBytesProcessed(std::int64_t) override {}
+    void AddFileEncrypted() override {}
+    void ProcessEvents() override {}
+    void AppendReport(const std::string&) override {}
 };
 
 }  // namespace tazu::test

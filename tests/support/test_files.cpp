@@ -87,14 +87,14 @@ void StringInput::PutBack(const std::uint8_t* data, std::size_t n) {
     pos_ -= n;
 }
 
-void RecordingHost::processEvents() {
+void RecordingHost::ProcessEvents() {
     ++pumps;
     if (abort_target != nullptr && pumps == abort_at_pump) {
         abort_target->DecryptCancelled = true;
     }
 }
 
-ExistingFileChoice RecordingHost::askExistingFile(const std::string& path) {
+ExistingFileChoice RecordingHost::AskExistingFile(const std::string& path) {
     if (apply_to_all && !asked.empty()) {
         return answers.front();
     }

@@ -77,12 +77,12 @@ class StringInput final : public InputStream {
 // flag at a chosen event pump.
 class RecordingHost : public DecryptHost {
   public:
-    void addBytesProcessed(std::int64_t count) override { bytes += count; }
-    void addEntryHandled() override { ++entries; }
-    void processEvents() override;
-    void appendReport(const std::string& line) override { report.push_back(line); }
-    ExistingFileChoice askExistingFile(const std::string& path) override;
-    void notePersonalCodeUse(bool used) override { UpdatePersonalCodeIndicator(indicator, used); }
+    void AddBytesProcessed(std::int64_t count) override { bytes += count; }
+    void AddEntryHandled() override { ++entries; }
+    void ProcessEvents() override;
+    void AppendReport(const std::string& line) override { report.push_back(line); }
+    ExistingFileChoice AskExistingFile(const std::string& path) override;
+    void NotePersonalCodeUse(bool used) override { UpdatePersonalCodeIndicator(indicator, used); }
 
     std::int64_t bytes = 0;
     int entries = 0;

@@ -31,10 +31,10 @@ namespace tazu::test {
 // Keeps the report lines of a run.
 class ReportingHost final : public EncryptHost {
   public:
-    void addBytesProcessed(std::int64_t) override {}
-    void addFileEncrypted() override {}
-    void processEvents() override {}
-    void appendReport(const std::string& line) override { lines.push_back(line); }
+    void AddBytesProcessed(std::int64_t) override {}
+    void AddFileEncrypted() override {}
+    void ProcessEvents() override {}
+    void AppendReport(const std::string& line) override { lines.push_back(line); }
     std::vector<std::string> lines;
 };
 
@@ -172,7 +172,7 @@ class DesktopTest : public QObject {
         pf.Start();
         for (ProgressWindow* progress : {static_cast<ProgressWindow*>(pf.windows().form4),
                                          static_cast<ProgressWindow*>(pf.windows().form9)}) {
-            QSignalSpy abort(progress, &ProgressWindow::abortRequested);
+            QSignalSpy abort(progress, &ProgressWindow::AbortRequested);
             progress->show();
             QTest::keyClick(progress, Qt::Key_Escape);
             QCOMPARE(abort.count(), 1);

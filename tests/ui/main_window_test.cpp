@@ -139,7 +139,7 @@ class MainWindowTest : public QObject {
         m->SpeedButton1->click();
         QCOMPARE(pf.terminated, 1);
         QVERIFY(ReadAll(pf.store()) != before);
-        QCOMPARE(pf.session().key_store->settings(), std::uint8_t{0x9B});
+        QCOMPARE(pf.session().key_store->Settings(), std::uint8_t{0x9B});
 
         // Nothing changed since the last save: exit writes nothing.
         pf.Start();
@@ -176,7 +176,7 @@ class MainWindowTest : public QObject {
         m->CheckBox4->setChecked(true);
         QCOMPARE(NotificationOf([&] { m->SpeedButton4->click(); }),
                  QString("Ошибка записи ключа, возможно он поврежден"));
-        QCOMPARE(pf.session().key_store->settings(), std::uint8_t{0x08});
+        QCOMPARE(pf.session().key_store->Settings(), std::uint8_t{0x08});
         // The exit tries again, fails again, and still ends the run.
         QCOMPARE(NotificationOf([&] { m->SpeedButton1->click(); }),
                  QString("Ошибка записи ключа, возможно он поврежден"));
