@@ -82,7 +82,8 @@ OutputStep PrepareOutput(EntryContext& context, const EntryRules& rules,
     if (!context.write_files) {
         return OutputStep::kReady;
     }
-    const auto status = target.Prepare(context.destination, components, context.archive);
+    const auto status =
+        target.Prepare(context.destination, components, context.archive, &context.scratch.folders);
     if (status == OutputTarget::Status::kExists) {
         switch (context.host.askExistingFile(path.text())) {
             case ExistingFileChoice::Skip:
