@@ -88,7 +88,8 @@ namespace {
 // The value as dump(2) writes it at the given depth of indentation.
 std::string Nested(const json& value, std::size_t indent) {
     std::string text = value.dump(2);
-    const std::string margin = "\n" + std::string(indent, ' ');
+    std::string margin(indent + 1, ' ');
+    margin.front() = '\n';
     for (std::size_t at = text.find('\n'); at != std::string::npos;
          at = text.find('\n', at + margin.size())) {
         text.replace(at, 1, margin);
