@@ -233,11 +233,6 @@ int Conclude(const Request& r, const fs::path& archive, const Outcome& o,
         return TooMany();  // only from standard input, which cannot be read twice
     }
     int problems = r.mode == Mode::kList || r.json ? list.Problems() : extract.Problems();
-    if (r.mode == Mode::kList && !r.json) {
-        for (const ListHost::Row& row : list.Rows()) {
-            std::cout << ListLine(row) << '\n';
-        }
-    }
     if (!extract.Indicator().empty() && !r.quiet) {
         std::cerr << Tr("Персональный код: ") << extract.Indicator() << '\n';
     }
@@ -270,12 +265,24 @@ int ReadArchive(const Request& r, const fs::path& archive, const Keys& keys, Inp
     const std::uint64_t total = archive == "-" || r.quiet ? 0 : fs::file_size(archive, ec);
     ExtractHost extract(state, r.on_exists, selection, r.to_stdout ? &out : nullptr,
                         r.to_stdout ? std::cerr : std::cout, ec ? 0 : total, !r.quiet);
-    ListHost list(state);
+    // The rows go out as their entries end: the listing's lines, or the
+    // JSON document's entries.
+    ListHost list(state, [&r, &json](const ListHost::Row& row) {
+        if (r.json) {
+            json.AddEntry(row);
+        } else if (r.mode == Mode::kList) {
+            std::cout << ListLine(row) << '\n';
+        }
+    });
+    if (r.json) {
+        json.BeginArchive(PathString(archive));
+    }
     DecryptHost& host = r.mode == Mode::kList || r.json ? static_cast<DecryptHost&>(list) : extract;
     Outcome o;
     DecryptArchive(keys.password, keys.store.personal_code, keys.store.key_mark, source, identity,
                    r.dest, host, state, o.code, r.mode == Mode::kExtract, r.recover);
     extract.Finish();
+    list.Finish();
     if (r.to_stdout && !out.Close() && o.code == DecryptCode::kEndOfData) {
         o.code = DecryptCode::kWriteError;
     }
@@ -286,8 +293,8 @@ int ReadArchive(const Request& r, const fs::path& archive, const Keys& keys, Inp
     o.recovered = state.recovered;
     o.status = Conclude(r, archive, o, extract, list, selection, keys, state);
     if (r.json) {
-        json.Add(PathString(archive), list, o.code, o.status,
-                 std::string(DecryptCodeMessage(o.code)));
+        json.EndArchive(list.Stretches(), o.code, o.status,
+                        std::string(DecryptCodeMessage(o.code)));
     }
     return o.status;
 }
@@ -305,9 +312,8 @@ int RunOne(const Request& r, const fs::path& archive, const Keys& keys, JsonRepo
         PrintError(message);
         PrintError(ReadFailureCause(archive));
         if (r.json) {
-            DecryptRunState state;
-            json.Add(PathString(archive), ListHost(state), DecryptCode::kReadError, kExitReadFailed,
-                     message);
+            json.BeginArchive(PathString(archive));
+            json.EndArchive({}, DecryptCode::kReadError, kExitReadFailed, message);
         }
         return kExitReadFailed;
     }
@@ -342,7 +348,7 @@ int Run(const Args& args, Mode mode) {
         return kExitUsage;
     }
     const Keys keys{args, use, store, password};
-    JsonReport json;
+    JsonReport json(std::cout);
     int worst = kExitOk;
     for (const fs::path& archive : r.archives) {
         const int status = RunOne(r, archive, keys, json);
@@ -354,7 +360,7 @@ int Run(const Args& args, Mode mode) {
         }
     }
     if (r.json) {
-        std::cout << json.Text(worst);
+        json.End(worst);
     }
     return worst;
 }

@@ -9,10 +9,7 @@
 namespace tazu::cli {
 namespace {
 
-// The parts of the engine's report lines that say what became of an entry.
-constexpr std::string_view kDamagedMark = TextKey(" - поврежден");
-constexpr std::string_view kBlocksMark = TextKey("(блоков: ");
-constexpr std::string_view kSkippedMark = TextKey(" - пропущен, ");
+// The recovery lines, which are not translated.
 constexpr std::string_view kSkippedBytesPrefix = "-) Skipped bytes ";
 constexpr std::string_view kDamagedEntryPrefix = " (damaged entry ";
 
@@ -201,8 +198,8 @@ bool ExtractHost::WantsEntry(const std::string& stored_name) {
 }
 
 void ListHost::AddBytesProcessed(std::int64_t count) {
-    if (!rows_.empty()) {
-        rows_.back().size += static_cast<std::uint64_t>(count);
+    if (row_) {
+        row_->size += static_cast<std::uint64_t>(count);
     }
 }
 
@@ -212,48 +209,57 @@ void ListHost::ProcessEvents() {
     }
 }
 
+// Only the stretches a recovering run passed over are read from the lines;
+// what became of an entry comes through NoteEntryResult.
 void ListHost::AppendReport(const std::string& line) {
-    if (line.rfind(kSkippedBytesPrefix, 0) == 0) {
-        Stretch s;
-        const char* text = line.c_str() + kSkippedBytesPrefix.size();
-        char* end = nullptr;
-        s.from = std::strtoull(text, &end, 10);
-        s.to = *end == '-' ? std::strtoull(end + 1, nullptr, 10) : s.from;
-        const std::size_t entry = line.find(kDamagedEntryPrefix);
-        if (entry != std::string::npos && line.back() == ')') {
-            const std::size_t from = entry + kDamagedEntryPrefix.size();
-            s.entry = line.substr(from, line.size() - 1 - from);
-        }
-        stretches_.push_back(s);
+    if (line.rfind(kSkippedBytesPrefix, 0) != 0) {
         return;
     }
-    if (rows_.empty()) {
+    Stretch s;
+    const char* text = line.c_str() + kSkippedBytesPrefix.size();
+    char* end = nullptr;
+    s.from = std::strtoull(text, &end, 10);
+    s.to = *end == '-' ? std::strtoull(end + 1, nullptr, 10) : s.from;
+    const std::size_t entry = line.find(kDamagedEntryPrefix);
+    if (entry != std::string::npos && line.back() == ')') {
+        const std::size_t from = entry + kDamagedEntryPrefix.size();
+        s.entry = line.substr(from, line.size() - 1 - from);
+    }
+    stretches_.push_back(s);
+}
+
+void ListHost::NoteEntryResult(const std::string& stored_name, const EntryResult& result) {
+    if (!row_ || row_->name != stored_name) {
         return;
     }
-    if (const std::size_t at = line.find(Tr(kSkippedMark)); at != std::string::npos) {
-        rows_.back().skipped = line.substr(at + Tr(kSkippedMark).size());
-    } else if (line.find(Tr(kDamagedMark)) != std::string::npos) {
-        rows_.back().intact = false;
-        if (const std::size_t at = line.find(Tr(kBlocksMark)); at != std::string::npos) {
-            rows_.back().damaged_blocks =
-                std::strtoll(line.c_str() + at + Tr(kBlocksMark).size(), nullptr, 10);
-        }
+    if (!result.skipped.empty()) {
+        row_->skipped = result.skipped;
+    } else if (result.damaged) {
+        row_->intact = false;
+        row_->damaged_blocks = result.damaged_blocks;
     }
 }
 
-int ListHost::Problems() const {
-    int count = 0;
-    for (const Row& row : rows_) {
-        count += row.intact && row.skipped.empty() ? 0 : 1;
+void ListHost::HandOn() {
+    if (!row_) {
+        return;
     }
-    return count;
+    problems_ += row_->intact && row_->skipped.empty() ? 0 : 1;
+    if (sink_) {
+        sink_(*row_);
+    }
+    row_.reset();
+}
+
+void ListHost::Finish() {
+    HandOn();
 }
 
 bool ListHost::WantsEntry(const std::string& stored_name) {
-    Row row;
-    row.name = stored_name;
-    row.personal_code = next_personal_code_;
-    rows_.push_back(std::move(row));
+    HandOn();
+    row_.emplace();
+    row_->name = stored_name;
+    row_->personal_code = next_personal_code_;
     next_personal_code_ = false;
     return true;
 }

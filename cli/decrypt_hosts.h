@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -99,9 +101,9 @@ class CountingHost final : public DecryptHost {
     int count_ = 0;
 };
 
-// Collects one row per entry for "list" and for the JSON reports of list
-// and verify: what the report said about each entry, and the stretches a
-// recovering run passed over.
+// The rows of "list" and of the JSON reports of list and verify, one per
+// entry, each handed on to the sink as soon as its entry ends (a run keeps
+// only the current one), and the stretches a recovering run passed over.
 class ListHost final : public DecryptHost {
   public:
     struct Row {
@@ -109,7 +111,7 @@ class ListHost final : public DecryptHost {
         std::uint64_t size = 0;
         bool personal_code = false;
         bool intact = true;
-        std::int64_t damaged_blocks = -1;  // from the report line; -1 when it does not count them
+        std::int64_t damaged_blocks = -1;  // -1 when the run could not count them
         std::string skipped;               // why it was skipped; empty when it was not
     };
     struct Stretch {
@@ -117,7 +119,8 @@ class ListHost final : public DecryptHost {
         std::uint64_t to = 0;
         std::string entry;  // the damaged entry's name, when it could be read
     };
-    explicit ListHost(DecryptRunState& state) : state_(state) {}
+    using RowSink = std::function<void(const Row&)>;
+    ListHost(DecryptRunState& state, RowSink sink) : state_(state), sink_(std::move(sink)) {}
 
     void AddBytesProcessed(std::int64_t count) override;
     void AddEntryHandled() override {}
@@ -128,17 +131,23 @@ class ListHost final : public DecryptHost {
     }
     void NotePersonalCodeUse(bool used) override { next_personal_code_ = used; }
     bool WantsEntry(const std::string& stored_name) override;
+    void NoteEntryResult(const std::string& stored_name, const EntryResult& result) override;
 
-    const std::vector<Row>& Rows() const { return rows_; }
+    // Hands on the last entry's row: the run has ended.
+    void Finish();
     const std::vector<Stretch>& Stretches() const { return stretches_; }
     // Entries found damaged or skipped.
-    int Problems() const;
+    int Problems() const { return problems_; }
 
   private:
+    void HandOn();
+
     DecryptRunState& state_;
-    std::vector<Row> rows_;
+    RowSink sink_;
+    std::optional<Row> row_;  // the entry being read
     std::vector<Stretch> stretches_;
     bool next_personal_code_ = false;
+    int problems_ = 0;
 };
 
 // One row of "list": size, personal code, state and the escaped name.

@@ -83,36 +83,69 @@ bool IsValidUtf8(const std::string& text) {
     }
 }
 
-struct JsonReport::Data {
-    json archives = json::array();
-};
+namespace {
 
-JsonReport::JsonReport() : data_(std::make_unique<Data>()) {}
-JsonReport::~JsonReport() = default;
-
-void JsonReport::Add(const std::string& archive, const ListHost& host, DecryptCode code, int status,
-                     const std::string& message) {
-    json a;
-    PutName(a, "archive", archive);
-    a["entries"] = json::array();
-    for (const ListHost::Row& row : host.Rows()) {
-        a["entries"].push_back(Entry(row));
+// The value as dump(2) writes it at the given depth of indentation.
+std::string Nested(const json& value, std::size_t indent) {
+    std::string text = value.dump(2);
+    std::string margin(indent + 1, ' ');
+    margin.front() = '\n';
+    for (std::size_t at = text.find('\n'); at != std::string::npos;
+         at = text.find('\n', at + margin.size())) {
+        text.replace(at, 1, margin);
     }
-    a["recovered"] = json::array();
-    for (const ListHost::Stretch& s : host.Stretches()) {
+    return text;
+}
+
+// The members of an object, each on its own line at the given indentation,
+// a comma before each but the first of the object.
+void Members(std::ostream& out, const json& object, std::size_t indent, bool& first) {
+    for (const auto& [key, value] : object.items()) {
+        out << (first ? "" : ",\n") << std::string(indent, ' ') << json(key).dump() << ": "
+            << Nested(value, indent);
+        first = false;
+    }
+}
+
+}  // namespace
+
+void JsonReport::BeginArchive(const std::string& archive) {
+    out_ << (any_archive_ ? ",\n" : "{\n  \"archives\": [\n") << "    {\n";
+    any_archive_ = true;
+    any_entry_ = false;
+    json head;
+    PutName(head, "archive", archive);
+    bool first = true;
+    Members(out_, head, 6, first);
+    out_ << ",\n      \"entries\": ";
+}
+
+void JsonReport::AddEntry(const ListHost::Row& row) {
+    out_ << (any_entry_ ? ",\n" : "[\n") << "        " << Nested(Entry(row), 8);
+    any_entry_ = true;
+}
+
+void JsonReport::EndArchive(const std::vector<ListHost::Stretch>& stretches, DecryptCode code,
+                            int status, const std::string& message) {
+    out_ << (any_entry_ ? "\n      ]" : "[]");
+    json tail;
+    tail["recovered"] = json::array();
+    for (const ListHost::Stretch& s : stretches) {
         json stretch{{"from", s.from}, {"to", s.to}};
         if (!s.entry.empty()) {
             PutName(stretch, "entry", s.entry);
         }
-        a["recovered"].push_back(stretch);
+        tail["recovered"].push_back(stretch);
     }
-    a["result"] = {{"code", CodeName(code)}, {"status", status}, {"message", message}};
-    data_->archives.push_back(a);
+    tail["result"] = {{"code", CodeName(code)}, {"status", status}, {"message", message}};
+    bool first = false;
+    Members(out_, tail, 6, first);
+    out_ << "\n    }";
 }
 
-std::string JsonReport::Text(int status) const {
-    const json document{{"archives", data_->archives}, {"status", status}};
-    return document.dump(2) + "\n";
+void JsonReport::End(int status) {
+    out_ << (any_archive_ ? "\n  ]" : "{\n  \"archives\": []") << ",\n  \"status\": " << status
+         << "\n}\n";
 }
 
 }  // namespace tazu::cli

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "decrypt/decrypt_messages.h"
 #include "io/clock.h"
@@ -13,6 +14,17 @@
 namespace tazu {
 
 enum class ExistingFileChoice : std::uint8_t { Replace, Skip, Cancel };
+
+// What became of an entry that got a report line: damaged, or skipped.
+struct EntryResult {
+    bool damaged = false;
+    // The damaged blocks counted when the entry's end record checked out;
+    // -1 when they were not counted.
+    std::int32_t damaged_blocks = -1;
+    // Why the entry was skipped, in the words its report line ends with
+    // ("already exists"); empty when it was not skipped.
+    std::string_view skipped;
+};
 
 class OutputStream;
 
@@ -42,6 +54,11 @@ class DecryptHost {
     // Where a written entry's data go instead of a file under the
     // destination folder (for example standard output); null: a file.
     virtual OutputStream* EntryStream() { return nullptr; }
+    // Told right after the report line of an entry found damaged or
+    // skipped, with its stored name: a host that keeps a row per entry
+    // needs no reading of the (translated) line.
+    virtual void NoteEntryResult(const std::string& /*stored_name*/,
+                                 const EntryResult& /*result*/) {}
 };
 
 // The state of a run that outlives it, owned by the caller, named as the

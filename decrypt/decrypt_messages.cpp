@@ -1,5 +1,7 @@
 #include "decrypt/decrypt_messages.h"
 
+#include <algorithm>
+
 #include "decrypt/result_code.h"
 
 namespace tazu {
@@ -13,14 +15,29 @@ std::string Line(std::string_view prefix, std::string_view path, std::string_vie
     return line;
 }
 
+constexpr std::string_view kExistsText = TextKey(" - пропущен, уже существует");
+constexpr std::string_view kNoAccessText = TextKey(" - пропущен, нет доступа");
+constexpr std::string_view kSkippedText = TextKey(" - пропущен, ");
+
 }  // namespace
 
+std::string_view SkipReasonText(SkipReason reason) {
+    const std::string_view line_end = Tr(reason == SkipReason::kExists     ? kExistsText
+                                         : reason == SkipReason::kNoAccess ? kNoAccessText
+                                                                           : kInvalidNameText);
+    const std::string_view skipped = Tr(kSkippedText);
+    if (line_end.substr(0, skipped.size()) == skipped) {
+        return line_end.substr(skipped.size());
+    }
+    return line_end.substr(std::min(line_end.size(), line_end.find_first_not_of(" -")));
+}
+
 std::string ExistsReportLine(std::string_view prefix, std::string_view path) {
-    return Line(prefix, path, Tr(" - пропущен, уже существует"));
+    return Line(prefix, path, Tr(kExistsText));
 }
 
 std::string NoAccessReportLine(std::string_view prefix, std::string_view path) {
-    return Line(prefix, path, Tr(" - пропущен, нет доступа"));
+    return Line(prefix, path, Tr(kNoAccessText));
 }
 
 std::string DamagedReportLine(std::string_view prefix, std::string_view path) {

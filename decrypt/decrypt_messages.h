@@ -20,6 +20,12 @@ inline constexpr std::string_view kPersonalCodeYes = TextKey("Да");
 inline constexpr std::string_view kPersonalCodeNo = TextKey("Нет");
 inline constexpr std::string_view kPersonalCodeMixed = TextKey("Да / Нет");
 
+// Why an entry was skipped.
+enum class SkipReason : std::uint8_t { kExists, kNoAccess, kInvalidName };
+// The words its report line ends with after " - пропущен, " ("уже
+// существует"), translated.
+std::string_view SkipReasonText(SkipReason reason);
+
 // prefix + path + " - пропущен, уже существует"
 std::string ExistsReportLine(std::string_view prefix, std::string_view path);
 // prefix + path + " - пропущен, нет доступа"

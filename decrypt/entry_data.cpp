@@ -24,11 +24,19 @@ class NullOutput final : public OutputStream {
     bool Flush() override { return true; }
 };
 
-bool SkipWithLine(EntryContext& context, const std::string& line, DecryptCode& result_code) {
-    const bool skipped = SkipEntryBlocks(context.file, context.host, context.state, result_code);
-    if (!line.empty()) {
-        context.host.AppendReport(line);
-    }
+bool SkipEntry(EntryContext& context, DecryptCode& result_code) {
+    return SkipEntryBlocks(context.file, context.host, context.state, result_code);
+}
+
+// Passes over the entry's data, then writes its report line and tells the
+// host why it was skipped.
+bool SkipWithLine(EntryContext& context, const std::string& line, SkipReason reason,
+                  DecryptCode& result_code) {
+    const bool skipped = SkipEntry(context, result_code);
+    context.host.AppendReport(line);
+    EntryResult result;
+    result.skipped = SkipReasonText(reason);
+    context.host.NoteEntryResult(context.scratch.name, result);
     return skipped;
 }
 
@@ -66,7 +74,6 @@ OutputStep PrepareOutput(EntryContext& context, const EntryRules& rules,
                          const std::vector<std::string>& components, EntryPath& path,
                          OutputTarget& target, BlockState& state, bool& skipped,
                          DecryptCode& result_code) {
-    const std::string prefix(Tr(rules.line_prefix));
     OutputStream* const stream = context.write_files ? context.host.EntryStream() : nullptr;
     if (stream != nullptr) {
         state.out = stream;
@@ -75,13 +82,16 @@ OutputStep PrepareOutput(EntryContext& context, const EntryRules& rules,
     if (!context.write_files) {
         return OutputStep::kReady;
     }
-    const auto status = target.Prepare(context.destination, components, context.archive);
+    const auto status =
+        target.Prepare(context.destination, components, context.archive, &context.scratch.folders);
     if (status == OutputTarget::Status::kExists) {
         switch (context.host.AskExistingFile(path.text())) {
             case ExistingFileChoice::Skip:
-                skipped = SkipWithLine(context,
-                                       rules.skip_line ? ExistsReportLine(prefix, path.text()) : "",
-                                       result_code);
+                skipped = rules.skip_line
+                              ? SkipWithLine(context,
+                                             ExistsReportLine(Tr(rules.line_prefix), path.text()),
+                                             SkipReason::kExists, result_code)
+                              : SkipEntry(context, result_code);
                 return OutputStep::kSkipped;
             case ExistingFileChoice::Cancel:
                 result_code = DecryptCode::kAborted;
@@ -92,7 +102,8 @@ OutputStep PrepareOutput(EntryContext& context, const EntryRules& rules,
         }
     }
     if (status == OutputTarget::Status::kNoAccess || !target.CreateTemporary()) {
-        SkipWithLine(context, NoAccessReportLine(prefix, path.text()), result_code);
+        SkipWithLine(context, NoAccessReportLine(Tr(rules.line_prefix), path.text()),
+                     SkipReason::kNoAccess, result_code);
         return OutputStep::kFailed;
     }
     state.out = &target.Stream();
@@ -110,13 +121,20 @@ void NoteWriteFailure(DecryptRunState& state, const Path& file) {
 // The end check and its report line, then the file takes its final name.
 bool FinishEntry(EntryContext& context, const EntryRules& rules, const EntryKeys& keys,
                  const BlockState& state, EntryPath& path, DecryptCode& result_code) {
-    const std::string prefix(Tr(rules.line_prefix));
     const Str255 sum_text = DecimalText(static_cast<std::int32_t>(state.sum));
+    EntryResult result;
     if (state.cut ||
         !SignatureMatches(rules, sum_text, state.end_signature, keys.record_signature_key)) {
-        context.host.AppendReport(DamagedReportLine(prefix, path.text()));
+        context.host.AppendReport(DamagedReportLine(Tr(rules.line_prefix), path.text()));
+        result.damaged = true;
     } else if (state.damaged > 0) {
-        context.host.AppendReport(DamagedBlocksReportLine(prefix, path.text(), state.damaged));
+        context.host.AppendReport(
+            DamagedBlocksReportLine(Tr(rules.line_prefix), path.text(), state.damaged));
+        result.damaged = true;
+        result.damaged_blocks = state.damaged;
+    }
+    if (result.damaged) {
+        context.host.NoteEntryResult(context.scratch.name, result);
     }
     context.host.AddBytesProcessed(state.pending_bytes);
     if (state.target != nullptr && !state.target->Commit()) {
@@ -167,12 +185,12 @@ bool ExtractEntryData(EntryContext& context, const EntryRules& rules, EntryKeys&
     std::string& name = context.scratch.name;
     name.assign(keys.stored_name.view());
     if (!context.host.WantsEntry(name)) {
-        return SkipWithLine(context, "", result_code);
+        return SkipEntry(context, result_code);
     }
     std::vector<std::string>& components = context.scratch.components;
     if (!SplitStoredName(keys.stored_name, components)) {
         SkipWithLine(context, InvalidNameReportLine(Tr(rules.line_prefix), keys.stored_name.str()),
-                     result_code);
+                     SkipReason::kInvalidName, result_code);
         return false;
     }
     if (context.state.cp1251_names) {

@@ -31,6 +31,7 @@ struct EntryScratch {
     DecipherBatches batches;
     std::string name;  // the stored name, as the host is asked about it
     std::vector<std::string> components;
+    OutputFolders folders;  // the last entry's folder, held open
 };
 
 // What stays the same for all entries of a run.

@@ -1,12 +1,19 @@
 // Checking and splitting stored names, and the end of an output file: the
 // same on every system.
 #include "decrypt/output_target.h"
+#include "io/native.h"
 #include "io/stored_name.h"
 
 namespace tazu {
 
 bool SplitStoredName(const Str255& name, std::vector<std::string>& components) {
     return CheckStoredName(name.view(), &components) == StoredNameProblem::kNone;
+}
+
+OutputFolders::~OutputFolders() {
+    if (fd_ >= 0) {
+        CloseFile(fd_);
+    }
 }
 
 OutputStream& OutputTarget::Stream() {

@@ -25,6 +25,30 @@ bool SplitStoredName(const Str255& name, std::vector<std::string>& components);
 // at each joint. Never cut: a cut path could name something else.
 Path JoinOutputPath(const Path& destination, const std::vector<std::string>& components);
 
+// The folder the last entry's file went to, held open for the next entries:
+// an archive stores a folder's files one after another, and they need not
+// walk (and make) the folders on the way again. Used by the POSIX side;
+// Windows walks every time.
+class OutputFolders {
+  public:
+    OutputFolders() = default;
+    ~OutputFolders();
+    OutputFolders(const OutputFolders&) = delete;
+    OutputFolders& operator=(const OutputFolders&) = delete;
+
+  private:
+    friend class OutputTarget;
+    // The held folder's descriptor when it is where components (all but
+    // the last) lead below destination and still in the tree; else -1.
+    int Find(const Path& destination, const std::vector<std::string>& components) const;
+    // Holds fd, the folder of components below destination, from now on.
+    void Keep(const Path& destination, const std::vector<std::string>& components, int fd);
+
+    Path destination_;
+    std::vector<std::string> folders_;
+    int fd_ = -1;
+};
+
 class OutputTarget {
   public:
     enum class Status { kNew, kExists, kNoAccess };
@@ -37,8 +61,10 @@ class OutputTarget {
     // Creates the missing folders of components below destination and looks
     // at the final name. kNoAccess when a folder cannot be made or is a
     // symbolic link, the final name is a folder, or it is the archive.
+    // With folders, the folder is taken from there when the last entry
+    // went to it, and held there for the next.
     Status Prepare(const Path& destination, const std::vector<std::string>& components,
-                   const std::optional<FileIdentity>& archive);
+                   const std::optional<FileIdentity>& archive, OutputFolders* folders = nullptr);
     // Creates the temporary file; false when it cannot be created.
     bool CreateTemporary();
     OutputStream& Stream();
@@ -50,8 +76,9 @@ class OutputTarget {
 
   private:
     int folder_fd_ = -1;
-    Path folder_;              // where there are no folder descriptors (Windows)
-    std::vector<void*> held_;  // the folders on the way, held open (Windows)
+    bool owns_folder_fd_ = true;  // false: OutputFolders holds it
+    Path folder_;                 // where there are no folder descriptors (Windows)
+    std::vector<void*> held_;     // the folders on the way, held open (Windows)
     std::string leaf_;
     bool replaces_ = false;  // an existing file is at the final name
     std::unique_ptr<TemporaryFile> file_;

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace tazu {
@@ -24,19 +25,33 @@ Path JoinOutputPath(const Path& destination, const std::vector<std::string>& com
     return Path(text);
 }
 
-OutputTarget::~OutputTarget() {
-    Discard();
-    if (folder_fd_ >= 0) {
-        ::close(folder_fd_);
+int OutputFolders::Find(const Path& destination, const std::vector<std::string>& components) const {
+    if (fd_ < 0 || components.size() != folders_.size() + 1 ||
+        !std::equal(folders_.begin(), folders_.end(), components.begin()) ||
+        destination_.native() != destination.native()) {
+        return -1;
     }
+    // A folder removed meanwhile is walked to (and made) again.
+    struct stat st {};
+    return ::fstat(fd_, &st) == 0 && st.st_nlink > 0 ? fd_ : -1;
 }
 
-OutputTarget::Status OutputTarget::Prepare(const Path& destination,
-                                           const std::vector<std::string>& components,
-                                           const std::optional<FileIdentity>& archive) {
-    if (components.empty()) {
-        return Status::kNoAccess;
+void OutputFolders::Keep(const Path& destination, const std::vector<std::string>& components,
+                         int fd) {
+    if (fd_ >= 0) {
+        ::close(fd_);
     }
+    destination_ = destination;
+    folders_.assign(components.begin(), components.end() - 1);
+    fd_ = fd;
+}
+
+namespace {
+
+// The folder of components (all but the last) below destination, made where
+// missing, each opened below the last without following a link; -1 when it
+// cannot be made or reached.
+int WalkToFolder(const Path& destination, const std::vector<std::string>& components) {
     // The destination itself is the user's choice and may be a link.
     int fd =
         ::open(destination.empty() ? "." : destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -44,16 +59,43 @@ OutputTarget::Status OutputTarget::Prepare(const Path& destination,
         const char* part = components[i].c_str();
         if (::mkdirat(fd, part, 0777) != 0 && errno != EEXIST) {
             ::close(fd);
-            return Status::kNoAccess;
+            return -1;
         }
         const int next = ::openat(fd, part, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         ::close(fd);
         fd = next;
     }
-    if (fd < 0) {
+    return fd;
+}
+
+}  // namespace
+
+OutputTarget::~OutputTarget() {
+    Discard();
+    if (folder_fd_ >= 0 && owns_folder_fd_) {
+        ::close(folder_fd_);
+    }
+}
+
+OutputTarget::Status OutputTarget::Prepare(const Path& destination,
+                                           const std::vector<std::string>& components,
+                                           const std::optional<FileIdentity>& archive,
+                                           OutputFolders* folders) {
+    if (components.empty()) {
         return Status::kNoAccess;
     }
+    int fd = folders != nullptr ? folders->Find(destination, components) : -1;
+    if (fd < 0) {
+        fd = WalkToFolder(destination, components);
+        if (fd < 0) {
+            return Status::kNoAccess;
+        }
+        if (folders != nullptr) {
+            folders->Keep(destination, components, fd);
+        }
+    }
     folder_fd_ = fd;
+    owns_folder_fd_ = folders == nullptr;
     leaf_ = components.back();
     struct stat st {};
     if (::fstatat(folder_fd_, leaf_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {

@@ -59,7 +59,8 @@ OutputTarget::~OutputTarget() {
 
 OutputTarget::Status OutputTarget::Prepare(const Path& destination,
                                            const std::vector<std::string>& components,
-                                           const std::optional<FileIdentity>& archive) {
+                                           const std::optional<FileIdentity>& archive,
+                                           OutputFolders* /*folders*/) {
     if (components.empty()) {
         return Status::kNoAccess;
     }

@@ -31,22 +31,21 @@ std::optional<std::string> JoinStoredName(const std::optional<std::string>& pref
 
 namespace {
 
-// Plans the read-ahead of the files of entries that the walk will encrypt,
-// handed to it a few at a time as it needs them.
+// Plans the read-ahead of the files of the listing, handed to it a few at a
+// time as it needs them. The names are checked once, by the walk: the rare
+// file whose name cannot be stored is read ahead for nothing and dropped.
 void PlanPrefetch(const std::filesystem::path& folder, const FolderListing& entries,
-                  const std::optional<std::string>& prefix, FilePrefetcher& prefetch) {
-    prefetch.Plan(
-        [&folder, &entries, &prefix, i = std::size_t{0}](std::filesystem::path& next) mutable {
-            for (; i < entries.size(); ++i) {
-                const std::string name(entries.Name(i));
-                if (entries.Kind(i) == FolderEntryKind::kFile && JoinStoredName(prefix, name)) {
-                    next = folder / PathFromStoredName(name);
-                    ++i;
-                    return true;
-                }
+                  FilePrefetcher& prefetch) {
+    prefetch.Plan([&folder, &entries, i = std::size_t{0}](std::filesystem::path& next) mutable {
+        for (; i < entries.size(); ++i) {
+            if (entries.Kind(i) == FolderEntryKind::kFile) {
+                next = folder / PathFromStoredName(std::string(entries.Name(i)));
+                ++i;
+                return true;
             }
-            return false;
-        });
+        }
+        return false;
+    });
 }
 
 // Encrypts one entry of a folder listing, or adds its report line.
@@ -56,9 +55,12 @@ void EncryptFolderEntry(const std::filesystem::path& path, FolderEntryKind kind,
     if (kind == FolderEntryKind::kFolderLink) {
         host.AppendReport(FolderLinkReportLine(PathString(path)));
     } else if (kind == FolderEntryKind::kArchive && !args.archive_name.empty()) {
-        // The archive being written, met under its temporary name (or the
-        // one it replaces): the line names the archive.
-        host.AppendReport(ReadErrorReportLine(PathString(args.archive_name)));
+        // The archive being written, met under its temporary name or as the
+        // one it replaces: one line names the archive, however often met.
+        if (!args.archive_reported) {
+            host.AppendReport(ReadErrorReportLine(PathString(args.archive_name)));
+            args.archive_reported = true;
+        }
     } else if (kind != FolderEntryKind::kFile) {
         host.AppendReport(ReadErrorReportLine(PathString(path)));
     } else if (!stored) {
@@ -90,7 +92,7 @@ void EncryptFolderFiles(const std::filesystem::path& folder,
         return;
     }
     if (args.prefetch) {
-        PlanPrefetch(folder, entries, prefix, *args.prefetch);
+        PlanPrefetch(folder, entries, *args.prefetch);
     }
     for (std::size_t i = 0; i < entries.size() && !state.EncryptCancelled; ++i) {
         const FolderEntryKind kind = entries.Kind(i);

@@ -44,6 +44,7 @@ struct WalkArgs {
     // The archive being written: when the walk meets it inside the tree
     // under its temporary name, its report line names the archive instead.
     std::filesystem::path archive_name;
+    bool archive_reported = false;  // its line is in the report
 };
 
 // The stored name of a folder chosen as root: "\" + its name, or "" for the

@@ -14,7 +14,8 @@ namespace {
 // that opens and reads without error; else null.
 std::unique_ptr<std::string> ReadSmallFile(const std::filesystem::path& path) {
     std::uint64_t size = 0;
-    const int fd = OpenRegularFile(path, &size);
+    FileStamp before;
+    const int fd = OpenRegularFile(path, &size, &before);
     if (fd < 0) {
         return nullptr;
     }
@@ -25,12 +26,11 @@ std::unique_ptr<std::string> ReadSmallFile(const std::filesystem::path& path) {
     if (size > 0 && size <= FilePrefetcher::kMaxFileSize) {
         // The file as it is now, in one read when nothing interrupts it.
         auto bytes = std::make_unique<std::string>(static_cast<std::size_t>(size), '\0');
-        const std::optional<FileStamp> before = StampOf(fd);
         const ReadResult read =
             ReadFully(fd, reinterpret_cast<std::uint8_t*>(bytes->data()), bytes->size());
         // A file that changed while it was read is left to the walk, which
         // reads it again and reports it if it changes then too.
-        if (!read.failed && before && StampOf(fd) == before) {
+        if (!read.failed && StampOf(fd) == before) {
             bytes->resize(read.count);
             content = std::move(bytes);
         }
@@ -98,23 +98,40 @@ void FilePrefetcher::Plan(NextPath next) {
     }
 }
 
+// A file the worker has not started on is read (or dropped) right here:
+// the walk never sleeps waiting for a read it can do itself, and the
+// worker goes on with the next ones meanwhile.
 std::unique_ptr<std::string> FilePrefetcher::Take(const std::filesystem::path& path) {
     std::unique_lock lock(mutex_);
-    auto wait_front = [&] {
+    auto finish_front = [&] {
+        const std::shared_ptr<Job> job = jobs_.front();
+        if (!job->started) {
+            job->started = true;
+            if (job->path.native() == path.native()) {
+                if (worker_idle_) {
+                    work_.notify_one();  // the worker goes on with the next file
+                }
+                lock.unlock();
+                std::unique_ptr<std::string> content = ReadSmallFile(job->path);
+                lock.lock();
+                job->content = std::move(content);
+            }
+            job->done = true;
+        }
         taker_waiting_ = true;
-        done_.wait(lock, [this] { return jobs_.front()->done; });
+        done_.wait(lock, [&job] { return job->done; });
         taker_waiting_ = false;
     };
-    while (!jobs_.empty() && jobs_.front()->path != path) {
-        // Not asked for (the walk skipped it): drop it once the worker is
-        // done with it.
-        wait_front();
+    while (!jobs_.empty() && jobs_.front()->path.native() != path.native()) {
+        // Not asked for (the walk skipped it): dropped, once the worker is
+        // done with it when it has started on it.
+        finish_front();
         jobs_.pop_front();
     }
     if (jobs_.empty()) {
         return nullptr;
     }
-    wait_front();
+    finish_front();
     std::unique_ptr<std::string> content = std::move(jobs_.front()->content);
     jobs_.pop_front();
     Feed();
@@ -126,7 +143,7 @@ void FilePrefetcher::Loop() {
     for (;;) {
         std::shared_ptr<Job> next;
         for (const auto& job : jobs_) {
-            if (!job->done) {
+            if (!job->started) {
                 next = job;
                 break;
             }
@@ -140,6 +157,7 @@ void FilePrefetcher::Loop() {
             worker_idle_ = false;
             continue;
         }
+        next->started = true;
         lock.unlock();
         std::unique_ptr<std::string> content = ReadSmallFile(next->path);
         lock.lock();

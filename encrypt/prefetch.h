@@ -50,6 +50,7 @@ class FilePrefetcher {
   private:
     struct Job {
         std::filesystem::path path;
+        bool started = false;  // being read, by the worker or by Take
         bool done = false;
         std::unique_ptr<std::string> content;  // null: not read ahead
     };

@@ -10,14 +10,16 @@
 #include <string>
 #include <string_view>
 
+#include "io/file_identity.h"
 #include "io/path.h"
 
 namespace tazu {
 
 // Opens a regular file read-only; -1 (errno set: EISDIR for a folder,
 // EINVAL for a FIFO, device or the like, which are never opened for reading
-// by mistake) otherwise. size, when given, gets the file's size.
-int OpenRegularFile(const Path& path, std::uint64_t* size = nullptr);
+// by mistake) otherwise. size, when given, gets the file's size; stamp,
+// when given, its StampOf as the open found it (no second system call).
+int OpenRegularFile(const Path& path, std::uint64_t* size = nullptr, FileStamp* stamp = nullptr);
 
 // Creates a file for writing, or truncates an existing one; with exclusive
 // an existing path makes it fail. Never through a symbolic link (or a

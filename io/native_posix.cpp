@@ -16,7 +16,7 @@
 
 namespace tazu {
 
-int OpenRegularFile(const Path& path, std::uint64_t* size) {
+int OpenRegularFile(const Path& path, std::uint64_t* size, FileStamp* stamp) {
     // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below.
     // It does not change reads of a regular file, so it stays set.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -32,6 +32,11 @@ int OpenRegularFile(const Path& path, std::uint64_t* size) {
     }
     if (size != nullptr) {
         *size = static_cast<std::uint64_t>(st.st_size);
+    }
+    if (stamp != nullptr) {
+        *stamp = FileStamp{
+            static_cast<std::uint64_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
     }
     return fd;
 }

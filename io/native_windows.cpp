@@ -134,7 +134,7 @@ std::wstring SystemPath(const Path& path) {
     return text;
 }
 
-int OpenRegularFile(const Path& path, std::uint64_t* size) {
+int OpenRegularFile(const Path& path, std::uint64_t* size, FileStamp* stamp) {
     const HANDLE handle =
         ::CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -152,6 +152,12 @@ int OpenRegularFile(const Path& path, std::uint64_t* size) {
     }
     if (size != nullptr) {
         *size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+    }
+    if (stamp != nullptr) {
+        const std::uint64_t written = (std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
+                                      info.ftLastWriteTime.dwLowDateTime;
+        *stamp = FileStamp{(std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow,
+                           static_cast<std::int64_t>(written) * 100};
     }
     return Descriptor(handle, _O_RDONLY);
 }

@@ -126,6 +126,40 @@ TEST_F(Driver, OutputThatIsTheArchiveIsNotTouched) {
                                                     " - пропущен, нет доступа"});
 }
 
+// Files go to the folder the last entry went to without walking there
+// again: a change of folder, a return to one, and a folder removed between
+// two entries (made again, never written into while gone) all end up right.
+class RemovesFolderOnce final : public RecordingHost {
+  public:
+    explicit RemovesFolderOnce(std::filesystem::path folder) : folder_(std::move(folder)) {}
+    void AddEntryHandled() override {
+        RecordingHost::AddEntryHandled();
+        if (entries == 1) {
+            std::filesystem::remove_all(folder_);
+        }
+    }
+
+  private:
+    std::filesystem::path folder_;
+};
+
+TEST_F(Driver, EachEntryLandsInItsFolderAsTheFolderChanges) {
+    const std::string archive_bytes =
+        Write07({{"\\D\\a", "1"}, {"\\D\\b", "2"}, {"\\E\\c", "3"}, {"\\D\\d", "4"}, {"e", "5"}});
+    EXPECT_EQ(Run(archive_bytes), DecryptCode::kEndOfData);
+    EXPECT_EQ(Output(),
+              (Files{{"D/a", "1"}, {"D/b", "2"}, {"D/d", "4"}, {"E/c", "3"}, {"e", "5"}}));
+
+    std::filesystem::remove_all(dest());
+    std::filesystem::create_directories(dest());
+    RemovesFolderOnce removing(dest() / "D");
+    DecryptCode code = DecryptCode::kOk;
+    DecryptObject(Password(), StoreA().personal_code, StoreA().key_mark, archive(), dest(),
+                  removing, state, code, true);
+    EXPECT_EQ(code, DecryptCode::kEndOfData);
+    EXPECT_EQ(Output(), (Files{{"D/b", "2"}, {"D/d", "4"}, {"E/c", "3"}, {"e", "5"}}));
+}
+
 }  // namespace
 }  // namespace tazu::test
 

@@ -58,8 +58,10 @@ TEST_P(EveryVersion, BlockSignatureChangedKeepsDataAndCountsTheBlock) {
     if (ChecksBlocks()) {
         EXPECT_EQ(host.report,
                   std::vector<std::string>{Prefix() + path + " - поврежден (блоков: 1 )."});
+        EXPECT_EQ(host.results, std::vector<std::string>{"a: damaged 1"});
     } else {
         EXPECT_TRUE(host.report.empty());  // not checked in these versions
+        EXPECT_TRUE(host.results.empty());
     }
 }
 
@@ -71,6 +73,7 @@ TEST_P(EveryVersion, CiphertextChangedIsReportedDamaged) {
     EXPECT_NE(Output()[0].second, Pattern(300, 6));
     EXPECT_EQ(host.report,
               std::vector<std::string>{Prefix() + ShownPath(dest() / "a") + " - поврежден"});
+    EXPECT_EQ(host.results, std::vector<std::string>{"a: damaged -1"});  // not counted
 }
 
 TEST_P(EveryVersion, CutInsideAnEntryKeepsWhatWasRead) {
@@ -97,8 +100,10 @@ TEST_P(EveryVersion, ExistingFileSkipLeavesItUntouched) {
     if (ReportsSkips()) {
         EXPECT_EQ(host.report, std::vector<std::string>{"-) Файл: " + ShownPath(dest() / "a") +
                                                         " - пропущен, уже существует"});
+        EXPECT_EQ(host.results, std::vector<std::string>{"a: skipped уже существует"});
     } else {
         EXPECT_TRUE(host.report.empty());
+        EXPECT_TRUE(host.results.empty());
     }
     EXPECT_EQ(host.entries, 2);
 }

@@ -47,6 +47,11 @@ TEST_P(Hostile, NamesAreSkippedAndTheRunGoesOn) {
     ASSERT_EQ(host.report.size(), names.size());
     const std::string prefix = version >= 5 ? "-) Файл: " : "Файл: ";
     EXPECT_EQ(host.report[0], prefix + "\\..\\x - пропущен, недопустимое имя");
+    // The host is told each refusal with the stored bytes, whatever they hold.
+    ASSERT_EQ(host.results.size(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(host.results[i], names[i] + ": skipped недопустимое имя");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, Hostile, ::testing::Values(0, 3, 5, 7));

@@ -83,11 +83,18 @@ class RecordingHost : public DecryptHost {
     void AppendReport(const std::string& line) override { report.push_back(line); }
     ExistingFileChoice AskExistingFile(const std::string& path) override;
     void NotePersonalCodeUse(bool used) override { UpdatePersonalCodeIndicator(indicator, used); }
+    // "<stored name>: damaged <blocks>" or "<stored name>: skipped <reason>".
+    void NoteEntryResult(const std::string& stored_name, const EntryResult& result) override {
+        results.push_back(stored_name + (result.skipped.empty()
+                                             ? ": damaged " + std::to_string(result.damaged_blocks)
+                                             : ": skipped " + std::string(result.skipped)));
+    }
 
     std::int64_t bytes = 0;
     int entries = 0;
     int pumps = 0;
     std::vector<std::string> report;
+    std::vector<std::string> results;  // what NoteEntryResult was told
     std::vector<std::string> asked;
     std::string indicator;
     std::vector<ExistingFileChoice> answers{ExistingFileChoice::Replace};
