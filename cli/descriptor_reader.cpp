@@ -1,8 +1,15 @@
 #include "cli/descriptor_reader.h"
 
 #include "cli/command_line.h"
+#include "io/native.h"
 
 namespace tazu::cli {
+
+DescriptorReader::DescriptorReader(int fd) : fd_(fd) {
+    if (fd >= 0) {
+        WidenPipe(fd);
+    }
+}
 
 std::size_t DescriptorReader::Read(std::uint8_t* out, std::size_t count) {
     if (failed_ || interrupted_) {

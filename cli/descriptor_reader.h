@@ -11,7 +11,8 @@ namespace tazu::cli {
 
 class DescriptorReader final : public InputStream {
   public:
-    explicit DescriptorReader(int fd) : fd_(fd) {}
+    // A pipe is widened so that large reads take more at a time.
+    explicit DescriptorReader(int fd);
     // Reads until count bytes came, the data end, or Ctrl-C interrupts a
     // wait for input.
     std::size_t Read(std::uint8_t* out, std::size_t count) override;
