@@ -199,5 +199,39 @@ TEST(FileReader, LargeReadsPeeksAndBytesPutBackKeepEveryByteInOrder) {
     }
 }
 
+#if defined(__linux__)
+TEST(FileReader, AnAdoptedPipeIsWidenedAndGivesEveryByteInOrder) {
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const std::string want = Pattern(3'000'000 + 7, 4);
+    FileReader reader(4096);
+    reader.Adopt(fds[0]);
+    // The widening is refused only beyond this user's limits for pipes,
+    // which a test run does not reach.
+    EXPECT_GE(::fcntl(fds[1], F_GETPIPE_SZ), 1 << 20);
+    std::thread writer([&want, fd = fds[1]] {
+        // Odd pieces, so that reads meet pieces cut anywhere.
+        for (std::size_t at = 0; at < want.size(); at += 100'003) {
+            const std::size_t n = std::min<std::size_t>(100'003, want.size() - at);
+            ASSERT_EQ(::write(fd, want.data() + at, n), static_cast<ssize_t>(n));
+        }
+        ::close(fd);
+    });
+    std::string got;
+    std::vector<std::uint8_t> piece(600'000);
+    for (std::size_t i = 0;; ++i) {
+        // Large reads straight into the caller's memory and small ones
+        // through the buffer.
+        const std::size_t n = reader.Read(piece.data(), i % 2 == 0 ? piece.size() : 1000);
+        if (n == 0) {
+            break;
+        }
+        got.append(reinterpret_cast<const char*>(piece.data()), n);
+    }
+    writer.join();
+    EXPECT_TRUE(got == want);
+}
+#endif
+
 }  // namespace
 }  // namespace tazu::test
