@@ -13,7 +13,8 @@ class DescriptorReader final : public InputStream {
   public:
     explicit DescriptorReader(int fd) : fd_(fd) {}
     // Reads until count bytes came, the data end, or Ctrl-C interrupts a
-    // wait for input.
+    // wait for input. A pipe is widened at the first read, so that large
+    // reads take more at a time.
     std::size_t Read(std::uint8_t* out, std::size_t count) override;
     bool Failed() const { return failed_; }
     bool Interrupted() const { return interrupted_; }
@@ -22,6 +23,7 @@ class DescriptorReader final : public InputStream {
     int fd_;
     bool failed_ = false;
     bool interrupted_ = false;
+    bool widened_ = false;
 };
 
 }  // namespace tazu::cli

@@ -18,8 +18,6 @@ constexpr std::size_t kDirectReadFrom = 64 * 1024;
 // ahead of its writes at a time.
 constexpr std::uint64_t kSetAsideFrom = std::uint64_t{8} << 20;
 constexpr std::uint64_t kSetAsideStep = std::uint64_t{32} << 20;
-// The disk is asked to write a file being synced in regions of this size.
-constexpr std::uint64_t kWritebackStep = std::uint64_t{8} << 20;
 
 bool WriteAll(int fd, const std::uint8_t* data, std::size_t count) {
     while (count > 0) {
@@ -96,6 +94,9 @@ bool FileReader::Open(const Path& path) {
 
 void FileReader::Adopt(int fd, bool (*stop)()) {
     Close();
+    if (fd >= 0) {
+        WidenPipe(fd);
+    }
     fd_ = fd;
     size_at_open_ = 0;
     begin_ = end_ = 0;
@@ -245,6 +246,7 @@ FileWriter::FileWriter(std::size_t buffer_size) : capacity_(buffer_size) {
 
 FileWriter::~FileWriter() {
     worker_.Stop();
+    sync_ahead_.Finish();
     if (fd_ >= 0) {
         CloseFile(fd_);
     }
@@ -261,6 +263,7 @@ bool FileWriter::Create(const Path& path, bool exclusive, unsigned mode) {
 
 void FileWriter::Adopt(int fd) {
     worker_.Stop();
+    sync_ahead_.Finish();
     if (fd_ >= 0) {
         CloseFile(fd_);
     }
@@ -273,9 +276,6 @@ void FileWriter::Adopt(int fd) {
     room_until_ = 0;
     set_aside_ = false;
     room_asked_ = false;
-    writeback_ = false;
-    writeback_started_ = 0;
-    writeback_waited_ = 0;
 }
 
 bool FileWriter::WriteOut(const std::uint8_t* data, std::size_t count) {
@@ -295,21 +295,8 @@ bool FileWriter::WriteOut(const std::uint8_t* data, std::size_t count) {
         return false;
     }
     written_ = end;
-    if (writeback_ && written_ - writeback_started_ >= kWritebackStep) {
-        WriteBack();
-    }
+    sync_ahead_.Written(written_);
     return true;
-}
-
-void FileWriter::WriteBack() {
-    // The new region first, so that the disk has it queued while the older
-    // ones are waited for.
-    StartWriteback(fd_, writeback_started_, written_ - writeback_started_);
-    if (writeback_started_ > writeback_waited_) {  // a length of 0 would mean "to the end"
-        WaitWriteback(fd_, writeback_waited_, writeback_started_ - writeback_waited_);
-    }
-    writeback_waited_ = writeback_started_;
-    writeback_started_ = written_;
 }
 
 void FileWriter::Settle() {
@@ -406,16 +393,19 @@ bool FileWriter::Close(bool sync) {
     }
     const bool flushed = Flush();
     worker_.Stop();
+    // A sync that failed on the way lost data that the last one would not
+    // see again.
+    const bool synced_ahead = sync_ahead_.Finish();
     if (room_asked_) {
         // The room set aside past the end, also what a refused request may
         // have set aside before running out; before a sync, so that the
         // file on disk is the one synced.
         CutFile(fd_, written_);
     }
-    const bool synced = !sync || (flushed && SyncFile(fd_));
+    const bool synced = !sync || (flushed && synced_ahead && SyncFile(fd_));
     const bool closed = CloseFile(fd_) && synced;
     fd_ = -1;
-    return flushed && closed;
+    return flushed && synced_ahead && closed;
 }
 
 bool ReadChunk(InputStream& source, std::size_t n, Str255& chunk) {

@@ -11,6 +11,7 @@
 #include "cipher/str255.h"
 #include "io/io_worker.h"
 #include "io/path.h"
+#include "io/sync_ahead.h"
 
 namespace tazu {
 
@@ -152,12 +153,11 @@ class FileWriter final : public OutputStream {
     // large copy's system time). Close() gives back what was set aside
     // past the end.
     void SetAsideRoomAhead() { set_aside_ = true; }
-    // For a file that will be synced: once a region of some MiB is written,
-    // the disk is asked to start writing it, and the writes of the regions
-    // before it are waited for. The writing thread so keeps the disk busy
-    // while the caller prepares what comes next, the final sync finds
-    // little left to write, and the pages waiting for the disk stay few.
-    void StartWritebackAhead() { writeback_ = true; }
+    // For a file that will be synced: the disk is kept writing it while it
+    // is written, and what is written is synced on a thread of its own
+    // every some MiB (see SyncAhead), so the sync at the close finds
+    // little left to write and the pages waiting for the disk stay few.
+    void StartWritebackAhead() { sync_ahead_.Follow(fd_); }
     // Flushes and closes; with sync, the file's data (and its length) are
     // written through to the disk first. False when anything written was
     // lost.
@@ -180,7 +180,6 @@ class FileWriter final : public OutputStream {
     // Every write to the file, on whichever thread: sets room aside first
     // when it is time to, and starts the writeback of what it completes.
     bool WriteOut(const std::uint8_t* data, std::size_t count);
-    void WriteBack();
 
     int fd_ = -1;
     std::size_t capacity_;
@@ -194,11 +193,7 @@ class FileWriter final : public OutputStream {
     std::uint64_t room_until_ = 0;
     bool set_aside_ = false;
     bool room_asked_ = false;
-    // Where the disk was last asked to start writing, and up to where that
-    // is waited for.
-    bool writeback_ = false;
-    std::uint64_t writeback_started_ = 0;
-    std::uint64_t writeback_waited_ = 0;
+    SyncAhead sync_ahead_;
     IoWorker worker_;
     bool worker_failed_ = false;  // written by the worker, read after Wait()
 };

@@ -34,17 +34,23 @@ bool CloseFile(int fd);
 bool SeekFile(int fd, std::uint64_t offset);
 // Writes the file's data through to the disk.
 bool SyncFile(int fd);
+// Writes the file's data (and its length, not its times) through to the
+// disk: a sync while the file is still being written.
+bool SyncFileData(int fd);
 // Starts writing length bytes of fd from offset to the disk without waiting
-// for them, and waits until the writes of that range already started are
-// done; both only help a later SyncFile, and do nothing where the system
-// has no such calls.
+// for them; only a help to a later sync, and nothing where the system has
+// no such call.
 void StartWriteback(int fd, std::uint64_t offset, std::uint64_t length);
-void WaitWriteback(int fd, std::uint64_t offset, std::uint64_t length);
 // Makes the folder's entries (a rename into it) durable; false when the
 // folder cannot be synced.
 bool SyncFolder(int folder_fd);
 // Tells the system that fd will be read front to back.
 void AdviseSequential(int fd);
+// When fd reads from a pipe, lets the pipe hold 1 MiB rather than the
+// system's default (64 KiB on Linux), where the system allows: the program
+// writing into it then runs further ahead and every read takes more at
+// once, with far fewer switches between the two.
+void WidenPipe(int fd);
 // Sets aside length bytes of disk room for fd from offset on, leaving the
 // file's length as it is; false where the system or file system cannot.
 bool SetAsideRoom(int fd, std::uint64_t offset, std::uint64_t length);

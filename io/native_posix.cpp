@@ -67,22 +67,18 @@ bool SyncFile(int fd) {
     return ::fsync(fd) == 0;
 }
 
+bool SyncFileData(int fd) {
+#if defined(__linux__)
+    return ::fdatasync(fd) == 0;
+#else
+    return ::fsync(fd) == 0;
+#endif
+}
+
 void StartWriteback(int fd, std::uint64_t offset, std::uint64_t length) {
 #if defined(__linux__)
     ::sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(length),
                       SYNC_FILE_RANGE_WRITE);
-#else
-    (void)fd;
-    (void)offset;
-    (void)length;
-#endif
-}
-
-void WaitWriteback(int fd, std::uint64_t offset, std::uint64_t length) {
-#if defined(__linux__)
-    ::sync_file_range(
-        fd, static_cast<off_t>(offset), static_cast<off_t>(length),
-        SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
 #else
     (void)fd;
     (void)offset;
@@ -96,6 +92,18 @@ bool SyncFolder(int folder_fd) {
 
 void AdviseSequential(int fd) {
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+}
+
+void WidenPipe(int fd) {
+#if defined(__linux__)
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode)) {
+        // Refused beyond this user's limits for pipes: it stays as it was.
+        ::fcntl(fd, F_SETPIPE_SZ, 1 << 20);
+    }
+#else
+    (void)fd;
+#endif
 }
 
 bool SetAsideRoom(int fd, std::uint64_t offset, std::uint64_t length) {

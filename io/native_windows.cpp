@@ -206,14 +206,18 @@ bool SyncFile(int fd) {
     return ::_commit(fd) == 0;
 }
 
+bool SyncFileData(int fd) {
+    return ::_commit(fd) == 0;
+}
+
 // The rename itself is written through (MOVEFILE_WRITE_THROUGH).
 void StartWriteback(int /*fd*/, std::uint64_t /*offset*/, std::uint64_t /*length*/) {}
-void WaitWriteback(int /*fd*/, std::uint64_t /*offset*/, std::uint64_t /*length*/) {}
 bool SyncFolder(int /*folder_fd*/) {
     return true;
 }
 
 void AdviseSequential(int /*fd*/) {}
+void WidenPipe(int /*fd*/) {}
 
 bool SetAsideRoom(int /*fd*/, std::uint64_t /*offset*/, std::uint64_t /*length*/) {
     return false;
