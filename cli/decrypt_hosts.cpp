@@ -258,12 +258,21 @@ bool ListHost::wantsEntry(const std::string& stored_name) {
     return true;
 }
 
+namespace {
+
+// text, then spaces up to width columns.
+std::string Padded(std::string_view text, std::size_t width) {
+    const std::size_t shown = DisplayWidth(text);
+    return std::string(text) + std::string(width > shown ? width - shown : 0, ' ');
+}
+
+}  // namespace
+
 std::string ListLine(const ListHost::Row& row) {
-    char head[64];
-    std::snprintf(head, sizeof head, "%12llu  %-3s  %-7s  ",
-                  static_cast<unsigned long long>(row.size), row.personal_code ? "yes" : "no",
-                  row.intact ? "intact" : "damaged");
-    return head + Escaped(row.name);
+    char size[32];
+    std::snprintf(size, sizeof size, "%12llu  ", static_cast<unsigned long long>(row.size));
+    return size + Padded(row.personal_code ? Tr("да") : Tr("нет"), 3) + "  " +
+           Padded(row.intact ? Tr("цел") : Tr("поврежден"), 7) + "  " + Escaped(row.name);
 }
 
 }  // namespace tazu::cli
