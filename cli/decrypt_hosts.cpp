@@ -2,6 +2,7 @@
 
 #include "terminal/existing_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -260,10 +261,10 @@ bool ListHost::wantsEntry(const std::string& stored_name) {
 
 namespace {
 
-// text, then spaces up to width columns.
-std::string Padded(std::string_view text, std::size_t width) {
-    const std::size_t shown = DisplayWidth(text);
-    return std::string(text) + std::string(width > shown ? width - shown : 0, ' ');
+// The column of choice, as wide as its widest word in the chosen language.
+std::string Column(std::string_view shown, std::string_view a, std::string_view b) {
+    const std::size_t width = std::max(DisplayWidth(a), DisplayWidth(b));
+    return std::string(shown) + std::string(width - DisplayWidth(shown), ' ');
 }
 
 }  // namespace
@@ -271,8 +272,10 @@ std::string Padded(std::string_view text, std::size_t width) {
 std::string ListLine(const ListHost::Row& row) {
     char size[32];
     std::snprintf(size, sizeof size, "%12llu  ", static_cast<unsigned long long>(row.size));
-    return size + Padded(row.personal_code ? Tr("да") : Tr("нет"), 3) + "  " +
-           Padded(row.intact ? Tr("цел") : Tr("поврежден"), 7) + "  " + Escaped(row.name);
+    const std::string_view yes = Tr("да"), no = Tr("нет");
+    const std::string_view intact = Tr("цел"), damaged = Tr("поврежден");
+    return size + Column(row.personal_code ? yes : no, yes, no) + "  " +
+           Column(row.intact ? intact : damaged, intact, damaged) + "  " + Escaped(row.name);
 }
 
 }  // namespace tazu::cli

@@ -63,7 +63,7 @@ TEST_F(Conventions, NamesFromListComeBackThroughDecrypt) {
     for (std::size_t at = 0; at < list.out.size(); at = list.out.find('\n', at) + 1) {
         const std::string line = list.out.substr(at, list.out.find('\n', at) - at);
         const std::string shown =
-            line.substr(line.find("цел      ") + std::string("цел      ").size());
+            line.substr(line.find("цел        ") + std::string("цел        ").size());
         fs::remove_all(dir / "out");
         const CliResult r = Cli("decrypt D.shf " + Q(shown) + " -d out " + Pw());
         EXPECT_EQ(r.status, 0) << shown << r.err;

@@ -25,7 +25,7 @@ TEST_F(Pipes, TarThroughStandardInputAndOutput) {
     CliResult r = Shell("tar cf - T | TAZU encrypt - -o x.shf --name t.tar " + Pw());
     ASSERT_EQ(r.status, 0) << r.err;
     r = Cli("list x.shf " + Pw());
-    EXPECT_NE(r.out.find("  нет  цел      t.tar\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  нет  цел        t.tar\n"), std::string::npos) << r.out;
     fs::create_directories(dir / "back");
     r = Shell("TAZU decrypt x.shf --stdout " + Pw() + " | (cd back && tar xf -)");
     ASSERT_EQ(r.status, 0) << r.err;
@@ -141,9 +141,9 @@ TEST_F(Pipes, ListAndPickEntries) {
     CliResult r = Cli("list T.shf " + Pw());
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
-              "           1  нет  цел      \\T\\.hidden\n"
-              "           5  нет  цел      \\T\\one.txt\n"
-              "        3000  нет  цел      \\T\\sub\\two.bin\n");
+              "           1  нет  цел        \\T\\.hidden\n"
+              "           5  нет  цел        \\T\\one.txt\n"
+              "        3000  нет  цел        \\T\\sub\\two.bin\n");
     EXPECT_FALSE(fs::exists(dir / "T.shf.out"));
     r = Cli("decrypt T.shf -d out T/sub '\\T\\.hidden' " + Pw());
     EXPECT_EQ(r.status, 0) << r.err;
