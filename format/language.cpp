@@ -150,7 +150,10 @@ std::string_view Tr(std::string_view source) {
 }
 
 std::string TrFill(std::string_view source, std::initializer_list<std::string_view> values) {
-    const std::string_view text = Tr(source);
+    return FillIn(Tr(source), values);
+}
+
+std::string FillIn(std::string_view text, std::initializer_list<std::string_view> values) {
     std::string out;
     std::size_t from = 0;
     for (const std::string_view value : values) {

@@ -53,9 +53,11 @@ std::span<const TextPair> Catalogue(Language language);
 // the view stays valid for the program's life.
 std::string_view Tr(std::string_view source);
 
-// The text in the current language with each "{}" in it replaced by the
-// next of values, in order (a translation may move words around them, never
-// reorder the values).
+// text with each "{}" in it replaced by the next of values, in order.
+std::string FillIn(std::string_view text, std::initializer_list<std::string_view> values);
+
+// The text in the current language, filled in (a translation may move words
+// around the "{}", never reorder the values).
 std::string TrFill(std::string_view source, std::initializer_list<std::string_view> values);
 
 // Marks a source text that is translated later through Tr(), where it is
