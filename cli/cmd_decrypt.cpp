@@ -62,7 +62,8 @@ int ParseRequest(const Args& args, Request& r) {
     r.names.assign(pos.begin() + static_cast<long>(archives), pos.end());
     const long from_stdin = std::count(r.archives.begin(), r.archives.end(), fs::path("-"));
     if (from_stdin > 1) {
-        return UsageError(command, "standard input (-) can be read only once");
+        return UsageError(command,
+                          std::string(Tr("стандартный ввод (-) читается только один раз")));
     }
     r.to_stdout = args.Has("--stdout");
     r.recover = args.Has("--recover");
@@ -73,22 +74,22 @@ int ParseRequest(const Args& args, Request& r) {
         return UsageError(command, error);
     }
     if (from_stdin > 0 && r.password.kind == PasswordSource::Kind::kStdin) {
-        return UsageError(command,
-                          "standard input carries the archive: give the password with "
-                          "--password-file F or on the terminal");
+        return UsageError(command, std::string(Tr("стандартный ввод несет архив: укажите пароль "
+                                                  "через --password-file F или на терминале")));
     }
     if (r.to_stdout && args.Has("-d")) {
-        return UsageError(command, "give either -d DEST or --stdout");
+        return UsageError(command, std::string(Tr("укажите либо -d ПАПКА, либо --stdout")));
     }
     const std::string names = args.Value("--names").value_or("bytes");
     if (names != "bytes" && names != "cp1251") {
-        return UsageError(command, "--names takes bytes or cp1251");
+        return UsageError(command, std::string(Tr("--names принимает bytes или cp1251")));
     }
     r.cp1251_names = names == "cp1251";
     r.on_exists = args.Value("--on-exists").value_or(StdinIsTerminal() ? "ask" : "skip");
     if (r.on_exists != "ask" && r.on_exists != "replace" && r.on_exists != "skip" &&
         r.on_exists != "cancel") {
-        return UsageError(command, "--on-exists takes ask, replace, skip or cancel");
+        return UsageError(command,
+                          std::string(Tr("--on-exists принимает ask, replace, skip или cancel")));
     }
     if (r.on_exists == "ask" &&
         (!StdinIsTerminal() || from_stdin > 0 || r.password.kind == PasswordSource::Kind::kStdin)) {
@@ -123,8 +124,8 @@ int CheckDestination(const Request& r) {
     }
     const fs::file_status st = fs::status(folder, ec);
     if (fs::exists(st) && !fs::is_directory(st)) {
-        PrintError("cannot extract into " + PathString(r.dest) + ": " + PathString(folder) +
-                   " is not a folder");
+        PrintError(TrFill("не удалось расшифровать в {}: {} - не папка",
+                          {PathString(r.dest), PathString(folder)}));
         return kExitWriteFailed;
     }
     if (fs::is_directory(st) && !FolderTakesFiles(folder)) {
@@ -135,7 +136,7 @@ int CheckDestination(const Request& r) {
 }
 
 std::string Shown(const fs::path& archive) {
-    return archive == "-" ? std::string("standard input") : PathString(archive);
+    return archive == "-" ? std::string(Tr("стандартный ввод")) : PathString(archive);
 }
 
 // Whether the run read every entry and only the archive's end record was
@@ -166,11 +167,12 @@ void PrintOutcome(const Request& r, const fs::path& archive_path, DecryptCode co
     PrintError(message);
     switch (code) {
         case DecryptCode::kReadError:
-            PrintError(archive + " ends too early: a record of it is cut short");
+            PrintError(
+                TrFill("{} кончается слишком рано: одна из его записей обрезана", {archive}));
             break;
         case DecryptCode::kWriteError:
             PrintError(
-                r.to_stdout ? std::string("cannot write to standard output")
+                r.to_stdout ? std::string(Tr("не удалось записать на стандартный вывод"))
                 : state.failed_write.empty()
                     ? FolderWriteFailureCause(r.dest)
                     : WriteFailureCause(PathFromText(state.failed_write), state.free_at_failure));
@@ -179,17 +181,17 @@ void PrintOutcome(const Request& r, const fs::path& archive_path, DecryptCode co
             PrintError(OtherKeyStoreHint(keys.use, keys.args));
             break;
         case DecryptCode::kWrongPassword:
-            PrintError("the password does not open " + archive);
+            PrintError(TrFill("пароль не открывает {}", {archive}));
             break;
         case DecryptCode::kDamaged:
             PrintError(OnlyTheEndDamaged(r, code, recovered)
-                           ? "every entry of " + archive +
-                                 " was read, but its end record is damaged or missing: "
-                                 "entries after the last one may be lost"
-                           : "in " + archive);
+                           ? TrFill("все записи {} прочитаны, но его конечная запись повреждена "
+                                    "или отсутствует: записи после последней могли потеряться",
+                                    {archive})
+                           : TrFill("в {}", {archive}));
             break;
         case DecryptCode::kBadVersion:
-            PrintError("in " + archive);
+            PrintError(TrFill("в {}", {archive}));
             break;
         default:
             break;
@@ -198,8 +200,8 @@ void PrintOutcome(const Request& r, const fs::path& archive_path, DecryptCode co
 
 int TooMany() {
     PrintError(
-        "the archive holds more than one file for --stdout: name the one to write "
-        "(tazu16x32-cli list shows them)");
+        std::string(Tr("в архиве больше одного файла для --stdout: укажите, какой "
+                       "записать (их показывает tazu16x32-cli list)")));
     return kExitUsage;
 }
 
@@ -238,7 +240,7 @@ int Conclude(const Request& r, const fs::path& archive, const Outcome& o,
     }
     PrintOutcome(r, archive, o.code, keys, state);
     for (const std::string& name : selection.Unmatched()) {
-        PrintError("not in the archive: " + name);
+        PrintError(TrFill("нет в архиве: {}", {name}));
         ++problems;
     }
     if (OnlyTheEndDamaged(r, o.code, o.recovered)) {
@@ -343,7 +345,7 @@ int Run(const Args& args, Mode mode) {
     }
     Str255 password;
     WipeOnExit wipe_password(password);
-    if (!ReadPassword(r.password, "Password: ", false, password, error)) {
+    if (!ReadPassword(r.password, std::string(Tr("Пароль: ")), false, password, error)) {
         PrintError(error);
         return kExitUsage;
     }

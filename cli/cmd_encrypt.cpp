@@ -116,7 +116,7 @@ int ParseRequest(const Args& args, Request& r) {
         return UsageError("encrypt", args.Error());
     }
     if (args.Positional().size() != 1) {
-        return UsageError("encrypt", "encrypt takes one SOURCE");
+        return UsageError("encrypt", TrFill("{} принимает один {}", {"encrypt", Tr("ИСТОЧНИК")}));
     }
     r.source = PathFromText(args.Positional()[0]);
     r.from_stdin = r.source == "-";
@@ -125,27 +125,26 @@ int ParseRequest(const Args& args, Request& r) {
     r.stub = PathFromText(args.Value("--stub").value_or(""));
     if (const std::optional<std::string> system = args.Value("--for")) {
         if (*system != "linux" && *system != "windows") {
-            return UsageError("encrypt", "--for takes linux or windows");
+            return UsageError("encrypt", std::string(Tr("--for принимает linux или windows")));
         }
         if (!r.sfx) {
-            return UsageError("encrypt", "--for picks the stub of --sfx");
+            return UsageError("encrypt", std::string(Tr("--for выбирает модуль для --sfx")));
         }
         if (r.stub.empty()) {
             r.stub = DefaultStubPath(*system == "windows" ? kWindowsStubFileName : kStubFileName);
         }
     }
     if (r.from_stdin && args.Has("--password-stdin")) {
-        return UsageError("encrypt",
-                          "standard input carries the data: give the password with "
-                          "--password-file F or on the terminal");
+        return UsageError("encrypt", std::string(Tr("стандартный ввод несет данные: укажите пароль "
+                                                    "через --password-file F или на терминале")));
     }
     if (args.Has("--remove-source") && (r.from_stdin || args.Value("-o") == "-")) {
-        return UsageError("encrypt",
-                          "--remove-source needs a file or folder SOURCE and an archive "
-                          "file");
+        return UsageError("encrypt", std::string(Tr("для --remove-source нужны ИСТОЧНИК - файл "
+                                                    "или папка - и архив в файле")));
     }
     if (args.Has("--name") && !r.from_stdin) {
-        return UsageError("encrypt", "--name is for encrypt - (standard input)");
+        return UsageError("encrypt",
+                          std::string(Tr("--name - только для encrypt - (стандартного ввода)")));
     }
     std::error_code ec;
     r.folder = !r.from_stdin && fs::is_directory(r.source, ec);
@@ -155,28 +154,29 @@ int ParseRequest(const Args& args, Request& r) {
     const std::optional<std::string> out = args.Value("-o");
     r.to_stdout = out && *out == "-";
     if (r.from_stdin && !out) {
-        return UsageError("encrypt", "encrypt - needs -o ARCHIVE (or -o - for standard output)");
+        return UsageError("encrypt", std::string(Tr("для encrypt - нужен -o АРХИВ (или -o - для "
+                                                    "стандартного вывода)")));
     }
     if (r.to_stdout) {
         if (StdoutIsTerminal()) {
-            return UsageError("encrypt",
-                              "standard output is a terminal: not writing an archive "
-                              "there");
+            return UsageError("encrypt", std::string(Tr("стандартный вывод - терминал: архив "
+                                                        "туда не записывается")));
         }
         return kExitOk;
     }
     const fs::path named =
         out ? fs::path(PathFromText(*out)) : ProposedArchivePath(Clean(r.source), !r.folder, r.sfx);
     if (!named.has_filename()) {
-        return UsageError("encrypt", "the archive name is not a file name: " + PathString(named));
+        return UsageError("encrypt", TrFill("имя архива - не имя файла: {}", {PathString(named)}));
     }
     std::string error;
     if (!ResolveOutputPath(named, r.archive, error)) {
         return UsageError("encrypt", error);
     }
     if (!r.from_stdin && SameFile(r.source, r.archive)) {
-        return UsageError("encrypt", "the archive would replace its own source: " +
-                                         PathString(r.archive) + " (choose another -o)");
+        return UsageError("encrypt", TrFill("архив заменил бы собственный источник: {} "
+                                            "(выберите другой -o)",
+                                            {PathString(r.archive)}));
     }
     return kExitOk;
 }
@@ -198,14 +198,14 @@ int KeysFor(const Args& args, const Request& r, KeyStoreValues& values) {
 
 void PrintCause(EncryptCode code, const Request& r, const EncryptRunState& state) {
     if (code == EncryptCode::kWriteFailed) {
-        PrintError(r.to_stdout ? std::string("cannot write to standard output")
+        PrintError(r.to_stdout ? std::string(Tr("не удалось записать на стандартный вывод"))
                                : WriteFailureCause(r.archive, state.free_at_failure));
     } else if (code == EncryptCode::kSourceUnreadable) {
-        PrintError(r.from_stdin ? std::string("cannot read standard input")
+        PrintError(r.from_stdin ? std::string(Tr("не удалось прочитать стандартный ввод"))
                                 : ReadFailureCause(r.source));
     } else if (code == EncryptCode::kStubMissing) {
-        PrintError("no stub at " + PathString(r.stub.empty() ? DefaultStubPath() : r.stub) +
-                   " (--stub PATH names another)");
+        PrintError(TrFill("нет модуля саморасшифровки {} (другой указывает --stub ПУТЬ)",
+                          {PathString(r.stub.empty() ? DefaultStubPath() : r.stub)}));
     }
 }
 
@@ -294,13 +294,14 @@ int Encrypt(Request& r, const Args& args, const Str255& password, const KeyStore
             return status;
         }
         if (status != kExitOk) {
-            PrintError("the report names files not stored as read: the sources are kept");
+            PrintError(std::string(
+                Tr("в отчете есть файлы, сохраненные не так, как прочитаны: источники остаются")));
             return status;
         }
         return RemoveStoredSources({Clean(r.source), r.folder, r.archive, password,
                                     values.personal_code, values.key_mark});
     }
-    PrintError(message.empty() ? "encryption failed" : std::string(message));
+    PrintError(std::string(message.empty() ? Tr("шифрование не удалось") : message));
     PrintCause(code, r, state);
     return EncryptExitStatus(false, code, host.Problems());
 }
@@ -330,13 +331,13 @@ int RunEncrypt(const Args& args) {
         if (!can_ask ||
             !AskYesNo(std::string(Tr("Файл уже существует: ")) + Escaped(PathString(r.archive)) +
                       std::string(Tr(". Заменить файл?")))) {
-            PrintError(PathString(r.archive) + " exists; --force replaces it");
+            PrintError(TrFill("{} уже существует; --force заменит его", {PathString(r.archive)}));
             return can_ask ? kExitInterrupted : kExitUsage;
         }
     }
     Str255 password;
     WipeOnExit wipe_password(password);
-    if (!ReadPassword(source, "Password: ", true, password, error)) {
+    if (!ReadPassword(source, std::string(Tr("Пароль: ")), true, password, error)) {
         PrintError(error);
         return kExitUsage;
     }

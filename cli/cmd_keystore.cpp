@@ -12,6 +12,7 @@
 #include "cli/exit_status.h"
 #include "cli/help.h"
 #include "cli/keystore_access.h"
+#include "format/language.h"
 #include "io/native.h"
 #include "keystore/keystore_file.h"
 #include "keystore/keystore_location.h"
@@ -85,8 +86,8 @@ int Usage(const std::string& command, const std::string& message) {
 // A failed save names the cause: a folder this user may not write is a
 // permission problem, not a damaged store.
 int FailSave(KeyStoreSaveCode code, int error_number, const std::filesystem::path& path) {
-    return Fail("cannot save the key store " + PathString(path) + ": " +
-                KeyStoreSaveCause(code, error_number, path));
+    return Fail(TrFill("не удалось сохранить файл ключа {}: {}",
+                       {PathString(path), KeyStoreSaveCause(code, error_number, path)}));
 }
 
 // The per-user folder is made (owner-only) when the store is to go there.
@@ -97,8 +98,10 @@ bool PrepareFolder(const Args& args, std::string& error) {
     }
     int error_number = 0;
     if (!MakeUserKeyStoreFolder(location.user_folder, error_number)) {
-        error = "cannot make the folder " + PathString(location.user_folder) + ": " +
-                KeyStoreSaveCause(KeyStoreSaveCode::kCannotCreate, error_number, location.path);
+        error = TrFill(
+            "не удалось создать папку {}: {}",
+            {PathString(location.user_folder),
+             KeyStoreSaveCause(KeyStoreSaveCode::kCannotCreate, error_number, location.path)});
         return false;
     }
     return true;
@@ -110,7 +113,7 @@ bool NoPositional(const Args& args, std::string& error) {
         return false;
     }
     if (!args.Positional().empty()) {
-        error = "unexpected argument " + args.Positional().front();
+        error = TrFill("лишний аргумент {}", {args.Positional().front()});
         return false;
     }
     return true;
@@ -126,22 +129,27 @@ int RunKeystoreNew(const Args& args) {
     }
     std::uint8_t settings = kDefaultSettings;
     if (auto text = args.Value("--settings"); text && !ParseSettingsByte(*text, settings)) {
-        return Usage("keystore-new", "--settings takes a byte, 0 to 255 or 0x00 to 0xFF: " + *text);
+        return Usage(
+            "keystore-new",
+            TrFill("--settings принимает байт, от 0 до 255 или от 0x00 до 0xFF: {}", {*text}));
     }
     const std::filesystem::path path = KeyStorePath(args);
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)) &&
         !args.Has("--force")) {
-        return Usage("keystore-new", "a key store already exists at " + PathString(path) +
-                                         " (--force replaces it, and with it the personal code)");
+        return Usage("keystore-new",
+                     TrFill("файл ключа {} уже существует (--force заменит его, а с ним и "
+                            "персональный код)",
+                            {PathString(path)}));
     }
     const bool protect = args.Has("--protect");
     if (!protect && source.kind != PasswordSource::Kind::kTerminal) {
-        return Usage("keystore-new", "the password options need --protect");
+        return Usage("keystore-new", std::string(Tr("параметрам пароля нужен --protect")));
     }
     Str255 password;  // empty: the default password, no protection
     WipeOnExit wipe(password);
-    if (protect && !ReadPassword(source, "New key store password: ", true, password, error)) {
+    if (protect && !ReadPassword(source, std::string(Tr("Новый пароль файла ключа: ")), true,
+                                 password, error)) {
         PrintError(error);
         return kExitUsage;
     }
@@ -154,7 +162,7 @@ int RunKeystoreNew(const Args& args) {
     if (code != KeyStoreSaveCode::kOk) {
         return FailSave(code, error_number, path);
     }
-    std::cout << "Key store made: " << PathString(path) << "\n";
+    std::cout << TrFill("Файл ключа создан: {}\n", {PathString(path)});
     return 0;
 }
 
@@ -173,27 +181,30 @@ int RunKeystoreInfo(const Args& args) {
     }
     struct Switch {
         SettingsBit bit;
-        const char* name;
+        std::string_view name;
     };
     static constexpr Switch kSwitches[] = {
-        {kUsePersonalCodeBit, "use personal code when encrypting"},
-        {kSelfDecryptingBit, "embed the self-decryptor"},
-        {kHidePasswordsBit, "hide passwords while typing"},
-        {kSaveOnExitBit, "save settings on exit"},
-        {kSecondPictureBit, "second About picture"},
+        {kUsePersonalCodeBit, TextKey("шифровать с персональным кодом")},
+        {kSelfDecryptingBit, TextKey("встраивать модуль саморасшифровки")},
+        {kHidePasswordsBit, TextKey("скрывать пароли при вводе")},
+        {kSaveOnExitBit, TextKey("сохранять настройки при выходе")},
+        {kSecondPictureBit, TextKey("вторая картинка \"О программе\"")},
     };
     const std::uint8_t s = values.settings;
-    std::cout << "Key store: " << PathString(KeyStorePath(args)) << "\n"
-              << "Loads: yes\n"
-              << "Protected: " << (is_protected ? "yes" : "no") << "\n"
-              << "Settings byte: " << Hex(s) << "\n";
+    std::cout << TrFill("Файл ключа: {}\n", {PathString(KeyStorePath(args))})
+              << Tr("Загружается: да\n")
+              << TrFill("Защищен: {}\n", {is_protected ? Tr("да") : Tr("нет")})
+              << TrFill("Байт настроек: {}\n", {Hex(s)});
     for (const Switch& sw : kSwitches) {
-        std::cout << "  " << sw.name << ": " << (SettingsBitSet(s, sw.bit) ? "on" : "off") << "\n";
+        std::cout << "  " << Tr(sw.name) << ": "
+                  << (SettingsBitSet(s, sw.bit) ? Tr("вкл") : Tr("выкл")) << "\n";
     }
-    std::cout << "  bits 7, 1, 0 (kept as they are): " << ((s >> 7) & 1) << " " << ((s >> 1) & 1)
-              << " " << (s & 1) << "\n"
-              << "Key mark: " << Printable(values.key_mark) << "\n"
-              << "Personal code: " << values.personal_code.size() << " bytes\n";
+    std::cout << TrFill("  биты 7, 1, 0 (сохраняются как есть): {} {} {}\n",
+                        {std::to_string((s >> 7) & 1), std::to_string((s >> 1) & 1),
+                         std::to_string(s & 1)})
+              << TrFill("Метка ключа: {}\n", {Printable(values.key_mark)})
+              << TrFill("Персональный код: {} байт\n",
+                        {std::to_string(values.personal_code.size())});
     return 0;
 }
 
@@ -213,8 +224,8 @@ int RunKeystorePasswd(const Args& args) {
     }
     Str255 password;
     WipeOnExit wipe_new(password);
-    if (!ReadPassword(source, "New key store password (empty removes protection): ", true, password,
-                      error, /*allow_empty=*/true)) {
+    if (!ReadPassword(source, std::string(Tr("Новый пароль файла ключа (пустой снимает защиту): ")),
+                      true, password, error, /*allow_empty=*/true)) {
         PrintError(error);
         return kExitUsage;
     }
@@ -228,8 +239,8 @@ int RunKeystorePasswd(const Args& args) {
         return FailSave(code, error_number, path);
     }
     const bool now_protected = !password.empty() && !(password == DefaultPassword());
-    std::cout << (now_protected ? "Protection password set: " : "Protection removed: ")
-              << PathString(path) << "\n";
+    std::cout << (now_protected ? TrFill("Пароль защиты задан: {}\n", {PathString(path)})
+                                : TrFill("Защита снята: {}\n", {PathString(path)}));
     return 0;
 }
 

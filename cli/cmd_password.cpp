@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/exit_status.h"
 #include "cli/help.h"
+#include "format/language.h"
 #include "password/guess_rate.h"
 #include "password/passphrase.h"
 #include "password/password_texts.h"
@@ -28,8 +29,8 @@ int Generate(const Args& args) {
     int count = kDefaultPassphraseWords;
     if (const std::optional<std::string> words = args.Value("--words");
         words && !ParseWordCount(*words, count)) {
-        return UsageError("password",
-                          "--words takes a number of 1 to " + std::to_string(kMaxPassphraseWords));
+        return UsageError("password", TrFill("--words принимает число от 1 до {}",
+                                             {std::to_string(kMaxPassphraseWords)}));
     }
     Str255 phrase = GeneratePassphrase(count, ProgramRandom());
     WipeOnExit wipe(phrase);
@@ -57,14 +58,16 @@ int RunPassword(const Args& args) {
     }
     const bool has_source = source.kind != PasswordSource::Kind::kTerminal;
     if (args.Has("--generate")) {
-        return has_source ? UsageError("password", "--generate takes no password") : Generate(args);
+        return has_source
+                   ? UsageError("password", std::string(Tr("--generate не принимает пароль")))
+                   : Generate(args);
     }
     if (args.Value("--words")) {
-        return UsageError("password", "--words goes with --generate");
+        return UsageError("password", std::string(Tr("--words - только вместе с --generate")));
     }
     Str255 password;
     WipeOnExit wipe(password);
-    if (!ReadPassword(source, "Password: ", false, password, error)) {
+    if (!ReadPassword(source, std::string(Tr("Пароль: ")), false, password, error)) {
         PrintError(error);
         return kExitUsage;
     }

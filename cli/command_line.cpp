@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "cipher/constants.h"
+#include "format/language.h"
 #include "io/native.h"
 #include "keystore/keystore_location.h"
 #include "program/process.h"
@@ -81,7 +82,7 @@ bool AskYesNo(const std::string& question) {
     if (!StdinIsTerminal()) {
         return false;
     }
-    std::cerr << question << " [y/N] " << std::flush;
+    std::cerr << question << Tr(" [д/Н] ") << std::flush;
     std::string answer;
     if (!ReadLineFd(0, answer)) {
         return false;
@@ -117,8 +118,8 @@ bool PasswordSourceFrom(const Args& args, PasswordSource& source, std::string& e
         ++given;
     }
     if (given > 1) {
-        error = "give only one of " + prefix + "-stdin, " + prefix + "-file and " + prefix +
-                "-file-raw";
+        error = TrFill("укажите только один из {}-stdin, {}-file и {}-file-raw",
+                       {prefix, prefix, prefix});
         return false;
     }
     return true;

@@ -17,6 +17,7 @@
 
 namespace tazu::cli {
 
+using terminal::DisplayWidth;
 using terminal::Escaped;
 using terminal::HasTerminal;
 using terminal::InstallInterruptHandler;

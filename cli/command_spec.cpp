@@ -2,160 +2,193 @@
 
 #include <algorithm>
 
+#include "format/language.h"
+
 namespace tazu::cli {
 namespace {
 
-const OptionSpec kQuiet{"-q,--quiet", nullptr,
-                        "print errors only: no report of a complete run, no personal-code\n"
-                        "line, no progress"};
-const OptionSpec kJson{"--json", nullptr,
-                       "print one JSON document on standard output instead of lines\n"
-                       "(see the man page)"};
-const OptionSpec kRecover{"--recover", nullptr,
-                          "where a damaged or cut entry would end the run, pass over it\n"
-                          "to the next entry that opens with the password and go on;\n"
-                          "each stretch passed over is reported (\"Skipped bytes\"), and\n"
-                          "a run that recovered ends with status 1"};
+const OptionSpec kQuiet{"-q,--quiet", "",
+                        TextKey("выводить только ошибки: без отчета о завершенной работе,\n"
+                                "без строки персонального кода и без хода работы")};
+const OptionSpec kJson{"--json", "",
+                       TextKey("вывести на стандартный вывод один документ JSON вместо\n"
+                               "строк (см. страницу man)")};
+const OptionSpec kRecover{"--recover", "",
+                          TextKey("где поврежденная или обрезанная запись прервала бы работу,\n"
+                                  "перейти к следующей записи, которая открывается паролем,\n"
+                                  "и продолжить; о каждом пропущенном участке сообщается\n"
+                                  "(\"Skipped bytes\"), а такая работа завершается с кодом 1")};
+const OptionSpec kKeyStore{"--keystore", TextKey("ПУТЬ"),
+                           TextKey("файл ключа (по умолчанию Tazu16x32.key рядом с программой)")};
 
-std::vector<CommandSpec> MakeCommands() {
-    std::vector<CommandSpec> c;
-    c.push_back({"encrypt",
-                 "SOURCE",
-                 1,
-                 1,
-                 "Encrypts a file or a folder tree (hidden files included) into one archive.\n"
-                 "  SOURCE            a file, a folder, or - for standard input (one file, stored\n"
-                 "                    as --name NAME, default \"stdin\"; needs -o)\n",
-                 {{"-o", "ARCHIVE",
-                   "the archive (default: a file's extension replaced by .shf,\n"
-                   "a folder's path + .shf; .exe with --sfx); - writes it to\n"
-                   "standard output. A symbolic link is written where it points;\n"
-                   "a device, FIFO or folder is refused."},
-                  {"--personal-code", nullptr,
-                   "also protect the entries with the key store's personal code\n"
-                   "(only then is the key store needed)"},
-                  {"--sfx", nullptr, "put the self-decrypting stub Tazu16x32.SFX in front"},
-                  {"--for", "SYSTEM",
-                   "the system the self-decrypting file runs on: linux (the\n"
-                   "stub Tazu16x32.SFX) or windows (Tazu16x32.SFX.exe); default:\n"
-                   "the system this program runs on"},
-                  {"--stub", "PATH", "take the stub from PATH instead of the program's folder"},
-                  {"--name", "NAME", "the stored name of standard input (encrypt -)"},
-                  {"-f,--force", nullptr, "replace an existing archive without asking"},
-                  {"--remove-source", nullptr,
-                   "when the archive is complete, read it back and check every\n"
-                   "entry against what was stored; only then remove the files\n"
-                   "stored (never a skipped file or one changed while read) and\n"
-                   "the folders left empty. Any doubt keeps every source and\n"
-                   "gives a non-zero status. Removal is not secure deletion: the\n"
-                   "files' contents may remain on the disk."},
-                  kQuiet},
-                 true,
-                 true,
-                 nullptr});
-    c.push_back({"decrypt",
-                 "ARCHIVE [NAME...]",
-                 1,
-                 kAnyNumber,
-                 "Extracts an archive (- reads it from standard input) into DEST (default: the\n"
-                 "archive's folder; made when missing).\n"
-                 "  NAME...           extract only these entries; a folder selects its contents.\n"
-                 "                    A name as list shows it (escaped), as raw bytes, with / or\n"
-                 "                    \\ alike; * and ? match any run of characters / any one\n",
-                 {{"-d", "DEST", "the folder to extract into"},
-                  {"--stdout", nullptr,
-                   "write the one file of a single-file archive (or the one\n"
-                   "NAME) to standard output; messages go to standard error"},
-                  {"--on-exists", "WHAT",
-                   "what to do with files that exist: ask (on a terminal, the\n"
-                   "default there), replace, skip (the default elsewhere), cancel"},
-                  {"--names", "HOW",
-                   "file names as stored (bytes, the default), or cp1251: names\n"
-                   "that are not UTF-8 are read as Windows-1251 and written as\n"
-                   "UTF-8 (archives made by older Windows copies)"},
-                  kRecover,
-                  kQuiet},
-                 true,
-                 true,
-                 "The key store is read when it exists; entries made with the personal code need\n"
-                 "the one that made them.\n"});
-    c.push_back({"verify",
-                 "ARCHIVE...",
-                 1,
-                 kAnyNumber,
-                 "Reads each archive in turn and reports what an extraction would report,\n"
-                 "writing nothing; a line per archive ends its report. The status is the\n"
-                 "worst of the archives'.\n",
-                 {{"--recover", nullptr, "read on past damaged entries, as decrypt --recover does"},
-                  kQuiet,
-                  kJson},
-                 true,
-                 true,
-                 nullptr});
-    c.push_back({"list",
-                 "ARCHIVE...",
-                 1,
-                 kAnyNumber,
-                 "Reads each archive in turn, writing nothing, and prints one line per entry:\n"
-                 "its size in bytes, whether it uses the personal code (yes/no), whether it is\n"
-                 "intact (intact/damaged), and its stored name. The status is the worst of\n"
-                 "the archives'.\n",
-                 {kQuiet, kJson},
-                 true,
-                 true,
-                 nullptr});
-    c.push_back(
+CommandSpec Encrypt() {
+    return {"encrypt",
+            TextKey("ИСТОЧНИК"),
+            1,
+            1,
+            TextKey("Шифрует файл или дерево папок (со скрытыми файлами) в один архив.\n"
+                    "  ИСТОЧНИК          файл, папка или - для стандартного ввода (один файл,\n"
+                    "                    сохраняется как --name ИМЯ, по умолчанию \"stdin\";\n"
+                    "                    нужен -o)\n"),
+            {{"-o", TextKey("АРХИВ"),
+              TextKey("архив (по умолчанию: у файла расширение меняется на .shf,\n"
+                      "к пути папки добавляется .shf; с --sfx .exe); - пишет его\n"
+                      "на стандартный вывод. Символическая ссылка записывается\n"
+                      "туда, куда указывает; устройство, FIFO и папка отвергаются.")},
+             {"--personal-code", "",
+              TextKey("защитить записи еще и персональным кодом из файла ключа\n"
+                      "(только тогда файл ключа и нужен)")},
+             {"--sfx", "", TextKey("поставить впереди модуль саморасшифровки Tazu16x32.SFX")},
+             {"--for", TextKey("СИСТЕМА"),
+              TextKey("система, где запускается саморасшифровывающийся файл:\n"
+                      "linux (модуль Tazu16x32.SFX) или windows (Tazu16x32.SFX.exe);\n"
+                      "по умолчанию та, где работает эта программа")},
+             {"--stub", TextKey("ПУТЬ"),
+              TextKey("взять модуль саморасшифровки из ПУТЬ, а не из папки программы")},
+             {"--name", TextKey("ИМЯ"),
+              TextKey("имя, под которым сохраняется стандартный ввод (encrypt -)")},
+             {"-f,--force", "", TextKey("заменить существующий архив без вопроса")},
+             {"--remove-source", "",
+              TextKey("когда архив готов, прочитать его заново и сверить каждую\n"
+                      "запись с тем, что сохранялось; только после этого удалить\n"
+                      "сохраненные файлы (но не пропущенные и не измененные во\n"
+                      "время чтения) и оставшиеся пустыми папки. При любом\n"
+                      "сомнении все источники остаются, а код возврата ненулевой.\n"
+                      "Удаление не надежное: содержимое файлов может остаться на\n"
+                      "диске.")},
+             kQuiet},
+            true,
+            true,
+            ""};
+}
+
+CommandSpec Decrypt() {
+    return {"decrypt",
+            TextKey("АРХИВ [ИМЯ...]"),
+            1,
+            kAnyNumber,
+            TextKey("Расшифровывает архив (- читает его со стандартного ввода) в папку ПАПКА\n"
+                    "(по умолчанию в папку архива; создается, если ее нет).\n"
+                    "  ИМЯ...            расшифровать только эти записи; папка выбирает свое\n"
+                    "                    содержимое. Имя - как показывает list (экранированное)\n"
+                    "                    или в байтах, / и \\ равнозначны; * и ? - любая\n"
+                    "                    последовательность символов / любой один символ\n"),
+            {{"-d", TextKey("ПАПКА"), TextKey("папка, в которую расшифровать")},
+             {"--stdout", "",
+              TextKey("записать единственный файл архива (или единственное ИМЯ)\n"
+                      "на стандартный вывод; сообщения идут в поток ошибок")},
+             {"--on-exists", TextKey("ЧТО"),
+              TextKey("что делать с существующими файлами: ask - спросить (на\n"
+                      "терминале это по умолчанию), replace - заменить, skip -\n"
+                      "пропустить (по умолчанию без терминала), cancel - отменить")},
+             {"--names", TextKey("КАК"),
+              TextKey("имена файлов как сохранены (bytes, по умолчанию) или cp1251:\n"
+                      "имена не в UTF-8 читаются как Windows-1251 и пишутся в\n"
+                      "UTF-8 (архивы старых копий программы для Windows)")},
+             kRecover,
+             kQuiet},
+            true,
+            true,
+            TextKey("Файл ключа читается, если он есть; записям с персональным кодом нужен тот\n"
+                    "файл ключа, с которым они сделаны.\n")};
+}
+
+// verify and list.
+std::vector<CommandSpec> Readers() {
+    return {
+        {"verify",
+         TextKey("АРХИВ..."),
+         1,
+         kAnyNumber,
+         TextKey("Читает архивы по очереди и сообщает то же, что сообщила бы расшифровка,\n"
+                 "ничего не записывая; отчет о каждом архиве завершает строка о нем. Код\n"
+                 "возврата - худший из кодов архивов.\n"),
+         {{"--recover", "", TextKey("читать дальше поврежденных записей, как decrypt --recover")},
+          kQuiet,
+          kJson},
+         true,
+         true,
+         ""},
+        {"list",
+         TextKey("АРХИВ..."),
+         1,
+         kAnyNumber,
+         TextKey("Читает архивы по очереди, ничего не записывая, и выводит по строке на\n"
+                 "каждый файл: его размер в байтах, с персональным ли он кодом (да/нет), цел\n"
+                 "ли он (цел/поврежден) и его сохраненное имя. Код возврата - худший из\n"
+                 "кодов архивов.\n"),
+         {kQuiet, kJson},
+         true,
+         true,
+         ""}};
+}
+
+// keystore-new, keystore-info and keystore-passwd.
+std::vector<CommandSpec> KeyStoreCommands() {
+    return {
         {"keystore-new",
          "",
          0,
          0,
-         "Makes a key store with a new personal code and key mark. An existing store is\n"
-         "replaced only with --force (and with it the personal code of its archives).\n",
-         {{"--protect", nullptr, "protect it with a password (the password options give it)"},
-          {"--settings", "BYTE", "the settings byte, 0 to 255 or 0x00 to 0xFF (default 0x18)"},
-          {"-f,--force", nullptr, "replace an existing key store"},
-          {"--keystore", "PATH", "the key store (default: Tazu16x32.key beside the program)"}},
+         TextKey("Создает файл ключа с новым персональным кодом и меткой ключа. Существующий\n"
+                 "файл заменяется только с --force (а с ним и персональный код его архивов).\n"),
+         {{"--protect", "", TextKey("защитить его паролем (его задают параметры пароля)")},
+          {"--settings", TextKey("БАЙТ"),
+           TextKey("байт настроек, от 0 до 255 или от 0x00 до 0xFF (по умолчанию 0x18)")},
+          {"-f,--force", "", TextKey("заменить существующий файл ключа")},
+          kKeyStore},
          true,
          false,
-         nullptr});
-    c.push_back({"keystore-info",
-                 "",
-                 0,
-                 0,
-                 "Shows whether the key store loads, whether it is protected, its switches and\n"
-                 "its key mark (never the personal code).\n",
-                 {},
-                 false,
-                 true,
-                 nullptr});
-    c.push_back({"keystore-passwd",
-                 "",
-                 0,
-                 0,
-                 "Sets a new protection password for the key store; an empty one removes the\n"
-                 "protection. The password options give the new password.\n",
-                 {kQuiet},
-                 true,
-                 true,
-                 nullptr});
-    c.push_back({"password",
-                 "",
-                 0,
-                 0,
-                 "Says how long the password would hold against an offline guessing attack on\n"
-                 "an archive: the guesses it needs, and the time on one core of this computer\n"
-                 "(its guessing speed is measured first) and for an attacker with 100 times\n"
-                 "that speed. encrypt and keystore-passwd warn on standard error about a weak\n"
-                 "password (unless --quiet).\n",
-                 {{"--generate", nullptr,
-                   "print a passphrase of words drawn at random from the EFF\n"
-                   "large word list (7776 words) instead"},
-                  {"--words", "N",
-                   "its number of words, 1 to 24 (default 6: over 1000 years\n"
-                   "for that attacker)"}},
-                 true,
-                 false,
-                 nullptr});
+         ""},
+        {"keystore-info",
+         "",
+         0,
+         0,
+         TextKey("Показывает, загружается ли файл ключа, защищен ли он, его переключатели\n"
+                 "и метку ключа (но никогда не персональный код).\n"),
+         {},
+         false,
+         true,
+         ""},
+        {"keystore-passwd",
+         "",
+         0,
+         0,
+         TextKey("Задает новый пароль защиты файла ключа; пустой пароль снимает защиту.\n"
+                 "Новый пароль задают параметры пароля.\n"),
+         {kQuiet},
+         true,
+         true,
+         ""}};
+}
+
+CommandSpec Password() {
+    return {"password",
+            "",
+            0,
+            0,
+            TextKey("Оценивает, сколько пароль продержится против подбора по копии архива:\n"
+                    "сколько нужно попыток и сколько времени они займут на одном ядре этого\n"
+                    "компьютера (сначала измеряется его скорость подбора) и у атакующего со\n"
+                    "скоростью в 100 раз больше. encrypt и keystore-passwd предупреждают о\n"
+                    "слабом пароле в поток ошибок (если не задан --quiet).\n"),
+            {{"--generate", "",
+              TextKey("вместо этого вывести парольную фразу из слов, выбранных\n"
+                      "случайно из большого списка слов EFF (7776 слов)")},
+             {"--words", "N",
+              TextKey("число слов в ней, от 1 до 24 (по умолчанию 6: больше\n"
+                      "1000 лет для такого атакующего)")}},
+            true,
+            false,
+            ""};
+}
+
+std::vector<CommandSpec> MakeCommands() {
+    std::vector<CommandSpec> c{Encrypt(), Decrypt()};
+    for (std::vector<CommandSpec> group : {Readers(), KeyStoreCommands()}) {
+        c.insert(c.end(), group.begin(), group.end());
+    }
+    c.push_back(Password());
     return c;
 }
 
@@ -177,18 +210,19 @@ const CommandSpec* FindCommand(const std::string& name) {
 
 const std::vector<OptionSpec>& PasswordOptions() {
     static const std::vector<OptionSpec> options = {
-        {"--password-stdin", nullptr, "read the password from the first line of standard input"},
-        {"--password-file", "F", "the first line of file F, without its line end"},
-        {"--password-file-raw", "F", "every byte of file F, as it is (a password of any bytes)"},
+        {"--password-stdin", "", TextKey("прочитать пароль из первой строки стандартного ввода")},
+        {"--password-file", "F", TextKey("первая строка файла F, без конца строки")},
+        {"--password-file-raw", "F",
+         TextKey("все байты файла F как есть (пароль из любых байтов)")},
     };
     return options;
 }
 
 const std::vector<OptionSpec>& KeyStoreOptions() {
     static const std::vector<OptionSpec> options = {
-        {"--keystore", "PATH", "the key store (default: Tazu16x32.key beside the program)"},
-        {"--keystore-password-file", "F", "the key store's protection password, as for"},
-        {"--keystore-password-file-raw", "F", "--password-file and --password-file-raw"},
+        kKeyStore,
+        {"--keystore-password-file", "F", TextKey("пароль защиты файла ключа, как для")},
+        {"--keystore-password-file-raw", "F", TextKey("--password-file и --password-file-raw")},
     };
     return options;
 }

@@ -1,9 +1,11 @@
 // The one description of every command of tazu16x32-cli: its operands, its
-// options and their help. The parser, the help texts and the checks of the
+// options and their help. The texts are source texts (see format/language.h),
+// shown through Tr(). The parser, the help texts and the checks of the
 // man page and the bash completion all read it, so they cannot drift apart.
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tazu::cli {
@@ -11,10 +13,11 @@ namespace tazu::cli {
 struct OptionSpec {
     // The option's names, comma separated: "-o", "--stdout", "-q,--quiet".
     const char* names;
-    // The value's placeholder ("ARCHIVE"), or nullptr for a switch.
-    const char* value;
+    // The value's placeholder ("АРХИВ", "ARCHIVE" in English), or empty for
+    // a switch.
+    std::string_view value;
     // Its help, one or more lines (without the leading columns).
-    const char* help;
+    std::string_view help;
 };
 
 // max_operands of a command that takes any number.
@@ -22,17 +25,18 @@ constexpr unsigned kAnyNumber = 0xFFFFFFFFu;
 
 struct CommandSpec {
     const char* name;
-    // The operands as the usage line shows them: "SOURCE", "ARCHIVE [NAME...]".
-    const char* operands;
+    // The operands as the usage line shows them: "ИСТОЧНИК", "АРХИВ [ИМЯ...]"
+    // ("SOURCE", "ARCHIVE [NAME...]" in English).
+    std::string_view operands;
     // Fewest and most operands.
     unsigned min_operands;
     unsigned max_operands;
     // What the command does, before its options.
-    const char* summary;
+    std::string_view summary;
     std::vector<OptionSpec> options;  // its own options
     bool password_options;            // --password-stdin, --password-file, --password-file-raw
     bool keystore_options;            // --keystore and the key store's password options
-    const char* notes;                // after the options, or nullptr
+    std::string_view notes;           // after the options, or empty
 };
 
 // Every command, in the order the general help shows them.

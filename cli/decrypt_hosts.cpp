@@ -2,6 +2,7 @@
 
 #include "terminal/existing_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -264,12 +265,23 @@ bool ListHost::WantsEntry(const std::string& stored_name) {
     return true;
 }
 
+namespace {
+
+// The column of choice, as wide as its widest word in the chosen language.
+std::string Column(std::string_view shown, std::string_view a, std::string_view b) {
+    const std::size_t width = std::max(DisplayWidth(a), DisplayWidth(b));
+    return std::string(shown) + std::string(width - DisplayWidth(shown), ' ');
+}
+
+}  // namespace
+
 std::string ListLine(const ListHost::Row& row) {
-    char head[64];
-    std::snprintf(head, sizeof head, "%12llu  %-3s  %-7s  ",
-                  static_cast<unsigned long long>(row.size), row.personal_code ? "yes" : "no",
-                  row.intact ? "intact" : "damaged");
-    return head + Escaped(row.name);
+    char size[32];
+    std::snprintf(size, sizeof size, "%12llu  ", static_cast<unsigned long long>(row.size));
+    const std::string_view yes = Tr("да"), no = Tr("нет");
+    const std::string_view intact = Tr("цел"), damaged = Tr("поврежден");
+    return size + Column(row.personal_code ? yes : no, yes, no) + "  " +
+           Column(row.intact ? intact : damaged, intact, damaged) + "  " + Escaped(row.name);
 }
 
 }  // namespace tazu::cli

@@ -1,44 +1,54 @@
 #include "cli/exit_status.h"
 
+#include "format/language.h"
+
 namespace tazu::cli {
 
 namespace {
 
-constexpr const char* kStatusTexts[] = {
-    "complete, every file intact",
-    "complete, but the report lists damaged, skipped or unreadable files",
-    "usage error, or no usable password",
-    "key store missing, damaged or not opened",
-    "the source or the archive cannot be read",
-    "the archive is damaged",
-    "made with another key store's personal code",
-    "write error",
-    "wrong password",
-    "interrupted (Ctrl-C or a cancel answer)",
-    "unknown archive version",
-    "the self-decrypting stub is missing",
-    "internal error: an argument the engine refused",
+constexpr std::string_view kStatusTexts[] = {
+    TextKey("выполнено, все файлы целы"),
+    TextKey("выполнено, но в отчете поврежденные, пропущенные или непрочитанные файлы"),
+    TextKey("ошибка в командной строке или нет пригодного пароля"),
+    TextKey("файла ключа нет, он поврежден или не открыт"),
+    TextKey("не удалось прочитать источник или архив"),
+    TextKey("архив поврежден"),
+    TextKey("сделан с персональным кодом другого файла ключа"),
+    TextKey("ошибка записи"),
+    TextKey("пароль введен неверно"),
+    TextKey("прервано (Ctrl-C или ответ \"отменить\")"),
+    TextKey("неизвестная версия архива"),
+    TextKey("нет модуля саморасшифровки"),
+    TextKey("внутренняя ошибка: модуль шифрования отверг аргумент"),
 };
 
 }  // namespace
 
 std::string ExitStatusHelp() {
-    std::string text = "Exit status:\n";
+    std::string text(Tr("Коды возврата:\n"));
     for (int status = 0; status <= kExitInternal; ++status) {
         text += (status < 10 ? "   " : "  ") + std::to_string(status) + "  " +
-                kStatusTexts[status] + "\n";
+                std::string(Tr(kStatusTexts[status])) + "\n";
     }
     return text;
 }
 
 std::string ExitStatusText(int status) {
-    return status >= 0 && status <= kExitInternal ? kStatusTexts[status] : "unknown status";
+    return std::string(status >= 0 && status <= kExitInternal ? Tr(kStatusTexts[status])
+                                                              : Tr("неизвестный код"));
 }
 
 std::string RecoveredLine(const std::string& archive, std::uint32_t recovered) {
-    return "recovered from " + std::to_string(recovered) + " damaged stretch" +
-           (recovered == 1 ? "" : "es") + " of " + archive +
-           ": the \"Skipped bytes\" lines say what was lost";
+    const std::string count = std::to_string(recovered);
+    return recovered == 1
+               ? TrFill(
+                     "пропущен {} поврежденный участок в {}; что потеряно, говорят строки "
+                     "\"Skipped bytes\"",
+                     {count, archive})
+               : TrFill(
+                     "пропущено поврежденных участков: {} в {}; что потеряно, говорят строки "
+                     "\"Skipped bytes\"",
+                     {count, archive});
 }
 
 int EncryptExitStatus(bool success, EncryptCode code, int problems) {

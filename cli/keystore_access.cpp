@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "cipher/constants.h"
+#include "format/language.h"
 #include "io/native.h"
 #include "keystore/keystore_location.h"
 
@@ -21,11 +22,12 @@ std::string FailureLine(KeyStoreLoadCode code, int error_number, const std::file
         line += " (" + KeyStoreLoadCause(code, error_number, path) + ")";
     }
     if (!Exists(path)) {
-        line += "\nmake one with: tazu16x32-cli keystore-new";
+        std::string command = "tazu16x32-cli keystore-new";
         if (args.Value("--keystore")) {
-            line += " --keystore " + PathString(path);
+            command += " --keystore " + PathString(path);
         }
-        line += " (or name another with --keystore PATH)";
+        line +=
+            TrFill("\nсоздайте его так: {} (или укажите другой через --keystore ПУТЬ)", {command});
     }
     return line;
 }
@@ -64,13 +66,14 @@ bool LoadKeyStoreWithPassword(const Args& args, KeyStoreValues& values, Str255& 
         return false;
     }
     if (source.kind == PasswordSource::Kind::kTerminal && !HasTerminal()) {
-        error = "the key store " + PathString(path) +
-                " is protected and there is no terminal to ask for its password: "
-                "give it with --keystore-password-file F";
+        error = TrFill(
+            "файл ключа {} защищен, а терминала, чтобы спросить его пароль, нет: "
+            "укажите пароль через --keystore-password-file F",
+            {PathString(path)});
         return false;
     }
-    if (!ReadPassword(source, "Key store password: ", false, password, error)) {
-        error = "the key store password: " + error;
+    if (!ReadPassword(source, std::string(Tr("Пароль ключа: ")), false, password, error)) {
+        error = TrFill("пароль файла ключа: {}", {error});
         return false;
     }
     code = ReadKeyStoreFile(path, password, values, error_number);
@@ -123,23 +126,29 @@ std::string OtherKeyStoreHint(KeyStoreUse use, const Args& args) {
     const std::string path = PathString(KeyStorePath(args));
     switch (use) {
         case KeyStoreUse::kAbsent:
-            return "no key store was read (none at " + path +
-                   "): an entry made with the personal code needs the key store that made it; "
-                   "give it with --keystore PATH";
+            return TrFill(
+                "файл ключа не прочитан (по пути {} его нет): записи с персональным "
+                "кодом нужен файл ключа, с которым она сделана; укажите его через "
+                "--keystore ПУТЬ",
+                {path});
         case KeyStoreUse::kLocked:
-            return "the key store " + path +
-                   " is protected and was not opened: give its password with "
-                   "--keystore-password-file F, or another store with --keystore PATH";
+            return TrFill(
+                "файл ключа {} защищен и не открыт: укажите его пароль через "
+                "--keystore-password-file F или другой файл ключа через --keystore ПУТЬ",
+                {path});
         case KeyStoreUse::kUnread:
-            return "the key store " + path +
-                   " could not be read (see above): give the one that made this archive with "
-                   "--keystore PATH";
+            return TrFill(
+                "файл ключа {} не прочитан (см. выше): укажите тот, с которым сделан "
+                "этот архив, через --keystore ПУТЬ",
+                {path});
         case KeyStoreUse::kLoaded:
         case KeyStoreUse::kFailed:
             break;
     }
-    return "the key store " + path +
-           " is not the one that made this archive: give that one with --keystore PATH";
+    return TrFill(
+        "архив сделан не с файлом ключа {}: укажите тот, с которым он сделан, через "
+        "--keystore ПУТЬ",
+        {path});
 }
 
 }  // namespace tazu::cli

@@ -48,11 +48,11 @@ int UnknownCommand(const std::string& name) {
     for (const tazu::cli::CommandSpec& c : tazu::cli::Commands()) {
         names.push_back(c.name);
     }
-    std::string error = "unknown command " + name;
+    std::string error = tazu::TrFill("неизвестная команда {}", {name});
     if (const std::string near = tazu::cli::Nearest(name, names); !near.empty()) {
-        error += " (did you mean " + near + "?)";
+        error += tazu::TrFill(" (может быть, {}?)", {near});
     }
-    tazu::cli::PrintError(error + " (see --help)");
+    tazu::cli::PrintError(error + std::string(tazu::Tr(" (см. --help)")));
     return tazu::cli::kExitUsage;
 }
 
@@ -100,18 +100,20 @@ int main(int argc, char** argv) {
     }
     if (parsed.Positional().size() < spec->min_operands ||
         parsed.Positional().size() > spec->max_operands) {
-        const bool none = spec->max_operands == 0;
-        return UsageError(
-            command,
-            none ? "unexpected argument " + parsed.Positional().front()
-                 : command + " takes " + (spec->max_operands == 1 ? "one " : "") + spec->operands);
+        const std::string operands(tazu::Tr(spec->operands));
+        return UsageError(command,
+                          spec->max_operands == 0
+                              ? tazu::TrFill("лишний аргумент {}", {parsed.Positional().front()})
+                          : spec->max_operands == 1
+                              ? tazu::TrFill("{} принимает один {}", {command, operands})
+                              : tazu::TrFill("{} принимает {}", {command, operands}));
     }
     const int status = run(parsed);
     // A listing or report that did not reach standard output (a full disk,
     // /dev/full) is a failed run, not a complete one.
     std::cout.flush();
     if (!std::cout && (status == kExitOk || status == kExitIncomplete)) {
-        PrintError("cannot write to standard output");
+        PrintError(std::string(tazu::Tr("не удалось записать на стандартный вывод")));
         return kExitWriteFailed;
     }
     return status;

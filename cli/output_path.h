@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 
 namespace tazu::cli {
 
@@ -38,6 +39,10 @@ std::string FolderWriteFailureCause(const std::filesystem::path& folder);
 
 // Why path cannot be read: the system's error text, "it is a folder", ...
 std::string ReadFailureCause(const std::filesystem::path& path);
+
+// The system's text for a file system error, in the chosen language where
+// the program has one (see SystemErrorText).
+std::string ErrorCodeText(const std::error_code& ec);
 
 // True when both paths exist and are the same file.
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b);

@@ -1,5 +1,6 @@
 // The POSIX side of cli/output_path.h.
 #include "cli/output_path.h"
+#include "format/texts.h"
 #include "io/native.h"
 #include "terminal/terminal.h"
 
@@ -30,20 +31,21 @@ bool ResolveOutputPath(const fs::path& path, fs::path& resolved, std::string& er
         case LinkFollowing::kRefused:
             // Another user's link in a shared folder such as /tmp: following
             // it would write (or with --force replace) wherever they chose.
-            error = "refusing to follow the symbolic link " + PathString(resolved) +
-                    ": it belongs to another user and lies in a shared folder";
+            error = TrFill(
+                "программа не идет по символической ссылке {}: она принадлежит другому "
+                "пользователю и лежит в общей папке",
+                {PathString(resolved)});
             return false;
         case LinkFollowing::kEndless:
-            error = PathString(path) +
-                    ": too many levels of symbolic links, or a link that "
-                    "cannot be read";
+            error = TrFill("{}: слишком много уровней символических ссылок или ссылка не читается",
+                           {PathString(path)});
             return false;
     }
     struct stat st {};
     if (::lstat(resolved.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
         // A folder is left to the run, which fails on it with its cause.
-        error =
-            PathString(path) + " is not a regular file: refused (-o - writes to standard output)";
+        error = TrFill("{} - не обычный файл: отказано (-o - пишет на стандартный вывод)",
+                       {PathString(path)});
         return false;
     }
     return true;
@@ -52,23 +54,24 @@ bool ResolveOutputPath(const fs::path& path, fs::path& resolved, std::string& er
 std::string WriteFailureCause(const fs::path& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        return "cannot write " + path.string() + ": it is a folder";
+        return TrFill("не удалось записать {}: это папка", {path.string()});
     }
     const std::string folder = FolderOf(path);
     const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     if (fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
-        return "cannot write " + path.string() + ": " + std::strerror(errno);
+        return TrFill("не удалось записать {}: {}", {path.string(), SystemErrorText(errno)});
     }
     if (fd >= 0) {
         ::close(fd);
     }
     struct statvfs vfs {};
     if (::statvfs(folder.c_str(), &vfs) == 0) {
-        return "cannot write " + path.string() + ": " +
-               terminal::HumanBytes(static_cast<unsigned long long>(vfs.f_bavail) * vfs.f_frsize) +
-               " free in " + folder;
+        return TrFill(
+            "не удалось записать {}: {} свободно в {}",
+            {path.string(), terminal::HumanBytes(static_cast<double>(vfs.f_bavail) * vfs.f_frsize),
+             folder});
     }
-    return "cannot write " + path.string();
+    return TrFill("не удалось записать {}", {path.string()});
 }
 
 bool FolderTakesFiles(const fs::path& folder) {
@@ -93,8 +96,9 @@ std::string WriteFailureCause(const fs::path& path, std::optional<std::uint64_t>
     if (!free_then) {
         return WriteFailureCause(path);
     }
-    return "cannot write " + path.string() + ": " +
-           terminal::HumanBytes(static_cast<double>(*free_then)) + " free in " + FolderOf(path);
+    return TrFill(
+        "не удалось записать {}: {} свободно в {}",
+        {path.string(), terminal::HumanBytes(static_cast<double>(*free_then)), FolderOf(path)});
 }
 
 std::string FolderWriteFailureCause(const fs::path& folder) {
@@ -104,18 +108,22 @@ std::string FolderWriteFailureCause(const fs::path& folder) {
 std::string ReadFailureCause(const fs::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
-        return "cannot read " + path.string() + ": " + std::strerror(errno);
+        return TrFill("не удалось прочитать {}: {}", {path.string(), SystemErrorText(errno)});
     }
     struct stat st {};
     const bool got = ::fstat(fd, &st) == 0;
     ::close(fd);
     if (got && S_ISDIR(st.st_mode)) {
-        return "cannot read " + path.string() + ": it is a folder";
+        return TrFill("не удалось прочитать {}: это папка", {path.string()});
     }
     if (got && !S_ISREG(st.st_mode)) {
-        return "cannot read " + path.string() + ": not a regular file";
+        return TrFill("не удалось прочитать {}: это не обычный файл", {path.string()});
     }
-    return "cannot read " + path.string();
+    return TrFill("не удалось прочитать {}", {path.string()});
+}
+
+std::string ErrorCodeText(const std::error_code& ec) {
+    return SystemErrorText(ec.value());  // errno values on POSIX systems
 }
 
 bool SameFile(const fs::path& a, const fs::path& b) {

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "cli/output_path.h"
+#include "format/texts.h"
 #include "io/native.h"
 #include "io/native_windows.h"
 #include "terminal/terminal.h"
@@ -33,37 +34,39 @@ bool ResolveOutputPath(const fs::path& path, fs::path& resolved, std::string& er
             return true;  // a new file, a file, or a folder that fails in the run
         }
         if (!fs::is_symlink(st)) {
-            error = PathString(path) +
-                    " is not a regular file: refused (-o - writes to standard output)";
+            error = TrFill("{} - не обычный файл: отказано (-o - пишет на стандартный вывод)",
+                           {PathString(path)});
             return false;
         }
         const fs::path target = fs::read_symlink(resolved, ec);
         if (ec) {
-            error = "cannot read the link " + PathString(resolved) + ": " + ec.message();
+            error =
+                TrFill("не удалось прочитать ссылку {}: {}", {PathString(resolved), ec.message()});
             return false;
         }
         resolved = target.is_absolute() ? target : resolved.parent_path() / target;
     }
-    error = PathString(path) + ": too many levels of symbolic links";
+    error = TrFill("{}: слишком много уровней символических ссылок", {PathString(path)});
     return false;
 }
 
 std::string WriteFailureCause(const fs::path& path) {
     std::error_code ec;
     if (fs::is_directory(path, ec)) {
-        return "cannot write " + PathString(path) + ": it is a folder";
+        return TrFill("не удалось записать {}: это папка", {PathString(path)});
     }
     const fs::path folder = FolderOf(path);
     const DWORD attributes = ::GetFileAttributesW(SystemPath(folder).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return "cannot write " + PathString(path) + ": " + std::strerror(ENOENT);
+        return TrFill("не удалось записать {}: {}", {PathString(path), SystemErrorText(ENOENT)});
     }
     ULARGE_INTEGER free_bytes{};
     if (::GetDiskFreeSpaceExW(SystemPath(folder).c_str(), &free_bytes, nullptr, nullptr)) {
-        return "cannot write " + PathString(path) + ": " +
-               terminal::HumanBytes(free_bytes.QuadPart) + " free in " + PathString(folder);
+        return TrFill(
+            "не удалось записать {}: {} свободно в {}",
+            {PathString(path), terminal::HumanBytes(free_bytes.QuadPart), PathString(folder)});
     }
-    return "cannot write " + PathString(path);
+    return TrFill("не удалось записать {}", {PathString(path)});
 }
 
 bool FolderTakesFiles(const fs::path& folder) {
@@ -77,9 +80,9 @@ std::string WriteFailureCause(const fs::path& path, std::optional<std::uint64_t>
     if (!free_then) {
         return WriteFailureCause(path);
     }
-    return "cannot write " + PathString(path) + ": " +
-           terminal::HumanBytes(static_cast<double>(*free_then)) + " free in " +
-           PathString(FolderOf(path));
+    return TrFill("не удалось записать {}: {} свободно в {}",
+                  {PathString(path), terminal::HumanBytes(static_cast<double>(*free_then)),
+                   PathString(FolderOf(path))});
 }
 
 std::string FolderWriteFailureCause(const fs::path& folder) {
@@ -90,15 +93,19 @@ std::string ReadFailureCause(const fs::path& path) {
     std::error_code ec;
     const fs::file_status st = fs::status(path, ec);
     if (ec || !fs::exists(st)) {
-        return "cannot read " + PathString(path) + ": " + std::strerror(ENOENT);
+        return TrFill("не удалось прочитать {}: {}", {PathString(path), SystemErrorText(ENOENT)});
     }
     if (fs::is_directory(st)) {
-        return "cannot read " + PathString(path) + ": it is a folder";
+        return TrFill("не удалось прочитать {}: это папка", {PathString(path)});
     }
     if (!fs::is_regular_file(st)) {
-        return "cannot read " + PathString(path) + ": not a regular file";
+        return TrFill("не удалось прочитать {}: это не обычный файл", {PathString(path)});
     }
-    return "cannot read " + PathString(path);
+    return TrFill("не удалось прочитать {}", {PathString(path)});
+}
+
+std::string ErrorCodeText(const std::error_code& ec) {
+    return ec.message();  // Windows error codes: the system's own text
 }
 
 bool SameFile(const fs::path& a, const fs::path& b) {

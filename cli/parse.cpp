@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "cli/command_line.h"
+#include "format/language.h"
 
 namespace tazu::cli {
 namespace {
@@ -39,11 +40,23 @@ std::string UnknownOption(const std::string& word, const std::vector<OptionSpec>
         }
     }
     const std::string name = word.substr(0, word.find('='));
-    std::string error = "unknown option " + name;
+    std::string error = TrFill("неизвестный параметр {}", {name});
     if (const std::string near = Nearest(name, names); !near.empty()) {
-        error += " (did you mean " + near + "?)";
+        error += TrFill(" (может быть, {}?)", {near});
     }
     return error;
+}
+
+// CLI11's error in the program's words, by its kind. With the options
+// described as they are, the one CLI11 finds itself is a value option
+// without its value; its message begins with the option's name.
+std::string ParseErrorText(const CLI::ParseError& e) {
+    const std::string what = e.what();
+    const std::string name = what.substr(0, what.find(':'));
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr && name.rfind('-', 0) == 0) {
+        return TrFill("после {} нужно значение", {name});
+    }
+    return TrFill("аргументы не разобраны ({})", {e.get_name()});
 }
 
 }  // namespace
@@ -56,8 +69,8 @@ Args::Args(const CommandSpec& command, const std::vector<std::string>& argv) {
     CLI::Option* help = app.add_flag("-h,--help");
     std::vector<std::pair<const OptionSpec*, CLI::Option*>> added;
     for (const OptionSpec& o : options) {
-        CLI::Option* opt = o.value != nullptr ? app.add_option(o.names) : app.add_flag(o.names);
-        if (o.value != nullptr) {
+        CLI::Option* opt = !o.value.empty() ? app.add_option(o.names) : app.add_flag(o.names);
+        if (!o.value.empty()) {
             opt->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
         }
         added.emplace_back(&o, opt);
@@ -68,11 +81,7 @@ Args::Args(const CommandSpec& command, const std::vector<std::string>& argv) {
     try {
         app.parse(reversed);
     } catch (const CLI::ParseError& e) {
-        const std::string what = e.what();
-        const std::string name = what.substr(0, what.find(':'));
-        error_ = what.find("required") != std::string::npos && name.rfind('-', 0) == 0
-                     ? name + " needs a value"
-                     : what;
+        error_ = ParseErrorText(e);
         return;
     }
     help_ = help->count() > 0;
@@ -84,7 +93,7 @@ Args::Args(const CommandSpec& command, const std::vector<std::string>& argv) {
     }
     for (const auto& [spec, opt] : added) {
         const std::vector<std::string> names = OptionNames(*spec);
-        if (spec->value == nullptr) {
+        if (spec->value.empty()) {
             if (opt->count() > 0) {
                 flags_.insert(flags_.end(), names.begin(), names.end());
             }
@@ -95,12 +104,12 @@ Args::Args(const CommandSpec& command, const std::vector<std::string>& argv) {
         }
         const std::vector<std::string> given = opt->results();
         if (given.size() > 1) {
-            error_ = names.back() + " is given more than once";
+            error_ = TrFill("{} указан больше одного раза", {names.back()});
             return;
         }
         if (given.size() == 1 && IsOptionWord(given[0], options)) {
-            error_ = names.back() + " needs a value, not the option " +
-                     given[0].substr(0, given[0].find('='));
+            error_ = TrFill("после {} нужно значение, а не параметр {}",
+                            {names.back(), given[0].substr(0, given[0].find('='))});
             return;
         }
         for (const std::string& n : names) {

@@ -9,6 +9,7 @@
 
 #include "cli/command_line.h"
 #include "cli/exit_status.h"
+#include "cli/output_path.h"
 #include "decrypt/decrypt_object.h"
 #include "io/file_identity.h"
 #include "io/native.h"
@@ -53,7 +54,9 @@ class CompareHost final : public DecryptHost, public OutputStream {
             state_.DecryptCancelled = true;
         }
     }
-    void AppendReport(const std::string& line) override { Doubt("the check reports: " + line); }
+    void AppendReport(const std::string& line) override {
+        Doubt(TrFill("проверка сообщает: {}", {line}));
+    }
     ExistingFileChoice AskExistingFile(const std::string&) override {
         return ExistingFileChoice::Cancel;
     }
@@ -90,7 +93,7 @@ bool CompareHost::WantsEntry(const std::string& stored_name) {
     std::vector<std::string> parts = Parts(stored_name);
     const std::string top = PathString(r_.source.filename());
     if (parts.empty() || parts.front() != top || (!r_.folder && parts.size() != 1)) {
-        Doubt("the archive holds " + stored_name + ", which is not in the source");
+        Doubt(TrFill("в архиве есть {}, которого нет в источнике", {stored_name}));
         return true;
     }
     fs::path path = r_.source;
@@ -98,7 +101,7 @@ bool CompareHost::WantsEntry(const std::string& stored_name) {
         path /= PathFromText(parts[i]);
     }
     if (matched_.count(path) > 0 || !file_.Open(path)) {
-        Doubt("cannot compare " + PathString(path) + " with the archive");
+        Doubt(TrFill("не удалось сравнить {} с архивом", {PathString(path)}));
         return true;
     }
     current_ = path;
@@ -124,7 +127,7 @@ void CompareHost::EndEntry() {
     }
     std::uint8_t extra = 0;
     if (differs_ || file_.Read(&extra, 1) != 0) {
-        Doubt(PathString(current_) + " differs from what the archive holds");
+        Doubt(TrFill("{} отличается от того, что хранит архив", {PathString(current_)}));
     } else {
         matched_.insert(current_);
     }
@@ -196,7 +199,7 @@ bool InsideSource(const fs::path& source, const fs::path& file) {
 
 int Keep(const std::string& why, int status) {
     PrintError(why);
-    PrintError("the sources are kept");
+    PrintError(std::string(Tr("источники остаются")));
     return status;
 }
 
@@ -208,7 +211,8 @@ int RemoveStoredSources(const RemovalRequest& r) {
     CompareHost host(r, state);
     FileReader archive(kStreamBufferSize);
     if (!archive.Open(r.archive)) {
-        return Keep("cannot read back " + PathString(r.archive), kExitReadFailed);
+        return Keep(TrFill("не удалось прочитать заново {}", {PathString(r.archive)}),
+                    kExitReadFailed);
     }
     DecryptCode code = DecryptCode::kOk;
     DecryptArchive(r.password, r.personal_code, r.key_mark, archive, IdentityOf(archive.Fd()),
@@ -216,21 +220,21 @@ int RemoveStoredSources(const RemovalRequest& r) {
                    /*recover=*/false);
     const std::set<fs::path>& matched = host.Finish();
     if (code != DecryptCode::kEndOfData) {
-        return Keep(
-            std::string(DecryptCodeMessage(code)) + " (reading back " + PathString(r.archive) + ")",
-            DecryptExitStatus(code, 0));
+        return Keep(TrFill("{} (при повторном чтении {})",
+                           {DecryptCodeMessage(code), PathString(r.archive)}),
+                    DecryptExitStatus(code, 0));
     }
     if (!host.doubt().empty()) {
         return Keep(host.doubt(), kExitDamaged);
     }
     bool other_kinds = false;
     if (SourceFiles(r, other_kinds) != matched) {
-        return Keep("the archive does not hold every file of " + PathString(r.source),
+        return Keep(TrFill("в архиве есть не все файлы {}", {PathString(r.source)}),
                     kExitIncomplete);
     }
     for (const fs::path& file : matched) {
         if (!InsideSource(r.source, file)) {
-            return Keep(PathString(file) + " is reached through a link", kExitIncomplete);
+            return Keep(TrFill("{} достижим через ссылку", {PathString(file)}), kExitIncomplete);
         }
     }
     // The files, then each folder they leave empty, deepest first.
@@ -238,8 +242,10 @@ int RemoveStoredSources(const RemovalRequest& r) {
     std::error_code ec;
     for (const fs::path& file : matched) {
         if (!fs::remove(file, ec)) {
-            PrintError("cannot remove " + PathString(file) + ": " + ec.message() +
-                       " (the files before it are removed; the rest are kept)");
+            PrintError(
+                TrFill("не удалось удалить {}: {} (файлы до него удалены, остальные "
+                       "остаются)",
+                       {PathString(file), ErrorCodeText(ec)}));
             return kExitWriteFailed;
         }
         for (fs::path p = file.parent_path(); r.folder && p.has_relative_path();

@@ -1,6 +1,7 @@
-// The English catalogue: every source text the engines, the command line
-// and the self-decrypting stub show, with its English. The window texts are
-// in translations/ (Qt's catalogues).
+// The English catalogue: every source text the engines, the terminal and
+// the self-decrypting stub show, with its English; the command line's own
+// texts are in catalogue_en_cli.cpp and catalogue_en_help.cpp. The window
+// texts are in translations/ (Qt's catalogues).
 #include "format/language.h"
 
 namespace tazu {
@@ -67,6 +68,49 @@ constexpr TextPair kPairs[] = {
      "[r]eplace, [s]kip, [c]ancel, [R]eplace all, [S]kip all? "},
     {". Заменить файл?", ". Replace it?"},
     {"Персональный код: ", "Personal code: "},
+    // Reading a password (terminal/password), for the command line and the stub.
+    {"нет пароля: нет терминала, чтобы его спросить; укажите --password-stdin, "
+     "--password-file F или --password-file-raw F",
+     "no password: there is no terminal to ask on; give --password-stdin, --password-file F or "
+     "--password-file-raw F"},
+    {"пароль длиннее 255 байт", "the password is longer than 255 bytes"},
+    {"пароль не введен", "no password was typed"},
+    {"пароль на стандартном вводе длиннее 255 байт",
+     "the password on standard input is longer than 255 bytes"},
+    {"на стандартном вводе нет пароля", "no password on standard input"},
+    {"не удалось прочитать файл пароля {}: {}", "cannot read the password file {}: {}"},
+    {"в первой строке файла пароля {} больше 255 байт",
+     "the password file {} holds more than a password of 255 bytes on its first line"},
+    {"в файле пароля {} больше 255 байт",
+     "the password file {} holds more than a password of 255 bytes"},
+    {"Повторите: ", "Repeat: "},
+    {"пароли не совпадают", "the passwords do not match"},
+    // The progress line (terminal/terminal).
+    {"Б", "B"},
+    {"КиБ", "KiB"},
+    {"МиБ", "MiB"},
+    {"ГиБ", "GiB"},
+    {"ТиБ", "TiB"},
+    {", {}/с", ", {}/s"},
+    {", осталось {}:{}{}", ", {}:{}{} left"},
+    {", файлов: {}", ", files: {}"},
+    // The system's error numbers (format/error_text), in the C library's words.
+    {"нет такого файла или папки", "No such file or directory"},
+    {"доступ запрещен", "Permission denied"},
+    {"операция не разрешена", "Operation not permitted"},
+    {"это папка", "Is a directory"},
+    {"часть пути - не папка", "Not a directory"},
+    {"на диске не осталось места", "No space left on device"},
+    {"файловая система только для чтения", "Read-only file system"},
+    {"слишком много уровней символических ссылок", "Too many levels of symbolic links"},
+    {"слишком длинное имя файла", "File name too long"},
+    {"файл уже существует", "File exists"},
+    {"ошибка ввода-вывода", "Input/output error"},
+    {"устройство или ресурс занято", "Device or resource busy"},
+    {"папка не пуста", "Directory not empty"},
+    {"слишком много открытых файлов", "Too many open files"},
+    {"нет такого устройства или адреса", "No such device or address"},
+    {"системная ошибка {}", "system error {}"},
     // The self-decrypting stub (stub/main).
     {"Tazu16x32.SFX - расшифровка самораспаковывающегося файла.\n"
      "  /filr:ФАЙЛ    расшифровать указанный зашифрованный файл вместо себя\n"

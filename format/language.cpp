@@ -3,25 +3,52 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace tazu {
 
+// The English catalogue comes in parts: the texts of the engines, the
+// terminal and the stub, and those of the command line (empty in the stub,
+// which never shows them).
 extern const std::span<const TextPair> kEnglishCatalogue;
+extern const std::span<const TextPair> kEnglishCommandLineCatalogue;
+extern const std::span<const TextPair> kEnglishHelpCatalogue;
 
 namespace {
+
+using CatalogueParts = std::array<const std::span<const TextPair>*, 3>;
 
 struct LanguageEntry {
     Language language;
     std::string_view code;
-    const std::span<const TextPair>* catalogue;  // null: the source language
+    CatalogueParts parts;  // all null: the source language
 };
 
 // The languages the program speaks; the first is the one of the source
 // texts and of the "C" locale.
 const LanguageEntry kLanguages[] = {
-    {Language::kRussian, "ru", nullptr},
-    {Language::kEnglish, "en", &kEnglishCatalogue},
+    {Language::kRussian, "ru", {}},
+    {Language::kEnglish,
+     "en",
+     {&kEnglishCatalogue, &kEnglishCommandLineCatalogue, &kEnglishHelpCatalogue}},
 };
+
+// A language's catalogue, its parts joined once.
+std::span<const TextPair> Joined(const LanguageEntry& entry) {
+    static std::array<std::vector<TextPair>, std::size(kLanguages)> joined;
+    static const bool once = [] {
+        for (std::size_t i = 0; i < std::size(kLanguages); ++i) {
+            for (const std::span<const TextPair>* part : kLanguages[i].parts) {
+                if (part != nullptr) {
+                    joined[i].insert(joined[i].end(), part->begin(), part->end());
+                }
+            }
+        }
+        return true;
+    }();
+    (void)once;
+    return joined[static_cast<std::size_t>(&entry - kLanguages)];
+}
 
 Language g_language = Language::kRussian;
 
@@ -106,8 +133,8 @@ Language CurrentLanguage() {
 
 std::span<const TextPair> Catalogue(Language language) {
     for (const LanguageEntry& entry : kLanguages) {
-        if (entry.language == language && entry.catalogue != nullptr) {
-            return *entry.catalogue;
+        if (entry.language == language) {
+            return Joined(entry);
         }
     }
     return {};
@@ -120,6 +147,24 @@ std::string_view Tr(std::string_view source) {
         }
     }
     return source;
+}
+
+std::string TrFill(std::string_view source, std::initializer_list<std::string_view> values) {
+    return FillIn(Tr(source), values);
+}
+
+std::string FillIn(std::string_view text, std::initializer_list<std::string_view> values) {
+    std::string out;
+    std::size_t from = 0;
+    for (const std::string_view value : values) {
+        const std::size_t at = text.find("{}", from);
+        if (at == std::string_view::npos) {
+            break;
+        }
+        out.append(text.substr(from, at - from)).append(value);
+        from = at + 2;
+    }
+    return out.append(text.substr(from));
 }
 
 }  // namespace tazu

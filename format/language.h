@@ -12,7 +12,9 @@
 // (format/language.cpp), and one catalogue file beside catalogue_en.cpp.
 #pragma once
 
+#include <initializer_list>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace tazu {
@@ -50,6 +52,13 @@ std::span<const TextPair> Catalogue(Language language);
 // The text in the current language. Source texts are string literals, so
 // the view stays valid for the program's life.
 std::string_view Tr(std::string_view source);
+
+// text with each "{}" in it replaced by the next of values, in order.
+std::string FillIn(std::string_view text, std::initializer_list<std::string_view> values);
+
+// The text in the current language, filled in (a translation may move words
+// around the "{}", never reorder the values).
+std::string TrFill(std::string_view source, std::initializer_list<std::string_view> values);
 
 // Marks a source text that is translated later through Tr(), where it is
 // kept in a constant first.

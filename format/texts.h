@@ -19,6 +19,10 @@ inline constexpr std::string_view kReadErrorText = TextKey("Ошибка чте�
 inline constexpr std::string_view kWriteErrorText =
     TextKey("Ошибка записи на диск, возможно он переполнен");
 
+// What the system's error number means ("No such file or directory"), in
+// the chosen language: errno values, as strerror() takes them.
+std::string SystemErrorText(int error_number);
+
 // prefix + name + " - пропущен, недопустимое имя"
 inline std::string InvalidNameReportLine(std::string_view prefix, std::string_view name) {
     std::string line(prefix);

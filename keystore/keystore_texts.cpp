@@ -1,10 +1,10 @@
 // Where the store lives and the texts its outcomes are shown with.
 #include <cerrno>
-#include <cstring>
 #include <string>
 
 #include "cipher/constants.h"
 #include "format/language.h"
+#include "format/texts.h"
 #include "io/native.h"
 #include "keystore/key_store.h"
 #include "keystore/keystore_file.h"
@@ -28,35 +28,40 @@ std::string SystemCause(int error_number, const Path& path, bool writing) {
     switch (error_number) {
         case EACCES:
         case EPERM:
-            return writing ? "permission denied: this user may not write the store or its folder " +
-                                 FolderOf(path)
-                           : "permission denied: this user may not read the store";
+            return writing ? TrFill(
+                                 "доступ запрещен: этот пользователь не может записывать "
+                                 "файл ключа или его папку {}",
+                                 {FolderOf(path)})
+                           : std::string(Tr("доступ запрещен: этот пользователь не может "
+                                            "читать файл ключа"));
         case EROFS:
-            return "the folder " + FolderOf(path) + " is on a read-only file system";
+            return TrFill("папка {} на файловой системе только для чтения", {FolderOf(path)});
         case ENOENT:
-            return writing ? "the folder " + FolderOf(path) + " does not exist"
-                           : "no key store there";
+            return writing ? TrFill("папки {} нет", {FolderOf(path)})
+                           : std::string(Tr("там нет файла ключа"));
         case ENOTDIR:
-            return "a part of the path " + FolderOf(path) + " is not a folder";
+            return TrFill("часть пути {} - не папка", {FolderOf(path)});
         case EISDIR:
-            return "the path is a folder, not a key store file";
+            return std::string(Tr("путь ведет к папке, а не к файлу ключа"));
         case ELOOP:
             if (writing) {
-                return "the store is a symbolic link that is not followed (another user's link "
-                       "in a shared folder, or links that do not end): not replaced";
+                return std::string(
+                    Tr("файл ключа - символическая ссылка, по которой программа не идет (ссылка "
+                       "другого пользователя в общей папке или ссылки без конца): он не "
+                       "заменен"));
             }
             break;
         case EINVAL:
-            return "the path is not a regular file";
+            return std::string(Tr("путь ведет не к обычному файлу"));
         case ENOSPC:
 #ifdef EDQUOT  // a disk quota, where the system has them
         case EDQUOT:
 #endif
-            return "no space left on the disk";
+            return std::string(Tr("на диске нет места"));
         case 0:
             return "";
     }
-    return std::strerror(error_number);
+    return SystemErrorText(error_number);
 }
 
 }  // namespace
@@ -67,8 +72,8 @@ std::string KeyStoreSaveCause(KeyStoreSaveCode code, int error_number, const Pat
     }
     std::string cause = SystemCause(error_number, path, /*writing=*/true);
     if (cause.empty()) {
-        cause = code == KeyStoreSaveCode::kShortWrite ? "writing to the disk failed"
-                                                      : "the store could not be created";
+        cause = code == KeyStoreSaveCode::kShortWrite ? Tr("запись на диск не удалась")
+                                                      : Tr("файл ключа не удалось создать");
     }
     return cause;
 }
@@ -78,16 +83,17 @@ std::string KeyStoreLoadCause(KeyStoreLoadCode code, int error_number, const Pat
         case KeyStoreLoadCode::kOk:
             return "";
         case KeyStoreLoadCode::kWrongPassword:
-            return "the protection password does not open it";
+            return std::string(Tr("пароль защиты его не открывает"));
         case KeyStoreLoadCode::kBadVersion:
-            return "the file is not a key store, or is damaged at its start";
+            return std::string(Tr("это не файл ключа, или он поврежден в начале"));
         case KeyStoreLoadCode::kDamaged:
-            return "the store is damaged: a record fails its signature in both copies";
+            return std::string(
+                Tr("файл ключа поврежден: запись не сходится с подписью в обеих копиях"));
         case KeyStoreLoadCode::kCannotOpen:
             break;
     }
     const std::string cause = SystemCause(error_number, path, /*writing=*/false);
-    return cause.empty() ? "the file cannot be opened" : cause;
+    return cause.empty() ? std::string(Tr("файл не удалось открыть")) : cause;
 }
 
 std::string_view LoadCodeText(KeyStoreLoadCode code) {

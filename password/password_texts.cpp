@@ -69,18 +69,7 @@ static_assert([] {
 
 // The text with each "{}" replaced by the next value.
 std::string Fill(PasswordText id, std::initializer_list<std::string_view> values) {
-    const std::string_view text = PasswordTextOf(id);
-    std::string out;
-    std::size_t from = 0;
-    for (const std::string_view value : values) {
-        const std::size_t at = text.find("{}", from);
-        if (at == std::string_view::npos) {
-            break;
-        }
-        out.append(text.substr(from, at - from)).append(value);
-        from = at + 2;
-    }
-    return out.append(text.substr(from));
+    return FillIn(PasswordTextOf(id), values);
 }
 
 // The form of a unit that goes with the count n: 1, 21 "минуту"; 2-4,

@@ -3,8 +3,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "cipher/wipe.h"
+#include "format/texts.h"
 #include "io/native.h"
 #include "terminal/console.h"
 #include "terminal/terminal.h"
@@ -62,8 +64,8 @@ bool FromTerminal(const std::string& prompt, SecretBuffer& buffer, std::string& 
     const int fd = OpenTerminal();
     if (fd < 0) {
         error =
-            "no password: there is no terminal to ask on; give --password-stdin, "
-            "--password-file F or --password-file-raw F";
+            Tr("нет пароля: нет терминала, чтобы его спросить; укажите --password-stdin, "
+               "--password-file F или --password-file-raw F");
         return false;
     }
     LineRead got = LineRead::kError;
@@ -74,9 +76,9 @@ bool FromTerminal(const std::string& prompt, SecretBuffer& buffer, std::string& 
     }
     CloseTerminal(fd);
     if (got == LineRead::kTooLong) {
-        error = "the password is longer than 255 bytes";
+        error = Tr("пароль длиннее 255 байт");
     } else if (got != LineRead::kLine) {
-        error = "no password was typed";
+        error = Tr("пароль не введен");
     }
     return got == LineRead::kLine;
 }
@@ -85,15 +87,15 @@ bool FromStdin(SecretBuffer& buffer, std::string& error) {
     LineRead got = LineRead::kError;
     if (StdinIsTerminal()) {
         EchoOff quiet(kStdin);
-        ::fputs("Password: ", stderr);
+        ::fputs(std::string(Tr("Пароль: ")).c_str(), stderr);
         got = ReadLine(kStdin, buffer, /*drain_long_line=*/true);
     } else {
         got = ReadLine(kStdin, buffer, /*drain_long_line=*/false);
     }
     if (got == LineRead::kTooLong) {
-        error = "the password on standard input is longer than 255 bytes";
+        error = Tr("пароль на стандартном вводе длиннее 255 байт");
     } else if (got != LineRead::kLine) {
-        error = "no password on standard input";
+        error = Tr("на стандартном вводе нет пароля");
     }
     return got == LineRead::kLine;
 }
@@ -103,7 +105,8 @@ bool FromStdin(SecretBuffer& buffer, std::string& error) {
 bool FromFile(const PasswordSource& source, SecretBuffer& buffer, std::string& error) {
     const int fd = OpenPasswordFile(source.file);
     if (fd < 0) {
-        error = "cannot read the password file " + source.file + ": " + std::strerror(errno);
+        error = TrFill("не удалось прочитать файл пароля {}: {}",
+                       {source.file, SystemErrorText(errno)});
         return false;
     }
     const bool line = source.kind == PasswordSource::Kind::kFileLine;
@@ -116,7 +119,8 @@ bool FromFile(const PasswordSource& source, SecretBuffer& buffer, std::string& e
             continue;
         }
         if (got < 0) {
-            error = "cannot read the password file " + source.file + ": " + std::strerror(errno);
+            error = TrFill("не удалось прочитать файл пароля {}: {}",
+                           {source.file, SystemErrorText(errno)});
             CloseFile(fd);
             return false;
         }
@@ -137,8 +141,8 @@ bool FromFile(const PasswordSource& source, SecretBuffer& buffer, std::string& e
         }
     }
     if (buffer.size > Str255::kCapacity) {
-        error = "the password file " + source.file + " holds more than a password of 255 bytes" +
-                (line ? " on its first line" : "");
+        error = line ? TrFill("в первой строке файла пароля {} больше 255 байт", {source.file})
+                     : TrFill("в файле пароля {} больше 255 байт", {source.file});
         return false;
     }
     return true;
@@ -168,16 +172,16 @@ bool ReadPassword(const PasswordSource& source, const std::string& prompt, bool 
     }
     if (confirm && source.kind == PasswordSource::Kind::kTerminal) {
         SecretBuffer again;
-        if (!Read(source, "Repeat: ", again, error)) {
+        if (!Read(source, std::string(Tr("Повторите: ")), again, error)) {
             return false;
         }
         if (again.size != first.size || std::memcmp(again.bytes, first.bytes, first.size) != 0) {
-            error = "the passwords do not match";
+            error = Tr("пароли не совпадают");
             return false;
         }
     }
     if (first.size == 0 && !allow_empty) {
-        error = "the password is empty";
+        error = Tr("пароль пуст");
         return false;
     }
     password = Str255::FromBytes(first.bytes, first.size);

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "format/language.h"
 #include "io/stored_name.h"
 #include "terminal/console.h"
 
@@ -20,15 +21,24 @@ double Now() {
 }  // namespace
 
 std::string HumanBytes(double bytes) {
-    const char* units[] = {"B", "KiB", "MiB", "GiB", "TiB"};
+    const std::string_view units[] = {TextKey("Б"), TextKey("КиБ"), TextKey("МиБ"), TextKey("ГиБ"),
+                                      TextKey("ТиБ")};
     int u = 0;
     while (bytes >= 1024 && u < 4) {
         bytes /= 1024;
         ++u;
     }
     char buf[32];
-    std::snprintf(buf, sizeof buf, u == 0 ? "%.0f %s" : "%.1f %s", bytes, units[u]);
-    return buf;
+    std::snprintf(buf, sizeof buf, u == 0 ? "%.0f " : "%.1f ", bytes);
+    return buf + std::string(Tr(units[u]));
+}
+
+std::size_t DisplayWidth(std::string_view text) {
+    std::size_t width = 0;
+    for (const char c : text) {
+        width += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return width;
 }
 
 bool ReadAnswerLine(std::string& line) {
@@ -85,18 +95,24 @@ void ProgressLine::Update(std::uint64_t bytes, std::uint64_t files) {
     } else {
         line = HumanBytes(static_cast<double>(bytes));
     }
-    line += ", " + HumanBytes(rate) + "/s";
+    line += TrFill(", {}/с", {HumanBytes(rate)});
     if (total_ > bytes && rate > 0) {
         const auto left = static_cast<long long>((total_ - bytes) / rate);
-        line += ", " + std::to_string(left / 60) + ":" + (left % 60 < 10 ? "0" : "") +
-                std::to_string(left % 60) + " left";
+        line += TrFill(", осталось {}:{}{}", {std::to_string(left / 60), left % 60 < 10 ? "0" : "",
+                                              std::to_string(left % 60)});
     }
-    line += ", files: " + std::to_string(files);
+    line += TrFill(", файлов: {}", {std::to_string(files)});
     // One column short of the width (read at each redraw, so that it follows
-    // a resize): a full line would wrap and leave a line behind.
+    // a resize): a full line would wrap and leave a line behind. It is cut
+    // between characters, never inside one.
     const int columns = TerminalColumns();
-    if (columns > 1 && line.size() >= static_cast<std::size_t>(columns)) {
-        line.resize(static_cast<std::size_t>(columns - 1));
+    while (columns > 1 && DisplayWidth(line) >= static_cast<std::size_t>(columns)) {
+        while (!line.empty() && (static_cast<unsigned char>(line.back()) & 0xC0) == 0x80) {
+            line.pop_back();  // the continuation bytes of the last character
+        }
+        if (!line.empty()) {
+            line.pop_back();
+        }
     }
     std::fprintf(stderr, "\r\033[K%s", line.c_str());
     std::fflush(stderr);

@@ -15,8 +15,13 @@ namespace tazu::terminal {
 // (which also switches the console to UTF-8 output).
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
-// A byte count for people: "512 B", "1.5 KiB", "3.2 GiB".
+// A byte count for people: "512 B", "1.5 KiB", "3.2 GiB" (in the chosen
+// language).
 std::string HumanBytes(double bytes);
+
+// The columns text takes on a terminal: its characters, not its bytes
+// (Russian letters are two bytes of UTF-8 each).
+std::size_t DisplayWidth(std::string_view text);
 
 // Reads one line of standard input, byte by byte so that nothing after it
 // is consumed, without its line end ("\n" or "\r\n"); false at the end of

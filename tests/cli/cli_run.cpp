@@ -32,8 +32,9 @@ CliResult CliTest::Shell(const std::string& command, const std::string& input) {
     for (std::size_t at = line.find("TAZU"); at != std::string::npos; at = line.find("TAZU", at)) {
         line.replace(at, 4, Q(TAZU_CLI_PATH));
     }
-    const std::string full = "cd " + Q(dir.path()) + " && setsid -w sh -c " + Q("(" + line + ")") +
-                             " <.stdin >.stdout 2>.stderr";
+    const std::string locale = english_ ? "export LC_ALL=en_US.UTF-8; " : "";
+    const std::string full = "cd " + Q(dir.path()) + " && setsid -w sh -c " +
+                             Q(locale + "(" + line + ")") + " <.stdin >.stdout 2>.stderr";
     const int raw = std::system(full.c_str());
     CliResult r;
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

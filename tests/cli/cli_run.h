@@ -31,6 +31,10 @@ class CliTest : public ::testing::Test {
     // Runs a whole shell command line (TAZU stands for the program) the same way.
     CliResult Shell(const std::string& command, const std::string& input = "");
 
+    // Runs the programs under an English locale from now on: the tests run
+    // in the C locale, where the programs speak Russian.
+    void SpeakEnglish() { english_ = true; }
+
     // "--password-file F" for the password "pw", written with a line end.
     std::string Pw() const { return "--password-file " + Q(dir / "pw"); }
     // Makes a key store at path holding the given personal code and key mark.
@@ -38,6 +42,9 @@ class CliTest : public ::testing::Test {
                              const Str255& key_mark);
 
     TempDir dir;
+
+  private:
+    bool english_ = false;
 };
 
 }  // namespace tazu::test

@@ -38,17 +38,17 @@ TEST_F(Conventions, EqualsDoubleDashAndGroupedSwitches) {
 TEST_F(Conventions, MistakesAreNamedAndNothingIsWritten) {
     CliResult r = Cli("encrypt D -o a.shf -o b.shf " + Pw());
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("-o is given more than once"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("-o указан больше одного раза"), std::string::npos) << r.err;
     r = Cli("decript D.shf " + Pw());
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("did you mean decrypt?"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("может быть, decrypt?"), std::string::npos) << r.err;
     r = Cli("encrypt D --pasword-file pw");
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("did you mean --password-file?"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("может быть, --password-file?"), std::string::npos) << r.err;
     // The option after -d is not taken as the destination.
     r = Cli("decrypt D.shf -d --password-file pw");
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("-d needs a value"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("после -d нужно значение"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(dir / "--password-file"));
     for (const char* name : {"a.shf", "b.shf", "D.shf"}) {
         EXPECT_FALSE(fs::exists(dir / name)) << name;
@@ -62,7 +62,8 @@ TEST_F(Conventions, NamesFromListComeBackThroughDecrypt) {
     int lines = 0;
     for (std::size_t at = 0; at < list.out.size(); at = list.out.find('\n', at) + 1) {
         const std::string line = list.out.substr(at, list.out.find('\n', at) - at);
-        const std::string shown = line.substr(line.find("intact") + 9);
+        const std::string shown =
+            line.substr(line.find("цел        ") + std::string("цел        ").size());
         fs::remove_all(dir / "out");
         const CliResult r = Cli("decrypt D.shf " + Q(shown) + " -d out " + Pw());
         EXPECT_EQ(r.status, 0) << shown << r.err;
@@ -85,7 +86,7 @@ TEST_F(Conventions, NamesFromListComeBackThroughDecrypt) {
     EXPECT_FALSE(fs::exists(dir / "out" / "D" / "a.txt"));
     const CliResult none = Cli("decrypt D.shf 'D/*.none' -d out2 " + Pw());
     EXPECT_EQ(none.status, 1);
-    EXPECT_NE(none.err.find("not in the archive: D/*.none"), std::string::npos) << none.err;
+    EXPECT_NE(none.err.find("нет в архиве: D/*.none"), std::string::npos) << none.err;
 }
 
 TEST_F(Conventions, SeveralArchivesInOneCallGiveTheWorstStatus) {
@@ -96,8 +97,8 @@ TEST_F(Conventions, SeveralArchivesInOneCallGiveTheWorstStatus) {
     WriteFile(dir / "damaged.shf", bytes);
     CliResult r = Cli("verify good.shf damaged.shf " + Pw());
     EXPECT_EQ(r.status, 1) << r.out << r.err;
-    EXPECT_NE(r.out.find("good.shf: 0 complete"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("damaged.shf: 1 complete, but"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("good.shf: 0 выполнено"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("damaged.shf: 1 выполнено, но"), std::string::npos) << r.out;
     r = Cli("verify good.shf missing.shf damaged.shf " + Pw());
     EXPECT_EQ(r.status, 4);
     EXPECT_NE(r.out.find("missing.shf: 4 "), std::string::npos) << r.out;
@@ -112,7 +113,7 @@ TEST_F(Conventions, FailuresThatUsedToLookCompleteHaveTheirStatus) {
     ASSERT_EQ(Cli("encrypt D " + Pw()).status, 0);
     CliResult r = Cli("list D.shf " + Pw() + " >/dev/full");
     EXPECT_EQ(r.status, 7);
-    EXPECT_NE(r.err.find("cannot write to standard output"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("не удалось записать на стандартный вывод"), std::string::npos) << r.err;
     // A destination that is a file: one error before the run.
     WriteFile(dir / "file", "x");
     r = Cli("decrypt D.shf -d file/out " + Pw());

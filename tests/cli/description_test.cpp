@@ -95,7 +95,7 @@ TEST_F(HelpText, EachCommandsHelpShowsEveryOptionTheParserTakes) {
             for (const std::string& name : OptionNames(o)) {
                 EXPECT_EQ(shown.count(name), 1u) << c.name << " " << name;
                 std::vector<std::string> words{name};
-                if (o.value != nullptr) {
+                if (!o.value.empty()) {
                     words.push_back("X");
                 }
                 const cli::Args args(c, words);

@@ -182,7 +182,7 @@ TEST_F(AsAnotherUser, ALinkPlantedInAStickyFolderIsNeverFollowed) {
         for (const char* force : {"", "--force "}) {
             const CliResult r = Cli("encrypt src/f.bin -o " + Q(pub / name) + " " + force + Pw());
             EXPECT_NE(r.status, 0) << name << force;
-            EXPECT_NE(r.err.find("refusing to follow the symbolic link"), std::string::npos)
+            EXPECT_NE(r.err.find("программа не идет по символической ссылке"), std::string::npos)
                 << r.err;
             EXPECT_TRUE(fs::is_symlink(pub / name));
         }
@@ -204,7 +204,7 @@ TEST_F(AsAnotherUser, ALinkPlantedInAStickyFolderIsNeverFollowed) {
     const CliResult refused =
         Cli("keystore-passwd --password-stdin --keystore " + Q(pub / "ks.key"), "new\n");
     EXPECT_NE(refused.status, 0);
-    EXPECT_NE(refused.err.find("symbolic link"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("символическая ссылка"), std::string::npos) << refused.err;
     EXPECT_TRUE(fs::is_symlink(pub / "ks.key"));
     EXPECT_EQ(ReadFile(dir / "real.key"), store);
     ASSERT_EQ(::lchown((pub / "ks.key").c_str(), 0, 0), 0);

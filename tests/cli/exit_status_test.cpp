@@ -80,7 +80,7 @@ TEST_F(ExitStatus, UnreadableSources) {
     CliResult r = Cli("encrypt gone.txt " + Pw());
     EXPECT_EQ(r.status, 4);
     EXPECT_NE(r.err.find("Ошибка чтения из файла"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("gone.txt: No such file or directory"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("gone.txt: нет такого файла или папки"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(dir / "gone.shf"));
     // A file of a folder that cannot be read (a FIFO): the run completes with 1.
     ASSERT_EQ(::mkfifo((dir / "D" / "fifo").c_str(), 0600), 0);
@@ -91,7 +91,7 @@ TEST_F(ExitStatus, UnreadableSources) {
     // An archive that is not there.
     r = Cli("decrypt nothing.shf " + Pw());
     EXPECT_EQ(r.status, 4);
-    EXPECT_NE(r.err.find("nothing.shf: No such file or directory"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("nothing.shf: нет такого файла или папки"), std::string::npos) << r.err;
 }
 
 TEST_F(ExitStatus, WrongPasswordIsEight) {
@@ -123,7 +123,7 @@ TEST_F(ExitStatus, UsageErrorsAreTwo) {
     EXPECT_EQ(Cli("decrypt D.shf --on-exists maybe " + Pw()).status, 2);
     const CliResult r = Cli("encrypt D --password-stdin " + Pw());
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("give only one of"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("укажите только один из"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(dir / "D.shf"));
 }
 
@@ -142,7 +142,7 @@ TEST_F(ExitStatus, WriteFailuresAreSevenWithTheCause) {
     const CliResult r = Cli("encrypt D -o folder.shf --force " + Pw());
     EXPECT_EQ(r.status, 7);
     EXPECT_NE(r.err.find("Ошибка записи на диск, возможно он переполнен"), std::string::npos);
-    EXPECT_NE(r.err.find("\ntazu16x32-cli: cannot write folder.shf: it is a folder"),
+    EXPECT_NE(r.err.find("\ntazu16x32-cli: не удалось записать folder.shf: это папка"),
               std::string::npos)
         << r.err;
 }
@@ -175,7 +175,10 @@ TEST_F(ExitStatus, AnInterruptedPipeNeverLooksComplete) {
 }
 
 TEST_F(ExitStatus, TheTableIsInTheHelp) {
-    const CliResult r = Cli("--help");
+    CliResult r = Cli("--help");
+    EXPECT_NE(r.out.find("   8  пароль введен неверно\n"), std::string::npos) << r.out;
+    SpeakEnglish();
+    r = Cli("--help");
     EXPECT_EQ(r.status, 0);
     for (const char* row :
          {"   0  complete", "   1  complete, but", "   2  usage", "   3  key store",
@@ -186,6 +189,7 @@ TEST_F(ExitStatus, TheTableIsInTheHelp) {
 }
 
 TEST_F(ExitStatus, TheManPageKeepsInStepWithTheHelp) {
+    SpeakEnglish();  // the man page's language
     const std::string man = ReadFile(TAZU_MAN_PAGE);
     const std::string help = Cli("--help").out;
     const std::string table = help.substr(help.find("Exit status:\n") + 13);

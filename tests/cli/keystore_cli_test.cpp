@@ -41,6 +41,11 @@ class KeyStoreCliTest : public ::testing::Test {
         const test::Bytes b = test::ReadAll(dir_ / name);
         return std::string(b.begin(), b.end());
     }
+    // The lines of keystore-info that name the key mark and the personal
+    // code's size (the tests run in the C locale, so in Russian).
+    inline static const std::string kMark = "Метка ключа: ";
+    inline static const std::string kCode = "Персональный код: ";
+
     static std::string Line(const std::string& text, const std::string& key) {
         const auto at = text.find(key);
         return at == std::string::npos ? "" : text.substr(at, text.find('\n', at) - at);
@@ -58,14 +63,14 @@ TEST_F(KeyStoreCliTest, NewThenInfo) {
 
     r = Cli("keystore-info " + ks_);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("Protected: no"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("Settings byte: 0x18"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("hide passwords while typing: on"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("use personal code when encrypting: off"), std::string::npos);
-    EXPECT_EQ(Line(r.out, "Key mark: ").size(), 10u + 18u) << r.out;
-    const std::string code_line = Line(r.out, "Personal code: ");
+    EXPECT_NE(r.out.find("Защищен: нет"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Байт настроек: 0x18"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("скрывать пароли при вводе: вкл"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("шифровать с персональным кодом: выкл"), std::string::npos);
+    EXPECT_EQ(Line(r.out, kMark).size(), kMark.size() + 18u) << r.out;
+    const std::string code_line = Line(r.out, kCode);
     ASSERT_FALSE(code_line.empty()) << r.out;
-    const int code_size = std::atoi(code_line.c_str() + 15);
+    const int code_size = std::atoi(code_line.c_str() + kCode.size());
     EXPECT_GE(code_size, 128);
     EXPECT_LE(code_size, 255);
 
@@ -76,12 +81,12 @@ TEST_F(KeyStoreCliTest, NewThenInfo) {
     EXPECT_EQ(test::ReadAll(dir_ / "Tazu16x32.key"), made);
     r = Cli("keystore-new --force --settings 155 " + ks_);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(Cli("keystore-info " + ks_).out.find("Settings byte: 0x9B"), std::string::npos);
+    EXPECT_NE(Cli("keystore-info " + ks_).out.find("Байт настроек: 0x9B"), std::string::npos);
 }
 
 TEST_F(KeyStoreCliTest, PasswdProtectsAndUnprotects) {
     ASSERT_EQ(Cli("keystore-new " + ks_).status, 0);
-    const std::string mark = Line(Cli("keystore-info " + ks_).out, "Key mark: ");
+    const std::string mark = Line(Cli("keystore-info " + ks_).out, kMark);
 
     CliRun r = Cli("keystore-passwd --password-stdin " + ks_, std::string("s\xC3\xA9\x01z\n"));
     ASSERT_EQ(r.status, 0) << r.err;
@@ -98,8 +103,8 @@ TEST_F(KeyStoreCliTest, PasswdProtectsAndUnprotects) {
     WriteText("right", std::string("s\xC3\xA9\x01z"));
     r = Cli("keystore-info --keystore-password-file '" + P("right") + "' " + ks_);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("Protected: yes"), std::string::npos);
-    EXPECT_EQ(Line(r.out, "Key mark: "), mark);
+    EXPECT_NE(r.out.find("Защищен: да"), std::string::npos);
+    EXPECT_EQ(Line(r.out, kMark), mark);
 
     // An empty line removes protection again; the values stay.
     r = Cli("keystore-passwd --password-stdin --keystore-password-file '" + P("right") + "' " + ks_,
@@ -107,9 +112,9 @@ TEST_F(KeyStoreCliTest, PasswdProtectsAndUnprotects) {
     ASSERT_EQ(r.status, 0) << r.err;
     r = Cli("keystore-info " + ks_);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("Protected: no"), std::string::npos);
-    EXPECT_EQ(Line(r.out, "Key mark: "), mark);
-    EXPECT_NE(r.out.find("Settings byte: 0x18"), std::string::npos);
+    EXPECT_NE(r.out.find("Защищен: нет"), std::string::npos);
+    EXPECT_EQ(Line(r.out, kMark), mark);
+    EXPECT_NE(r.out.find("Байт настроек: 0x18"), std::string::npos);
 }
 
 TEST_F(KeyStoreCliTest, NewWithProtectionAndBadInput) {

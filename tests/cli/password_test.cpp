@@ -13,6 +13,7 @@ namespace fs = std::filesystem;
 class Passwords : public CliTest {
   protected:
     Passwords() {
+        SpeakEnglish();  // the messages checked are the English ones
         WriteFile(dir / "a.txt", "alpha");
         WriteFile(dir / "b.txt", "beta");
     }

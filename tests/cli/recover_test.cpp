@@ -60,7 +60,7 @@ TEST_F(Recover, ADamagedHeaderLosesOnlyItsOwnFile) {
                                 std::to_string(starts[3]) + ": not readable as an entry";
     EXPECT_NE(r.out.find(skipped), std::string::npos) << r.out;
     EXPECT_NE(r.err.find("Файл поврежден"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("recovered from 1 damaged stretch of X.shf"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("пропущен 1 поврежденный участок в X.shf"), std::string::npos) << r.err;
 
     EXPECT_EQ(Cli("verify X.shf --recover " + Pw()).status, 1);
     EXPECT_EQ(Cli("verify X.shf " + Pw()).status, 5);
@@ -95,7 +95,7 @@ TEST_F(Recover, ADamagedEndRecordAfterEveryEntrySaysSo) {
     const CliResult r = Decrypt(damaged, "--recover");
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_EQ(Identical(), 6);
-    EXPECT_NE(r.err.find("every entry of X.shf was read, but its end record is damaged"),
+    EXPECT_NE(r.err.find("все записи X.shf прочитаны, но его конечная запись повреждена"),
               std::string::npos)
         << r.err;
 }

@@ -43,7 +43,7 @@ TEST_F(RemoveSource, AnyDoubtKeepsEverySource) {
     CliResult r =
         Shell("T16X32_TEST_BEFORE_CHECK=archive TAZU encrypt D -f --remove-source " + Pw());
     EXPECT_NE(r.status, 0);
-    EXPECT_NE(r.err.find("the sources are kept"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("источники остаются"), std::string::npos) << r.err;
     EXPECT_TRUE(AllSourcesThere());
     // A file that changed after it was read.
     r = Shell("T16X32_TEST_BEFORE_CHECK=append:D/Sub/b.txt TAZU encrypt D -f --remove-source " +

@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -114,7 +115,7 @@ class Terminal : public CliTest {
 TEST_F(Terminal, CtrlCAtThePromptLeavesEchoOn) {
     OnTerminal t(dir.path(), {"encrypt", "a.txt"}, false);
     ASSERT_TRUE(t.Ok());
-    ASSERT_TRUE(t.WaitFor("Password: ")) << t.seen();
+    ASSERT_TRUE(t.WaitFor("Пароль: ")) << t.seen();
     t.Type("half");
     t.Type("\x03");  // the terminal's interrupt character
     EXPECT_EQ(t.Wait(), 128 + SIGINT);
@@ -125,9 +126,9 @@ TEST_F(Terminal, CtrlCAtThePromptLeavesEchoOn) {
 TEST_F(Terminal, ThePromptAsksTwiceWithoutEcho) {
     OnTerminal t(dir.path(), {"encrypt", "a.txt"}, false);
     ASSERT_TRUE(t.Ok());
-    ASSERT_TRUE(t.WaitFor("Password: "));
+    ASSERT_TRUE(t.WaitFor("Пароль: "));
     t.Type("secret1\n");
-    ASSERT_TRUE(t.WaitFor("Repeat: "));
+    ASSERT_TRUE(t.WaitFor("Повторите: "));
     t.Type("secret1\n");
     EXPECT_EQ(t.Wait(), 0) << t.seen();
     EXPECT_EQ(t.seen().find("secret1"), std::string::npos) << t.seen();
@@ -139,7 +140,7 @@ TEST_F(Terminal, NoToTheReplaceQuestionIsACancel) {
     WriteFile(dir / "a.shf", "old");
     OnTerminal t(dir.path(), {"encrypt", "a.txt", "--password-file", "pw"}, true);
     ASSERT_TRUE(t.Ok());
-    ASSERT_TRUE(t.WaitFor("[y/N] ")) << t.seen();
+    ASSERT_TRUE(t.WaitFor("Заменить файл? [д/Н] ")) << t.seen();
     t.Type("n\n");
     EXPECT_EQ(t.Wait(), 9) << t.seen();
     EXPECT_EQ(ReadFile(dir / "a.shf"), "old");
@@ -169,11 +170,17 @@ TEST_F(Terminal, TheProgressLineFitsTheTerminalAndCountsOneFile) {
         const std::vector<std::string> lines = ProgressLines(t.seen());
         ASSERT_FALSE(lines.empty()) << t.seen();
         for (const std::string& line : lines) {
-            EXPECT_LT(line.size(), columns) << line;
+            // Columns are characters (Russian letters take two bytes), and a
+            // line cut to fit ends with a whole one.
+            const auto characters = std::count_if(line.begin(), line.end(), [](char c) {
+                return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+            });
+            EXPECT_LT(characters, columns) << line;
+            EXPECT_LT(static_cast<unsigned char>(line.back()), 0xC0) << line;
         }
         if (columns > 100) {
             EXPECT_NE(lines.back().find("100%"), std::string::npos) << lines.back();
-            EXPECT_NE(lines.back().find("files: 1"), std::string::npos) << lines.back();
+            EXPECT_NE(lines.back().find("файлов: 1"), std::string::npos) << lines.back();
         }
         // Cleared before the run's message.
         EXPECT_NE(t.seen().find("\r\033[KШифровывание успешно завершено"), std::string::npos);
@@ -183,7 +190,7 @@ TEST_F(Terminal, TheProgressLineFitsTheTerminalAndCountsOneFile) {
 TEST_F(Terminal, PasswordStdinOnATerminalIsNotEchoed) {
     OnTerminal t(dir.path(), {"encrypt", "a.txt", "--password-stdin"}, true);
     ASSERT_TRUE(t.Ok());
-    ASSERT_TRUE(t.WaitFor("Password: "));
+    ASSERT_TRUE(t.WaitFor("Пароль: "));
     t.Type("secret2\n");
     EXPECT_EQ(t.Wait(), 0) << t.seen();
     EXPECT_EQ(t.seen().find("secret2"), std::string::npos) << t.seen();

@@ -113,8 +113,8 @@ TEST_F(TrustNames, AFailedWriteNamesTheFileItFailedOn) {
     const CliResult r = Shell("trap '' XFSZ; ulimit -f 100; TAZU decrypt D.shf -d out " + Pw());
     EXPECT_EQ(r.status, 7) << r.err;
     // The file itself, with the room left when it failed.
-    EXPECT_NE(r.err.find("cannot write out/D/big: "), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find(" free in out/D\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("не удалось записать out/D/big: "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(" свободно в out/D\n"), std::string::npos) << r.err;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <fstream>
 
+#include "format/language.h"
 #include "keystore/keystore_location.h"
 #include "keystore_test_util.h"
 
@@ -129,6 +130,11 @@ TEST_F(KeyStoreLocationTest, ExistingFolderIsTightenedToOwnerOnly) {
 }
 
 TEST_F(KeyStoreLocationTest, FailedSavesAndLoadsNameTheirCause) {
+    // The causes' words checked here are their English ones.
+    struct English {
+        English() { SetLanguage(Language::kEnglish); }
+        ~English() { SetLanguage(Language::kRussian); }
+    } english;
     int error_number = 0;
     const std::filesystem::path missing = dir_ / "no-such-folder/Tazu16x32.key";
     EXPECT_EQ(CreateKeyStoreFile(missing, Str255(), 0, random_, &error_number),

@@ -64,13 +64,14 @@ std::string Unescape(const std::string& literal) {
 }
 
 // The text of the string literals (adjacent ones joined) that begin at
-// from, up to the closing parenthesis; empty when something else is there.
+// from, up to the closing parenthesis or the comma before TrFill's values;
+// empty when something else is there.
 std::string LiteralsAt(const std::string& s, std::size_t at) {
     std::string text;
     for (;;) {
         at = s.find_first_not_of(" \t\n", at);
         if (at == std::string::npos || s[at] != '"') {
-            return at != std::string::npos && s[at] == ')' ? text : std::string();
+            return at != std::string::npos && (s[at] == ')' || s[at] == ',') ? text : std::string();
         }
         std::size_t end = at + 1;
         while (end < s.size() && s[end] != '"') {
@@ -81,7 +82,8 @@ std::string LiteralsAt(const std::string& s, std::size_t at) {
     }
 }
 
-// Every text the sources mark with Tr("...") or TextKey("...").
+// Every text the sources mark with Tr("..."), TrFill("...", ...) or
+// TextKey("...").
 std::set<std::string> MarkedTexts() {
     std::set<std::string> texts;
     for (const char* dir : {"format", "io", "password", "encrypt", "decrypt", "keystore",
@@ -91,7 +93,7 @@ std::set<std::string> MarkedTexts() {
             std::stringstream content;
             content << in.rdbuf();
             const std::string s = content.str();
-            for (const std::string marker : {"Tr(", "TextKey("}) {
+            for (const std::string marker : {"Tr(", "TrFill(", "TextKey("}) {
                 for (std::size_t at = s.find(marker); at != std::string::npos;
                      at = s.find(marker, at + 1)) {
                     const bool word_start =

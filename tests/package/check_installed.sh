@@ -105,7 +105,7 @@ diff -r "$home/Docs" "$home/out/Docs" >/dev/null || fail "decrypted tree differs
 # The lookup rule: a store beside the executable wins, else the per-user
 # store ($XDG_CONFIG_HOME when set), and --keystore overrides both.
 # The store a command uses: keystore-info names it, loaded or not.
-where() { { run "$@" keystore-info 2>&1 || true; } | sed -n 's/^Key store: //p;s/^.*: \(\/.*Tazu16x32.key\).*/\1/p'; }
+where() { { run "$@" keystore-info 2>&1 || true; } | sed -n 's/^\(Key store\|Файл ключа\): //p;s/^.*: \(\/.*Tazu16x32.key\).*/\1/p'; }
 [ "$(where "$home" "$cli")" = "$store" ] || fail "per-user store not used: $(where "$home" "$cli")"
 xdg=$tmp/xdg
 got=$(where "$home" XDG_CONFIG_HOME="$xdg" "$cli")
@@ -118,13 +118,14 @@ run "$home" "$portable/bin/tazu16x32-cli" keystore-new --keystore "$portable/bin
 [ "$(where "$home" "$portable/bin/tazu16x32-cli")" = "$portable/bin/Tazu16x32.key" ] ||
     fail "a store beside the executable does not win"
 got=$(run "$home" "$portable/bin/tazu16x32-cli" keystore-info --keystore "$store" 2>&1 |
-    sed -n 's/^Key store: //p')
+    sed -n 's/^\(Key store\|Файл ключа\): //p')
 [ "$got" = "$store" ] || fail "--keystore does not override: $got"
 
-# A folder this user may not write is a permission error, not damage.
+# A folder this user may not write is a permission error, not damage (the
+# runs are in the C locale, so the cause is told in Russian).
 if [ ${#as_user[@]} -ne 0 ]; then
     msg=$(run "$home" "$cli" keystore-new --keystore "$prefix/bin/Tazu16x32.key" 2>&1 || true)
-    case $msg in *"permission denied"*) ;; *) fail "no permission cause: $msg" ;; esac
+    case $msg in *"доступ запрещен"*) ;; *) fail "no permission cause: $msg" ;; esac
 fi
 
 # --- the window program -------------------------------------------------------
