@@ -10,10 +10,6 @@
 namespace tazu::cli {
 namespace {
 
-// The recovery lines, which are not translated.
-constexpr std::string_view kSkippedBytesPrefix = "-) Skipped bytes ";
-constexpr std::string_view kDamagedEntryPrefix = " (damaged entry ";
-
 // "/" for "\", without separators at either end.
 std::string Normal(const std::string& name) {
     std::string s = name;
@@ -210,23 +206,9 @@ void ListHost::ProcessEvents() {
     }
 }
 
-// Only the stretches a recovering run passed over are read from the lines;
-// what became of an entry comes through NoteEntryResult.
-void ListHost::AppendReport(const std::string& line) {
-    if (line.rfind(kSkippedBytesPrefix, 0) != 0) {
-        return;
-    }
-    Stretch s;
-    const char* text = line.c_str() + kSkippedBytesPrefix.size();
-    char* end = nullptr;
-    s.from = std::strtoull(text, &end, 10);
-    s.to = *end == '-' ? std::strtoull(end + 1, nullptr, 10) : s.from;
-    const std::size_t entry = line.find(kDamagedEntryPrefix);
-    if (entry != std::string::npos && line.back() == ')') {
-        const std::size_t from = entry + kDamagedEntryPrefix.size();
-        s.entry = line.substr(from, line.size() - 1 - from);
-    }
-    stretches_.push_back(s);
+void ListHost::NoteSkippedBytes(std::uint64_t from, std::uint64_t to,
+                                const std::string& damaged_entry) {
+    stretches_.push_back(Stretch{from, to, damaged_entry});
 }
 
 void ListHost::NoteEntryResult(const std::string& stored_name, const EntryResult& result) {

@@ -125,13 +125,15 @@ class ListHost final : public DecryptHost {
     void AddBytesProcessed(std::int64_t count) override;
     void AddEntryHandled() override {}
     void ProcessEvents() override;
-    void AppendReport(const std::string& line) override;
+    void AppendReport(const std::string&) override {}
     ExistingFileChoice AskExistingFile(const std::string&) override {
         return ExistingFileChoice::Skip;
     }
     void NotePersonalCodeUse(bool used) override { next_personal_code_ = used; }
     bool WantsEntry(const std::string& stored_name) override;
     void NoteEntryResult(const std::string& stored_name, const EntryResult& result) override;
+    void NoteSkippedBytes(std::uint64_t from, std::uint64_t to,
+                          const std::string& damaged_entry) override;
 
     // Hands on the last entry's row: the run has ended.
     void Finish();

@@ -43,11 +43,11 @@ std::string RecoveredLine(const std::string& archive, std::uint32_t recovered) {
     return recovered == 1
                ? TrFill(
                      "пропущен {} поврежденный участок в {}; что потеряно, говорят строки "
-                     "\"Skipped bytes\"",
+                     "\"Пропущены байты\"",
                      {count, archive})
                : TrFill(
                      "пропущено поврежденных участков: {} в {}; что потеряно, говорят строки "
-                     "\"Skipped bytes\"",
+                     "\"Пропущены байты\"",
                      {count, archive});
 }
 

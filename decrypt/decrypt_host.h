@@ -59,6 +59,11 @@ class DecryptHost {
     // needs no reading of the (translated) line.
     virtual void NoteEntryResult(const std::string& /*stored_name*/,
                                  const EntryResult& /*result*/) {}
+    // Told right after the report line of a stretch of bytes a recovering
+    // run passed over, [from, to) of the archive, with the stored name of
+    // the damaged entry it began in (empty when none is known).
+    virtual void NoteSkippedBytes(std::uint64_t /*from*/, std::uint64_t /*to*/,
+                                  const std::string& /*damaged_entry*/) {}
 };
 
 // The state of a run that outlives it, owned by the caller, named as the

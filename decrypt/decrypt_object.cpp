@@ -124,6 +124,7 @@ void RecoverFromHeader(DecryptSession& session, RewindableInput& in, const Str25
     bool aborted = false;
     const bool found = SkipToNextEntry(in, version, password, context.host, context.state, aborted);
     context.host.AppendReport(SkippedBytesLine(entry_start, in.Position(), session.last_name));
+    context.host.NoteSkippedBytes(entry_start, in.Position(), session.last_name.str());
     ++context.state.recovered;
     if (aborted) {
         result_code = DecryptCode::kAborted;

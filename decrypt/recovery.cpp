@@ -7,6 +7,7 @@
 #include "decrypt/entry_rules.h"
 #include "decrypt/version_marker.h"
 #include "format/format.h"
+#include "format/language.h"
 
 namespace tazu {
 
@@ -139,10 +140,10 @@ bool SkipToNextEntry(RewindableInput& in, int version, const Str255& password, D
 }
 
 std::string SkippedBytesLine(std::uint64_t from, std::uint64_t to, const Str255& name) {
-    std::string line = "-) Skipped bytes " + std::to_string(from) + "-" + std::to_string(to) +
-                       ": not readable as an entry";
+    std::string line = TrFill("-) Пропущены байты {}-{}: не читаются как запись",
+                              {std::to_string(from), std::to_string(to)});
     if (!name.empty()) {
-        line += " (damaged entry " + name.str() + ")";
+        line += TrFill(" (поврежденная запись {})", {name.str()});
     }
     return line;
 }

@@ -22,7 +22,10 @@ constexpr TextPair kPairs[] = {
     {"Модуль саморасшифровки не найден", "Self-decrypting module not found"},
     {"Статус:", "Status:"},
     {"Чтение/Запись", "Reading/Writing"},
-    // Decryption (decrypt/decrypt_messages).
+    // Decryption (decrypt/decrypt_messages, decrypt/recovery).
+    {"-) Пропущены байты {}-{}: не читаются как запись",
+     "-) Skipped bytes {}-{}: not readable as an entry"},
+    {" (поврежденная запись {})", " (damaged entry {})"},
     {"Файл: ", "File: "},
     {"Да", "Yes"},
     {"Нет", "No"},

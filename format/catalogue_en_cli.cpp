@@ -87,9 +87,9 @@ constexpr TextPair kPairs[] = {
     {"нет в архиве: {}", "not in the archive: {}"},
     {"цел", "intact"},
     {"поврежден", "damaged"},
-    {"пропущен {} поврежденный участок в {}; что потеряно, говорят строки \"Skipped bytes\"",
+    {"пропущен {} поврежденный участок в {}; что потеряно, говорят строки \"Пропущены байты\"",
      "recovered from {} damaged stretch of {}: the \"Skipped bytes\" lines say what was lost"},
-    {"пропущено поврежденных участков: {} в {}; что потеряно, говорят строки \"Skipped bytes\"",
+    {"пропущено поврежденных участков: {} в {}; что потеряно, говорят строки \"Пропущены байты\"",
      "recovered from {} damaged stretches of {}: the \"Skipped bytes\" lines say what was lost"},
     // Where a file cannot be written or read (cli/output_path_*).
     {"программа не идет по символической ссылке {}: она принадлежит другому пользователю и "

@@ -32,7 +32,7 @@ constexpr TextPair kPairs[] = {
     {"где поврежденная или обрезанная запись прервала бы работу,\n"
      "перейти к следующей записи, которая открывается паролем,\n"
      "и продолжить; о каждом пропущенном участке сообщается\n"
-     "(\"Skipped bytes\"), а такая работа завершается с кодом 1",
+     "(\"Пропущены байты\"), а такая работа завершается с кодом 1",
      "where a damaged or cut entry would end the run, pass over it\n"
      "to the next entry that opens with the password and go on;\n"
      "each stretch passed over is reported (\"Skipped bytes\"), and\n"

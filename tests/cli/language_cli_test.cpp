@@ -18,9 +18,7 @@ namespace fs = std::filesystem;
 
 // Whether a word of a line is a word of an English sentence: Latin letters
 // only, once the punctuation around it is dropped. Options, paths and file
-// names, the program's name, numbers and quoted texts (the "Skipped bytes"
-// report line of --recover is the engine's, the same in every language)
-// are not.
+// names, the program's name, numbers and quoted texts are not.
 bool EnglishWord(std::string word) {
     if (word.find_first_of("\"/\\.=_0123456789") != std::string::npos) {
         return false;

@@ -54,13 +54,13 @@ TEST(ListStream, EachRowGoesOutWhenItsEntryEnds) {
     EXPECT_TRUE(rows[0].personal_code);
     EXPECT_FALSE(rows[0].intact);
     EXPECT_EQ(rows[0].damaged_blocks, 2);
-    EXPECT_EQ(ListLine(rows[0]), "         123  yes  damaged  \\a");
+    EXPECT_EQ(ListLine(rows[0]), "         123  да   поврежден  \\a");
 
     EntryResult skip;
     skip.skipped = "недопустимое имя";
     host.NoteEntryResult("\\b - пропущен, x", skip);
     EXPECT_TRUE(host.WantsEntry("\\c"));
-    host.AppendReport("-) Skipped bytes 10-20 (damaged entry \\c)");
+    host.NoteSkippedBytes(10, 20, "\\c");
     host.Finish();
     host.Finish();  // nothing twice
     ASSERT_EQ(rows.size(), 3u);

@@ -56,8 +56,8 @@ TEST_F(Recover, ADamagedHeaderLosesOnlyItsOwnFile) {
     const CliResult r = Decrypt(damaged, "--recover");
     EXPECT_EQ(r.status, 1) << r.out << r.err;
     EXPECT_EQ(Identical(), 5);
-    const std::string skipped = "-) Skipped bytes " + std::to_string(starts[2]) + "-" +
-                                std::to_string(starts[3]) + ": not readable as an entry";
+    const std::string skipped = "-) Пропущены байты " + std::to_string(starts[2]) + "-" +
+                                std::to_string(starts[3]) + ": не читаются как запись";
     EXPECT_NE(r.out.find(skipped), std::string::npos) << r.out;
     EXPECT_NE(r.err.find("Файл поврежден"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("пропущен 1 поврежденный участок в X.shf"), std::string::npos) << r.err;
@@ -85,7 +85,8 @@ TEST_F(Recover, AnArchiveCutShortKeepsEverythingBeforeTheCut) {
     const CliResult r = Decrypt(bytes.substr(0, starts[5] + 40), "--recover");
     EXPECT_EQ(r.status, 1) << r.out << r.err;
     EXPECT_EQ(Identical(), 5);
-    EXPECT_NE(r.out.find("Skipped bytes " + std::to_string(starts[5])), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Пропущены байты " + std::to_string(starts[5])), std::string::npos)
+        << r.out;
 }
 
 TEST_F(Recover, ADamagedEndRecordAfterEveryEntrySaysSo) {

@@ -4,6 +4,7 @@
 #include "decrypt/recovery.h"
 
 #include "format/format.h"
+#include "format/language.h"
 #include "tests/decrypt/decrypt_fixture.h"
 
 namespace tazu::test {
@@ -109,7 +110,7 @@ TEST_P(Recovery, ADamagedHeaderByteLosesOnlyItsEntry) {
             ASSERT_EQ(host.report.size(), 1u) << "byte " << at;
             const std::size_t next = entry + 1 < starts.size() ? starts[entry + 1] : good.size();
             const std::string skipped =
-                "-) Skipped bytes " + std::to_string(starts[entry]) + "-" + std::to_string(next);
+                "-) Пропущены байты " + std::to_string(starts[entry]) + "-" + std::to_string(next);
             ASSERT_EQ(host.report[0].rfind(skipped, 0), 0u) << host.report[0];
         }
     }
@@ -148,8 +149,8 @@ TEST_P(Recovery, ARunOfZerosOverOneEntry) {
               bytes.begin() + static_cast<std::ptrdiff_t>(starts[5]), '\0');
     Recover(bytes);
     EXPECT_EQ(Output(), Expected(Mixed(), 4));
-    EXPECT_TRUE(
-        ReportHas("Skipped bytes " + std::to_string(starts[4]) + "-" + std::to_string(starts[5])));
+    EXPECT_TRUE(ReportHas("Пропущены байты " + std::to_string(starts[4]) + "-" +
+                          std::to_string(starts[5])));
 }
 
 TEST_P(Recovery, MarkersInsideDataAreNoEntryStart) {
@@ -217,7 +218,14 @@ TEST(RecoveryStore, NotAnArchiveKeepsItsCodeAndSaysWhatWasSkipped) {
                   host, state, code, false, true);
     EXPECT_EQ(code, DecryptCode::kBadVersion);
     ASSERT_EQ(host.report.size(), 1u);
-    EXPECT_EQ(host.report[0], "-) Skipped bytes 0-5000: not readable as an entry");
+    EXPECT_EQ(host.report[0], "-) Пропущены байты 0-5000: не читаются как запись");
+    ASSERT_EQ(host.skipped_bytes.size(), 1u);
+    EXPECT_EQ(host.skipped_bytes[0], "0-5000 ");
+
+    SetLanguage(Language::kEnglish);
+    EXPECT_EQ(SkippedBytesLine(0, 5000, Str255::FromBytes("a/b", 3)),
+              "-) Skipped bytes 0-5000: not readable as an entry (damaged entry a/b)");
+    SetLanguage(Language::kRussian);
 }
 
 }  // namespace

@@ -90,11 +90,19 @@ class RecordingHost : public DecryptHost {
                                              : ": skipped " + std::string(result.skipped)));
     }
 
+    // "<from>-<to> <damaged entry>".
+    void NoteSkippedBytes(std::uint64_t from, std::uint64_t to,
+                          const std::string& damaged_entry) override {
+        skipped_bytes.push_back(std::to_string(from) + "-" + std::to_string(to) + " " +
+                                damaged_entry);
+    }
+
     std::int64_t bytes = 0;
     int entries = 0;
     int pumps = 0;
     std::vector<std::string> report;
-    std::vector<std::string> results;  // what NoteEntryResult was told
+    std::vector<std::string> results;        // what NoteEntryResult was told
+    std::vector<std::string> skipped_bytes;  // what NoteSkippedBytes was told
     std::vector<std::string> asked;
     std::string indicator;
     std::vector<ExistingFileChoice> answers{ExistingFileChoice::Replace};
