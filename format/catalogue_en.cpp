@@ -53,7 +53,6 @@ constexpr TextPair kPairs[] = {
     {"Файл зашифрован с персональным кодом: положите ключ ",
      "The archive was made with the personal code: put the key store "},
     {" рядом с файлом и запустите снова.", " beside it and run it again."},
-    {"(блоков: ", "(blocks: "},
     {" - пропущен, ", " - skipped, "},
     {" - поврежден (блоков: ", " - damaged (blocks: "},
     {" ).", ")."},
