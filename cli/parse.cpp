@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <iterator>
 
 #include "cli/command_line.h"
 #include "format/language.h"
@@ -59,6 +60,26 @@ std::string ParseErrorText(const CLI::ParseError& e) {
     return TrFill("аргументы не разобраны ({})", {e.get_name()});
 }
 
+// CLI11 takes an argument "[a,b]" given to a list for two values and "[]"
+// for none, but such arguments are names of files and entries like any
+// other. Each goes in behind a marker byte (as does one that begins with
+// the marker itself), which comes off again in what the parse gives back.
+constexpr char kShield = '\x01';
+
+std::string Shielded(std::string arg) {
+    if (!arg.empty() && (arg[0] == '[' || arg[0] == kShield)) {
+        arg.insert(arg.begin(), kShield);
+    }
+    return arg;
+}
+
+std::string Unshielded(std::string arg) {
+    if (!arg.empty() && arg[0] == kShield) {
+        arg.erase(arg.begin());
+    }
+    return arg;
+}
+
 }  // namespace
 
 Args::Args(const CommandSpec& command, const std::vector<std::string>& argv) {
@@ -76,8 +97,9 @@ Args::Args(const CommandSpec& command, const std::vector<std::string>& argv) {
         added.emplace_back(&o, opt);
     }
     std::vector<std::string> operands;
-    app.add_option("operands", operands);
-    std::vector<std::string> reversed(argv.rbegin(), argv.rend());
+    CLI::Option* operand_option = app.add_option("operands", operands);
+    std::vector<std::string> reversed;
+    std::transform(argv.rbegin(), argv.rend(), std::back_inserter(reversed), Shielded);
     try {
         app.parse(reversed);
     } catch (const CLI::ParseError& e) {
@@ -87,7 +109,7 @@ Args::Args(const CommandSpec& command, const std::vector<std::string>& argv) {
     help_ = help->count() > 0;
     for (const std::string& extra : app.remaining()) {
         if (extra != "--") {  // CLI11 hands back the "--" it met; what followed is in operands
-            error_ = UnknownOption(extra, options);
+            error_ = UnknownOption(Unshielded(extra), options);
             return;
         }
     }
@@ -102,7 +124,8 @@ Args::Args(const CommandSpec& command, const std::vector<std::string>& argv) {
         if (opt->count() == 0) {
             continue;
         }
-        const std::vector<std::string> given = opt->results();
+        std::vector<std::string> given = opt->results();
+        std::transform(given.begin(), given.end(), given.begin(), Unshielded);
         if (given.size() > 1) {
             error_ = TrFill("{} указан больше одного раза", {names.back()});
             return;
@@ -116,7 +139,8 @@ Args::Args(const CommandSpec& command, const std::vector<std::string>& argv) {
             values_.emplace_back(n, given.at(0));
         }
     }
-    positional_ = operands;
+    positional_ = operand_option->results();
+    std::transform(positional_.begin(), positional_.end(), positional_.begin(), Unshielded);
 }
 
 std::string Nearest(const std::string& word, const std::vector<std::string>& candidates) {

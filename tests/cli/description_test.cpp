@@ -105,5 +105,21 @@ TEST_F(HelpText, EachCommandsHelpShowsEveryOptionTheParserTakes) {
     }
 }
 
+// Names that look like CLI11's list syntax are names like any other: found
+// by the fuzzer, "[]" had vanished from the operands and "[a,b]" become two.
+TEST(Description, OperandsAndValuesComeBackAsGiven) {
+    const std::vector<std::string> names{"[a,b]", "[]", "{}", "\x01[x]", "[", "a]"};
+    std::vector<std::string> words{"x.shf"};
+    words.insert(words.end(), names.begin(), names.end());
+    words.insert(words.end(), {"-d", "[d,e]", "--", "[f]"});
+    const cli::Args args(*cli::FindCommand("decrypt"), words);
+    ASSERT_TRUE(args.Ok()) << args.Error();
+    std::vector<std::string> expected{"x.shf"};
+    expected.insert(expected.end(), names.begin(), names.end());
+    expected.push_back("[f]");
+    EXPECT_EQ(args.Positional(), expected);
+    EXPECT_EQ(args.Value("-d"), std::optional<std::string>("[d,e]"));
+}
+
 }  // namespace
 }  // namespace tazu::test
