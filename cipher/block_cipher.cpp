@@ -4,6 +4,7 @@
 
 #include "cipher/keyed.h"
 #include "cipher/keyed_internal.h"
+#include "cipher/wipe.h"
 
 namespace tazu {
 
@@ -11,7 +12,9 @@ using namespace internal;
 
 BlockCipher::BlockCipher(const Str255& block_key, const Str255& second_block_key,
                          const Str255& signature_key)
-    : b1_(block_key), b2_(second_block_key), signature_key_(signature_key) {
+    : b2_(second_block_key), signature_key_(signature_key) {
+    SetBlockKey(block_key);
+    random_walk_ = MakeRandomWalk(b1_len_);
     if (!signature_key_.empty()) {
         Str255 zeros;
         zeros.resize(2);
@@ -21,10 +24,16 @@ BlockCipher::BlockCipher(const Str255& block_key, const Str255& second_block_key
 }
 
 BlockCipher::~BlockCipher() {
-    b1_.Wipe();
+    WipeBytes(b1_, sizeof b1_);
     b2_.Wipe();
     signature_key_.Wipe();
     sig_offsets_.Wipe();
+}
+
+void BlockCipher::SetBlockKey(const Str255& key) {
+    std::memset(b1_, 0, sizeof b1_);
+    std::memcpy(b1_, key.data(), key.size());
+    b1_len_ = key.size();
 }
 
 std::uint8_t BlockCipher::SecondKeyDelta(std::size_t len) {
@@ -37,33 +46,33 @@ std::uint8_t BlockCipher::SecondKeyDelta(std::size_t len) {
 
 std::uint8_t BlockCipher::BlockKeyDelta(std::size_t len) {
     if (len == b1_sum_len_) {
-        return CurrentDeltaOfSum(b1_.size(), b1_sum_);
+        return CurrentDeltaOfSum(b1_len_, b1_sum_);
     }
-    return CurrentDelta(b1_.data(), b1_.size(), len);
+    return CurrentDelta(b1_, b1_len_, len);
 }
 
 void BlockCipher::AdvanceBlockKey(const std::uint8_t* random, std::size_t count,
                                   std::size_t next_len) {
     b1_sum_len_ = 0;
-    if (b1_.empty() || count == 0) {
-        b1_ = Str255();
+    if (b1_len_ == 0 || count == 0) {
+        b1_len_ = 0;
         return;
     }
-    const std::uint8_t delta = CurrentDelta(random, count, b1_.size());
+    const std::uint8_t delta = CurrentDelta(random, count, b1_len_);
     // The key's sum for the next block comes out of the same pass that
     // updates the key.
-    if (next_len != 0 && next_len <= b1_.size() && count < 16 && count < b1_.size()) {
-        b1_sum_ = AdvanceShortKey(b1_.data(), b1_.size(), random, count, delta, next_len);
+    if (next_len != 0 && next_len <= b1_len_ && count < 16 && count < b1_len_) {
+        b1_sum_ = AdvanceShortKey(b1_, b1_len_, random, count, delta, next_len);
         b1_sum_len_ = next_len;
         return;
     }
     std::uint8_t z[255];
-    KeyStream(random, count, b1_.size(), delta, z);
-    if (next_len != 0 && next_len <= b1_.size()) {
-        b1_sum_ = AddStreamWalkedSum(b1_.data(), z, b1_.size(), next_len);
+    KeyStream(random, count, b1_len_, delta, z);
+    if (next_len != 0 && next_len <= b1_len_) {
+        b1_sum_ = AddStreamWalkedSum(b1_, z, b1_len_, next_len);
         b1_sum_len_ = next_len;
     } else {
-        AddStream(b1_.data(), b1_.data(), z, b1_.size());
+        AddStream(b1_, b1_, z, b1_len_);
     }
 }
 
@@ -76,21 +85,28 @@ void BlockCipher::Encipher(const std::uint8_t* chunk, std::size_t len, const std
 void BlockCipher::EncipherUnsigned(const std::uint8_t* chunk, std::size_t len,
                                    const std::uint8_t* random, std::uint8_t* ciphertext) {
     const std::size_t n = len + kRandomBytes;
-    if (n <= b1_.size() && n <= b2_.size()) {
+    if (n <= b1_len_ && n <= b2_.size() && b1_len_ > kRandomBytes) {
         // Both keys cover the data, so each adds its own bytes plus one
         // constant: c = x + B1 + B2 + delta1 + delta2.
         const auto delta = static_cast<std::uint8_t>(BlockKeyDelta(n) + SecondKeyDelta(n));
+        // The usual block: enciphered and the key advanced in one pass.
+        b1_sum_ = EncipherBlock(ciphertext, chunk, len, random, b1_, b1_len_, b2_.data(), delta,
+                                random_walk_);
+        b1_sum_len_ = n;
+        return;
+    }
+    if (n <= b1_len_ && n <= b2_.size()) {
+        const auto delta = static_cast<std::uint8_t>(BlockKeyDelta(n) + SecondKeyDelta(n));
         if (random == chunk + len) {
-            AddTwoKeys(ciphertext, chunk, b1_.data(), b2_.data(), n, delta);  // one pass
+            AddTwoKeys(ciphertext, chunk, b1_, b2_.data(), n, delta);  // one pass
         } else {
-            AddTwoKeys(ciphertext, chunk, b1_.data(), b2_.data(), len, delta);
-            AddTwoKeys(ciphertext + len, random, b1_.data() + len, b2_.data() + len, kRandomBytes,
-                       delta);
+            AddTwoKeys(ciphertext, chunk, b1_, b2_.data(), len, delta);
+            AddTwoKeys(ciphertext + len, random, b1_ + len, b2_.data() + len, kRandomBytes, delta);
         }
     } else {
         Str255 x = Str255::FromBytes(chunk, len);
         x.append(random, kRandomBytes);
-        const Str255 c = KeyedAdd(KeyedAdd(x, b1_), b2_);
+        const Str255 c = KeyedAdd(KeyedAdd(x, BlockKey()), b2_);
         std::memset(ciphertext, 0, n);
         std::memcpy(ciphertext, c.data(), c.size());
     }
@@ -100,11 +116,18 @@ void BlockCipher::EncipherUnsigned(const std::uint8_t* chunk, std::size_t len,
 std::size_t BlockCipher::Decipher(const std::uint8_t* ciphertext, std::size_t n,
                                   std::uint8_t* plain) {
     std::size_t got = n;
-    if (n <= b1_.size() && n <= b2_.size()) {
+    if (n <= b1_len_ && n <= b2_.size()) {
         const auto delta = static_cast<std::uint8_t>(BlockKeyDelta(n) + SecondKeyDelta(n));
-        SubTwoKeys(plain, ciphertext, b1_.data(), b2_.data(), n, delta);
+        if (n > kRandomBytes) {
+            // The usual block: deciphered and the key advanced in one pass.
+            b1_sum_ =
+                DecipherBlock(plain, ciphertext, n, b1_, b1_len_, b2_.data(), delta, random_walk_);
+            b1_sum_len_ = n;
+            return n;
+        }
+        SubTwoKeys(plain, ciphertext, b1_, b2_.data(), n, delta);
     } else {
-        const Str255 x = KeyedSub(KeyedSub(Str255::FromBytes(ciphertext, n), b2_), b1_);
+        const Str255 x = KeyedSub(KeyedSub(Str255::FromBytes(ciphertext, n), b2_), BlockKey());
         std::memcpy(plain, x.data(), x.size());
         got = x.size();
     }

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "cipher/kernel_tables.h"
 #include "cipher/str255.h"
 
 namespace tazu {
@@ -45,7 +46,7 @@ class BlockCipher {
     void Sign(const std::uint8_t* data, std::size_t n, std::uint8_t* signature) const;
     bool Verify(const std::uint8_t* data, std::size_t n, const std::uint8_t* signature) const;
 
-    const Str255& BlockKey() const { return b1_; }
+    Str255 BlockKey() const { return Str255::FromBytes(b1_, b1_len_); }
 
   private:
     std::uint8_t SecondKeyDelta(std::size_t len);
@@ -53,8 +54,12 @@ class BlockCipher {
     // B1 := KeyedAdd(B1, random bytes), noting B1's walked sum for data of
     // next_len bytes (the length the next block most likely has).
     void AdvanceBlockKey(const std::uint8_t* random, std::size_t count, std::size_t next_len);
+    void SetBlockKey(const Str255& key);
 
-    Str255 b1_;
+    // The running block key, in a buffer of its own that the vector kernels
+    // may read and write whole (bytes past b1_len_ are scratch).
+    alignas(64) std::uint8_t b1_[256];
+    std::size_t b1_len_ = 0;
     Str255 b2_;
     Str255 signature_key_;
     // KeyedAdd of two zero bytes with the signature key: what the keyed
@@ -64,6 +69,8 @@ class BlockCipher {
     // computed while the key was last updated (0: not known).
     std::size_t b1_sum_len_ = 0;
     std::uint32_t b1_sum_ = 0;
+    // How the block's random bytes walk over the block key.
+    internal::RandomWalk random_walk_;
     // The second block key's constant for the last data length seen.
     std::size_t b2_delta_len_ = 0;
     std::uint8_t b2_delta_ = 0;

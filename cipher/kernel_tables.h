@@ -62,6 +62,43 @@ inline constexpr RepeatIndex kRepeatIndex = [] {
     return r;
 }();
 
+// A block's random bytes walked over a block key of len bytes: random byte
+// j is used at positions j, j + 7, ... below len, so it is stepped m_j
+// times and stands at a[j] * x + b[j] (mod 256) after the walk. Lanes 7 to
+// 15 are zero. The same for every block of an entry.
+inline constexpr std::size_t kRandomKeyBytes = 7;
+struct RandomWalk {
+    std::uint8_t a[16];
+    std::uint8_t b[16];
+};
+inline RandomWalk MakeRandomWalk(std::size_t len) {
+    RandomWalk w{};
+    for (std::size_t j = 0; j < kRandomKeyBytes; ++j) {
+        const std::size_t m = len / kRandomKeyBytes + (j < len % kRandomKeyBytes ? 1 : 0);
+        w.a[j] = kStepPowersTable.a[m];
+        w.b[j] = kStepPowersTable.b[m];
+    }
+    return w;
+}
+
+// The sum of a block's random bytes as they stand after their walk.
+inline std::uint32_t WalkedRandom(const std::uint8_t* random, const RandomWalk& walk) {
+    std::uint32_t sum = 0;
+    for (std::size_t j = 0; j < kRandomKeyBytes; ++j) {
+        sum += static_cast<std::uint8_t>(walk.a[j] * random[j] + walk.b[j]);
+    }
+    return sum;
+}
+
+// The constant KeyedAdd adds after walking a 7-byte key whose stepped bytes
+// sum to walked_sum: the low byte of (9s + 7) mod 256 + (9s + 7) mod 255 for
+// s = 1 + 2 + ... + 7 + walked_sum, with 32-bit wrap-around and truncating
+// remainders.
+inline std::uint8_t RandomKeyDelta(std::uint32_t walked_sum) {
+    const auto w = static_cast<std::int32_t>((28u + walked_sum) * 9u + 7u);
+    return static_cast<std::uint8_t>(w % 256 + w % 255);
+}
+
 // Position weights of the digest: byte i (0-based) adds T[d] * (i + 1) and
 // d times the weight of its bucket (i mod 5).
 struct DigestWeights {
@@ -139,6 +176,13 @@ void RepeatKeyPlain(const std::uint8_t* key, std::size_t key_len, std::size_t le
 // delta), returning the sum of b after a walk over split bytes.
 std::uint32_t AdvanceShortKeyPlain(std::uint8_t* b, std::size_t len, const std::uint8_t* key,
                                    std::size_t key_len, std::uint8_t delta, std::size_t split);
+std::uint32_t EncipherBlockPlain(std::uint8_t* ciphertext, const std::uint8_t* chunk,
+                                 std::size_t chunk_len, const std::uint8_t* random,
+                                 std::uint8_t* b1, std::size_t len, const std::uint8_t* b2,
+                                 std::uint8_t delta, const RandomWalk& walk);
+std::uint32_t DecipherBlockPlain(std::uint8_t* plain, const std::uint8_t* c, std::size_t n,
+                                 std::uint8_t* b1, std::size_t len, const std::uint8_t* b2,
+                                 std::uint8_t delta, const RandomWalk& walk);
 // The digest's running sum from byte from on, without the len * (len + 1) / 2
 // term.
 std::uint32_t DigestSumTail(const std::uint8_t* d, std::uint32_t from, std::uint32_t len);

@@ -31,6 +31,8 @@ bool ForceKernelSet(KernelSet set);
 
 namespace internal {
 
+struct RandomWalk;
+
 // One instruction set's kernels. The byte loops wrap around modulo 256.
 // The outputs of table_bytes, add_two_keys and sub_two_keys never overlap
 // their inputs; add_stream and sub_stream may work in place (out == x).
@@ -62,6 +64,24 @@ struct KernelTable {
     // with a block's random bytes in one pass.
     std::uint32_t (*advance_short_key)(std::uint8_t* b, std::size_t len, const std::uint8_t* key,
                                        std::size_t key_len, std::uint8_t delta, std::size_t split);
+    // A data block deciphered and the block key advanced in one pass:
+    // plain[i] = c[i] - b1[i] - b2[i] - delta for i < n (8 <= n <= len),
+    // then b1 advanced by advance_short_key with plain's last 7 bytes (the
+    // block's random bytes, walked over len bytes as walk says) and split n,
+    // whose sum it returns. b1 is 64-byte aligned and 256 bytes long; the
+    // bytes past len are scratch. The block key never leaves the vector
+    // registers between the two halves, so no load waits for a store.
+    // The same for enciphering: ciphertext[i] = x[i] + b1[i] + b2[i] + delta
+    // for i < n = chunk_len + 7 (n <= len), x the chunk followed by the
+    // block's 7 random bytes, then b1 advanced with the random bytes and
+    // split n.
+    std::uint32_t (*encipher_block)(std::uint8_t* ciphertext, const std::uint8_t* chunk,
+                                    std::size_t chunk_len, const std::uint8_t* random,
+                                    std::uint8_t* b1, std::size_t len, const std::uint8_t* b2,
+                                    std::uint8_t delta, const RandomWalk& walk);
+    std::uint32_t (*decipher_block)(std::uint8_t* plain, const std::uint8_t* c, std::size_t n,
+                                    std::uint8_t* b1, std::size_t len, const std::uint8_t* b2,
+                                    std::uint8_t delta, const RandomWalk& walk);
 };
 
 extern const KernelTable kPlainKernels;

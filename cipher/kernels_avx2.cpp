@@ -317,10 +317,32 @@ TAZU_AVX2 std::uint32_t DigestSumAvx2(const std::uint8_t* d, std::uint32_t len) 
     return len * (len + 1) / 2 + HorizontalSum(acc) + 32768u * HorizontalSum(acc_high);
 }
 
+TAZU_AVX2 std::uint32_t DecipherBlockAvx2(std::uint8_t* plain, const std::uint8_t* c, std::size_t n,
+                                          std::uint8_t* b1, std::size_t len, const std::uint8_t* b2,
+                                          std::uint8_t delta, const RandomWalk& walk) {
+    SubTwoKeysAvx2(plain, c, b1, b2, n, delta);
+    const std::uint8_t* random = plain + n - kRandomKeyBytes;
+    return AdvanceShortKeyAvx2(b1, len, random, kRandomKeyBytes,
+                               RandomKeyDelta(WalkedRandom(random, walk)), n);
+}
+
+TAZU_AVX2 std::uint32_t EncipherBlockAvx2(std::uint8_t* ciphertext, const std::uint8_t* chunk,
+                                          std::size_t chunk_len, const std::uint8_t* random,
+                                          std::uint8_t* b1, std::size_t len, const std::uint8_t* b2,
+                                          std::uint8_t delta, const RandomWalk& walk) {
+    AddTwoKeysAvx2(ciphertext, chunk, b1, b2, chunk_len, delta);
+    AddTwoKeysAvx2(ciphertext + chunk_len, random, b1 + chunk_len, b2 + chunk_len, kRandomKeyBytes,
+                   delta);
+    return AdvanceShortKeyAvx2(b1, len, random, kRandomKeyBytes,
+                               RandomKeyDelta(WalkedRandom(random, walk)),
+                               chunk_len + kRandomKeyBytes);
+}
+
 const KernelTable kAvx2Kernels = {
     AffineBytesAvx2,        TableBytesAvx2, RepeatKeyAvx2,       SteppedSumAvx2,
     AddStreamWalkedSumAvx2, AddTwoKeysAvx2, SubTwoKeysAvx2,      DigestSumAvx2,
-    AddStreamAvx2,          SubStreamAvx2,  AdvanceShortKeyAvx2,
+    AddStreamAvx2,          SubStreamAvx2,  AdvanceShortKeyAvx2, EncipherBlockAvx2,
+    DecipherBlockAvx2,
 };
 
 }  // namespace tazu::internal

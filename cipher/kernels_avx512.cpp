@@ -182,12 +182,136 @@ TAZU_AVX512 std::uint32_t AdvanceShortKeyAvx512(std::uint8_t* b, std::size_t len
     return WalkedAdd(b, len, split, z);
 }
 
+// Byte i of each 64-byte step: the lanes' own positions.
+alignas(64) constexpr std::uint8_t kLanes[64] = {
+    0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
+    22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43,
+    44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63};
+
+// The low 128 bits. The zero-masked forms of the lane moves: GCC 12 warns
+// inside its own header about the unmasked ones.
+TAZU_AVX512 __m128i LowQuarter(__m512i x) {
+    return _mm512_maskz_extracti32x4_epi32(0xF, x, 0);
+}
+
+// The lanes below count, for step v of 64 bytes.
+TAZU_AVX512 __mmask64 StepLanes(std::size_t count, std::size_t v) {
+    return LowLanes(count > 64 * v ? count - 64 * v : 0);
+}
+
+// The block key update of the fused block kernels, on the key as loaded
+// (key) with the block's random bytes in the low 7 lanes of random (the
+// rest zero): b1 = key + the random bytes' keystream, stored whole, and
+// b1's walked sum over split bytes. The key is read and written whole (its
+// 256-byte buffer is aligned), so the next block's load takes what this one
+// stores without waiting for the store to reach the cache, and the random
+// bytes never go through memory.
+TAZU_AVX512 std::uint32_t AdvanceKeyInRegisters(const __m512i (&key)[4], __m512i random,
+                                                std::uint8_t* b1, std::size_t len,
+                                                std::size_t split, const RandomWalk& walk) {
+    const __mmask64 seven = (__mmask64{1} << kRandomKeyBytes) - 1;
+    const __m512i walk_a =
+        _mm512_zextsi128_si512(_mm_loadu_si128(reinterpret_cast<const __m128i*>(walk.a)));
+    const __m512i walk_b =
+        _mm512_zextsi128_si512(_mm_loadu_si128(reinterpret_cast<const __m128i*>(walk.b)));
+    const __m512i walked_random = _mm512_maskz_add_epi8(seven, MulBytes(walk_a, random), walk_b);
+    const auto random_sum = static_cast<std::uint32_t>(
+        _mm_cvtsi128_si64(LowQuarter(_mm512_sad_epu8(walked_random, _mm512_setzero_si512()))));
+    const __m512i random_delta = _mm512_set1_epi8(static_cast<char>(RandomKeyDelta(random_sum)));
+    const std::uint8_t* a = kShortKeyCoefficients.a[kRandomKeyBytes];
+    const std::uint8_t* b = kShortKeyCoefficients.b[kRandomKeyBytes];
+    const std::uint8_t* index = kRepeatIndex.index[kRandomKeyBytes];
+    __m512i acc = _mm512_setzero_si512();
+    for (std::size_t v = 0; v < 4; ++v) {
+        const __mmask64 m = StepLanes(len, v);
+        const __m512i repeated =
+            _mm512_maskz_permutexvar_epi8(~__mmask64{0}, _mm512_load_si512(index + 64 * v), random);
+        const __m512i z = _mm512_add_epi8(
+            _mm512_add_epi8(MulBytes(Load(m, a + 64 * v), repeated), Load(m, b + 64 * v)),
+            random_delta);
+        const __m512i next = _mm512_add_epi8(key[v], z);
+        _mm512_store_si512(b1 + 64 * v, next);
+        const __m512i walked = _mm512_mask_blend_epi8(StepLanes(split, v), next, StepBytes(next));
+        acc = _mm512_add_epi64(
+            acc, _mm512_sad_epu8(_mm512_maskz_mov_epi8(m, walked), _mm512_setzero_si512()));
+    }
+    // Summed in registers: the sum gives the next block's constant, so it
+    // is on the key chain too.
+    const __m512i halves = _mm512_add_epi64(acc, _mm512_maskz_shuffle_i64x2(0xFF, acc, acc, 0x4E));
+    const __m512i quarters =
+        _mm512_add_epi64(halves, _mm512_maskz_shuffle_i64x2(0xFF, halves, halves, 0xB1));
+    const __m128i pair = LowQuarter(quarters);
+    return static_cast<std::uint32_t>(_mm_cvtsi128_si64(pair) +
+                                      _mm_cvtsi128_si64(_mm_unpackhi_epi64(pair, pair)));
+}
+
+// Seven bytes of the 256 in v from position start on, in the low lanes.
+TAZU_AVX512 __m512i SevenBytesAt(const __m512i (&v)[4], std::size_t start) {
+    __m512i lo = v[0];
+    __m512i hi = v[1];
+    if (start >= 192) {
+        lo = v[3];
+        hi = v[3];
+    } else if (start >= 128) {
+        lo = v[2];
+        hi = v[3];
+    } else if (start >= 64) {
+        lo = v[1];
+        hi = v[2];
+    }
+    const __m512i index =
+        _mm512_add_epi8(_mm512_set1_epi8(static_cast<char>(start % 64)), _mm512_load_si512(kLanes));
+    const __mmask64 seven = (__mmask64{1} << kRandomKeyBytes) - 1;
+    return _mm512_maskz_permutex2var_epi8(seven, lo, index, hi);
+}
+
+TAZU_AVX512 std::uint32_t EncipherBlockAvx512(std::uint8_t* ciphertext, const std::uint8_t* chunk,
+                                              std::size_t chunk_len, const std::uint8_t* random,
+                                              std::uint8_t* b1, std::size_t len,
+                                              const std::uint8_t* b2, std::uint8_t delta,
+                                              const RandomWalk& walk) {
+    const __m512i d = _mm512_set1_epi8(static_cast<char>(delta));
+    __m512i key[4];
+    for (std::size_t v = 0; v < 4; ++v) {
+        const __mmask64 m = StepLanes(chunk_len, v);
+        key[v] = _mm512_load_si512(b1 + 64 * v);
+        const __m512i keys = _mm512_add_epi8(_mm512_add_epi8(key[v], Load(m, b2 + 64 * v)), d);
+        _mm512_mask_storeu_epi8(ciphertext + 64 * v, m,
+                                _mm512_add_epi8(Load(m, chunk + 64 * v), keys));
+    }
+    // The random bytes follow the chunk in the ciphertext.
+    const __mmask64 seven = (__mmask64{1} << kRandomKeyBytes) - 1;
+    const __m512i r = Load(seven, random);
+    const __m512i keys = _mm512_add_epi8(
+        _mm512_add_epi8(SevenBytesAt(key, chunk_len), Load(seven, b2 + chunk_len)), d);
+    _mm512_mask_storeu_epi8(ciphertext + chunk_len, seven, _mm512_add_epi8(r, keys));
+    return AdvanceKeyInRegisters(key, r, b1, len, chunk_len + kRandomKeyBytes, walk);
+}
+
+TAZU_AVX512 std::uint32_t DecipherBlockAvx512(std::uint8_t* plain, const std::uint8_t* c,
+                                              std::size_t n, std::uint8_t* b1, std::size_t len,
+                                              const std::uint8_t* b2, std::uint8_t delta,
+                                              const RandomWalk& walk) {
+    const __m512i d = _mm512_set1_epi8(static_cast<char>(delta));
+    __m512i key[4];
+    __m512i p[4];
+    for (std::size_t v = 0; v < 4; ++v) {
+        const __mmask64 m = StepLanes(n, v);
+        key[v] = _mm512_load_si512(b1 + 64 * v);
+        const __m512i keys = _mm512_add_epi8(_mm512_add_epi8(key[v], Load(m, b2 + 64 * v)), d);
+        p[v] = _mm512_sub_epi8(Load(m, c + 64 * v), keys);
+        _mm512_mask_storeu_epi8(plain + 64 * v, m, p[v]);
+    }
+    return AdvanceKeyInRegisters(key, SevenBytesAt(p, n - kRandomKeyBytes), b1, len, n, walk);
+}
+
 }  // namespace
 
 const KernelTable kAvx512Kernels = {
     AffineBytesAvx512,        TableBytesAvx512, RepeatKeyAvx2,         SteppedSumAvx2,
     AddStreamWalkedSumAvx512, AddTwoKeysAvx512, SubTwoKeysAvx512,      DigestSumAvx2,
-    AddStreamAvx512,          SubStreamAvx512,  AdvanceShortKeyAvx512,
+    AddStreamAvx512,          SubStreamAvx512,  AdvanceShortKeyAvx512, EncipherBlockAvx512,
+    DecipherBlockAvx512,
 };
 
 }  // namespace tazu::internal

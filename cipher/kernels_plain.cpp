@@ -43,6 +43,27 @@ std::uint32_t AdvanceShortKeyPlain(std::uint8_t* b, std::size_t len, const std::
     return AddStreamWalkedSumPlain(b, z, len, split);
 }
 
+std::uint32_t EncipherBlockPlain(std::uint8_t* ciphertext, const std::uint8_t* chunk,
+                                 std::size_t chunk_len, const std::uint8_t* random,
+                                 std::uint8_t* b1, std::size_t len, const std::uint8_t* b2,
+                                 std::uint8_t delta, const RandomWalk& walk) {
+    body::AddTwoKeys(ciphertext, chunk, b1, b2, chunk_len, delta);
+    body::AddTwoKeys(ciphertext + chunk_len, random, b1 + chunk_len, b2 + chunk_len,
+                     kRandomKeyBytes, delta);
+    return AdvanceShortKeyPlain(b1, len, random, kRandomKeyBytes,
+                                RandomKeyDelta(WalkedRandom(random, walk)),
+                                chunk_len + kRandomKeyBytes);
+}
+
+std::uint32_t DecipherBlockPlain(std::uint8_t* plain, const std::uint8_t* c, std::size_t n,
+                                 std::uint8_t* b1, std::size_t len, const std::uint8_t* b2,
+                                 std::uint8_t delta, const RandomWalk& walk) {
+    body::SubTwoKeys(plain, c, b1, b2, n, delta);
+    const std::uint8_t* random = plain + n - kRandomKeyBytes;
+    return AdvanceShortKeyPlain(b1, len, random, kRandomKeyBytes,
+                                RandomKeyDelta(WalkedRandom(random, walk)), n);
+}
+
 std::uint32_t DigestSumTail(const std::uint8_t* d, std::uint32_t from, std::uint32_t len) {
     std::uint32_t s = 0;
     for (std::uint32_t i = from; i < len; ++i) {
@@ -93,7 +114,8 @@ void SubStreamPlain(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t
 const KernelTable kPlainKernels = {
     AffineBytesPlain,        TableBytesPlain, RepeatKeyPlain,       SteppedSumPlain,
     AddStreamWalkedSumPlain, AddTwoKeysPlain, SubTwoKeysPlain,      DigestSumPlain,
-    AddStreamPlain,          SubStreamPlain,  AdvanceShortKeyPlain,
+    AddStreamPlain,          SubStreamPlain,  AdvanceShortKeyPlain, EncipherBlockPlain,
+    DecipherBlockPlain,
 };
 
 }  // namespace tazu::internal

@@ -88,6 +88,19 @@ void SubTwoKeys(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* k1
     Kernels().sub_two_keys(out, x, k1, k2, n, delta);
 }
 
+std::uint32_t EncipherBlock(std::uint8_t* ciphertext, const std::uint8_t* chunk,
+                            std::size_t chunk_len, const std::uint8_t* random, std::uint8_t* b1,
+                            std::size_t len, const std::uint8_t* b2, std::uint8_t delta,
+                            const RandomWalk& walk) {
+    return Kernels().encipher_block(ciphertext, chunk, chunk_len, random, b1, len, b2, delta, walk);
+}
+
+std::uint32_t DecipherBlock(std::uint8_t* plain, const std::uint8_t* c, std::size_t n,
+                            std::uint8_t* b1, std::size_t len, const std::uint8_t* b2,
+                            std::uint8_t delta, const RandomWalk& walk) {
+    return Kernels().decipher_block(plain, c, n, b1, len, b2, delta, walk);
+}
+
 std::uint32_t DigestSum(const std::uint8_t* d, std::uint32_t len) {
     return Kernels().digest_sum(d, len);
 }

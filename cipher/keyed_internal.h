@@ -53,6 +53,19 @@ void AddTwoKeys(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* k1
 void SubTwoKeys(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* k1,
                 const std::uint8_t* k2, std::size_t n, std::uint8_t delta);
 
+// Kernels().encipher_block: one block enciphered and the block key advanced
+// with its random bytes; returns the key's walked sum over the block.
+std::uint32_t EncipherBlock(std::uint8_t* ciphertext, const std::uint8_t* chunk,
+                            std::size_t chunk_len, const std::uint8_t* random, std::uint8_t* b1,
+                            std::size_t len, const std::uint8_t* b2, std::uint8_t delta,
+                            const RandomWalk& walk);
+
+// Kernels().decipher_block: one block deciphered and the block key advanced
+// with its random bytes; returns the key's walked sum over n bytes.
+std::uint32_t DecipherBlock(std::uint8_t* plain, const std::uint8_t* c, std::size_t n,
+                            std::uint8_t* b1, std::size_t len, const std::uint8_t* b2,
+                            std::uint8_t delta, const RandomWalk& walk);
+
 // The running sum S of KeyedDigest over len (1 to 255) bytes, wrapped to 32
 // bits.
 std::uint32_t DigestSum(const std::uint8_t* d, std::uint32_t len);

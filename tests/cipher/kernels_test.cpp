@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "cipher/kernel_tables.h"
 #include "cipher/random.h"
 
 namespace tazu {
@@ -81,6 +82,42 @@ void ExpectSameSums(const KernelTable& k, const KernelTable& p, Random& random, 
     ASSERT_EQ(std::memcmp(rep_got, rep_want, std::max(n, key_len)), 0) << "repeat " << key_len;
 }
 
+// The fused block kernels on a key of len bytes in its aligned buffer, whose
+// bytes past len are scratch: only the first n output bytes and the key's
+// len bytes count.
+struct alignas(64) BlockKey {
+    std::uint8_t v[256];
+};
+
+void ExpectSameBlocks(const KernelTable& k, const KernelTable& p, Random& random, std::size_t n,
+                      std::size_t offset) {
+    if (n < 8) {
+        return;
+    }
+    const std::size_t len = n + random.Below(static_cast<std::uint32_t>(256 - n));
+    const internal::RandomWalk walk = internal::MakeRandomWalk(len);
+    const Bytes x = Fill(random), b2 = Fill(random);
+    const auto d = static_cast<std::uint8_t>(random.Below(256));
+    BlockKey key_got, key_want;
+    random.Bytes(key_got.v, sizeof key_got.v);
+    std::memcpy(key_want.v, key_got.v, sizeof key_got.v);
+    Bytes got = {}, want = {};
+    const std::uint8_t* chunk = x.v + offset;
+    const std::uint8_t* noise = x.v + 280;  // apart from the chunk, as batches keep them
+    ASSERT_EQ(
+        k.encipher_block(got.v + offset, chunk, n - 7, noise, key_got.v, len, b2.v, d, walk),
+        p.encipher_block(want.v + offset, chunk, n - 7, noise, key_want.v, len, b2.v, d, walk))
+        << "encipher " << n << " key " << len;
+    ASSERT_EQ(std::memcmp(got.v, want.v, sizeof got.v), 0) << "encipher " << n;
+    ASSERT_EQ(std::memcmp(key_got.v, key_want.v, len), 0) << "encipher key " << n;
+    Bytes plain_got = {}, plain_want = {};
+    ASSERT_EQ(k.decipher_block(plain_got.v, got.v + offset, n, key_got.v, len, b2.v, d, walk),
+              p.decipher_block(plain_want.v, want.v + offset, n, key_want.v, len, b2.v, d, walk))
+        << "decipher " << n << " key " << len;
+    ASSERT_EQ(std::memcmp(plain_got.v, plain_want.v, sizeof plain_got.v), 0) << "decipher " << n;
+    ASSERT_EQ(std::memcmp(key_got.v, key_want.v, len), 0) << "decipher key " << n;
+}
+
 TEST(KernelSets, EverySupportedSetMatchesThePlainKernels) {
     const KernelSet before = ActiveKernelSet();
     int checked = 0;
@@ -96,6 +133,7 @@ TEST(KernelSets, EverySupportedSetMatchesThePlainKernels) {
                 SCOPED_TRACE(KernelSetName(set));
                 ExpectSameStreams(k, internal::kPlainKernels, random, n, offset);
                 ExpectSameSums(k, internal::kPlainKernels, random, n, offset);
+                ExpectSameBlocks(k, internal::kPlainKernels, random, n, offset);
             }
         }
         ++checked;
