@@ -58,10 +58,15 @@ bool Fill(InputStream& source, Random& random, Batch& b) {
     return b.data_size == kBatchData;
 }
 
+// The chunks were just read, and the records just written, on another
+// processor: each block asks for the data 48 blocks on.
+constexpr std::size_t kPrefetchBlocks = 48;
+
 // The key chain: every block enciphered in order. The random bytes, from
 // which the block keys follow, are wiped once used.
 void Chain(BlockCipher& cipher, Batch& b) {
     for (std::size_t i = 0; i < b.count; ++i) {
+        PrefetchBytes(b.chunk(i) + kPrefetchBlocks * kChunkSize, kChunkSize);
         std::uint8_t* record = b.record(i);
         const std::size_t size = b.chunk_size(i);
         record[0] = static_cast<std::uint8_t>(size + kBlockRandomBytes);
@@ -75,6 +80,7 @@ void Chain(BlockCipher& cipher, Batch& b) {
 void Sign(const BlockCipher& cipher, Batch& b) {
     for (std::size_t i = 0; i < b.count; ++i) {
         std::uint8_t* record = b.record(i);
+        PrefetchBytes(record + kPrefetchBlocks * kMaxBlockRecordSize, kMaxBlockRecordSize);
         cipher.Sign(record + 1, record[0], record + 1 + record[0]);
     }
     b.sum = 0;
