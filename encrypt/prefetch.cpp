@@ -8,14 +8,37 @@
 #include "io/native.h"
 
 namespace tazu {
+namespace {}  // namespace
+
+FilePrefetcher::HeldFolder::~HeldFolder() {
+    if (fd >= 0) {
+        CloseFile(fd);
+    }
+}
+
+int FilePrefetcher::HeldFolder::For(const std::filesystem::path& file) {
+    std::filesystem::path parent = file.parent_path();
+    if (fd < 0 || parent.native() != folder.native()) {
+        if (fd >= 0) {
+            CloseFile(fd);
+        }
+        fd = HoldFolder(parent);
+        folder = std::move(parent);
+    }
+    return fd;
+}
+
 namespace {
 
 // The whole file when it is a regular file of at most kMaxFileSize bytes
-// that opens and reads without error; else null.
-std::unique_ptr<std::string> ReadSmallFile(const std::filesystem::path& path) {
+// that opens and reads without error; else null. The file is opened by its
+// name in its folder, which stays held for the next file: a folder's files
+// come one after the other.
+std::unique_ptr<std::string> ReadSmallFile(const std::filesystem::path& path,
+                                           FilePrefetcher::HeldFolder& held) {
     std::uint64_t size = 0;
     FileStamp before;
-    const int fd = OpenRegularFile(path, &size, &before);
+    const int fd = OpenRegularFileIn(held.For(path), path, &size, &before);
     if (fd < 0) {
         return nullptr;
     }
@@ -112,7 +135,7 @@ std::unique_ptr<std::string> FilePrefetcher::Take(const std::filesystem::path& p
                     work_.notify_one();  // the worker goes on with the next file
                 }
                 lock.unlock();
-                std::unique_ptr<std::string> content = ReadSmallFile(job->path);
+                std::unique_ptr<std::string> content = ReadSmallFile(job->path, taker_folder_);
                 lock.lock();
                 job->content = std::move(content);
             }
@@ -159,7 +182,7 @@ void FilePrefetcher::Loop() {
         }
         next->started = true;
         lock.unlock();
-        std::unique_ptr<std::string> content = ReadSmallFile(next->path);
+        std::unique_ptr<std::string> content = ReadSmallFile(next->path, worker_folder_);
         lock.lock();
         next->content = std::move(content);
         next->done = true;

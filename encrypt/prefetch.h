@@ -47,6 +47,18 @@ class FilePrefetcher {
     // must be asked for in the planned order.
     std::unique_ptr<std::string> Take(const std::filesystem::path& path);
 
+    // The folder of the last file a thread read, held open for the next.
+    struct HeldFolder {
+        std::filesystem::path folder;
+        int fd = -1;
+        HeldFolder() = default;
+        ~HeldFolder();
+        HeldFolder(const HeldFolder&) = delete;
+        HeldFolder& operator=(const HeldFolder&) = delete;
+        // The held folder of file, held now if another was.
+        int For(const std::filesystem::path& file);
+    };
+
   private:
     struct Job {
         std::filesystem::path path;
@@ -67,6 +79,8 @@ class FilePrefetcher {
     NextPath planned_;
     std::deque<std::shared_ptr<Job>> jobs_;  // queued or done, in order
     bool stop_ = false;
+    HeldFolder worker_folder_;  // the worker's own
+    HeldFolder taker_folder_;   // the walk's own, in Take
     std::thread thread_;
 };
 

@@ -20,6 +20,13 @@ namespace tazu {
 // by mistake) otherwise. size, when given, gets the file's size; stamp,
 // when given, its StampOf as the open found it (no second system call).
 int OpenRegularFile(const Path& path, std::uint64_t* size = nullptr, FileStamp* stamp = nullptr);
+// A folder held open so that the files in it can be opened by name without
+// the system walking their whole path each time; -1 when it cannot be held
+// (always on Windows). Closed with CloseFile.
+int HoldFolder(const Path& folder);
+// OpenRegularFile of path, whose folder is held as folder_fd: opened by its
+// name in that folder, or by the whole path when folder_fd is -1.
+int OpenRegularFileIn(int folder_fd, const Path& path, std::uint64_t* size, FileStamp* stamp);
 
 // Creates a file for writing, or truncates an existing one; with exclusive
 // an existing path makes it fail. Never through a symbolic link (or a

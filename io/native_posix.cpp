@@ -17,9 +17,19 @@
 namespace tazu {
 
 int OpenRegularFile(const Path& path, std::uint64_t* size, FileStamp* stamp) {
+    return OpenRegularFileIn(-1, path, size, stamp);
+}
+
+int HoldFolder(const Path& folder) {
+    return ::open(folder.empty() ? "." : folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+int OpenRegularFileIn(int folder_fd, const Path& path, std::uint64_t* size, FileStamp* stamp) {
     // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below.
     // It does not change reads of a regular file, so it stays set.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    const int fd = folder_fd >= 0 ? ::openat(folder_fd, path.filename().c_str(), kFlags)
+                                  : ::open(path.c_str(), kFlags);
     if (fd < 0) {
         return -1;
     }

@@ -134,6 +134,14 @@ std::wstring SystemPath(const Path& path) {
     return text;
 }
 
+int HoldFolder(const Path&) {
+    return -1;  // files are opened by their whole path
+}
+
+int OpenRegularFileIn(int, const Path& path, std::uint64_t* size, FileStamp* stamp) {
+    return OpenRegularFile(path, size, stamp);
+}
+
 int OpenRegularFile(const Path& path, std::uint64_t* size, FileStamp* stamp) {
     const HANDLE handle =
         ::CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
