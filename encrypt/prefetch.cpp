@@ -141,6 +141,24 @@ std::unique_ptr<std::string> FilePrefetcher::Take(const std::filesystem::path& p
             }
             job->done = true;
         }
+        // While the worker reads this one, the walk reads the next files
+        // not yet started instead of sleeping: waking a thread costs more
+        // than reading a small file, and the worker is then rarely waited
+        // for at all.
+        while (!job->done) {
+            const auto spare =
+                std::find_if(jobs_.begin(), jobs_.end(), [](const auto& j) { return !j->started; });
+            if (spare == jobs_.end()) {
+                break;
+            }
+            const std::shared_ptr<Job> other = *spare;
+            other->started = true;
+            lock.unlock();
+            std::unique_ptr<std::string> content = ReadSmallFile(other->path, taker_folder_);
+            lock.lock();
+            other->content = std::move(content);
+            other->done = true;
+        }
         taker_waiting_ = true;
         done_.wait(lock, [&job] { return job->done; });
         taker_waiting_ = false;

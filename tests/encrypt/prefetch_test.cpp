@@ -41,6 +41,27 @@ TEST(FilePrefetcher, ReadsSmallRegularFilesAndLeavesTheRestToTheCaller) {
     EXPECT_FALSE(prefetch.Take(dir / "not planned"));
 }
 
+// Files are opened by name in their folder, held from one file to the next:
+// a file of the same name in another folder must never be read instead.
+TEST(FilePrefetcher, SameNamesInOtherFoldersAreNotMixedUp) {
+    TempDir dir;
+    std::vector<fs::path> plan;
+    for (int round = 0; round < 3; ++round) {
+        for (const char* folder : {"a", "b", "a/inner"}) {
+            fs::create_directories(dir / folder);
+            WriteFile(dir / folder / "same", folder);
+            plan.push_back(dir / folder / "same");
+        }
+    }
+    FilePrefetcher prefetch;
+    prefetch.Plan(plan);
+    for (const fs::path& path : plan) {
+        const auto content = prefetch.Take(path);
+        ASSERT_TRUE(content) << path;
+        EXPECT_EQ(*content, path.parent_path().lexically_relative(dir.path()).generic_string());
+    }
+}
+
 // The walk over one tree, with or without reading ahead, from the same seed.
 std::string WalkArchive(const fs::path& root, bool read_ahead, RecordingEncryptHost& host) {
     EncryptRunState state;
