@@ -139,30 +139,27 @@ std::size_t CiphertextLength(const Batch& b, std::size_t i) {
 // the record 48 blocks on.
 constexpr std::size_t kPrefetchAhead = 48 * kMaxBlockRecordSize;
 
-// The key chain: every block deciphered in order.
-void Chain(BlockCipher& cipher, Batch& b) {
+// Every block deciphered in order and its signature checked, then the
+// byte sum. The key chain waits on its own results most of the time (each
+// block's key follows from the one before), so a block's signature check,
+// which does not depend on the chain, runs in those waits nearly for free
+// while the record is still in the processor's nearest cache.
+void DecipherAndCheck(BlockCipher& cipher, Batch& b) {
     b.plain_total = 0;
+    b.totals = {};
     for (std::size_t i = 0; i < b.count; ++i) {
         PrefetchBytes(b.record(i) + kPrefetchAhead, kMaxBlockRecordSize);
         const std::size_t n = CiphertextLength(b, i);
+        const std::uint8_t* c = b.record(i) + 1;
         std::size_t got = 0;
         if (n > 0) {
-            got = cipher.Decipher(b.record(i) + 1, n, b.plain.get() + b.plain_total);
+            got = cipher.Decipher(c, n, b.plain.get() + b.plain_total);
         }
         const std::size_t plain = got > kBlockRandomBytes ? got - kBlockRandomBytes : 0;
         b.plain_size[i] = static_cast<std::uint16_t>(plain);
         b.plain_total += plain;
-    }
-}
-
-// Signatures and the byte sum, independent of the key chain.
-void Check(const BlockCipher& cipher, Batch& b) {
-    b.totals = {};
-    for (std::size_t i = 0; i < b.count; ++i) {
-        PrefetchBytes(b.record(i) + kPrefetchAhead, kMaxBlockRecordSize);
-        const std::size_t n = b.record(i)[0];
-        const std::uint8_t* c = b.record(i) + 1;
-        if ((b.cut && i + 1 == b.count) || !cipher.Verify(c, n, c + n)) {
+        const std::size_t signed_length = b.record(i)[0];
+        if ((b.cut && i + 1 == b.count) || !cipher.Verify(c, signed_length, c + signed_length)) {
             ++b.totals.damaged;
         }
     }
@@ -199,11 +196,10 @@ BlockRunEnd DecipherBlocks(InputStream& file, BlockCipher& cipher, OutputStream&
         return BlockRunEnd::kRecordBoundary;  // no buffer, no putting back, or no data
     }
     const NoReadAhead inline_reads(file);
-    // Once the stage threads run, a batch's plaintext is written on a thread
+    // Once the ring's thread runs, a batch's plaintext is written on a thread
     // of its own while the caller reads the next records.
     BatchPipeline<Batch> pipeline(
-        kept.ring, [&](Batch& b) { Chain(cipher, b); }, [&](Batch& b) { Check(cipher, b); }, out,
-        kBatchPlain);
+        kept.ring, [&](Batch& b) { DecipherAndCheck(cipher, b); }, out, kBatchPlain);
     BlockRunEnd end = BlockRunEnd::kRecordBoundary;
     pipeline.Run(
         kInlineBatches,

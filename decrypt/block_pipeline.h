@@ -1,9 +1,8 @@
 // The data blocks of a version-07 entry deciphered on two threads beside
-// the caller's. The block key chain needs only each block's last 7
-// plaintext bytes, so one thread follows it block after block (deciphering
-// each block as it goes), while a second checks the blocks' signatures and
-// sums their bytes; the caller reads the records ahead and a third thread
-// writes the plaintext behind, in order, in batches of blocks. The bytes
+// the caller's: the caller reads the records ahead, one thread follows the
+// block key chain block after block (deciphering each block, checking its
+// signature while the chain waits on itself, and summing the bytes), and
+// a second writes the plaintext behind, in order, in batches of blocks. The bytes
 // written, the damage count and the byte sum are those of the
 // block-by-block loop.
 #pragma once
@@ -54,7 +53,7 @@ class DecipherBatches {
 
 // Deciphers, checks and writes blocks from file until its end record or its
 // end, leaving file at the end record. Runs for a stream with a buffer of
-// its own (Peek) that can take bytes back (PutBack), where the stage
+// its own (Peek) that can take bytes back (PutBack), where the pipeline's
 // threads can run beside the caller; else returns kRecordBoundary at once,
 // with nothing read, and the caller's own loop does the work. The batches
 // are those given, or made for this call.

@@ -58,31 +58,27 @@ bool Fill(InputStream& source, Random& random, Batch& b) {
     return b.data_size == kBatchData;
 }
 
-// The chunks were just read, and the records just written, on another
-// processor: each block asks for the data 48 blocks on.
+// The chunks were just read on another processor: each block asks for the
+// data 48 blocks on.
 constexpr std::size_t kPrefetchBlocks = 48;
 
-// The key chain: every block enciphered in order. The random bytes, from
-// which the block keys follow, are wiped once used.
-void Chain(BlockCipher& cipher, Batch& b) {
+// Every block enciphered in order and signed, then the byte sum. The key
+// chain waits on its own results most of the time (each block's key
+// follows from the one before), so a block's signature, which does not
+// depend on the chain, is worked out in those waits nearly for free while
+// the record is still in the processor's nearest cache. The random bytes,
+// from which the block keys follow, are wiped once used.
+void EncipherAndSign(BlockCipher& cipher, Batch& b) {
     for (std::size_t i = 0; i < b.count; ++i) {
         PrefetchBytes(b.chunk(i) + kPrefetchBlocks * kChunkSize, kChunkSize);
         std::uint8_t* record = b.record(i);
         const std::size_t size = b.chunk_size(i);
-        record[0] = static_cast<std::uint8_t>(size + kBlockRandomBytes);
+        const std::size_t n = size + kBlockRandomBytes;
+        record[0] = static_cast<std::uint8_t>(n);
         cipher.EncipherUnsigned(b.chunk(i), size, b.random[i], record + 1);
+        cipher.Sign(record + 1, n, record + 1 + n);
     }
     WipeBytes(&b.random[0][0], b.count * kBlockRandomBytes);
-}
-
-// Signatures and the byte sum, independent of the key chain. The records
-// of whole chunks are packed: a short one can only be the last.
-void Sign(const BlockCipher& cipher, Batch& b) {
-    for (std::size_t i = 0; i < b.count; ++i) {
-        std::uint8_t* record = b.record(i);
-        PrefetchBytes(record + kPrefetchBlocks * kMaxBlockRecordSize, kMaxBlockRecordSize);
-        cipher.Sign(record + 1, record[0], record + 1 + record[0]);
-    }
     b.sum = 0;
     AddToByteSum(b.sum, b.data, b.data_size);
 }
@@ -107,11 +103,10 @@ BlockWriteEnd EncipherBlocks(InputStream& source, BlockCipher& cipher, Random& r
     const NoReadAhead inline_reads(source);
     std::unique_ptr<Batch> batches[BatchRing::kSlots];
     batches[0] = std::move(KeptFirstBatch());  // RunBatches fills slot 0 first
-    // Once the stage threads run, a batch's records are written on a thread
+    // Once the ring's thread runs, a batch's records are written on a thread
     // of their own while the caller reads the next chunks.
     BatchPipeline<Batch> pipeline(
-        batches, [&](Batch& b) { Chain(cipher, b); }, [&](Batch& b) { Sign(cipher, b); }, archive,
-        kBatchRecords);
+        batches, [&](Batch& b) { EncipherAndSign(cipher, b); }, archive, kBatchRecords);
     BlockWriteEnd end = BlockWriteEnd::kSourceEnded;
     pipeline.Run(
         kInlineBatches, [&](Batch& b) { return Fill(source, random, b); },
@@ -132,7 +127,7 @@ BlockWriteEnd EncipherBlocks(InputStream& source, BlockCipher& cipher, Random& r
     if (!pipeline.Finish() && end == BlockWriteEnd::kSourceEnded) {
         end = BlockWriteEnd::kWriteFailed;
     }
-    pipeline.Stop();  // no stage works on the batch any more
+    pipeline.Stop();  // no batch is worked on any more
     KeptFirstBatch() = std::move(batches[0]);
     return end;
 }

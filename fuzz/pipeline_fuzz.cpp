@@ -1,4 +1,4 @@
-// The block pipelines of both sides with the stage threads running: a file
+// The block pipelines of both sides with their threads running: a file
 // large enough that encryption and extraction both start their threads and
 // write behind (more than two batches of 2048 blocks), its bytes spread
 // deterministically from the input. The file is encrypted by the real
@@ -22,7 +22,7 @@ namespace {
 using namespace tazu;
 using namespace tazu::fuzz;
 
-// Batches hold up to 2048 blocks of at most 255 bytes; the stage threads
+// Batches hold up to 2048 blocks of at most 255 bytes; the ring's thread
 // and the write-behind thread start on both sides once a third is needed.
 constexpr std::size_t kMinimumSize = 2 * 2048 * 255 + 1;
 

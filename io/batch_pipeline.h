@@ -1,5 +1,5 @@
-// What both block pipelines set up alike: their batches, the ring of two
-// stages that works on them, and the writer behind it.
+// What both block pipelines set up alike: their batches, the ring that
+// works on them, and the writer behind it.
 #pragma once
 
 #include <cstddef>
@@ -19,7 +19,7 @@ inline void PrefetchBytes(const std::uint8_t* p, std::size_t count) {
     }
 }
 
-// first(batch) and second(batch) are the two stages of a batch (see
+// work(batch) is a batch's work, on the ring's thread once it runs (see
 // BatchRing); the batches' output goes to out through a write-behind
 // buffer of output_size bytes. The batches are the caller's, so that they
 // can be kept from one run to the next (a folder of small files then
@@ -29,12 +29,10 @@ class BatchPipeline {
   public:
     using Batches = std::unique_ptr<Batch>[BatchRing::kSlots];
 
-    template <class First, class Second>
-    BatchPipeline(Batches& batches, First first, Second second, OutputStream& out,
-                  std::size_t output_size)
+    template <class Work>
+    BatchPipeline(Batches& batches, Work work, OutputStream& out, std::size_t output_size)
         : batches_(batches),
-          ring_([this, first](std::size_t s) { first(*batches_[s]); },
-                [this, second](std::size_t s) { second(*batches_[s]); }),
+          ring_([this, work](std::size_t s) { work(*batches_[s]); }),
           writer_(out, output_size) {}
 
     // Runs the batches through the ring as RunBatches does.
@@ -42,7 +40,7 @@ class BatchPipeline {
     bool Run(std::size_t inline_batches, Fill fill, Drain drain) {
         return RunBatches(ring_, batches_, inline_batches, fill, drain);
     }
-    // Writes a batch's output: once the stage threads run, the buffer is
+    // Writes a batch's output: once the ring's thread runs, the buffer is
     // exchanged for the one written before and written on the writer's
     // thread while the caller goes on; until then it is written at once.
     bool Write(std::unique_ptr<std::uint8_t[]>& buffer, std::size_t size) {
@@ -50,7 +48,7 @@ class BatchPipeline {
     }
     // Waits for the writer; false when any write failed.
     bool Finish() { return writer_.Finish(); }
-    // Stops and joins the stage threads: no stage works on a batch after it.
+    // Stops and joins the ring's thread: no batch is worked on after it.
     void Stop() { ring_.Stop(); }
 
   private:

@@ -10,60 +10,53 @@ bool ParallelStagesWorthwhile() {
     return several;
 }
 
-BatchRing::BatchRing(Work first, Work second)
-    : first_(std::move(first)), second_(std::move(second)) {}
+BatchRing::BatchRing(Work work) : work_(std::move(work)) {}
 
 BatchRing::~BatchRing() {
     Stop();
 }
 
 void BatchRing::Start(std::size_t slot) {
-    if (Started()) {
-        return;
+    if (!Started()) {
+        thread_ = std::thread([this, slot] { Loop(slot); });
     }
-    first_thread_ = std::thread(
-        [this, slot] { Loop(State::kFilled, State::kFirstDone, kFirst, kSecond, first_, slot); });
-    second_thread_ = std::thread(
-        [this, slot] { Loop(State::kFirstDone, State::kDone, kSecond, kCaller, second_, slot); });
 }
 
-void BatchRing::Set(std::size_t slot, State state, Waiter waiter) {
-    {
-        std::lock_guard lock(mutex_);
-        state_[slot] = state;
-    }
-    changed_[waiter].notify_one();
-}
-
-void BatchRing::Loop(State from, State to, Waiter self, Waiter next, const Work& work,
-                     std::size_t slot) {
+void BatchRing::Loop(std::size_t slot) {
     for (;;) {
         {
             std::unique_lock lock(mutex_);
-            changed_[self].wait(lock, [&] { return stop_ || state_[slot] == from; });
+            filled_.wait(lock, [&] { return stop_ || state_[slot] == State::kFilled; });
             if (stop_) {
                 return;
             }
         }
-        work(slot);
-        Set(slot, to, next);
+        work_(slot);
+        {
+            std::lock_guard lock(mutex_);
+            state_[slot] = State::kDone;
+        }
+        done_.notify_one();
         slot = (slot + 1) % kSlots;
     }
 }
 
 void BatchRing::Submit(std::size_t slot) {
     if (!Started()) {
-        first_(slot);
-        second_(slot);
+        work_(slot);
         state_[slot] = State::kDone;
         return;
     }
-    Set(slot, State::kFilled, kFirst);
+    {
+        std::lock_guard lock(mutex_);
+        state_[slot] = State::kFilled;
+    }
+    filled_.notify_one();
 }
 
 void BatchRing::AwaitDone(std::size_t slot) {
     std::unique_lock lock(mutex_);
-    changed_[kCaller].wait(lock, [&] { return state_[slot] == State::kDone; });
+    done_.wait(lock, [&] { return state_[slot] == State::kDone; });
     state_[slot] = State::kFree;
 }
 
@@ -72,14 +65,10 @@ void BatchRing::Stop() {
         std::lock_guard lock(mutex_);
         stop_ = true;
     }
-    for (auto& waiters : changed_) {
-        waiters.notify_all();
-    }
-    if (first_thread_.joinable()) {
-        first_thread_.join();
-    }
-    if (second_thread_.joinable()) {
-        second_thread_.join();
+    filled_.notify_all();
+    done_.notify_all();
+    if (thread_.joinable()) {
+        thread_.join();
     }
 }
 

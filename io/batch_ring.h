@@ -1,10 +1,9 @@
-// A ring of batch slots that pass through two stages of work, each on its
-// own thread: the first stage takes the slots strictly in order (it carries
-// a running state, such as the block key, from one batch to the next), the
-// second follows it, and the caller fills the slots and drains them in the
-// same order. A few large batches are in flight at once, so memory stays
-// bounded whatever the input. Until Start() both stages run inline on the
-// caller's thread, which small inputs never leave.
+// A ring of batch slots whose work runs on a thread of its own, taking the
+// slots strictly in order (it carries a running state, such as the block
+// key, from one batch to the next), while the caller fills the slots and
+// drains them in the same order. A few large batches are in flight at
+// once, so memory stays bounded whatever the input. Until Start() the work
+// runs inline on the caller's thread, which small inputs never leave.
 #pragma once
 
 #include <condition_variable>
@@ -17,7 +16,7 @@
 namespace tazu {
 
 // True when the process may run on more than one processor, so that the
-// stage threads can run beside the caller's.
+// pipelines' threads can run beside the caller's.
 bool ParallelStagesWorthwhile();
 
 class BatchRing {
@@ -25,47 +24,43 @@ class BatchRing {
     static constexpr std::size_t kSlots = 4;
     using Work = std::function<void(std::size_t slot)>;
 
-    BatchRing(Work first, Work second);
-    // Stops and joins the threads.
+    explicit BatchRing(Work work);
+    // Stops and joins the thread.
     ~BatchRing();
     BatchRing(const BatchRing&) = delete;
     BatchRing& operator=(const BatchRing&) = delete;
 
-    // Starts the two stage threads; the next slot submitted is slot.
+    // Starts the work's thread; the next slot submitted is slot.
     void Start(std::size_t slot);
-    bool Started() const { return first_thread_.joinable(); }
-    // Hands on a filled slot: to the threads once started, else both stages
-    // run now.
+    bool Started() const { return thread_.joinable(); }
+    // Hands on a filled slot: to the thread once started, else the work
+    // runs now.
     void Submit(std::size_t slot);
-    // Waits until both stages are done with the slot.
+    // Waits until the work is done with the slot.
     void AwaitDone(std::size_t slot);
-    // Ends the threads after the work they are on; slots not yet done are
+    // Ends the thread after the work it is on; slots not yet done are
     // dropped. Safe to call more than once.
     void Stop();
 
   private:
-    enum class State { kFree, kFilled, kFirstDone, kDone };
-    // The waiters: the first stage's thread, the second's, the caller.
-    enum Waiter { kFirst, kSecond, kCaller };
-    void Loop(State from, State to, Waiter self, Waiter next, const Work& work, std::size_t slot);
-    void Set(std::size_t slot, State state, Waiter waiter);
+    enum class State { kFree, kFilled, kDone };
+    void Loop(std::size_t slot);
 
-    Work first_;
-    Work second_;
+    Work work_;
     std::mutex mutex_;
-    std::condition_variable changed_[3];
+    std::condition_variable filled_;  // the work's thread waits here
+    std::condition_variable done_;    // the caller waits here
     State state_[kSlots] = {};
     bool stop_ = false;
-    std::thread first_thread_;
-    std::thread second_thread_;
+    std::thread thread_;
 };
 
 // Runs batches through ring in order. fill(batch) fills the next slot's
 // batch and says whether more follow; a batch left with no count is not
 // handed on. Every finished batch goes to drain(batch) in the order filled,
 // and drain says whether to go on. The first inline_batches batches run on
-// the caller's thread; the stage threads start only when more follow. The
-// ring's stages work on batches[slot], allocated here as first used.
+// the caller's thread; the work's thread starts only when more follow. The
+// ring's work is on batches[slot], allocated here as first used.
 // Returns false when drain stopped the run.
 template <class Batch, class Fill, class Drain>
 bool RunBatches(BatchRing& ring, std::unique_ptr<Batch> (&batches)[BatchRing::kSlots],

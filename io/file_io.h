@@ -40,7 +40,7 @@ class InputStream {
     virtual bool CanPutBack() const { return false; }
     virtual void PutBack(const std::uint8_t* /*data*/, std::size_t /*n*/) {}
     // Whether the stream may read ahead on a thread of its own. The block
-    // pipelines turn it off while their stage threads keep the processors
+    // pipelines turn it off while their threads keep the processors
     // busy: with no read ahead pending, the caller's large reads go
     // straight into its batches, and no thread hand-over is paid per
     // buffer.
