@@ -69,8 +69,9 @@ struct KernelTable {
     // then b1 advanced by advance_short_key with plain's last 7 bytes (the
     // block's random bytes, walked over len bytes as walk says) and split n,
     // whose sum it returns. b1 is 64-byte aligned and 256 bytes long; the
-    // bytes past len are scratch. The block key never leaves the vector
-    // registers between the two halves, so no load waits for a store.
+    // bytes past len are scratch. The AVX-512 set keeps the block key in
+    // vector registers between the two halves and the random bytes out of
+    // memory, so no load waits for a store of the same block.
     // The same for enciphering: ciphertext[i] = x[i] + b1[i] + b2[i] + delta
     // for i < n = chunk_len + 7 (n <= len), x the chunk followed by the
     // block's 7 random bytes, then b1 advanced with the random bytes and

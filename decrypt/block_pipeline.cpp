@@ -137,7 +137,7 @@ std::size_t CiphertextLength(const Batch& b, std::size_t i) {
 // The records were just read on another processor, and the key chain does
 // not run ahead to the next blocks' loads by itself: each block asks for
 // the record 48 blocks on.
-constexpr std::size_t kPrefetchAhead = 48 * kMaxBlockRecordSize;
+constexpr std::size_t kPrefetchBlocks = 48;
 
 // Every block deciphered in order and its signature checked, then the
 // byte sum. The key chain waits on its own results most of the time (each
@@ -148,7 +148,9 @@ void DecipherAndCheck(BlockCipher& cipher, Batch& b) {
     b.plain_total = 0;
     b.totals = {};
     for (std::size_t i = 0; i < b.count; ++i) {
-        PrefetchBytes(b.record(i) + kPrefetchAhead, kMaxBlockRecordSize);
+        if (i + kPrefetchBlocks < b.count) {
+            PrefetchBytes(b.record(i + kPrefetchBlocks), kMaxBlockRecordSize);
+        }
         const std::size_t n = CiphertextLength(b, i);
         const std::uint8_t* c = b.record(i) + 1;
         std::size_t got = 0;

@@ -70,7 +70,9 @@ constexpr std::size_t kPrefetchBlocks = 48;
 // from which the block keys follow, are wiped once used.
 void EncipherAndSign(BlockCipher& cipher, Batch& b) {
     for (std::size_t i = 0; i < b.count; ++i) {
-        PrefetchBytes(b.chunk(i) + kPrefetchBlocks * kChunkSize, kChunkSize);
+        if (i + kPrefetchBlocks < b.count) {
+            PrefetchBytes(b.chunk(i + kPrefetchBlocks), kChunkSize);
+        }
         std::uint8_t* record = b.record(i);
         const std::size_t size = b.chunk_size(i);
         const std::size_t n = size + kBlockRandomBytes;

@@ -8,7 +8,6 @@
 #include "io/native.h"
 
 namespace tazu {
-namespace {}  // namespace
 
 FilePrefetcher::HeldFolder::~HeldFolder() {
     if (fd >= 0) {

@@ -11,8 +11,7 @@
 
 namespace tazu {
 
-// Asks the processor to bring count bytes at p into its cache. Past the end
-// of a buffer it is only a hint, never a fault.
+// Asks the processor to bring count bytes at p into its cache.
 inline void PrefetchBytes(const std::uint8_t* p, std::size_t count) {
     for (std::size_t line = 0; line < count; line += 64) {
         __builtin_prefetch(p + line);
