@@ -317,13 +317,53 @@ TAZU_AVX2 std::uint32_t DigestSumAvx2(const std::uint8_t* d, std::uint32_t len) 
     return len * (len + 1) / 2 + HorizontalSum(acc) + 32768u * HorizontalSum(acc_high);
 }
 
+// The block key update of the fused block kernels with the block's random
+// bytes in the low 7 lanes of random (the rest zero): their walked sum and
+// the keystream come from the register, so the random bytes are never
+// read back from memory just after they were stored.
+TAZU_AVX2 std::uint32_t AdvanceWithRandom(__m128i random, std::uint8_t* b1, std::size_t len,
+                                          std::size_t split, const RandomWalk& walk) {
+    // The walk's coefficients are zero past the 7 lanes, so those add 0.
+    const __m256i walked = _mm256_add_epi8(
+        MulBytes(_mm256_zextsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(walk.a))),
+                 _mm256_zextsi128_si256(random)),
+        _mm256_zextsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(walk.b))));
+    const auto sum =
+        static_cast<std::uint32_t>(_mm_cvtsi128_si64(_mm256_castsi256_si128(ByteSums(walked))));
+    const ShortKeyStream z{_mm256_broadcastsi128_si256(random),
+                           _mm256_set1_epi8(static_cast<char>(RandomKeyDelta(sum))),
+                           kRepeatIndex.index[kRandomKeyBytes],
+                           kShortKeyCoefficients.a[kRandomKeyBytes],
+                           kShortKeyCoefficients.b[kRandomKeyBytes]};
+    return WalkedAdd(b1, len, split, z);
+}
+
 TAZU_AVX2 std::uint32_t DecipherBlockAvx2(std::uint8_t* plain, const std::uint8_t* c, std::size_t n,
                                           std::uint8_t* b1, std::size_t len, const std::uint8_t* b2,
                                           std::uint8_t delta, const RandomWalk& walk) {
-    SubTwoKeysAvx2(plain, c, b1, b2, n, delta);
-    const std::uint8_t* random = plain + n - kRandomKeyBytes;
-    return AdvanceShortKeyAvx2(b1, len, random, kRandomKeyBytes,
-                               RandomKeyDelta(WalkedRandom(random, walk)), n);
+    if (n < 32) {
+        SubTwoKeysAvx2(plain, c, b1, b2, n, delta);
+        const std::uint8_t* random = plain + n - kRandomKeyBytes;
+        return AdvanceShortKeyAvx2(b1, len, random, kRandomKeyBytes,
+                                   RandomKeyDelta(WalkedRandom(random, walk)), n);
+    }
+    // As SubTwoKeysAvx2; the last vector ends with the random bytes.
+    const __m256i d = _mm256_set1_epi8(static_cast<char>(delta));
+    __m256i last;
+    for (std::size_t i = 0;; i += 32) {
+        if (i + 32 > n) {
+            i = n - 32;
+        }
+        const __m256i keys = _mm256_add_epi8(_mm256_add_epi8(Load(b1 + i), Load(b2 + i)), d);
+        last = _mm256_sub_epi8(Load(c + i), keys);
+        Store(plain + i, last);
+        if (i + 32 == n) {
+            break;
+        }
+    }
+    // Bytes 25 to 31 of the last vector: 9 to 15 of its high half.
+    return AdvanceWithRandom(_mm_srli_si128(_mm256_extracti128_si256(last, 1), 9), b1, len, n,
+                             walk);
 }
 
 TAZU_AVX2 std::uint32_t EncipherBlockAvx2(std::uint8_t* ciphertext, const std::uint8_t* chunk,
@@ -333,9 +373,17 @@ TAZU_AVX2 std::uint32_t EncipherBlockAvx2(std::uint8_t* ciphertext, const std::u
     AddTwoKeysAvx2(ciphertext, chunk, b1, b2, chunk_len, delta);
     AddTwoKeysAvx2(ciphertext + chunk_len, random, b1 + chunk_len, b2 + chunk_len, kRandomKeyBytes,
                    delta);
-    return AdvanceShortKeyAvx2(b1, len, random, kRandomKeyBytes,
-                               RandomKeyDelta(WalkedRandom(random, walk)),
-                               chunk_len + kRandomKeyBytes);
+    if (len < 32) {
+        return AdvanceShortKeyAvx2(b1, len, random, kRandomKeyBytes,
+                                   RandomKeyDelta(WalkedRandom(random, walk)),
+                                   chunk_len + kRandomKeyBytes);
+    }
+    // The random bytes were drawn long before: read as they are, without
+    // the padded copy that AdvanceShortKeyAvx2 makes of any short key.
+    std::uint64_t bytes = 0;
+    std::memcpy(&bytes, random, kRandomKeyBytes);
+    return AdvanceWithRandom(_mm_cvtsi64_si128(static_cast<long long>(bytes)), b1, len,
+                             chunk_len + kRandomKeyBytes, walk);
 }
 
 const KernelTable kAvx2Kernels = {
