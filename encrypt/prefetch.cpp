@@ -145,18 +145,11 @@ std::unique_ptr<std::string> FilePrefetcher::Take(const std::filesystem::path& p
         // than reading a small file, and the worker is then rarely waited
         // for at all.
         while (!job->done) {
-            const auto spare =
-                std::find_if(jobs_.begin(), jobs_.end(), [](const auto& j) { return !j->started; });
-            if (spare == jobs_.end()) {
+            const std::shared_ptr<Job> other = FirstUnstarted();
+            if (!other) {
                 break;
             }
-            const std::shared_ptr<Job> other = *spare;
-            other->started = true;
-            lock.unlock();
-            std::unique_ptr<std::string> content = ReadSmallFile(other->path, taker_folder_);
-            lock.lock();
-            other->content = std::move(content);
-            other->done = true;
+            Read(*other, taker_folder_, lock);
         }
         taker_waiting_ = true;
         done_.wait(lock, [&job] { return job->done; });
@@ -178,16 +171,28 @@ std::unique_ptr<std::string> FilePrefetcher::Take(const std::filesystem::path& p
     return content;
 }
 
+std::shared_ptr<FilePrefetcher::Job> FilePrefetcher::FirstUnstarted() const {
+    for (const auto& job : jobs_) {
+        if (!job->started) {
+            return job;
+        }
+    }
+    return nullptr;
+}
+
+void FilePrefetcher::Read(Job& job, HeldFolder& held, std::unique_lock<std::mutex>& lock) {
+    job.started = true;
+    lock.unlock();
+    std::unique_ptr<std::string> content = ReadSmallFile(job.path, held);
+    lock.lock();
+    job.content = std::move(content);
+    job.done = true;
+}
+
 void FilePrefetcher::Loop() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        std::shared_ptr<Job> next;
-        for (const auto& job : jobs_) {
-            if (!job->started) {
-                next = job;
-                break;
-            }
-        }
+        const std::shared_ptr<Job> next = FirstUnstarted();
         if (stop_) {
             return;
         }
@@ -197,12 +202,7 @@ void FilePrefetcher::Loop() {
             worker_idle_ = false;
             continue;
         }
-        next->started = true;
-        lock.unlock();
-        std::unique_ptr<std::string> content = ReadSmallFile(next->path, worker_folder_);
-        lock.lock();
-        next->content = std::move(content);
-        next->done = true;
+        Read(*next, worker_folder_, lock);
         if (taker_waiting_) {
             done_.notify_one();
         }

@@ -68,6 +68,10 @@ class FilePrefetcher {
     };
     void Loop();
     void Feed();  // keeps up to kAhead jobs queued; called with the lock held
+    // The first job nobody has started on, or null; with the lock held.
+    std::shared_ptr<Job> FirstUnstarted() const;
+    // Reads job's file with the lock (held on entry and on return) let go.
+    void Read(Job& job, HeldFolder& held, std::unique_lock<std::mutex>& lock);
 
     std::mutex mutex_;
     // Each side is woken only when it sleeps: a wake-up costs more than
