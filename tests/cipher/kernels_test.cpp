@@ -6,6 +6,10 @@
 
 #include <cstring>
 
+#if !defined(_WIN32)
+#include <sys/mman.h>
+#endif
+
 #include "cipher/kernel_tables.h"
 #include "cipher/random.h"
 
@@ -141,6 +145,63 @@ TEST(KernelSets, EverySupportedSetMatchesThePlainKernels) {
     ForceKernelSet(before);
     EXPECT_GE(checked, 1);
 }
+
+#if !defined(_WIN32)
+// Pages each followed by one that may not be touched, for data that ends
+// right before it: a kernel reading or writing a byte past the data faults.
+class GuardedPages {
+  public:
+    static constexpr std::size_t kPage = 4096;
+    explicit GuardedPages(std::size_t count) : count_(count) {
+        base_ =
+            static_cast<std::uint8_t*>(::mmap(nullptr, 2 * kPage * count, PROT_READ | PROT_WRITE,
+                                              MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+        for (std::size_t i = 0; i < count; ++i) {
+            ::mprotect(base_ + (2 * i + 1) * kPage, kPage, PROT_NONE);
+        }
+    }
+    ~GuardedPages() { ::munmap(base_, 2 * kPage * count_); }
+    GuardedPages(const GuardedPages&) = delete;
+    GuardedPages& operator=(const GuardedPages&) = delete;
+    // n bytes that end where page i's guard begins.
+    std::uint8_t* End(std::size_t i, std::size_t n) { return base_ + (2 * i + 1) * kPage - n; }
+
+  private:
+    std::uint8_t* base_;
+    std::size_t count_;
+};
+
+TEST(KernelSets, BlockKernelsStayInsideTheirData) {
+    const KernelSet before = ActiveKernelSet();
+    GuardedPages pages(4);
+    SeededRandom random(23);
+    for (const KernelSet set : kAllKernelSets) {
+        if (!KernelSetSupported(set)) {
+            continue;
+        }
+        ASSERT_TRUE(ForceKernelSet(set));
+        const KernelTable& k = internal::Kernels();
+        for (const std::size_t n : {8, 31, 32, 33, 63, 64, 65, 71, 200, 255}) {
+            SCOPED_TRACE(KernelSetName(set));
+            BlockKey key;
+            random.Bytes(key.v, sizeof key.v);
+            const internal::RandomWalk walk = internal::MakeRandomWalk(255);
+            std::uint8_t* chunk = pages.End(0, n - 7);
+            std::uint8_t* noise = pages.End(1, 7);
+            std::uint8_t* b2 = pages.End(2, n);
+            std::uint8_t* out = pages.End(3, n);
+            random.Bytes(chunk, n - 7);
+            random.Bytes(noise, 7);
+            random.Bytes(b2, n);
+            k.encipher_block(out, chunk, n - 7, noise, key.v, 255, b2, 9, walk);
+            std::uint8_t* c = pages.End(0, n);
+            std::memcpy(c, out, n);
+            k.decipher_block(out, c, n, key.v, 255, b2, 9, walk);
+        }
+    }
+    ForceKernelSet(before);
+}
+#endif
 
 TEST(KernelSets, ForcingAnUnsupportedSetChangesNothing) {
     const KernelSet before = ActiveKernelSet();
