@@ -8,6 +8,7 @@
 
 #if !defined(_WIN32)
 #include <sys/mman.h>
+#include <unistd.h>
 #endif
 
 #include "cipher/kernel_tables.h"
@@ -151,29 +152,40 @@ TEST(KernelSets, EverySupportedSetMatchesThePlainKernels) {
 // right before it: a kernel reading or writing a byte past the data faults.
 class GuardedPages {
   public:
-    static constexpr std::size_t kPage = 4096;
-    explicit GuardedPages(std::size_t count) : count_(count) {
-        base_ =
-            static_cast<std::uint8_t*>(::mmap(nullptr, 2 * kPage * count, PROT_READ | PROT_WRITE,
-                                              MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    explicit GuardedPages(std::size_t count)
+        : page_(static_cast<std::size_t>(::sysconf(_SC_PAGESIZE))), count_(count) {
+        void* base = ::mmap(nullptr, 2 * page_ * count, PROT_READ | PROT_WRITE,
+                            MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (base == MAP_FAILED) {
+            return;
+        }
+        base_ = static_cast<std::uint8_t*>(base);
         for (std::size_t i = 0; i < count; ++i) {
-            ::mprotect(base_ + (2 * i + 1) * kPage, kPage, PROT_NONE);
+            guarded_ += ::mprotect(base_ + (2 * i + 1) * page_, page_, PROT_NONE) == 0 ? 1 : 0;
         }
     }
-    ~GuardedPages() { ::munmap(base_, 2 * kPage * count_); }
+    ~GuardedPages() {
+        if (base_ != nullptr) {
+            ::munmap(base_, 2 * page_ * count_);
+        }
+    }
     GuardedPages(const GuardedPages&) = delete;
     GuardedPages& operator=(const GuardedPages&) = delete;
+    bool Ready() const { return base_ != nullptr && guarded_ == count_; }
     // n bytes that end where page i's guard begins.
-    std::uint8_t* End(std::size_t i, std::size_t n) { return base_ + (2 * i + 1) * kPage - n; }
+    std::uint8_t* End(std::size_t i, std::size_t n) { return base_ + (2 * i + 1) * page_ - n; }
 
   private:
-    std::uint8_t* base_;
+    std::size_t page_;
     std::size_t count_;
+    std::uint8_t* base_ = nullptr;
+    std::size_t guarded_ = 0;
 };
 
 TEST(KernelSets, BlockKernelsStayInsideTheirData) {
     const KernelSet before = ActiveKernelSet();
     GuardedPages pages(4);
+    ASSERT_TRUE(pages.Ready());
     SeededRandom random(23);
     for (const KernelSet set : kAllKernelSets) {
         if (!KernelSetSupported(set)) {
