@@ -95,21 +95,13 @@ void BlockCipher::EncipherUnsigned(const std::uint8_t* chunk, std::size_t len,
         b1_sum_len_ = n;
         return;
     }
-    if (n <= b1_len_ && n <= b2_.size()) {
-        const auto delta = static_cast<std::uint8_t>(BlockKeyDelta(n) + SecondKeyDelta(n));
-        if (random == chunk + len) {
-            AddTwoKeys(ciphertext, chunk, b1_, b2_.data(), n, delta);  // one pass
-        } else {
-            AddTwoKeys(ciphertext, chunk, b1_, b2_.data(), len, delta);
-            AddTwoKeys(ciphertext + len, random, b1_ + len, b2_.data() + len, kRandomBytes, delta);
-        }
-    } else {
-        Str255 x = Str255::FromBytes(chunk, len);
-        x.append(random, kRandomBytes);
-        const Str255 c = KeyedAdd(KeyedAdd(x, BlockKey()), b2_);
-        std::memset(ciphertext, 0, n);
-        std::memcpy(ciphertext, c.data(), c.size());
-    }
+    // A key shorter than the data, or of 7 bytes or fewer: the transforms
+    // themselves.
+    Str255 x = Str255::FromBytes(chunk, len);
+    x.append(random, kRandomBytes);
+    const Str255 c = KeyedAdd(KeyedAdd(x, BlockKey()), b2_);
+    std::memset(ciphertext, 0, n);
+    std::memcpy(ciphertext, c.data(), c.size());
     AdvanceBlockKey(random, kRandomBytes, n);
 }
 

@@ -78,11 +78,6 @@ void KeyStream(const std::uint8_t* key, std::size_t key_len, std::size_t len, st
     }
 }
 
-void AddTwoKeys(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* k1,
-                const std::uint8_t* k2, std::size_t n, std::uint8_t delta) {
-    Kernels().add_two_keys(out, x, k1, k2, n, delta);
-}
-
 void SubTwoKeys(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* k1,
                 const std::uint8_t* k2, std::size_t n, std::uint8_t delta) {
     Kernels().sub_two_keys(out, x, k1, k2, n, delta);

@@ -47,9 +47,7 @@ void KeyStream(const std::uint8_t* key, std::size_t key_len, std::size_t len, st
 void AddStream(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* z, std::size_t n);
 void SubStream(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* z, std::size_t n);
 
-// out[i] = x[i] + k1[i] + k2[i] + delta, or x[i] - k1[i] - k2[i] - delta.
-void AddTwoKeys(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* k1,
-                const std::uint8_t* k2, std::size_t n, std::uint8_t delta);
+// out[i] = x[i] - k1[i] - k2[i] - delta.
 void SubTwoKeys(std::uint8_t* out, const std::uint8_t* x, const std::uint8_t* k1,
                 const std::uint8_t* k2, std::size_t n, std::uint8_t delta);
 

@@ -76,8 +76,8 @@ std::string UsageLine(const CommandSpec& c) {
         std::string w = OptionNames(o).back();
         words.push_back("[" + (o.value.empty() ? w : w + " " + std::string(Tr(o.value))) + "]");
     }
-    if (!GroupsWord(c).empty()) {
-        words.emplace_back(GroupsWord(c));
+    if (const std::string_view groups = GroupsWord(c); !groups.empty()) {
+        words.emplace_back(groups);
     }
     const std::size_t indent = head.size() + DisplayWidth(Tr(kUsage));
     std::string text = head;

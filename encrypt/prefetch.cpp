@@ -128,17 +128,14 @@ std::unique_ptr<std::string> FilePrefetcher::Take(const std::filesystem::path& p
     auto finish_front = [&] {
         const std::shared_ptr<Job> job = jobs_.front();
         if (!job->started) {
-            job->started = true;
             if (job->path.native() == path.native()) {
                 if (worker_idle_) {
                     work_.notify_one();  // the worker goes on with the next file
                 }
-                lock.unlock();
-                std::unique_ptr<std::string> content = ReadSmallFile(job->path, taker_folder_);
-                lock.lock();
-                job->content = std::move(content);
+                Read(*job, taker_folder_, lock);
+            } else {
+                job->started = job->done = true;  // not asked for: dropped unread
             }
-            job->done = true;
         }
         // While the worker reads this one, the walk reads the next files
         // not yet started instead of sleeping: waking a thread costs more

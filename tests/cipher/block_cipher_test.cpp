@@ -14,7 +14,7 @@ namespace {
 
 // The key lengths (B1, B2) to try: the writer's 254/255 and odd ones.
 const std::pair<std::size_t, std::size_t> kKeyLengths[] = {
-    {254, 254}, {255, 254}, {254, 255}, {255, 255}, {100, 255}, {255, 9}, {7, 3}, {1, 1}};
+    {254, 254}, {255, 254}, {254, 255}, {255, 255}, {100, 255}, {255, 9}, {7, 3}, {7, 9}, {1, 1}};
 
 TEST(BlockCipher, EncipherEqualsTheSeparateTransforms) {
     SeededRandom random(31);
