@@ -80,7 +80,8 @@ class OutputTarget {
     Path folder_;                 // where there are no folder descriptors (Windows)
     std::vector<void*> held_;     // the folders on the way, held open (Windows)
     std::string leaf_;
-    bool replaces_ = false;  // an existing file is at the final name
+    bool replaces_ = false;        // an existing file is at the final name
+    bool folder_visited_ = false;  // the held folder of the last entry
     std::unique_ptr<TemporaryFile> file_;
 };
 

@@ -85,6 +85,7 @@ OutputTarget::Status OutputTarget::Prepare(const Path& destination,
         return Status::kNoAccess;
     }
     int fd = folders != nullptr ? folders->Find(destination, components) : -1;
+    folder_visited_ = fd >= 0;  // an earlier entry's file went there
     if (fd < 0) {
         fd = WalkToFolder(destination, components);
         if (fd < 0) {
@@ -113,7 +114,12 @@ bool OutputTarget::CreateTemporary() {
         return false;
     }
     file_ = std::make_unique<TemporaryFile>();
-    if (!file_->Create(folder_fd_, leaf_, 0666)) {
+    // The folder's descriptor outlives the file (the file is dropped first).
+    TemporaryFile::Known known;
+    known.folder_held = true;
+    known.folder_visited = folder_visited_;
+    known.final_name_free = !replaces_;
+    if (!file_->Create(folder_fd_, leaf_, 0666, known)) {
         file_.reset();
         return false;
     }

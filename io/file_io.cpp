@@ -276,6 +276,7 @@ void FileWriter::Adopt(int fd) {
     room_until_ = 0;
     set_aside_ = false;
     room_asked_ = false;
+    completed_ = false;
 }
 
 bool FileWriter::WriteOut(const std::uint8_t* data, std::size_t count) {
@@ -329,7 +330,7 @@ bool FileWriter::Submit() {
 }
 
 bool FileWriter::Write(const std::uint8_t* data, std::size_t count) {
-    if (failed_ || fd_ < 0) {
+    if (failed_ || fd_ < 0 || completed_) {
         failed_ = true;
         return false;
     }
@@ -364,7 +365,7 @@ bool FileWriter::WriteThrough(const std::uint8_t* data, std::size_t count) {
 }
 
 std::uint8_t* FileWriter::Reserve(std::size_t count) {
-    if (failed_ || fd_ < 0 || count > capacity_) {
+    if (failed_ || fd_ < 0 || completed_ || count > capacity_) {
         return nullptr;
     }
     if (used_ + count > capacity_ && !Submit()) {
@@ -387,10 +388,11 @@ bool FileWriter::Flush() {
     return !failed_;
 }
 
-bool FileWriter::Close(bool sync) {
-    if (fd_ < 0) {
+bool FileWriter::Complete(bool sync) {
+    if (fd_ < 0 || completed_) {
         return !failed_;
     }
+    completed_ = true;
     const bool flushed = Flush();
     worker_.Stop();
     // A sync that failed on the way lost data that the last one would not
@@ -403,9 +405,18 @@ bool FileWriter::Close(bool sync) {
         CutFile(fd_, written_);
     }
     const bool synced = !sync || (flushed && synced_ahead && SyncFile(fd_));
-    const bool closed = CloseFile(fd_) && synced;
+    failed_ = !(flushed && synced_ahead && synced);
+    return !failed_;
+}
+
+bool FileWriter::Close(bool sync) {
+    if (fd_ < 0) {
+        return !failed_;
+    }
+    const bool completed = Complete(sync);
+    const bool closed = CloseFile(fd_);
     fd_ = -1;
-    return flushed && synced_ahead && closed;
+    return completed && closed;
 }
 
 bool ReadChunk(InputStream& source, std::size_t n, Str255& chunk) {

@@ -162,6 +162,10 @@ class FileWriter final : public OutputStream {
     // written through to the disk first. False when anything written was
     // lost.
     bool Close(bool sync = false);
+    // Everything Close does but the closing: the file stays open for a last
+    // step on its descriptor (an unnamed file gets its name so). Nothing can
+    // be written after it; Close() then only closes.
+    bool Complete(bool sync = false);
     bool IsOpen() const { return fd_ >= 0; }
     int Fd() const { return fd_; }
     bool Failed() const { return failed_; }
@@ -193,6 +197,7 @@ class FileWriter final : public OutputStream {
     std::uint64_t room_until_ = 0;
     bool set_aside_ = false;
     bool room_asked_ = false;
+    bool completed_ = false;
     SyncAhead sync_ahead_;
     IoWorker worker_;
     bool worker_failed_ = false;  // written by the worker, read after Wait()

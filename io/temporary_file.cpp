@@ -67,13 +67,17 @@ std::optional<pid_t> TemporaryFileWriter(std::string_view name) {
     return static_cast<pid_t>(pid);
 }
 
+bool TemporaryFile::Create(int folder_fd, const std::string& final_name, unsigned mode) {
+    return Create(folder_fd, final_name, mode, Known{});
+}
+
 void TemporaryFile::MakeDurable() {
     durable_ = true;
     file_.StartWritebackAhead();
 }
 
 bool TemporaryFile::Finish() {
-    return file_.Close(durable_);
+    return unnamed_ ? file_.Complete(durable_) : file_.Close(durable_);
 }
 
 }  // namespace tazu

@@ -6,6 +6,10 @@
 // recognisable. Its writer holds a lock on it for as long as it is open, and
 // the pid in its name tells whether that writer still runs, so a later run
 // can tell the leftover of a killed run from a file being written.
+//
+// Where the final name is free and the file system can, the file has no
+// name at all until it takes its final one: a killed run then leaves
+// nothing, and the file costs fewer system calls (no lock, no rename).
 #pragma once
 
 #include <sys/types.h>
@@ -56,10 +60,25 @@ class TemporaryFile {
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
+    // What the caller knows already, which spares Create its own checks:
+    // extracting a folder's files one after another, these are most of the
+    // system calls a small file costs.
+    struct Known {
+        // folder_fd stays open for as long as this file: it is used as it
+        // is, not copied.
+        bool folder_held = false;
+        // This process has met the folder before (its leftovers are gone).
+        bool folder_visited = false;
+        // Nothing was at the final name a moment ago: the file may go
+        // without a name until Commit gives it the final one.
+        bool final_name_free = false;
+    };
+
     // Creates the temporary file (see CreateTemporaryFile) for final_name in
     // the folder open as folder_fd, or beside final_path. False with errno
     // set when it cannot be created.
     bool Create(int folder_fd, const std::string& final_name, unsigned mode);
+    bool Create(int folder_fd, const std::string& final_name, unsigned mode, const Known& known);
     bool Create(const Path& final_path, unsigned mode);
 
     FileWriter& file() { return file_; }
@@ -71,15 +90,18 @@ class TemporaryFile {
     // crash nor a power cut can leave the final name empty or lose the old
     // file before the new one is whole. Called right after Create.
     void MakeDurable();
-    // Writes everything out and closes the file (synced when durable).
+    // Writes everything out and closes the file (synced when durable); an
+    // unnamed file stays open until Commit names it.
     bool Finish();
 
     enum class Replace {
         kAnything,         // a symbolic link at the final name is replaced, never its target
         kRegularFileOnly,  // a device, FIFO or link that took the name stays as it is
     };
-    // Renames the finished file over the final name; false (errno set) when
-    // it could not be, the file then still being temporary. A durable
+    // Renames the finished file over the final name (an unnamed one is
+    // linked there, or, should something have taken the name meanwhile,
+    // linked under a temporary name and renamed over it); false (errno set)
+    // when it could not be, the file then still being temporary. A durable
     // file's rename is made durable too (a folder that cannot be synced is
     // no failure).
     bool Commit(Replace what = Replace::kAnything);
@@ -87,11 +109,17 @@ class TemporaryFile {
     void Discard();
 
   private:
+    // Gives an unnamed file the final name, or a temporary one when the
+    // final name is taken, and closes it.
+    bool NameUnnamedFile();
+
     FileWriter file_;
     int folder_fd_ = -1;
     Path folder_;  // where there are no folder descriptors (Windows)
     std::string final_name_;
-    std::string name_;  // empty once committed or removed
+    std::string name_;              // empty once committed or removed, and while unnamed
+    bool unnamed_ = false;          // open with no name, until committed
+    bool folder_borrowed_ = false;  // folder_fd_ is the caller's
     bool durable_ = false;
 };
 

@@ -96,6 +96,75 @@ void TakeOver(int fd, const struct stat& old, unsigned mode) {
     ::fchmod(fd, perms & ~ProcessUmask());
 }
 
+// A named temporary file for final_name (see CreateTemporaryFile). With
+// visited, the folder's leftovers are known to be gone; with free, nothing
+// was at the final name a moment ago.
+int CreateNamed(int folder_fd, const std::string& final_name, unsigned mode, std::string& name,
+                bool visited, bool free) {
+    if (!visited && FirstVisit(folder_fd)) {
+        RemoveStaleTemporaryFiles(folder_fd);
+    }
+    struct stat old {};
+    const bool replaces =
+        !free && ::fstatat(folder_fd, final_name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(old.st_mode);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = TemporaryFileName(final_name);
+        // A replacement starts owner-only and gets the old file's mode at once.
+        const int fd = ::openat(folder_fd, name.c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC,
+                                static_cast<mode_t>(replaces ? 0600 : mode));
+        if (fd < 0 && errno == EEXIST) {
+            continue;
+        }
+        if (fd >= 0) {
+            ::flock(fd, LOCK_EX | LOCK_NB);  // a new file: nobody else holds it
+            if (replaces) {
+                TakeOver(fd, old, mode);
+            }
+        }
+        return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// An unnamed file is named through the system's view of this process's
+// descriptors: without it (no /proc), files are made named.
+bool CanNameUnnamedFiles() {
+    static const bool can = ::access("/proc/self/fd", X_OK) == 0;
+    return can;
+}
+
+// A file with no name in the folder, where the file system makes such
+// files; else -1.
+int CreateUnnamed(int folder_fd, unsigned mode) {
+    if (!CanNameUnnamedFiles()) {
+        return -1;
+    }
+    return ::openat(folder_fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, static_cast<mode_t>(mode));
+}
+
+// Gives the unnamed file open as fd the name in the folder; fails with
+// EEXIST, replacing nothing, when the name is taken. A process that may
+// (one that reads any folder) names it by its descriptor alone, which
+// spares looking it up in /proc.
+bool NameUnnamed(int fd, int folder_fd, const std::string& name) {
+    static std::atomic<bool> by_descriptor{true};
+    if (by_descriptor.load(std::memory_order_relaxed)) {
+        if (::linkat(fd, "", folder_fd, name.c_str(), AT_EMPTY_PATH) == 0) {
+            return true;
+        }
+        if (errno != ENOENT) {
+            return false;
+        }
+        by_descriptor.store(false, std::memory_order_relaxed);
+    }
+    char self[40];
+    std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+    return ::linkat(AT_FDCWD, self, folder_fd, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
 }  // namespace
 
 int RemoveStaleTemporaryFiles(int folder_fd) {
@@ -122,50 +191,32 @@ int RemoveStaleTemporaryFiles(int folder_fd) {
 
 int CreateTemporaryFile(int folder_fd, const std::string& final_name, unsigned mode,
                         std::string& name) {
-    if (FirstVisit(folder_fd)) {
-        RemoveStaleTemporaryFiles(folder_fd);
-    }
-    struct stat old {};
-    const bool replaces =
-        ::fstatat(folder_fd, final_name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0 &&
-        S_ISREG(old.st_mode);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = TemporaryFileName(final_name);
-        // A replacement starts owner-only and gets the old file's mode at once.
-        const int fd = ::openat(folder_fd, name.c_str(),
-                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC,
-                                static_cast<mode_t>(replaces ? 0600 : mode));
-        if (fd < 0 && errno == EEXIST) {
-            continue;
-        }
-        if (fd >= 0) {
-            ::flock(fd, LOCK_EX | LOCK_NB);  // a new file: nobody else holds it
-            if (replaces) {
-                TakeOver(fd, old, mode);
-            }
-        }
-        return fd;
-    }
-    errno = EEXIST;
-    return -1;
+    return CreateNamed(folder_fd, final_name, mode, name, false, false);
 }
 
 TemporaryFile::TemporaryFile(std::size_t buffer_size) : file_(buffer_size) {}
 
 TemporaryFile::~TemporaryFile() {
     Discard();
-    if (folder_fd_ >= 0) {
+    if (folder_fd_ >= 0 && !folder_borrowed_) {
         ::close(folder_fd_);
     }
 }
 
-bool TemporaryFile::Create(int folder_fd, const std::string& final_name, unsigned mode) {
-    folder_fd_ = ::fcntl(folder_fd, F_DUPFD_CLOEXEC, 0);
+bool TemporaryFile::Create(int folder_fd, const std::string& final_name, unsigned mode,
+                           const Known& known) {
+    folder_borrowed_ = known.folder_held;
+    folder_fd_ = folder_borrowed_ ? folder_fd : ::fcntl(folder_fd, F_DUPFD_CLOEXEC, 0);
     if (folder_fd_ < 0) {
         return false;
     }
     final_name_ = final_name;
-    const int fd = CreateTemporaryFile(folder_fd_, final_name_, mode, name_);
+    int fd = known.final_name_free ? CreateUnnamed(folder_fd_, mode) : -1;
+    unnamed_ = fd >= 0;
+    if (!unnamed_) {
+        fd = CreateNamed(folder_fd_, final_name_, mode, name_, known.folder_visited,
+                         known.final_name_free);
+    }
     if (fd < 0) {
         name_.clear();
         return false;
@@ -189,7 +240,46 @@ bool TemporaryFile::Create(const Path& final_path, unsigned mode) {
     return created;
 }
 
+bool TemporaryFile::NameUnnamedFile() {
+    if (!NameUnnamed(file_.Fd(), folder_fd_, final_name_)) {
+        if (errno != EEXIST) {
+            return false;
+        }
+        // Something took the final name since it was looked at: the file
+        // takes a temporary name, to be renamed over it as a named one is.
+        for (int attempt = 0; name_.empty(); ++attempt) {
+            std::string name = TemporaryFileName(final_name_);
+            if (NameUnnamed(file_.Fd(), folder_fd_, name)) {
+                name_ = std::move(name);
+            } else if (errno != EEXIST || attempt == 99) {
+                return false;
+            }
+        }
+    }
+    unnamed_ = false;
+    // Its data were written out before; a close that reports their loss
+    // still undoes the name.
+    if (!file_.Close()) {
+        ::unlinkat(folder_fd_, name_.empty() ? final_name_.c_str() : name_.c_str(), 0);
+        name_.clear();
+        errno = EIO;
+        return false;
+    }
+    return true;
+}
+
 bool TemporaryFile::Commit(Replace what) {
+    if (unnamed_) {
+        if (!NameUnnamedFile()) {
+            return false;
+        }
+        if (name_.empty()) {  // it took the final name itself
+            if (durable_) {
+                SyncFolder(folder_fd_);
+            }
+            return true;
+        }
+    }
     if (name_.empty()) {
         errno = ENOENT;
         return false;
@@ -212,7 +302,8 @@ bool TemporaryFile::Commit(Replace what) {
 }
 
 void TemporaryFile::Discard() {
-    file_.Close();
+    file_.Close();  // an unnamed file is gone with it
+    unnamed_ = false;
     if (!name_.empty() && folder_fd_ >= 0) {
         ::unlinkat(folder_fd_, name_.c_str(), 0);
     }

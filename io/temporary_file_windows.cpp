@@ -84,8 +84,8 @@ TemporaryFile::~TemporaryFile() {
     Discard();
 }
 
-bool TemporaryFile::Create(int /*folder_fd*/, const std::string& /*final_name*/,
-                           unsigned /*mode*/) {
+bool TemporaryFile::Create(int /*folder_fd*/, const std::string& /*final_name*/, unsigned /*mode*/,
+                           const Known& /*known*/) {
     errno = ENOSYS;
     return false;
 }

@@ -95,6 +95,23 @@ def emptying(folder):
     return lambda: (rmtree(folder), os.makedirs(folder))
 
 
+def setting_aside(folder):
+    """A cleanup that moves the last run's output folder aside (removed with
+    the rest at the end) and makes an empty one. On an ext4 without a
+    journal, as here, a new file skips every inode of its group freed in the
+    last minute (six, while not yet written back), one by one: extracting
+    20,000 files right after removing the last run's 20,000 took both this
+    program and tar 2 to 9 s instead of under 1 s, and measured that scan."""
+    count = [0]
+
+    def run():
+        if os.path.exists(folder):
+            count[0] += 1
+            os.rename(folder, f"{folder}.{count[0]}")
+        os.makedirs(folder)
+    return run
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--cli", required=True)
@@ -173,7 +190,7 @@ def folder_rows(cli, d, args):
     ossl = OPENSSL
     opts = "--password-stdin --keystore ks.key < pw"
     removing = lambda name: removing_file(d, name)
-    clean_out = emptying(os.path.join(d, "out"))
+    clean_out = setting_aside(os.path.join(d, "out"))
     rows = measure([
         ("tazu16x32 encrypt folder", f"{cli} encrypt tree -o tree.shf {opts}",
          removing("tree.shf")),

@@ -86,6 +86,68 @@ TEST(TemporaryFile, ReplacesALinkNeverItsTargetAndOnlyARegularFileWhenAskedTo) {
     EXPECT_EQ(Names(dir.path()).size(), 3u);
 }
 
+// A file for a free name, in a folder the caller holds open: it shows no
+// name while written, takes the final one only when committed, and leaves
+// the caller's folder open.
+TEST(TemporaryFile, ForAFreeNameShowsNoNameUntilCommitted) {
+    TempDir dir;
+    const int folder = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(folder, 0);
+    TemporaryFile::Known known;
+    known.folder_held = true;
+    known.folder_visited = true;
+    known.final_name_free = true;
+    {
+        TemporaryFile file;
+        ASSERT_TRUE(file.Create(folder, "a.txt", 0640, known));
+        ASSERT_TRUE(WriteText(file, "new") && file.Finish());
+        EXPECT_TRUE(Names(dir.path()).empty());
+        ASSERT_TRUE(file.Commit());
+    }
+    {
+        TemporaryFile dropped;
+        ASSERT_TRUE(dropped.Create(folder, "b.txt", 0640, known));
+        ASSERT_TRUE(WriteText(dropped, "half"));
+    }
+    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(ReadFile(dir / "a.txt"), "new");
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "a.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640 & ~mask);
+    EXPECT_NE(::fcntl(folder, F_GETFD), -1);  // still the caller's
+    ::close(folder);
+}
+
+// Something took the free name while the file was written: it is replaced
+// by the whole new file, a link but never its target, and no temporary
+// name is left.
+TEST(TemporaryFile, AFreeNameTakenMeanwhileIsReplacedWithNothingLeft) {
+    TempDir dir;
+    WriteFile(dir / "target", "kept");
+    const int folder = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(folder, 0);
+    TemporaryFile::Known known;
+    known.final_name_free = true;
+    for (const char* name : {"a.txt", "link"}) {
+        TemporaryFile file;
+        ASSERT_TRUE(file.Create(folder, name, 0666, known));
+        ASSERT_TRUE(WriteText(file, "new") && file.Finish());
+        if (std::string(name) == "link") {
+            fs::create_symlink(dir / "target", dir / "link");
+        } else {
+            WriteFile(dir / name, "other");
+        }
+        ASSERT_TRUE(file.Commit());
+        EXPECT_EQ(ReadFile(dir / name), "new");
+    }
+    EXPECT_FALSE(fs::is_symlink(dir / "link"));
+    EXPECT_EQ(ReadFile(dir / "target"), "kept");
+    EXPECT_EQ(Names(dir.path()).size(), 3u);
+    ::close(folder);
+}
+
 TEST(TemporaryFile, CannotBeCreatedInAMissingFolder) {
     TempDir dir;
     TemporaryFile file;
