@@ -139,17 +139,24 @@ bool CanNameUnnamedFiles() {
 // A file with no name in the folder, where the file system makes such
 // files; else -1.
 int CreateUnnamed(int folder_fd, unsigned mode) {
-    if (!CanNameUnnamedFiles()) {
-        return -1;
+#if defined(O_TMPFILE)
+    if (CanNameUnnamedFiles()) {
+        return ::openat(folder_fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC,
+                        static_cast<mode_t>(mode));
     }
-    return ::openat(folder_fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, static_cast<mode_t>(mode));
+#else
+    (void)folder_fd;
+    (void)mode;
+#endif
+    return -1;
 }
 
 // Gives the unnamed file open as fd the name in the folder; fails with
-// EEXIST, replacing nothing, when the name is taken. A process that may
-// (one that reads any folder) names it by its descriptor alone, which
-// spares looking it up in /proc.
+// EEXIST, replacing nothing, when the name is taken. Where the system
+// lets this process (it may read any folder, or the kernel is recent), the
+// file is named by its descriptor alone, which spares a lookup in /proc.
 bool NameUnnamed(int fd, int folder_fd, const std::string& name) {
+#if defined(AT_EMPTY_PATH)
     static std::atomic<bool> by_descriptor{true};
     if (by_descriptor.load(std::memory_order_relaxed)) {
         if (::linkat(fd, "", folder_fd, name.c_str(), AT_EMPTY_PATH) == 0) {
@@ -160,6 +167,7 @@ bool NameUnnamed(int fd, int folder_fd, const std::string& name) {
         }
         by_descriptor.store(false, std::memory_order_relaxed);
     }
+#endif
     char self[40];
     std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
     return ::linkat(AT_FDCWD, self, folder_fd, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
